@@ -1,0 +1,20 @@
+#pragma once
+
+#include "conversion/conversion_state.h"
+
+#include <cstdint>
+
+// Offset for a threshold rank 0..255: (rank - 128) * 9 / 10, centred on zero
+// and scaled to nine tenths so that the strongest offsets leave a little
+// headroom. Fractional quotients are truncated toward zero (-115.2 -> -115,
+// -112.5 -> -112, 4.5 -> 4), so offsets run from -115 to 114.
+std::int32_t scaledOffset(std::int32_t rank);
+
+// Builds the 16 x 16 half-tone matrix `mat` for `htone`: all zero for "None";
+// otherwise the chosen 4 x 4 base pattern subdivided twice into 256 ranks and
+// scaled by scaledOffset. Needs InitVars to have written the base patterns.
+void InitMat(ConversionState& state);
+
+// The ranks before scaling (steps one and two of InitMat), for inspection.
+// Leaves `mat` holding ranks 0..255; for "None" it holds zeros.
+void buildRanks(ConversionState& state);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "conversion/screen_modes.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// Packs the logical colours of one screen byte's pixels (leftmost first) the
+// way the BBC Micro's video hardware reads them:
+//   modes 0 and 4: bit 7-i is set when pixel i is not colour 0;
+//   modes 1 and 5: bit 7-i holds bit 1 of pixel i, bit 3-i holds its bit 0;
+//   mode 2: bits 5/4 hold bit 2 of pixels 0/1, bits 3/2 bit 1, bits 1/0 bit 0;
+//           bits 7 and 6 stay 0 because only logical colours 0..7 are used.
+std::uint8_t packbyte(int curmode, const std::int32_t* bytecols);
+
+// Offset in screen memory of the byte for scan line y (0..255) in cell m:
+// character rows from the top, cells from the left, 8 scan lines per cell.
+constexpr std::size_t screenByteOffset(int rowbytes, int y, int m)
+{
+    return static_cast<std::size_t>(y / 8) * 8 * rowbytes + 8 * static_cast<std::size_t>(m) +
+           static_cast<std::size_t>(y % 8);
+}

@@ -1,0 +1,136 @@
+#include "conversion/conversion_pass.h"
+#include "conversion/screen_files.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+TEST(InfLine, NamesTheScreenAtItsLoadAddress)
+{
+    for (int mode : {0, 1, 2}) {
+        EXPECT_EQ(infLine(mode), "$.SCREEN   003000 000000 005000");
+    }
+    for (int mode : {4, 5}) {
+        EXPECT_EQ(infLine(mode), "$.SCREEN   005800 000000 002800");
+    }
+    EXPECT_EQ(infLine(2).size(), 31u);
+    EXPECT_EQ(infFileName("pictures/$.screen"), "pictures/$.screen.inf");
+}
+
+TEST(ScreenFiles, SizesAndSideFileForEveryMode)
+{
+    ScratchFolder folder;
+    auto state = startState();
+    fillRandomPlanes(*state, 5);
+    const std::string screen = folder.file("$.screen");
+    for (int mode : {0, 1, 2, 4, 5}) {
+        state->curmode = mode;
+        BufferSurface preview(kPictureWidth, kPictureHeight);
+        ASSERT_FALSE(convertAndWrite(*state, preview, screen));
+        const auto bytes = readBytes(screen);
+        EXPECT_EQ(bytes.size(), mode <= 2 ? 20480u : 10240u) << "mode " << mode;
+        const auto inf = readBytes(infFileName(screen));
+        const std::string text(inf.begin(), inf.end());
+        EXPECT_EQ(text, infLine(mode) + "\n");
+        // The length field matches the file.
+        EXPECT_EQ(std::stoul(text.substr(25, 6), nullptr, 16), bytes.size());
+    }
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"$.screen", "$.screen.inf"}));
+}
+
+TEST(ScreenFiles, ConvertingTwiceGivesIdenticalFiles)
+{
+    ScratchFolder folder;
+    auto state = startState();
+    fillRandomPlanes(*state, 11);
+    state->htone = static_cast<int>(Halftone::Diagonal);
+    state->stagger = true;
+    BufferSurface preview(kPictureWidth, kPictureHeight);
+    ASSERT_FALSE(convertAndWrite(*state, preview, folder.file("$.screen")));
+    const auto first = readBytes(folder.file("$.screen"));
+    ASSERT_FALSE(convertAndWrite(*state, preview, folder.file("$.screen")));
+    EXPECT_EQ(readBytes(folder.file("$.screen")), first);
+}
+
+TEST(ScreenFiles, ConvertBeforeAnyPictureWritesZeros)
+{
+    ScratchFolder folder;
+    auto state = startState();
+    BufferSurface preview(kPictureWidth, kPictureHeight);
+    ASSERT_FALSE(convertAndWrite(*state, preview, folder.file("$.screen")));
+    EXPECT_EQ(readBytes(folder.file("$.screen")), std::vector<std::uint8_t>(20480, 0));
+}
+
+// Writes that fail must leave an earlier pair exactly as it was, paint the
+// preview all the same, and say which file failed and why.
+class FailedScreenWrite : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fillRandomPlanes(*state, 3);
+        writeText(folder.file("$.screen"), "old screen");
+        writeText(folder.file("$.screen.inf"), "old inf\n");
+        for (int y = 0; y < kPictureHeight; ++y)
+            for (int x = 0; x < kPictureWidth; ++x)
+                preview.setPixel(x, y, kUnpainted);
+    }
+
+    bool previewPainted() const
+    {
+        for (int y = 0; y < kPictureHeight; ++y)
+            for (int x = 0; x < kPictureWidth; ++x)
+                if (preview.pixel(x, y) == kUnpainted)
+                    return false;
+        return true;
+    }
+
+    static constexpr Color kUnpainted = RGB(1, 2, 3);
+
+    void expectOldPairKept()
+    {
+        const auto screen = readBytes(folder.file("$.screen"));
+        EXPECT_EQ(std::string(screen.begin(), screen.end()), "old screen");
+        const auto inf = readBytes(folder.file("$.screen.inf"));
+        EXPECT_EQ(std::string(inf.begin(), inf.end()), "old inf\n");
+    }
+
+    ScratchFolder folder;
+    std::unique_ptr<ConversionState> state = startState();
+    BufferSurface preview{kPictureWidth, kPictureHeight};
+};
+
+TEST_F(FailedScreenWrite, MissingFolderNamesTheFile)
+{
+    const std::string screen = folder.file("no-such-folder/$.screen");
+    const auto failure = convertAndWrite(*state, preview, screen);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->file, screen);
+    EXPECT_EQ(failure->reason, "No such file or directory");
+    EXPECT_EQ(failure->message(), screen + ": No such file or directory");
+    EXPECT_TRUE(previewPainted());
+    expectOldPairKept();
+}
+
+TEST_F(FailedScreenWrite, DirectoryInTheSideFilesPlaceKeepsTheOldScreen)
+{
+    fs::remove(folder.file("$.screen.inf"));
+    fs::create_directory(folder.file("$.screen.inf"));
+    const auto failure = convertAndWrite(*state, preview, folder.file("$.screen"));
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->file, folder.file("$.screen.inf"));
+    const auto screen = readBytes(folder.file("$.screen"));
+    EXPECT_EQ(std::string(screen.begin(), screen.end()), "old screen");
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"$.screen", "$.screen.inf"}));
+}
+
+TEST_F(FailedScreenWrite, UnsupportedModeWritesNothing)
+{
+    state->curmode = 9;
+    const auto failure = convertAndWrite(*state, preview, folder.file("$.screen"));
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->reason, "screen mode 9 is not supported");
+    expectOldPairKept();
+}
