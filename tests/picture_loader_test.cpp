@@ -1,0 +1,185 @@
+#include "toolkit/picture_loader.h"
+#include "toolkit/picture_sampling.h"
+#include "test_support.h"
+
+#include <QBuffer>
+#include <QColor>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+QString save(const QImage& image, const ScratchFolder& folder, const std::string& name,
+             const char* format, int quality = -1)
+{
+    const QString path = QString::fromStdString(folder.file(name));
+    QImageWriter writer(path, format);
+    writer.setQuality(quality);
+    EXPECT_TRUE(writer.write(image)) << writer.errorString().toStdString();
+    return path;
+}
+
+// A JPEG of `image` with an EXIF APP1 segment giving `orientation` (1..8).
+QByteArray jpegWithOrientation(const QImage& image, int orientation)
+{
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 95);
+    // Big-endian TIFF header with one IFD entry: Orientation (0x0112), SHORT, 1 value.
+    const unsigned char exif[] = {
+        0xFF, 0xE1, 0x00, 0x22, 'E', 'x', 'i', 'f', 0, 0,
+        'M', 'M', 0x00, 0x2A, 0x00, 0x00, 0x00, 0x08,
+        0x00, 0x01,
+        0x01, 0x12, 0x00, 0x03, 0x00, 0x00, 0x00, 0x01, 0x00, static_cast<unsigned char>(orientation), 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x00,
+    };
+    jpeg.insert(2, reinterpret_cast<const char*>(exif), sizeof exif);
+    return jpeg;
+}
+
+QRgb at(const LoadedPicture& picture, int x, int y)
+{
+    return picture.image.pixel(x, y);
+}
+
+}  // namespace
+
+TEST(PictureLoader, StretchesToTheCanvasWithoutKeepingTheAspectRatio)
+{
+    ScratchFolder folder;
+    QImage wide(640, 256, QImage::Format_RGB32);
+    wide.fill(Qt::black);
+    QPainter(&wide).fillRect(0, 0, 320, 256, Qt::red);  // left half red
+    const auto picture = loadPicture(save(wide, folder, "wide.png", "PNG"));
+    ASSERT_TRUE(picture.ok()) << picture.error.toStdString();
+    EXPECT_EQ(picture.image.size(), QSize(320, 256));
+    EXPECT_EQ(picture.image.format(), QImage::Format_RGB32);
+    EXPECT_EQ(at(picture, 10, 10), qRgb(255, 0, 0));
+    EXPECT_EQ(at(picture, 300, 250), qRgb(0, 0, 0));
+
+    QImage small(160, 128, QImage::Format_RGB32);
+    small.fill(QColor(10, 200, 30));
+    const auto enlarged = loadPicture(save(small, folder, "small.png", "PNG"));
+    ASSERT_TRUE(enlarged.ok());
+    EXPECT_EQ(at(enlarged, 0, 0), qRgb(10, 200, 30));
+    EXPECT_EQ(at(enlarged, 319, 255), qRgb(10, 200, 30));
+}
+
+TEST(PictureLoader, ShrinkingAveragesFinePatterns)
+{
+    ScratchFolder folder;
+    QImage checker(640, 512, QImage::Format_RGB32);
+    for (int y = 0; y < checker.height(); ++y)
+        for (int x = 0; x < checker.width(); ++x)
+            checker.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    const auto picture = loadPicture(save(checker, folder, "checker.png", "PNG"));
+    ASSERT_TRUE(picture.ok());
+    for (int y = 0; y < 256; y += 5)
+        for (int x = 0; x < 320; x += 7) {
+            const int grey = qRed(at(picture, x, y));
+            ASSERT_GE(grey, 120) << x << "," << y;
+            ASSERT_LE(grey, 135) << x << "," << y;
+        }
+}
+
+TEST(PictureLoader, LargeJpegIsDecodedAtReducedSize)
+{
+    ScratchFolder folder;
+    QImage photo(5000, 4000, QImage::Format_RGB32);
+    photo.fill(QColor(200, 100, 50));
+    QPainter(&photo).fillRect(2500, 0, 2500, 4000, QColor(20, 40, 220));
+    const auto picture = loadPicture(save(photo, folder, "photo.jpg", "JPEG", 90));
+    ASSERT_TRUE(picture.ok()) << picture.error.toStdString();
+    EXPECT_EQ(picture.image.size(), QSize(320, 256));
+    const QColor left(at(picture, 40, 128)), right(at(picture, 280, 128));
+    EXPECT_NEAR(left.red(), 200, 4);
+    EXPECT_NEAR(left.blue(), 50, 4);
+    EXPECT_NEAR(right.blue(), 220, 4);
+}
+
+TEST(PictureLoader, HonoursExifOrientation)
+{
+    ScratchFolder folder;
+    QImage tall(64, 128, QImage::Format_RGB32);  // top half red, bottom half blue
+    tall.fill(Qt::blue);
+    QPainter(&tall).fillRect(0, 0, 64, 64, Qt::red);
+    // Orientation 6: the stored picture must be turned 90 degrees clockwise,
+    // which puts its top (red) on the right.
+    const QByteArray jpeg = jpegWithOrientation(tall, 6);
+    const std::string path = folder.file("turned.jpg");
+    std::ofstream(path, std::ios::binary).write(jpeg.constData(), jpeg.size());
+    const auto picture = loadPicture(QString::fromStdString(path));
+    ASSERT_TRUE(picture.ok()) << picture.error.toStdString();
+    EXPECT_GT(qRed(at(picture, 300, 128)), 200);
+    EXPECT_GT(qBlue(at(picture, 20, 128)), 200);
+}
+
+TEST(PictureLoader, TransparentPixelsAreLaidOverWhite)
+{
+    ScratchFolder folder;
+    QImage clear(320, 256, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    clear.setPixel(0, 0, qRgba(255, 0, 0, 255));
+    clear.setPixel(1, 0, qRgba(0, 0, 0, 128));
+    const auto picture = loadPicture(save(clear, folder, "clear.png", "PNG"));
+    ASSERT_TRUE(picture.ok());
+    EXPECT_EQ(at(picture, 100, 100), qRgb(255, 255, 255));
+    EXPECT_EQ(at(picture, 0, 0), qRgb(255, 0, 0));
+    EXPECT_NEAR(qRed(at(picture, 1, 0)), 127, 1);
+}
+
+TEST(PictureLoader, DecidesTheFormatByContent)
+{
+    ScratchFolder folder;
+    QImage green(320, 256, QImage::Format_RGB32);
+    green.fill(Qt::green);
+    const QString png = save(green, folder, "really-a-png.jpg", "PNG");
+    const auto picture = loadPicture(png);
+    ASSERT_TRUE(picture.ok()) << picture.error.toStdString();
+    EXPECT_EQ(at(picture, 5, 5), qRgb(0, 255, 0));
+}
+
+TEST(PictureLoader, ExplainsWhatCannotBeOpened)
+{
+    ScratchFolder folder;
+    writeText(folder.file("notes.png"), "this is text, not a picture");
+    writeText(folder.file("empty.jpg"), "");
+    const auto text = loadPicture(QString::fromStdString(folder.file("notes.png")));
+    EXPECT_FALSE(text.ok());
+    EXPECT_EQ(text.error, "it is not a picture Rasterine can read");
+    EXPECT_FALSE(loadPicture(QString::fromStdString(folder.file("empty.jpg"))).ok());
+    EXPECT_EQ(loadPicture(QString::fromStdString(folder.file("missing.png"))).error,
+              "the file does not exist");
+    EXPECT_EQ(loadPicture(QString::fromStdString(folder.path().string())).error,
+              "it is a folder, not a picture");
+}
+
+TEST(PictureSampling, FillsThePlanesAndLeavesTheSpareEdgeZero)
+{
+    QImage picture(320, 256, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    picture.setPixel(319, 255, qRgb(1, 2, 3));
+    auto state = startState();
+    samplePicture(picture, *state);
+    EXPECT_EQ(state->red(0, 0), 255);
+    EXPECT_EQ(state->blue(200, 100), 255);
+    EXPECT_EQ(state->red(319, 255), 1);
+    EXPECT_EQ(state->green(319, 255), 2);
+    EXPECT_EQ(state->blue(319, 255), 3);
+    EXPECT_EQ(state->red(320, 0), 0);
+    EXPECT_EQ(state->green(0, 256), 0);
+}
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

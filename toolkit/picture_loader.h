@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+// A picture read from disk and stretched to the 320 x 256 canvas, or why it
+// could not be.
+struct LoadedPicture {
+    QImage image;     // 320 x 256, Format_RGB32; null when loading failed
+    QString error;    // the reason loading failed, for the user
+    QString warning;  // set when the picture was damaged but partly readable
+
+    bool ok() const { return !image.isNull(); }
+};
+
+// The one way pictures enter Rasterine, for the window and the command line
+// alike, so the same file gives the same 320 x 256 pixels everywhere.
+//
+// The format is decided by content, not by file name. The photo's EXIF
+// orientation is honoured. Large JPEGs are decoded directly at a reduced size
+// (never below 320 x 256), which is quick and small in memory. The picture is
+// then stretched to 320 x 256 without keeping the aspect ratio, area-averaging
+// when it shrinks, and transparent pixels are laid over white. Pictures beyond
+// a generous pixel count are refused rather than decoded.
+LoadedPicture loadPicture(const QString& path);
+
+// Source pictures larger than this many pixels are refused.
+inline constexpr qint64 kMaxSourcePixels = 1'000'000'000;
+// Pictures that would have to be decoded at more than this many pixels are refused.
+inline constexpr qint64 kMaxDecodedPixels = 150'000'000;
