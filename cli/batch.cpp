@@ -1,0 +1,130 @@
+#include "cli/batch.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+// Batches this long show progress when standard error is a terminal; shorter
+// ones finish before a progress line would be worth reading.
+constexpr std::size_t kProgressFrom = 10;
+
+// Prints what the workers report, one whole line at a time, so lines from
+// different pictures never interleave. The progress line, when shown, is
+// rewritten in place and wiped before any other line is printed.
+class Reporter {
+public:
+    Reporter(std::size_t total, bool verbose)
+        : total_(total), verbose_(verbose),
+          progress_(total >= kProgressFrom && ::isatty(STDERR_FILENO) == 1)
+    {
+    }
+
+    void pictureDone(const PictureJob& job, const PictureOutcome& outcome)
+    {
+        const std::lock_guard lock(mutex_);
+        ++done_;
+        wipeProgress();
+        if (!outcome.warning.isEmpty())
+            print(stderr, problem(job, outcome.warning));
+        if (!outcome.ok())
+            print(stderr, problem(job, outcome.error));
+        if (verbose_)
+            for (const QString& file : outcome.written)
+                print(stdout, file + QLatin1Char('\n'));
+        if (progress_) {
+            print(stderr, QStringLiteral("[%1/%2] %3\x1b[K")
+                              .arg(done_)
+                              .arg(total_)
+                              .arg(QFileInfo(job.picture).fileName()));
+            progressShown_ = true;
+        }
+    }
+
+    void finish()
+    {
+        const std::lock_guard lock(mutex_);
+        wipeProgress();
+    }
+
+private:
+    static QString problem(const PictureJob& job, const QString& text)
+    {
+        return QStringLiteral("rasterine-convert: %1: %2\n").arg(job.picture, text);
+    }
+
+    static void print(std::FILE* stream, const QString& text)
+    {
+        std::fputs(text.toLocal8Bit().constData(), stream);
+        std::fflush(stream);
+    }
+
+    void wipeProgress()
+    {
+        if (progressShown_)
+            print(stderr, QStringLiteral("\r\x1b[K"));
+        progressShown_ = false;
+    }
+
+    std::mutex mutex_;
+    const std::size_t total_;
+    std::size_t done_ = 0;
+    const bool verbose_;
+    const bool progress_;
+    bool progressShown_ = false;
+};
+
+PictureOutcome convertSafely(const PictureJob& job, const ConversionSettings& settings)
+{
+    try {
+        return convertPicture(job, settings);
+    } catch (const std::bad_alloc&) {
+        return {{}, QStringLiteral("not enough memory to convert it"), {}};
+    }
+}
+
+}  // namespace
+
+ExitStatus runBatch(const Options& options)
+{
+    const auto& jobs = options.jobs;
+    Reporter reporter(jobs.size(), options.verbose);
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> anyFailed{false};
+
+    // Every worker takes the next unconverted picture until none is left.
+    const auto work = [&] {
+        for (std::size_t i = next++; i < jobs.size(); i = next++) {
+            const PictureOutcome outcome = convertSafely(jobs[i], options.settings);
+            if (!outcome.ok())
+                anyFailed = true;
+            reporter.pictureDone(jobs[i], outcome);
+        }
+    };
+
+    // This thread works too, so the batch still finishes if no helper thread
+    // can be started.
+    const std::size_t helpers = std::min<std::size_t>(static_cast<std::size_t>(options.threads),
+                                                      jobs.size()) - 1;
+    std::vector<std::jthread> pool;
+    try {
+        for (std::size_t i = 0; i < helpers; ++i)
+            pool.emplace_back(work);
+    } catch (const std::system_error&) {
+    }
+    work();
+    pool.clear();  // joins the helpers
+
+    reporter.finish();
+    return anyFailed ? kExitFailed : kExitConverted;
+}

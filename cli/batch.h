@@ -1,0 +1,11 @@
+#pragma once
+
+#include "cli/exit_status.h"
+#include "cli/options.h"
+
+// Converts every picture in `options`, up to options.threads at a time. A
+// picture that fails does not stop the others. Failures and warnings go to
+// standard error as "rasterine-convert: PICTURE: reason", the files written
+// (with --verbose) to standard output, whole lines at a time; on a terminal a
+// long batch also shows its progress on standard error.
+ExitStatus runBatch(const Options& options);

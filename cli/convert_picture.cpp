@@ -1,0 +1,86 @@
+#include "cli/convert_picture.h"
+
+#include "conversion/conversion_pass.h"
+#include "conversion/screen_files.h"
+#include "toolkit/file_output.h"
+#include "toolkit/picture_loader.h"
+#include "toolkit/picture_sampling.h"
+#include "toolkit/qimage_surface.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageWriter>
+
+#include <array>
+#include <memory>
+
+namespace {
+
+// File names go to the system as the bytes it uses for them, whatever the locale.
+std::string systemName(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+QString writeFailure(const FileError& failure)
+{
+    return QStringLiteral("cannot write %1: %2")
+        .arg(QFile::decodeName(failure.file.c_str()), QString::fromLocal8Bit(failure.reason.c_str()));
+}
+
+// The PNG is encoded in memory first so that it, too, can be put in place by
+// one rename: a failed write never leaves half a preview behind.
+PictureOutcome writePreview(const QImage& preview, const QString& path)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter encoder(&buffer, "png");
+    if (!encoder.write(preview))
+        return {{}, QStringLiteral("cannot encode the preview: %1").arg(encoder.errorString()), {}};
+
+    const std::array<FileContent, 1> file{{
+        {systemName(path), {reinterpret_cast<const std::uint8_t*>(png.constData()),
+                            static_cast<std::size_t>(png.size())}},
+    }};
+    if (const auto failure = replaceFiles(file))
+        return {{}, writeFailure(*failure), {}};
+    return {{}, {}, {path}};
+}
+
+}  // namespace
+
+PictureOutcome convertPicture(const PictureJob& job, const ConversionSettings& settings)
+{
+    const LoadedPicture loaded = loadPicture(job.picture);
+    if (!loaded.ok())
+        return {{}, loaded.error, {}};
+
+    // About a megabyte of planes and tables: one per picture, on the heap.
+    auto state = std::make_unique<ConversionState>();
+    state->setStartValues();
+    state->curmode = settings.mode;
+    state->htone = static_cast<std::int32_t>(settings.halftone);
+    state->stagger = settings.stagger;
+    samplePicture(loaded.image, *state);
+
+    // As in the window, the preview starts as the picture itself and the
+    // conversion paints over it.
+    QImage preview = loaded.image.copy();
+    QImageSurface surface(preview);
+
+    PictureOutcome outcome{loaded.warning, {}, {}};
+    if (const auto failure = convertAndWrite(*state, surface, systemName(job.screenFile))) {
+        outcome.error = writeFailure(*failure);
+        return outcome;
+    }
+    outcome.written = {job.screenFile,
+                       QFile::decodeName(infFileName(systemName(job.screenFile)).c_str())};
+
+    if (!job.previewFile.isEmpty()) {
+        const PictureOutcome previewOutcome = writePreview(preview, job.previewFile);
+        outcome.error = previewOutcome.error;
+        outcome.written += previewOutcome.written;
+    }
+    return outcome;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "conversion/conversion_state.h"
+
+#include <QString>
+#include <QStringList>
+
+// The options every picture of one run is converted with.
+struct ConversionSettings {
+    int mode = 2;
+    Halftone halftone = Halftone::None;
+    bool stagger = false;
+};
+
+// One picture and the files it becomes.
+struct PictureJob {
+    QString picture;      // as named on the command line
+    QString screenFile;   // its side file is this name plus ".inf"
+    QString previewFile;  // empty when no preview PNG is wanted
+};
+
+// What became of one picture. A picture has failed when `error` is set.
+struct PictureOutcome {
+    QString warning;      // the picture was damaged but converted
+    QString error;        // why nothing (or not everything) was written
+    QStringList written;  // files written, in the order they were written
+
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Loads, samples and converts one picture exactly as the window does, then
+// writes the screen file and its .inf, and the preview PNG if one is asked for.
+// Every file is replaced whole or not at all. Safe to run on several threads
+// at once: each call has a conversion state of its own.
+PictureOutcome convertPicture(const PictureJob& job, const ConversionSettings& settings);

@@ -1,0 +1,260 @@
+#include "cli/options.h"
+
+#include "conversion/screen_files.h"
+#include "conversion/screen_modes.h"
+#include "toolkit/version.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <optional>
+#include <thread>
+
+namespace {
+
+constexpr const char* kProgram = "rasterine-convert";
+
+struct HalftoneName {
+    const char* name;
+    Halftone halftone;
+};
+
+constexpr std::array<HalftoneName, 5> kHalftoneNames{{
+    {"none", Halftone::None},
+    {"fine", Halftone::Fine},
+    {"coarse", Halftone::Coarse},
+    {"spiral", Halftone::Spiral},
+    {"diagonal", Halftone::Diagonal},
+}};
+
+const QString kDescription = QStringLiteral(
+    "Converts pictures into BBC Micro screen memory: a screen file (20480 bytes in\n"
+    "modes 0, 1 and 2, 10240 bytes in modes 4 and 5) and its one-line .inf file.\n"
+    "Gives the same bytes and preview as the Rasterine window.\n"
+    "\n"
+    "Exit status: 0 when every picture was converted and written, 1 when any\n"
+    "picture failed, 2 when the command line itself is wrong.");
+
+struct Parser {
+    QCommandLineParser parser;
+    QCommandLineOption mode{{"m", "mode"}, "Screen mode 0, 1, 2, 4 or 5 (default 2).", "N", "2"};
+    QCommandLineOption halftone{{"t", "halftone"},
+                                "Half-tone: none, fine, coarse, spiral or diagonal (default none).",
+                                "NAME", "none"};
+    QCommandLineOption stagger{{"s", "stagger"},
+                               "Stagger the half-tone between red, green and blue."};
+    QCommandLineOption output{{"o", "output"},
+                              "Screen file for a single picture (default \"$.screen\"); its side "
+                              "file is FILE with \".inf\" appended.",
+                              "FILE"};
+    QCommandLineOption preview{{"p", "preview"},
+                               "Also write the converted picture as a 320 x 256 PNG, as the "
+                               "window's preview shows it.",
+                               "FILE"};
+    QCommandLineOption outputDir{{"d", "output-dir"},
+                                 "Write DIR/STEM.screen and DIR/STEM.screen.inf for each picture "
+                                 "(STEM: the picture's name without its extension).",
+                                 "DIR"};
+    QCommandLineOption previews{"previews", "With --output-dir, also write DIR/STEM.png."};
+    QCommandLineOption jobs{{"j", "jobs"},
+                            "Convert N pictures at a time (default: one per processor).", "N"};
+    QCommandLineOption verbose{"verbose", "Name every file written, on standard output."};
+    QCommandLineOption help = parser.addHelpOption();
+    QCommandLineOption version = parser.addVersionOption();
+
+    Parser()
+    {
+        parser.setApplicationDescription(kDescription);
+        parser.addOptions({mode, halftone, stagger, output, preview, outputDir, previews, jobs, verbose});
+        parser.addPositionalArgument("PICTURE", "Pictures to convert.", "PICTURE...");
+    }
+};
+
+template <typename Value>
+using Checked = std::variant<Value, UsageError>;
+
+UsageError usage(const QString& message)
+{
+    return UsageError{message};
+}
+
+Checked<int> readMode(const QString& text)
+{
+    bool number = false;
+    const int mode = text.toInt(&number);
+    if (!number || findScreenMode(mode) == nullptr)
+        return usage(QStringLiteral("screen mode must be 0, 1, 2, 4 or 5, not '%1'").arg(text));
+    return mode;
+}
+
+Checked<Halftone> readHalftone(const QString& text)
+{
+    for (const auto& entry : kHalftoneNames)
+        if (text.compare(QLatin1String(entry.name), Qt::CaseInsensitive) == 0)
+            return entry.halftone;
+    return usage(QStringLiteral("half-tone must be none, fine, coarse, spiral or diagonal, not '%1'")
+                     .arg(text));
+}
+
+Checked<int> readThreads(const QCommandLineParser& parser, const QCommandLineOption& jobs)
+{
+    if (!parser.isSet(jobs))
+        return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    bool number = false;
+    const int threads = parser.value(jobs).toInt(&number);
+    if (!number || threads < 1)
+        return usage(QStringLiteral("--jobs needs a whole number of at least 1, not '%1'")
+                         .arg(parser.value(jobs)));
+    return threads;
+}
+
+// Reads mode, half-tone, stagger, jobs and verbosity into `options`.
+std::optional<UsageError> readSettings(const Parser& p, Options& options)
+{
+    const QCommandLineParser& parser = p.parser;
+    options.verbose = parser.isSet(p.verbose);
+    options.settings.stagger = parser.isSet(p.stagger);
+    const auto mode = readMode(parser.value(p.mode));
+    if (const auto* error = std::get_if<UsageError>(&mode))
+        return *error;
+    options.settings.mode = std::get<int>(mode);
+    const auto halftone = readHalftone(parser.value(p.halftone));
+    if (const auto* error = std::get_if<UsageError>(&halftone))
+        return *error;
+    options.settings.halftone = std::get<Halftone>(halftone);
+    const auto threads = readThreads(parser, p.jobs);
+    if (const auto* error = std::get_if<UsageError>(&threads))
+        return *error;
+    options.threads = std::get<int>(threads);
+    return std::nullopt;
+}
+
+// The picture's file name without its last extension; a leading dot is part
+// of the name, not an extension.
+QString stem(const QString& picture)
+{
+    const QString name = QFileInfo(picture).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? name.left(dot) : name;
+}
+
+// Refuses option combinations that have no single meaning.
+std::optional<UsageError> checkCombination(const Parser& p, qsizetype pictures)
+{
+    const QCommandLineParser& parser = p.parser;
+    if (pictures == 0)
+        return usage(QStringLiteral("no picture given"));
+    for (const auto* option : {&p.output, &p.preview, &p.outputDir})
+        if (parser.isSet(*option) && parser.value(*option).isEmpty())
+            return usage(QStringLiteral("--%1 needs a name").arg(option->names().constLast()));
+    if (parser.isSet(p.output) && parser.isSet(p.outputDir))
+        return usage(QStringLiteral("--output and --output-dir cannot be used together"));
+    if (parser.isSet(p.previews) && !parser.isSet(p.outputDir))
+        return usage(QStringLiteral("--previews needs --output-dir"));
+    if (pictures > 1 && !parser.isSet(p.outputDir))
+        return usage(QStringLiteral("several pictures need --output-dir"));
+    if (pictures > 1 && parser.isSet(p.preview))
+        return usage(QStringLiteral("--preview names one file; for several pictures use "
+                                    "--output-dir with --previews"));
+    return std::nullopt;
+}
+
+std::vector<PictureJob> planJobs(const Parser& p, const QStringList& pictures)
+{
+    const QCommandLineParser& parser = p.parser;
+    std::vector<PictureJob> jobs;
+    for (const QString& picture : pictures) {
+        PictureJob job{picture, QString::fromUtf8(kScreenFileName), parser.value(p.preview)};
+        if (parser.isSet(p.output))
+            job.screenFile = parser.value(p.output);
+        if (parser.isSet(p.outputDir)) {
+            const QDir dir(parser.value(p.outputDir));
+            job.screenFile = dir.filePath(stem(picture) + QStringLiteral(".screen"));
+            if (parser.isSet(p.previews))
+                job.previewFile = dir.filePath(stem(picture) + QStringLiteral(".png"));
+        }
+        jobs.push_back(job);
+    }
+    return jobs;
+}
+
+QStringList outputsOf(const PictureJob& job)
+{
+    QStringList outputs{job.screenFile, job.screenFile + QStringLiteral(".inf")};
+    if (!job.previewFile.isEmpty())
+        outputs << job.previewFile;
+    return outputs;
+}
+
+// Refuses plans that would write one file twice or write over a picture
+// being converted, before anything is read or written.
+std::optional<UsageError> checkOutputs(const std::vector<PictureJob>& jobs)
+{
+    std::map<QString, const PictureJob*> claimed;
+    for (const auto& job : jobs)
+        for (const QString& output : outputsOf(job)) {
+            const QString key = QDir::cleanPath(QFileInfo(output).absoluteFilePath());
+            const auto [earlier, fresh] = claimed.emplace(key, &job);
+            if (fresh)
+                continue;
+            if (earlier->second->picture == job.picture)
+                return usage(QStringLiteral("%1 is named for two outputs").arg(output));
+            return usage(QStringLiteral("%1 and %2 would both be written to %3 (the same name "
+                                        "without extension)")
+                             .arg(earlier->second->picture, job.picture, output));
+        }
+    for (const auto& job : jobs) {
+        const QString picture = QFileInfo(job.picture).canonicalFilePath();
+        for (const auto& other : jobs)
+            for (const QString& output : outputsOf(other))
+                if (!picture.isEmpty() && QFileInfo(output).canonicalFilePath() == picture)
+                    return usage(QStringLiteral("%1 would be overwritten by %2")
+                                     .arg(job.picture, output));
+    }
+    return std::nullopt;
+}
+
+// Qt's help names the program by the path it was started with; the usage
+// line reads better with the plain command name.
+QString helpText(const QCommandLineParser& parser)
+{
+    QString text = parser.helpText();
+    const qsizetype firstLineEnd = text.indexOf(QLatin1Char('\n'));
+    return usageHint().section(QLatin1Char('\n'), 0, 0) + text.mid(firstLineEnd);
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments)
+{
+    Parser p;
+    QCommandLineParser& parser = p.parser;
+    if (!parser.parse(arguments))
+        return usage(parser.errorText());
+    if (parser.isSet(p.help))
+        return TextToPrint{helpText(parser)};
+    if (parser.isSet(p.version))
+        return TextToPrint{QStringLiteral("%1 %2\n").arg(QLatin1String(kProgram),
+                                                         QLatin1String(kRasterineVersion))};
+
+    Options options;
+    if (auto error = readSettings(p, options))
+        return *error;
+    const QStringList pictures = parser.positionalArguments();
+    if (auto error = checkCombination(p, pictures.size()))
+        return *error;
+    options.jobs = planJobs(p, pictures);
+    if (auto error = checkOutputs(options.jobs))
+        return *error;
+    return options;
+}
+
+QString usageHint()
+{
+    return QStringLiteral("Usage: %1 [options] PICTURE...\nTry '%1 --help' for more information.\n")
+        .arg(QLatin1String(kProgram));
+}

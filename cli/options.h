@@ -1,0 +1,37 @@
+#pragma once
+
+#include "cli/convert_picture.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <variant>
+#include <vector>
+
+// What the user asked rasterine-convert to do.
+struct Options {
+    ConversionSettings settings;
+    std::vector<PictureJob> jobs;  // one per picture, in command-line order
+    int threads = 1;               // conversions run side by side
+    bool verbose = false;          // name every file written
+};
+
+// --help or --version: text for standard output, then a successful exit.
+struct TextToPrint {
+    QString text;
+};
+
+// Arguments that cannot be carried out; nothing has been read or written.
+struct UsageError {
+    QString message;
+};
+
+using CommandLine = std::variant<Options, TextToPrint, UsageError>;
+
+// Reads the arguments (program name first) and works out every picture's
+// output files, refusing combinations that would overwrite one output with
+// another or a picture with its own output.
+CommandLine parseCommandLine(const QStringList& arguments);
+
+// One line telling the user where to look after a usage error.
+QString usageHint();
