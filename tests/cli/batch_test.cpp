@@ -1,0 +1,112 @@
+// Batches into a folder: parallel conversion, a bad picture among good ones,
+// --verbose and the progress line.
+#include "converter_process.h"
+#include "test_support.h"
+#include "window_path.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+namespace {
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    return result;
+}
+
+QImage withTransparentHole(QImage image)
+{
+    image = image.convertToFormat(QImage::Format_ARGB32);
+    QPainter painter(&image);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(50, 40, 120, 90, Qt::transparent);
+    return image;
+}
+
+}  // namespace
+
+TEST(Batch, ConvertsEveryGoodPictureAndReportsTheBadOne)
+{
+    ScratchFolder folder;
+    std::filesystem::create_directory(folder.path() / "out");
+    const std::vector<QString> good{
+        savePicture(testPicture(2000, 1500, 2), folder.path(), "photo.jpg", "jpeg"),
+        savePicture(testPicture(300, 200, 3), folder.path(), "scan.tiff", "tiff"),
+        savePicture(testPicture(500, 400, 4), folder.path(), "web.image.webp", "webp"),
+        savePicture(withTransparentHole(testPicture()), folder.path(), "logo.png", "png"),
+    };
+    writeText(folder.path() / "broken.jpg", "this is not a JPEG");
+
+    const ConverterRun run = runConverter(
+        folder.path(), {"-d", "out", "--previews", "-m", "1", "-t", "fine", "-j", "3", "photo.jpg",
+                        "broken.jpg", "scan.tiff", "web.image.webp", "logo.png"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    const auto errors = lines(run.err);
+    ASSERT_EQ(errors.size(), 1u) << run.err;
+    EXPECT_EQ(errors[0].rfind("rasterine-convert: broken.jpg: ", 0), 0u) << errors[0];
+
+    ScratchFolder reference;
+    for (const QString& picture : good) {
+        const std::string stem = std::filesystem::path(picture.toStdString()).stem().string();
+        SCOPED_TRACE(stem);
+        const QImage preview = convertAsTheWindowDoes(picture, 1, Halftone::Fine, false,
+                                                      reference.file(stem + ".screen"));
+        const auto out = folder.path() / "out";
+        EXPECT_EQ(readBytes(out / (stem + ".screen")), readBytes(reference.file(stem + ".screen")));
+        EXPECT_EQ(readBytes(out / (stem + ".screen.inf")), readBytes(reference.file(stem + ".screen.inf")));
+        EXPECT_TRUE(QImage(QString::fromStdString((out / (stem + ".png")).string()))
+                        .convertToFormat(QImage::Format_RGB32) == preview);
+    }
+    EXPECT_EQ(std::ranges::count_if(std::filesystem::directory_iterator(folder.path() / "out"),
+                                    [](const auto&) { return true; }),
+              12);
+}
+
+TEST(Batch, VerboseNamesEveryFileWritten)
+{
+    ScratchFolder folder;
+    savePicture(testPicture(), folder.path(), "a.png", "png");
+    savePicture(testPicture(), folder.path(), "b.bmp", "bmp");
+    std::filesystem::create_directory(folder.path() / "out");
+    const ConverterRun run = runConverter(folder.path(), {"--verbose", "-d", "out", "--previews", "a.png", "b.bmp"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    auto written = lines(run.out);
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(written, (std::vector<std::string>{"out/a.png", "out/a.screen", "out/a.screen.inf",
+                                                 "out/b.png", "out/b.screen", "out/b.screen.inf"}));
+}
+
+TEST(Batch, ShowsProgressOnlyForLongBatchesOnATerminal)
+{
+    ScratchFolder folder;
+    QStringList pictures;
+    for (int i = 1; i <= 12; ++i) {
+        const std::string name = "p" + std::to_string(i) + ".png";
+        savePicture(testPicture(64, 48, i), folder.path(), name, "png");
+        pictures << QString::fromStdString(name);
+    }
+    const QStringList arguments = QStringList{"-d", "."} + pictures;
+
+    RunConditions terminal;
+    terminal.stderrOnTerminal = true;
+    const ConverterRun onTerminal = runConverter(folder.path(), arguments, terminal);
+    EXPECT_EQ(onTerminal.exitCode, 0);
+    EXPECT_NE(onTerminal.err.find("[1/12] p"), std::string::npos) << onTerminal.err;
+    EXPECT_NE(onTerminal.err.find("[12/12] p"), std::string::npos) << onTerminal.err;
+    // The progress line is wiped at the end, leaving the terminal clean.
+    EXPECT_TRUE(onTerminal.err.ends_with("\r\x1b[K")) << onTerminal.err;
+
+    EXPECT_EQ(runConverter(folder.path(), arguments).err, "");
+    const QStringList shortBatch{"-d", ".", "p1.png", "p2.png"};
+    EXPECT_EQ(runConverter(folder.path(), shortBatch, terminal).err, "");
+}

@@ -1,0 +1,69 @@
+// Usage errors, --help and --version of the real binary.
+#include "converter_process.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct UsageCase {
+    const char* name;
+    QStringList arguments;
+    const char* complaint;  // part of the message that must say what is wrong
+};
+
+}  // namespace
+
+TEST(CommandLine, UsageErrorsExitWithTwoAndTouchNothing)
+{
+    ScratchFolder folder;
+    savePicture(testPicture(), folder.path(), "one.png", "png");
+    savePicture(testPicture(), folder.path(), "two.png", "png");
+    std::filesystem::create_directory(folder.path() / "a");
+    savePicture(testPicture(), folder.path() / "a", "two.jpg", "jpeg");
+    const auto before = folder.entries();
+
+    const UsageCase cases[] = {
+        {"unknown option", {"--colours", "one.png"}, "Unknown option 'colours'"},
+        {"mode 3", {"-m", "3", "one.png"}, "screen mode must be 0, 1, 2, 4 or 5, not '3'"},
+        {"mode not a number", {"--mode=two", "one.png"}, "screen mode must be 0, 1, 2, 4 or 5, not 'two'"},
+        {"bad half-tone", {"-t", "dots", "one.png"}, "half-tone must be none, fine, coarse, spiral or diagonal, not 'dots'"},
+        {"no picture", {"-m", "1"}, "no picture given"},
+        {"several pictures without -d", {"one.png", "two.png"}, "several pictures need --output-dir"},
+        {"duplicate stems", {"-d", ".", "two.png", "a/two.jpg"}, "two.png and a/two.jpg would both be written to ./two.screen"},
+        {"-o with -d", {"-o", "x.screen", "-d", ".", "one.png"}, "--output and --output-dir cannot be used together"},
+        {"-p with several pictures", {"-d", ".", "-p", "x.png", "one.png", "two.png"}, "--preview names one file"},
+        {"--previews without -d", {"--previews", "one.png"}, "--previews needs --output-dir"},
+        {"zero jobs", {"-j", "0", "one.png"}, "--jobs needs a whole number"},
+        {"preview over the screen file", {"-o", "x", "-p", "x.inf", "one.png"}, "x.inf is named for two outputs"},
+        {"preview over the picture", {"-p", "one.png", "one.png"}, "one.png would be overwritten by one.png"},
+    };
+    for (const auto& usage : cases) {
+        SCOPED_TRACE(usage.name);
+        const ConverterRun run = runConverter(folder.path(), usage.arguments);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_FALSE(run.crashed);
+        EXPECT_NE(run.err.find(std::string("rasterine-convert: ") + usage.complaint), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("Try 'rasterine-convert --help'"), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(folder.entries(), before);
+    }
+}
+
+TEST(CommandLine, HelpAndVersionGoToStandardOutput)
+{
+    ScratchFolder folder;
+    const ConverterRun version = runConverter(folder.path(), {"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "rasterine-convert 1.0.0\n");
+    EXPECT_EQ(version.err, "");
+    EXPECT_EQ(runConverter(folder.path(), {"-v"}).out, version.out);
+
+    const ConverterRun help = runConverter(folder.path(), {"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.out.rfind("Usage: rasterine-convert [options] PICTURE...\n", 0), 0u) << help.out;
+    for (const char* option : {"--mode", "--halftone", "--stagger", "--output <FILE>", "--preview",
+                               "--output-dir", "--previews", "--jobs", "--verbose", "Exit status"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    EXPECT_TRUE(folder.entries().empty());
+}

@@ -1,0 +1,98 @@
+// Single-picture conversions by the real binary: file sizes, .inf lines, and
+// the same bytes and preview as the window's path.
+#include "converter_process.h"
+#include "test_support.h"
+#include "window_path.h"
+
+#include "conversion/screen_modes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string readText(const std::filesystem::path& file)
+{
+    const auto bytes = readBytes(file);
+    return {bytes.begin(), bytes.end()};
+}
+
+QImage readPreview(const std::filesystem::path& file)
+{
+    const QImage image(QString::fromStdString(file.string()));
+    EXPECT_EQ(image.size(), QSize(320, 256)) << file;
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace
+
+TEST(Conversion, EveryModeWritesTheScreenFileAndItsInfLine)
+{
+    ScratchFolder folder;
+    savePicture(testPicture(), folder.path(), "picture.png", "png");
+    const struct {
+        int mode;
+        std::size_t size;
+        const char* inf;
+    } expected[] = {
+        {0, 20480, "$.SCREEN   003000 000000 005000\n"}, {1, 20480, "$.SCREEN   003000 000000 005000\n"},
+        {2, 20480, "$.SCREEN   003000 000000 005000\n"}, {4, 10240, "$.SCREEN   005800 000000 002800\n"},
+        {5, 10240, "$.SCREEN   005800 000000 002800\n"},
+    };
+    for (const auto& mode : expected) {
+        SCOPED_TRACE(mode.mode);
+        const ConverterRun run = runConverter(folder.path(), {"-m", QString::number(mode.mode), "picture.png"});
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(readBytes(folder.path() / "$.screen").size(), mode.size);
+        EXPECT_EQ(readText(folder.path() / "$.screen.inf"), mode.inf);
+        EXPECT_EQ(folder.entries(), (std::vector<std::string>{"$.screen", "$.screen.inf", "picture.png"}));
+    }
+
+    // Without -m the converter works in mode 2, as the window starts.
+    const auto mode5 = readBytes(folder.path() / "$.screen");
+    runConverter(folder.path(), {"-m", "2", "picture.png"});
+    const auto explicitMode2 = readBytes(folder.path() / "$.screen");
+    runConverter(folder.path(), {"picture.png"});
+    EXPECT_EQ(readBytes(folder.path() / "$.screen"), explicitMode2);
+    EXPECT_NE(mode5, explicitMode2);
+}
+
+TEST(Conversion, GivesTheWindowsBytesAndPreviewForEveryOption)
+{
+    ScratchFolder folder;
+    const QString png = savePicture(testPicture(), folder.path(), "picture.png", "png");
+    // Large enough for the loader's reduced JPEG decode.
+    const QString jpeg = savePicture(testPicture(1301, 1033, 7), folder.path(), "photo.jpg", "jpeg");
+
+    struct Case {
+        QString picture;
+        int mode;
+        Halftone halftone;
+        bool stagger;
+    };
+    std::vector<Case> cases;
+    for (const auto& mode : kScreenModes) {
+        for (Halftone halftone : {Halftone::None, Halftone::Coarse, Halftone::Diagonal})
+            for (bool stagger : {false, true})
+                cases.push_back({png, mode.number, halftone, stagger});
+        cases.push_back({jpeg, mode.number, Halftone::Spiral, true});
+    }
+
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.picture.toStdString() + " mode " + std::to_string(c.mode) + " " +
+                     halftoneName(c.halftone).toStdString() + (c.stagger ? " stagger" : ""));
+        const QImage windowPreview = convertAsTheWindowDoes(c.picture, c.mode, c.halftone, c.stagger,
+                                                            folder.file("window.screen"));
+        QStringList arguments{"-m", QString::number(c.mode), "-t", halftoneName(c.halftone),
+                              "-o", "cli.screen", "-p", "cli.png", c.picture};
+        if (c.stagger)
+            arguments.prepend("-s");
+        const ConverterRun run = runConverter(folder.path(), arguments);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(readBytes(folder.path() / "cli.screen"), readBytes(folder.path() / "window.screen"));
+        EXPECT_EQ(readBytes(folder.path() / "cli.screen.inf"), readBytes(folder.path() / "window.screen.inf"));
+        EXPECT_TRUE(readPreview(folder.path() / "cli.png") == windowPreview);
+    }
+}

@@ -1,0 +1,40 @@
+#include "window_path.h"
+
+#include "conversion/conversion_pass.h"
+#include "toolkit/picture_loader.h"
+#include "toolkit/picture_sampling.h"
+#include "toolkit/qimage_surface.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+QImage convertAsTheWindowDoes(const QString& picture, int mode, Halftone halftone, bool stagger,
+                              const std::string& screenFile)
+{
+    const LoadedPicture loaded = loadPicture(picture);
+    EXPECT_TRUE(loaded.ok()) << loaded.error.toStdString();
+    QImage canvas(kPictureWidth, kPictureHeight, QImage::Format_RGB32);
+    canvas.fill(Qt::white);
+    QPainter(&canvas).drawImage(0, 0, loaded.image);
+
+    auto state = std::make_unique<ConversionState>();
+    state->setStartValues();
+    state->curmode = mode;
+    state->htone = static_cast<std::int32_t>(halftone);
+    state->stagger = stagger;
+    samplePicture(canvas, *state);
+    QImage preview = canvas.copy();
+    QImageSurface surface(preview);
+    const auto failure = convertAndWrite(*state, surface, screenFile);
+    EXPECT_FALSE(failure) << failure->message();
+    return preview;
+}
+
+QString halftoneName(Halftone halftone)
+{
+    static const char* const names[] = {"none", "fine", "coarse", "spiral", "diagonal"};
+    return QString::fromLatin1(names[static_cast<int>(halftone)]);
+}
