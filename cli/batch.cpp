@@ -114,8 +114,9 @@ ExitStatus runBatch(const Options& options)
 
     // This thread works too, so the batch still finishes if no helper thread
     // can be started.
-    const std::size_t helpers = std::min<std::size_t>(static_cast<std::size_t>(options.threads),
-                                                      jobs.size()) - 1;
+    const std::size_t workers = std::min<std::size_t>(
+        static_cast<std::size_t>(std::max(options.threads, 1)), jobs.size());
+    const std::size_t helpers = workers > 0 ? workers - 1 : 0;
     std::vector<std::jthread> pool;
     try {
         for (std::size_t i = 0; i < helpers; ++i)
