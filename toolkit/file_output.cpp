@@ -29,8 +29,9 @@ std::string siblingName(const std::string& target, const char* tag)
 {
     static std::atomic<unsigned> counter{0};
     const std::filesystem::path path(target);
-    const std::string leaf = "." + path.filename().string() + "." + tag + "-" +
-                             std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    std::string leaf = ".";
+    leaf.append(path.filename().string()).append(".").append(tag).append("-");
+    leaf.append(std::to_string(::getpid())).append("-").append(std::to_string(counter++));
     return (path.parent_path() / leaf).string();
 }
 

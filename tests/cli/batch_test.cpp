@@ -91,7 +91,7 @@ TEST(Batch, ShowsProgressOnlyForLongBatchesOnATerminal)
     ScratchFolder folder;
     QStringList pictures;
     for (int i = 1; i <= 12; ++i) {
-        const std::string name = "p" + std::to_string(i) + ".png";
+        const std::string name = std::string("p").append(std::to_string(i)).append(".png");
         savePicture(testPicture(64, 48, i), folder.path(), name, "png");
         pictures << QString::fromStdString(name);
     }
