@@ -9,8 +9,9 @@ cmake --build build
 
 if [[ -x build/ui/rasterine ]]; then
   if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
-    echo "No display found: starting Rasterine on a virtual X server (xvfb-run)." >&2
-    echo "On a desktop, run build/ui/rasterine directly." >&2
+    echo "No display found: starting Rasterine on a virtual X server (xvfb-run)," >&2
+    echo "where nobody can see it. To use the window, run this from a desktop session" >&2
+    echo "(or over ssh -X); build/ui/rasterine can then also be started directly." >&2
     exec xvfb-run -a build/ui/rasterine "$@"
   fi
   exec build/ui/rasterine "$@"

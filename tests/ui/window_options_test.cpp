@@ -1,0 +1,101 @@
+// The option controls store into the conversion state and nothing else;
+// "Convert" converts the planes as they are with the options of that moment.
+#include "test_pictures.h"
+#include "window_test_support.h"
+
+#include <QtTest>
+
+class WindowOptionsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void optionButtonsStoreTheirValues_data()
+    {
+        QTest::addColumn<bool>("isMode");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("stored");
+        QTest::newRow("Mode 0") << true << 0 << 0;
+        QTest::newRow("Mode 1") << true << 1 << 1;
+        QTest::newRow("Mode 4") << true << 3 << 4;
+        QTest::newRow("Mode 5") << true << 4 << 5;
+        QTest::newRow("Fine") << false << 1 << 1;
+        QTest::newRow("Coarse") << false << 2 << 2;
+        QTest::newRow("Spiral") << false << 3 << 3;
+        QTest::newRow("Diagonal") << false << 4 << 4;
+    }
+
+    void optionButtonsStoreTheirValues()
+    {
+        QFETCH(bool, isMode);
+        QFETCH(int, index);
+        QFETCH(int, stored);
+        WindowUnderTest test;
+        QAbstractButton* button = isMode ? test.modeButton(index) : test.toneButton(index);
+        clickOn(button);
+        const ConversionState& state = test.window.state();
+        QCOMPARE(isMode ? state.curmode : state.htone, stored);
+        QCOMPARE(isMode ? state.htone : state.curmode, isMode ? 0 : 2);  // the other group is untouched
+    }
+
+    void eachGroupIsExclusiveOnItsOwn()
+    {
+        WindowUnderTest test;
+        clickOn(test.modeButton(4));
+        clickOn(test.toneButton(3));
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(test.modeButton(i)->isChecked(), i == 4);
+            QCOMPARE(test.toneButton(i)->isChecked(), i == 3);
+        }
+        clickOn(test.modeButton(0));
+        QVERIFY(!test.modeButton(4)->isChecked());
+        QVERIFY(test.toneButton(3)->isChecked());
+        QCOMPARE(test.window.state().curmode, 0);
+    }
+
+    void staggerFollowsTheBox()
+    {
+        WindowUnderTest test;
+        clickOn(test.chkStagger());
+        QCOMPARE(test.window.state().stagger, true);
+        clickOn(test.chkStagger());
+        QCOMPARE(test.window.state().stagger, false);
+    }
+
+    void convertBeforeAnyPictureWritesBlankFiles()
+    {
+        ScratchWorkingFolder folder;
+        WindowUnderTest test;
+        clickOn(test.cmdConvert());
+        QCOMPARE(readFile(folder.file("$.screen")), QByteArray(20480, '\0'));
+        QCOMPARE(readFile(folder.file("$.screen.inf")), QByteArray("$.SCREEN   003000 000000 005000\n"));
+        QCOMPARE(test.lblStatus()->text(),
+                 QStringLiteral("Wrote $.screen and $.screen.inf in %1")
+                     .arg(QDir::toNativeSeparators(QDir::currentPath())));
+        QVERIFY(test.messages.isEmpty());
+    }
+
+    void optionsTakeEffectOnlyAtConvert()
+    {
+        ScratchWorkingFolder folder;
+        WindowUnderTest test;
+        const QString path = savePng(colourfulScene(320, 256), folder.file("scene.png"));
+        test.openThroughMenu(path);
+        QVERIFY(test.waitForConversion());
+        const QByteArray screen = readFile(folder.file("$.screen"));
+        const QImage preview = test.picImage2()->image();
+
+        clickOn(test.modeButton(3));  // "Mode 4"
+        clickOn(test.toneButton(2));  // "Coarse"
+        clickOn(test.chkStagger());
+        QCOMPARE(readFile(folder.file("$.screen")), screen);
+        QCOMPARE(test.picImage2()->image(), preview);
+
+        clickOn(test.cmdConvert());
+        const EngineConversion expected = engineConversion(test.picImage1()->image(), 4, 2, true);
+        QCOMPARE(readFile(folder.file("$.screen")), expected.screen);
+        QCOMPARE(readFile(folder.file("$.screen.inf")), QByteArray("$.SCREEN   005800 000000 002800\n"));
+        QCOMPARE(test.picImage2()->image(), expected.preview);
+    }
+};
+
+QTEST_MAIN(WindowOptionsTest)
+#include "window_options_test.moc"

@@ -1,0 +1,124 @@
+#include "window_test_support.h"
+
+#include "conversion/conversion_pass.h"
+#include "conversion/halftone.h"
+#include "conversion/screen_files.h"
+#include "toolkit/picture_sampling.h"
+#include "toolkit/qimage_surface.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+ScratchWorkingFolder::ScratchWorkingFolder() : previous_(QDir::currentPath())
+{
+    QDir::setCurrent(folder_.path());
+}
+
+ScratchWorkingFolder::~ScratchWorkingFolder()
+{
+    QDir::setCurrent(previous_);
+}
+
+WindowUnderTest::WindowUnderTest(bool quickTimer)
+{
+    window.setFileChooser([this](QWidget*) {
+        ++dialogsShown;
+        return nextFile;
+    });
+    window.setMessageReporter([this](QWidget*, const UserMessage& message) { messages << message; });
+    if (quickTimer)
+        Timer1()->setInterval(20);
+}
+
+QAbstractButton* WindowUnderTest::modeButton(int index) const
+{
+    return window.findChild<QButtonGroup*>(QStringLiteral("optMode"))->button(index);
+}
+
+QAbstractButton* WindowUnderTest::toneButton(int index) const
+{
+    return window.findChild<QButtonGroup*>(QStringLiteral("optTone"))->button(index);
+}
+
+QCheckBox* WindowUnderTest::chkStagger() const
+{
+    return window.findChild<QCheckBox*>(QStringLiteral("chkStagger"));
+}
+
+QPushButton* WindowUnderTest::cmdConvert() const
+{
+    return window.findChild<QPushButton*>(QStringLiteral("cmdConvert"));
+}
+
+Canvas* WindowUnderTest::picImage1() const
+{
+    return window.findChild<Canvas*>(QStringLiteral("picImage1"));
+}
+
+Canvas* WindowUnderTest::picImage2() const
+{
+    return window.findChild<Canvas*>(QStringLiteral("picImage2"));
+}
+
+QTimer* WindowUnderTest::Timer1() const
+{
+    return window.findChild<QTimer*>(QStringLiteral("Timer1"));
+}
+
+QLabel* WindowUnderTest::lblStatus() const
+{
+    return window.findChild<QLabel*>(QStringLiteral("lblStatus"));
+}
+
+QAction* WindowUnderTest::menuItem(const char* name) const
+{
+    return window.findChild<QAction*>(QString::fromLatin1(name));
+}
+
+void WindowUnderTest::openThroughMenu(const QString& path)
+{
+    nextFile = path;
+    menuItem("mnuFileOpen")->trigger();
+}
+
+bool WindowUnderTest::waitForConversion()
+{
+    QSignalSpy finished(&window, &frmMain::conversionFinished);
+    return finished.wait(10000);
+}
+
+EngineConversion engineConversion(const QImage& picture, int curmode, int htone, bool stagger)
+{
+    EngineConversion result{std::make_unique<ConversionState>(), picture.copy(), {}, {}};
+    ConversionState& state = *result.state;
+    state.setStartValues();
+    state.curmode = curmode;
+    state.htone = htone;
+    state.stagger = stagger;
+    samplePicture(picture, state);
+    InitVars(state);
+    InitMat(state);
+    QImageSurface preview(result.preview);
+    const ScreenImage screen = convertPlanes(state, preview);
+    result.screen = QByteArray(reinterpret_cast<const char*>(screen.bytes.data()),
+                               qsizetype(screen.bytes.size()));
+    result.inf = QByteArray::fromStdString(infLine(curmode) + "\n");
+    return result;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+void clickOn(QAbstractButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(6, button->height() / 2));
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "conversion/conversion_state.h"
+#include "ui/canvas.h"
+#include "ui/frm_main.h"
+
+#include <QAbstractButton>
+#include <QByteArray>
+#include <QCheckBox>
+#include <QImage>
+#include <QLabel>
+#include <QList>
+#include <QPushButton>
+#include <QString>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
+
+// Makes a temporary folder the working folder, where the window writes
+// "$.screen", and restores the previous one afterwards.
+class ScratchWorkingFolder {
+public:
+    ScratchWorkingFolder();
+    ~ScratchWorkingFolder();
+    QString file(const QString& name) const { return folder_.filePath(name); }
+    QString path() const { return folder_.path(); }
+
+private:
+    QTemporaryDir folder_;
+    QString previous_;
+};
+
+// The real main window as the program opens it. Only the open dialog and the
+// message boxes are replaced: the dialog answers with `nextFile`, and messages
+// are collected in `messages`. Timer1 keeps its 1000 ms unless `quickTimer`,
+// which shortens it so tests need not wait a second for every picture.
+class WindowUnderTest {
+public:
+    explicit WindowUnderTest(bool quickTimer = true);
+
+    frmMain window{std::make_unique<ConversionState>()};
+    QString nextFile;
+    int dialogsShown = 0;
+    QList<UserMessage> messages;
+
+    QAbstractButton* modeButton(int index) const;
+    QAbstractButton* toneButton(int index) const;
+    QCheckBox* chkStagger() const;
+    QPushButton* cmdConvert() const;
+    Canvas* picImage1() const;
+    Canvas* picImage2() const;
+    QTimer* Timer1() const;
+    QLabel* lblStatus() const;
+    QAction* menuItem(const char* name) const;
+
+    // File › "Open..." with the dialog answering `path` ("" cancels).
+    void openThroughMenu(const QString& path);
+    // Waits for the next conversion to finish; false if none came.
+    bool waitForConversion();
+};
+
+// What the engine gives for `picture` sampled into fresh planes with these
+// options: the state after the conversion, the preview painted over a copy of
+// the picture, and the two files' bytes.
+struct EngineConversion {
+    std::unique_ptr<ConversionState> state;
+    QImage preview;
+    QByteArray screen;
+    QByteArray inf;
+};
+EngineConversion engineConversion(const QImage& picture, int curmode, int htone, bool stagger);
+
+QByteArray readFile(const QString& path);
+
+// Clicks a button with the mouse near its left end, where radio buttons and
+// check boxes take clicks (on the indicator, not the empty space beside a
+// short caption).
+void clickOn(QAbstractButton* button);

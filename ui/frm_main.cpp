@@ -1,0 +1,217 @@
+#include "ui/frm_main.h"
+
+#include "conversion/conversion_pass.h"
+#include "conversion/conversion_state.h"
+#include "conversion/screen_files.h"
+#include "toolkit/picture_loader.h"
+#include "toolkit/picture_sampling.h"
+#include "ui/busy_cursor.h"
+#include "ui/canvas.h"
+#include "ui/dropped_file.h"
+#include "ui/frm_about.h"
+#include "ui/menu_bar.h"
+#include "ui/status_texts.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace {
+
+// How long a drawn picture stays on screen before it is sampled and converted.
+constexpr int kSamplingDelayMs = 1000;
+
+// The area under the menu bar that holds the controls at fixed places. It
+// asks for exactly the room they were laid out in; when the window is resized
+// the controls stay where they are.
+class ContentArea final : public QWidget {
+public:
+    explicit ContentArea(QWidget* parent) : QWidget(parent) {}
+    QSize sizeHint() const override { return QSize(kContentWidth, kContentHeight); }
+    QSize minimumSizeHint() const override { return QSize(0, 0); }
+};
+
+}  // namespace
+
+frmMain::frmMain(std::unique_ptr<ConversionState> state, QWidget* parent)
+    : QMainWindow(parent), state_(std::move(state))
+{
+    Q_ASSERT(state_);
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Rasterine"));
+    setAcceptDrops(true);
+    CreateControls();
+    AddMenuHandlers();
+    setMinimumSize(64, 64);
+    resize(sizeHint());
+    Open();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::CreateControls()
+{
+    auto* content = new ContentArea(this);
+    content->setObjectName(QStringLiteral("content"));
+    setCentralWidget(content);
+    controls_ = createMainWindowControls(content);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setSingleShot(true);
+    Timer1->setInterval(kSamplingDelayMs);
+
+    lblStatus = new QLabel(this);
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    statusBar()->addWidget(lblStatus, 1);
+
+    // The handlers follow the controls' values, however they change: a
+    // click, the keyboard, or Open selecting the start values.
+    connect(controls_.optMode, &QButtonGroup::idToggled, this, &frmMain::optMode_Action);
+    connect(controls_.optTone, &QButtonGroup::idToggled, this, &frmMain::optTone_Action);
+    connect(controls_.chkStagger, &QCheckBox::toggled, this, &frmMain::chkStagger_Action);
+    connect(controls_.cmdConvert, &QPushButton::clicked, this, &frmMain::cmdConvert_Action);
+    connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Action);
+}
+
+void frmMain::AddMenuHandlers()
+{
+    const MenuBarItems items = buildMenuBar(menuBar());
+    connect(items.mnuFileExit, &QAction::triggered, this, &frmMain::_mnuFileExit_Action);
+    connect(items.mnuFileOpen, &QAction::triggered, this, &frmMain::_mnuFileOpen_Action);
+    connect(items.mnuHelpAbout, &QAction::triggered, this, &frmMain::_mnuHelpAbout_Action);
+}
+
+void frmMain::Open()
+{
+    show();
+    state_->setStartValues();
+    controls_.optMode->button(2)->setChecked(true);  // "Mode 2"
+    controls_.optTone->button(0)->setChecked(true);  // "None"
+}
+
+void frmMain::optMode_Action(int index, bool checked)
+{
+    if (checked && index >= 0 && index < int(kModeOfButton.size()))
+        state_->curmode = kModeOfButton[static_cast<std::size_t>(index)];
+}
+
+void frmMain::optTone_Action(int index, bool checked)
+{
+    if (checked)
+        state_->htone = index;
+}
+
+void frmMain::chkStagger_Action()
+{
+    state_->stagger = controls_.chkStagger->isChecked();
+}
+
+void frmMain::cmdConvert_Action()
+{
+    cmdConvert_Click();
+}
+
+// Converts the planes as they are, with the options of this moment, into the
+// preview and "$.screen" plus its .inf in the working folder. The conversion
+// runs to its end without handing control back to the event loop, and the
+// message box about a failure does not wait, so no other work of the window
+// ever runs inside a conversion.
+void frmMain::cmdConvert_Click()
+{
+    const std::optional<FileError> failure =
+        convertAndWrite(*state_, controls_.picImage2->surface(), kScreenFileName);
+    const QString folder = currentFolderForDisplay();
+    if (failure) {
+        showStatus(writeFailedStatus(*failure, folder));
+        report_(this, writeFailedMessage(*failure, folder));
+    } else {
+        showStatus(writtenStatus(folder));
+    }
+    emit conversionFinished(!failure);
+}
+
+void frmMain::Timer1_Action()
+{
+    Timer1->stop();
+    const QImage& source = controls_.picImage1->image();
+    samplePicture(source, *state_);
+    controls_.picImage2->drawPicture(source);
+    cmdConvert_Click();
+}
+
+void frmMain::_mnuFileOpen_Action()
+{
+    const QString path = chooseFile_(this);
+    if (path.isEmpty())
+        return;  // cancelled: nothing changes
+    openPicture(path);
+}
+
+// A picture that cannot be opened leaves the canvases, the planes and the
+// timer as they were. A good one is drawn and (re)arms the timer, so after
+// several quick opens only the last picture is sampled, once.
+void frmMain::openPicture(const QString& path)
+{
+    LoadedPicture picture;
+    {
+        BusyCursor busy;
+        picture = loadPicture(path);
+    }
+    if (!picture.ok()) {
+        showStatus(openFailedStatus(path, picture.error));
+        report_(this, openFailedMessage(path, picture.error));
+        return;
+    }
+    controls_.picImage1->drawPicture(picture.image);
+    Timer1->start();
+    showStatus(openedStatus(path, picture.warning));
+}
+
+void frmMain::_mnuFileExit_Action()
+{
+    QCoreApplication::quit();
+}
+
+void frmMain::_mnuHelpAbout_Action()
+{
+    frmAbout about(this);
+    about.exec();
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+// The picture is opened once the drop has finished, so the application the
+// file was dragged from is not kept waiting while it decodes.
+void frmMain::dropEvent(QDropEvent* event)
+{
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    QMetaObject::invokeMethod(this, [this, path] { openPicture(path); }, Qt::QueuedConnection);
+}
+
+void frmMain::showStatus(const QString& text)
+{
+    lblStatus->setText(text);
+}

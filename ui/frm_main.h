@@ -1,0 +1,72 @@
+#pragma once
+
+#include "ui/frm_main_controls.h"
+#include "ui/user_dialogs.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+struct ConversionState;
+class QLabel;
+class QTimer;
+
+// The main window: the converted picture on the left (picImage2), the source
+// on the right (picImage1), the mode, half-tone and "Stagger" options, the
+// "Convert" button, the menus and a status line.
+//
+// The options live only in the ConversionState, which the window owns: the
+// controls store into it, the conversion reads from it. An opened picture is
+// sampled and converted once, one Timer1 period after it was drawn; "Convert"
+// converts the sampled picture again with the options of that moment. Each
+// conversion writes "$.screen" and "$.screen.inf" into the working folder.
+class frmMain final : public QMainWindow {
+    Q_OBJECT
+public:
+    // Builds the window around `state` and opens it: the window is shown with
+    // "Mode 2", "None" and "Stagger" off, the start values of the state.
+    explicit frmMain(std::unique_ptr<ConversionState> state, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    const ConversionState& state() const { return *state_; }
+
+    // The open dialog and the message boxes, replaceable so that tests can
+    // answer and observe them without a person at the screen.
+    void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+    void setMessageReporter(MessageReporter reporter) { report_ = std::move(reporter); }
+
+signals:
+    // After every conversion, whether both files were written.
+    void conversionFinished(bool written);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateControls();
+    void AddMenuHandlers();
+    void Open();
+
+    void optMode_Action(int index, bool checked);
+    void optTone_Action(int index, bool checked);
+    void chkStagger_Action();
+    void cmdConvert_Action();
+    void cmdConvert_Click();
+    void Timer1_Action();
+    void _mnuFileOpen_Action();
+    void _mnuFileExit_Action();
+    void _mnuHelpAbout_Action();
+
+    // Everything File › "Open..." does once a file has been chosen.
+    void openPicture(const QString& path);
+    void showStatus(const QString& text);
+
+    std::unique_ptr<ConversionState> state_;
+    MainWindowControls controls_;
+    QTimer* Timer1 = nullptr;
+    QLabel* lblStatus = nullptr;
+    FileChooser chooseFile_ = chooseFileToOpen;
+    MessageReporter report_ = showMessageBox;
+};

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <array>
+
+class Canvas;
+class QButtonGroup;
+class QCheckBox;
+class QPushButton;
+class QWidget;
+
+// The kinds of control the main window is built from.
+enum class ControlKind { Rectangle, GroupBox, Canvas, ModeButton, ToneButton, CheckBox, PushButton };
+
+// Left, top, width, height in the content area's coordinates (below the menu
+// bar), also for controls that sit inside a group box or rectangle.
+struct ControlBox {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+struct ControlRecord {
+    const char* name;     // the control's objectName; radio buttons of one group share it
+    ControlKind kind;
+    int index;            // place in its radio-button group, -1 for other controls
+    ControlBox box;
+    const char* caption;  // empty for controls without one
+    const char* parent;   // the enclosing control, nullptr for the content area
+};
+
+// Every visible control of the main window, in the order of creation. Later
+// controls lie above earlier ones. "Coarse" is created last in its group but
+// is index 2, the middle button.
+inline constexpr std::array<ControlRecord, 19> kMainWindowControls{{
+    {"Rectangle1", ControlKind::Rectangle, -1, {10, 10, 321, 258}, "", nullptr},
+    {"Frame2", ControlKind::GroupBox, -1, {180, 287, 150, 195}, "Half Toning", nullptr},
+    {"Frame1", ControlKind::GroupBox, -1, {10, 287, 150, 195}, "BBC Screen Mode", nullptr},
+    {"picImage2", ControlKind::Canvas, -1, {11, 11, 320, 256}, "", "Rectangle1"},
+    {"Rectangle2", ControlKind::Rectangle, -1, {363, 10, 322, 258}, "", nullptr},
+    {"picImage1", ControlKind::Canvas, -1, {364, 11, 320, 256}, "", "Rectangle2"},
+    {"optMode", ControlKind::ModeButton, 0, {23, 311, 100, 20}, "Mode 0", "Frame1"},
+    {"optMode", ControlKind::ModeButton, 1, {23, 343, 100, 20}, "Mode 1", "Frame1"},
+    {"optMode", ControlKind::ModeButton, 2, {23, 375, 100, 20}, "Mode 2", "Frame1"},
+    {"optMode", ControlKind::ModeButton, 3, {23, 407, 100, 20}, "Mode 4", "Frame1"},
+    {"optMode", ControlKind::ModeButton, 4, {23, 439, 100, 20}, "Mode 5", "Frame1"},
+    {"optTone", ControlKind::ToneButton, 0, {194, 311, 100, 20}, "None", "Frame2"},
+    {"optTone", ControlKind::ToneButton, 1, {194, 343, 100, 20}, "Fine", "Frame2"},
+    {"optTone", ControlKind::ToneButton, 3, {194, 407, 100, 20}, "Spiral", "Frame2"},
+    {"optTone", ControlKind::ToneButton, 4, {194, 439, 100, 20}, "Diagonal", "Frame2"},
+    {"optTone", ControlKind::ToneButton, 2, {194, 375, 100, 20}, "Coarse", "Frame2"},
+    {"GroupBox1", ControlKind::GroupBox, -1, {10, 494, 150, 68}, "Options", nullptr},
+    {"chkStagger", ControlKind::CheckBox, -1, {23, 524, 100, 20}, "Stagger", "GroupBox1"},
+    {"cmdConvert", ControlKind::PushButton, -1, {204, 518, 80, 20}, "Convert", nullptr},
+}};
+
+// The content area's size: everything above fits inside it.
+inline constexpr int kContentWidth = 718;
+inline constexpr int kContentHeight = 582;
+
+// BBC Micro screen mode stored for each "BBC Screen Mode" button, by index.
+// There is no mode 3 button: the fourth button is mode 4.
+inline constexpr std::array<int, 5> kModeOfButton{0, 1, 2, 4, 5};
+
+// The controls the window's handlers reach.
+struct MainWindowControls {
+    Canvas* picImage1 = nullptr;
+    Canvas* picImage2 = nullptr;
+    QButtonGroup* optMode = nullptr;
+    QButtonGroup* optTone = nullptr;
+    QCheckBox* chkStagger = nullptr;
+    QPushButton* cmdConvert = nullptr;
+};
+
+// Creates every control of kMainWindowControls inside `content`, at its place,
+// with its caption and name. The two radio-button groups are exclusive
+// QButtonGroups, named like their buttons, whose ids are the indexes.
+MainWindowControls createMainWindowControls(QWidget* content);

@@ -1,0 +1,23 @@
+#include "conversion/conversion_state.h"
+#include "ui/frm_main.h"
+
+#include <QApplication>
+
+#include <csignal>
+#include <memory>
+
+// Starts Rasterine: the conversion state first (all zero), then the window,
+// which opens with the start values, then the event loop until the window is
+// closed or File › Exit is chosen. Both end the program with exit code 0.
+// Command-line arguments other than Qt's own are ignored.
+int main(int argc, char* argv[])
+{
+    // A full disk or a file-size limit must become a write error the window
+    // reports, not a signal that ends the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+
+    auto state = std::make_unique<ConversionState>();
+    QApplication app(argc, argv);
+    frmMain window(std::move(state));
+    return QApplication::exec();
+}

@@ -1,0 +1,38 @@
+#include "ui/menu_bar.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+
+QMenu* addMenu(QMenuBar* bar, const char* name, const char* text)
+{
+    QMenu* menu = bar->addMenu(QString::fromLatin1(text));
+    menu->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+QAction* addItem(QMenu* menu, const char* name, const char* text)
+{
+    QAction* item = menu->addAction(QString::fromLatin1(text));
+    item->setObjectName(QString::fromLatin1(name));
+    return item;
+}
+
+}  // namespace
+
+MenuBarItems buildMenuBar(QMenuBar* bar)
+{
+    bar->setObjectName(QStringLiteral("mnufrmMain"));
+    MenuBarItems items;
+
+    QMenu* file = addMenu(bar, "mnuFile", "&File");
+    items.mnuFileOpen = addItem(file, "mnuFileOpen", "Open...");
+    file->addSeparator()->setObjectName(QStringLiteral("mnuFileSep"));
+    items.mnuFileExit = addItem(file, "mnuFileExit", "E&xit");
+
+    QMenu* help = addMenu(bar, "mnuHelp", "&Help");
+    items.mnuHelpAbout = addItem(help, "mnuHelpAbout", "About...");
+    return items;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+class QAction;
+class QMenuBar;
+
+// The items of the main window's menu bar that do something.
+struct MenuBarItems {
+    QAction* mnuFileOpen = nullptr;
+    QAction* mnuFileExit = nullptr;
+    QAction* mnuHelpAbout = nullptr;
+};
+
+// Fills `bar` with "&File" ("Open...", a separator, "E&xit") and "&Help"
+// ("About..."). The ampersands mark access keys; no item has a keyboard
+// shortcut. Menus and items are named after their role (mnuFile, mnuFileOpen...).
+MenuBarItems buildMenuBar(QMenuBar* bar);

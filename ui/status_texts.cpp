@@ -1,0 +1,74 @@
+#include "ui/status_texts.h"
+
+#include "conversion/screen_files.h"
+#include "toolkit/file_output.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Rasterine");
+
+QString quoted(const QString& text)
+{
+    return QStringLiteral("“%1”").arg(text);
+}
+
+QString nativePath(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+}  // namespace
+
+QString currentFolderForDisplay()
+{
+    const QString folder = QDir::currentPath();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return QStringLiteral("the working folder (which no longer exists)");
+    return nativePath(folder);
+}
+
+QString openedStatus(const QString& path, const QString& warning)
+{
+    const QString name = quoted(QFileInfo(path).fileName());
+    if (warning.isEmpty())
+        return QStringLiteral("Opened %1. Converting…").arg(name);
+    return QStringLiteral("Opened %1 (%2). Converting…").arg(name, warning);
+}
+
+QString openFailedStatus(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Could not open %1: %2").arg(quoted(QFileInfo(path).fileName()), reason);
+}
+
+UserMessage openFailedMessage(const QString& path, const QString& reason)
+{
+    return UserMessage{UserMessage::Severity::Warning, kTitle,
+                       QStringLiteral("Could not open %1: %2.\n\nThe picture on screen was kept.")
+                           .arg(quoted(nativePath(path)), reason)};
+}
+
+QString writtenStatus(const QString& folder)
+{
+    return QStringLiteral("Wrote %1 and %2 in %3")
+        .arg(QString::fromLatin1(kScreenFileName),
+             QString::fromStdString(infFileName(kScreenFileName)), folder);
+}
+
+QString writeFailedStatus(const FileError& error, const QString& folder)
+{
+    return QStringLiteral("Nothing written: could not write %1 in %2: %3")
+        .arg(nativePath(QString::fromStdString(error.file)), folder,
+             QString::fromStdString(error.reason));
+}
+
+UserMessage writeFailedMessage(const FileError& error, const QString& folder)
+{
+    return UserMessage{
+        UserMessage::Severity::Error, kTitle,
+        QStringLiteral("Could not write %1 in %2: %3.\n\nFiles already there were left unchanged.")
+            .arg(quoted(nativePath(QString::fromStdString(error.file))), folder,
+                 QString::fromStdString(error.reason))};
+}

@@ -1,0 +1,19 @@
+#include "ui/user_dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+QString chooseFileToOpen(QWidget* parent)
+{
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), QString(),
+                                        QStringLiteral("Any (*)"));
+}
+
+void showMessageBox(QWidget* parent, const UserMessage& message)
+{
+    const auto icon = message.severity == UserMessage::Severity::Error ? QMessageBox::Critical
+                                                                       : QMessageBox::Warning;
+    auto* box = new QMessageBox(icon, message.title, message.text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
