@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth
   desktop-file-utils appstream help2man dpkg-dev file
+  librsvg2-bin man-db
 )
 
 missing=()

@@ -15,6 +15,12 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
+# In CI, also install the Debian package just built, run both programs from
+# PATH and remove it again (set RASTERINE_TEST_INSTALL=1 to do so elsewhere).
+if [[ "${CI:-}" == true || "${RASTERINE_TEST_INSTALL:-}" == 1 ]]; then
+  packaging/tests/check_installed_package.sh build
+fi
+
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DRASTERINE_SANITIZE=ON
 cmake --build build-sanitize -j "$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j "$jobs"

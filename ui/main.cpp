@@ -1,4 +1,5 @@
 #include "conversion/conversion_state.h"
+#include "packaging/icons/app_icon.h"
 #include "ui/frm_main.h"
 
 #include <QApplication>
@@ -18,6 +19,9 @@ int main(int argc, char* argv[])
 
     auto state = std::make_unique<ConversionState>();
     QApplication app(argc, argv);
+    app.setWindowIcon(rasterineIcon());
+    // Lets desktops match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.rasterine.Rasterine"));
     frmMain window(std::move(state));
     return QApplication::exec();
 }

@@ -1,0 +1,33 @@
+# The Debian package, built by `cpack -G DEB` in the build folder as
+# rasterine_<version>_<arch>.deb. Its library dependencies are read from the
+# installed programs by dpkg-shlibdeps; the Qt plugins that the programs load
+# at run time, and that no linker records, are added by hand.
+set(RASTERINE_PACKAGE_MAINTAINER "The Rasterine developers <developers@rasterine.invalid>"
+  CACHE STRING "Maintainer named in the Debian package")
+
+set(CPACK_PACKAGE_NAME rasterine)
+set(CPACK_PACKAGE_VENDOR "The Rasterine developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT ${RASTERINE_PACKAGE_MAINTAINER})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "turn pictures into BBC Micro screen memory images")
+set(CPACK_PACKAGE_DESCRIPTION
+  "Rasterine stretches a picture to 320 x 256, reduces it to the colours of\n\
+BBC Micro screen mode 0, 1, 2, 4 or 5, optionally with an ordered half-tone,\n\
+and writes the raw screen memory as $.screen with a $.screen.inf side file\n\
+that emulators' host folders and disc-image tools read. It has a window\n\
+(rasterine) and a command line for scripts and batches (rasterine-convert).")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR DEB)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Image formats beyond PNG, JPEG and GIF (TIFF, WebP, TGA, ...) come as
+# plugins, as does the Wayland platform; SVG pictures need Qt's SVG plugin.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-image-formats-plugins")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6svg6, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+include(CPack)
