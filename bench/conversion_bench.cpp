@@ -7,7 +7,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <memory>
+#include <string>
+
+#include <stdlib.h>
 
 namespace {
 
@@ -40,6 +44,31 @@ BENCHMARK(ConversionPass)
     ->ArgNames({"mode", "tone", "stagger"})
     ->ArgsProduct({{0, 1, 2, 4, 5}, {0, 1, 2, 3, 4}, {0, 1}})
     ->Unit(benchmark::kMicrosecond);
+
+// A whole Convert as the window runs it: tables, pass, and both files written
+// in full, flushed to disk and renamed into place, in a temporary folder.
+void ConvertAndWriteFiles(benchmark::State& run)
+{
+    auto state = std::make_unique<ConversionState>();
+    state->setStartValues();
+    fillPhotoPlanes(*state, 1982);
+    state->htone = static_cast<std::int32_t>(Halftone::Fine);
+    BufferSurface preview(kPictureWidth, kPictureHeight);
+    std::string folder = (std::filesystem::temp_directory_path() / "rasterine-bench-XXXXXX").string();
+    if (::mkdtemp(folder.data()) == nullptr) {
+        run.SkipWithError("cannot make a temporary folder");
+        return;
+    }
+    const std::string screenFile = folder + "/$.screen";
+    for (auto _ : run) {
+        if (convertAndWrite(*state, preview, screenFile)) {
+            run.SkipWithError("cannot write the screen files");
+            break;
+        }
+    }
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(ConvertAndWriteFiles)->Unit(benchmark::kMicrosecond);
 
 void TablesForOneConversion(benchmark::State& run)
 {

@@ -2,8 +2,6 @@
 // for bench/compare.sh. Usage: make_photos FOLDER
 #include "photo_files.h"
 
-#include <QGuiApplication>
-
 #include <cstdio>
 
 int main(int argc, char** argv)

@@ -5,7 +5,6 @@
 #include "toolkit/picture_loader.h"
 #include "toolkit/picture_sampling.h"
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -56,7 +55,6 @@ BENCHMARK(SamplePicture)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    QGuiApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     Photos made;
     made.baseline = writeBigPhoto(made.folder.path(), false);
