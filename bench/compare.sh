@@ -56,7 +56,7 @@ declare -A wall cpu rss
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 # measure KEY COMMAND...: median wall and mean CPU time (ms) from hyperfine,
-# median peak resident memory (MB) from GNU time.
+# median peak resident memory (MiB) from GNU time.
 measure() {
     local key=$1; shift
     local line
@@ -110,7 +110,7 @@ else
     skipped "batch" "40 photos, one call, all cores" "awaits the command line"
 fi
 
-echo "| command | median wall (ms) | CPU user+sys (ms) | peak memory (MB) |"
+echo "| command | median wall (ms) | CPU user+sys (ms) | peak memory (MiB) |"
 echo "|---|---:|---:|---:|"
 for key in "${order[@]}"; do
     if [[ -n "${note[$key]:-}" ]]; then
