@@ -9,7 +9,6 @@
 #include "toolkit/picture_sampling.h"
 #include "toolkit/qimage_surface.h"
 
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
