@@ -2,103 +2,101 @@
 
 #include "conversion/colour_match.h"
 #include "conversion/halftone.h"
+#include "conversion/pass_tables.h"
+#include "conversion/pixel_codes.h"
 #include "conversion/screen_files.h"
 #include "conversion/screen_layout.h"
 #include "conversion/screen_modes.h"
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 
 namespace {
 
 constexpr int kScanLines = 256;
 constexpr int kMaxScreenPixels = 640;
 
-// Matching depends only on which components are on, so the eight answers are
-// worked out once per conversion with matchcol itself.
-struct ColourTable {
-    std::array<std::int32_t, 8> logical{};
-    std::array<std::uint32_t, 8> rgb32{};
-};
-
-ColourTable colourTable(const ConversionState& state, int numcols)
+// Paints the preview pixels of the visible screen pixels. In mode 0 the odd
+// pixel of each pair is the one the preview keeps, as it is painted last.
+void paintLine(ColumnMap map, const PassTables& tables, const std::int32_t* codes, int visible,
+               std::uint32_t* row)
 {
-    ColourTable table;
-    for (int bits = 0; bits < 8; ++bits) {
-        Color colour;
-        table.logical[bits] = matchcol(state, (bits & 1) ? 255 : 0, (bits & 2) ? 255 : 0,
-                                       (bits & 4) ? 255 : 0, numcols, colour);
-        table.rgb32[bits] = toRgb32(colour);
+    switch (map) {
+    case ColumnMap::Halved:
+        for (int sx = 0; sx < visible / 2; ++sx)
+            row[sx] = tables.preview[codes[2 * sx + 1]];
+        break;
+    case ColumnMap::Doubled:
+        for (int px = 0; px < visible; ++px)
+            row[2 * px] = row[2 * px + 1] = tables.preview[codes[px]];
+        break;
+    case ColumnMap::Same:
+        for (int px = 0; px < visible; ++px)
+            row[px] = tables.preview[codes[px]];
+        break;
     }
-    return table;
 }
 
-// How screen columns map onto source columns.
-enum class ColumnMap { Same, Halved, Doubled };
-
-ColumnMap columnMap(const ConversionState& state)
+// Packs the scan line's bytes; `out` is the line's byte in cell 0, and the
+// bytes of neighbouring cells lie 8 apart.
+template <int PixPerByte>
+void packLine(const PassTables& tables, const std::int32_t* codes, int rowbytes, std::uint8_t* out)
 {
-    if (state.aspect <= 0)
-        return ColumnMap::Same;
-    if (state.curmode == 2 || state.curmode == 5)
-        return ColumnMap::Doubled;  // each screen pixel covers two source columns
-    if (state.curmode == 0)
-        return ColumnMap::Halved;  // each source column serves two screen pixels
-    return ColumnMap::Same;
-}
-
-// Half-tone offsets for one scan line, by screen column mod 16. With stagger,
-// green and blue read the matrix at shifted places so the three components
-// break up the same grey at different pixels.
-struct LineOffsets {
-    std::array<std::int32_t, 16> red{}, green{}, blue{};
-};
-
-LineOffsets lineOffsets(const ConversionState& state, int y)
-{
-    LineOffsets offsets;
-    for (int i = 0; i < 16; ++i) {
-        offsets.red[i] = state.mat(i, y % 16);
-        offsets.green[i] = state.stagger ? state.mat((i + 1) % 16, (y + 2) % 16) : offsets.red[i];
-        offsets.blue[i] = state.stagger ? state.mat((i + 2) % 16, (y + 1) % 16) : offsets.red[i];
+    for (int m = 0; m < rowbytes; ++m, codes += PixPerByte) {
+        unsigned byte = 0;
+        for (int i = 0; i < PixPerByte; ++i)
+            byte |= tables.packed[i][codes[i]];
+        out[8 * m] = static_cast<std::uint8_t>(byte);
     }
-    return offsets;
 }
 
-// Converts scan line y: fills `logical` with each screen pixel's logical
-// colour and paints the preview row.
-void convertLine(const ConversionState& state, const ColourTable& colours, ColumnMap map,
-                 int screenWidth, int y, std::int32_t* logical, std::uint32_t* previewRow)
+void packLine(const PassTables& tables, const std::int32_t* codes, std::uint8_t* out)
 {
-    const LineOffsets offsets = lineOffsets(state, y);
-    const std::int32_t* red = state.red.line(y);
-    const std::int32_t* green = state.green.line(y);
-    const std::int32_t* blue = state.blue.line(y);
+    switch (tables.geometry.pixperbyte) {
+    case 8: return packLine<8>(tables, codes, tables.geometry.rowbytes, out);
+    case 4: return packLine<4>(tables, codes, tables.geometry.rowbytes, out);
+    default: return packLine<2>(tables, codes, tables.geometry.rowbytes, out);
+    }
+}
 
-    for (int px = 0; px < screenWidth; ++px) {
-        const int sx = map == ColumnMap::Doubled ? 2 * px : map == ColumnMap::Halved ? px / 2 : px;
+#ifndef NDEBUG
+// Debug builds check every line of the fast pass against the plain pixel
+// steps: offsets added per pixel, sums clamped, matchcol, packbyte.
+void checkLine(const ConversionState& state, const PassTables& tables, int y,
+               const std::int32_t* codes, const std::uint8_t* out)
+{
+    const ModeGeometry& geometry = tables.geometry;
+    const bool wide = state.aspect > 0 && (state.curmode == 2 || state.curmode == 5);
+    std::array<std::int32_t, kMaxScreenPixels> logical{};
+    for (int px = 0; px < geometry.rowbytes * geometry.pixperbyte; ++px) {
+        int sx = px;
+        if (state.aspect > 0)
+            sx = wide ? 2 * px : state.curmode == 0 ? px / 2 : px;
         if (sx >= state.picwidth) {
-            logical[px] = 0;
+            assert(codes[px] == kUnvisited);
             continue;
         }
-        std::int32_t r = red[sx], g = green[sx], b = blue[sx];
-        if (map == ColumnMap::Doubled) {
-            r = (r + red[sx + 1]) / 2;
-            g = (g + green[sx + 1]) / 2;
-            b = (b + blue[sx + 1]) / 2;
+        std::int32_t r = state.red(sx, y), g = state.green(sx, y), b = state.blue(sx, y);
+        if (wide) {
+            r = (r + state.red(sx + 1, y)) / 2;
+            g = (g + state.green(sx + 1, y)) / 2;
+            b = (b + state.blue(sx + 1, y)) / 2;
         }
-        // Clamping to 0..255 before the threshold at 128 would not change
-        // which side of it a sum falls, so the sums are compared directly.
-        const int t = px % 16;
-        const int bits = (r + offsets.red[t] >= 128 ? 1 : 0) |
-                         (g + offsets.green[t] >= 128 ? 2 : 0) |
-                         (b + offsets.blue[t] >= 128 ? 4 : 0);
-        logical[px] = colours.logical[bits];
-        previewRow[sx] = colours.rgb32[bits];
-        if (map == ColumnMap::Doubled)
-            previewRow[sx + 1] = colours.rgb32[bits];
+        const int s = state.stagger ? 1 : 0;
+        r += state.mat(px % 16, y % 16);
+        g += state.mat((px + s) % 16, (y + 2 * s) % 16);
+        b += state.mat((px + 2 * s) % 16, (y + s) % 16);
+        Color colour;
+        logical[px] = matchcol(state, std::clamp(r, 0, 255), std::clamp(g, 0, 255),
+                               std::clamp(b, 0, 255), geometry.numcols, colour);
+        assert(logical[px] == tables.logical[codes[px]]);
+        assert(toRgb32(colour) == tables.preview[codes[px]]);
     }
+    for (int m = 0; m < geometry.rowbytes; ++m)
+        assert(out[8 * m] == packbyte(state.curmode, &logical[m * geometry.pixperbyte]));
 }
+#endif
 
 }  // namespace
 
@@ -115,23 +113,29 @@ std::optional<std::string> conversionProblem(const ConversionState& state,
     return std::nullopt;
 }
 
+// Line by line rather than in screen-memory order: each scan line is coded,
+// painted and packed in one sweep, which gives the same bytes and preview.
 ScreenImage convertPlanes(const ConversionState& state, PixelSurface& preview)
 {
-    const ModeGeometry geometry = modeGeometry(state.curmode);
-    const int screenWidth = geometry.rowbytes * geometry.pixperbyte;
-    const ColourTable colours = colourTable(state, geometry.numcols);
+    const PassTables tables = buildPassTables(state);
+    const int rowbytes = tables.geometry.rowbytes;
+    const int screenWidth = rowbytes * tables.geometry.pixperbyte;
     const ColumnMap map = columnMap(state);
+    const int visible = visiblePixels(map, state.picwidth, screenWidth);
 
     ScreenImage image{state.curmode,
-                      std::vector<std::uint8_t>(static_cast<std::size_t>(kScanLines) * geometry.rowbytes)};
-    std::array<std::int32_t, kMaxScreenPixels> logical{};
+                      std::vector<std::uint8_t>(static_cast<std::size_t>(kScanLines) * rowbytes)};
+    std::array<std::int32_t, kMaxScreenPixels> codes{};
     // Scan lines at or beyond the picture's height stay 0 and are not painted.
     const int lines = std::min(kScanLines, state.picheight);
     for (int y = 0; y < lines; ++y) {
-        convertLine(state, colours, map, screenWidth, y, logical.data(), preview.scanLine(y));
-        for (int m = 0; m < geometry.rowbytes; ++m)
-            image.bytes[screenByteOffset(geometry.rowbytes, y, m)] =
-                packbyte(state.curmode, &logical[static_cast<std::size_t>(m) * geometry.pixperbyte]);
+        lineCodes(map, state, tables.thresholds[y % 16], y, visible, screenWidth, codes.data());
+        paintLine(map, tables, codes.data(), visible, preview.scanLine(y));
+        std::uint8_t* out = image.bytes.data() + screenByteOffset(rowbytes, y, 0);
+        packLine(tables, codes.data(), out);
+#ifndef NDEBUG
+        checkLine(state, tables, y, codes.data(), out);
+#endif
     }
     return image;
 }

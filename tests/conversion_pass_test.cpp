@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 
 namespace {
@@ -59,6 +60,37 @@ TEST(ConversionPass, MatchesThePixelByPixelPassForEveryOption)
                 const ScreenImage image = convertPlanes(*state, fast);
                 EXPECT_EQ(image.bytes, referencePass(*state, slow));
                 EXPECT_EQ(fast.pixels(), slow.pixels());
+            }
+}
+
+// Narrow pictures end scan lines part-way through a block of pixels the pass
+// codes together, aspect correction off gives mode 0 a 640-column source, and
+// components outside 0..255 test that thresholds act like clamped sums.
+TEST(ConversionPass, MatchesThePixelByPixelPassForUnusualStates)
+{
+    auto state = startState();
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> component(-300, 600);
+    for (int y = 0; y < kPictureHeight; ++y)
+        for (int x = 0; x < kPictureWidth; ++x) {
+            state->red(x, y) = component(random);
+            state->green(x, y) = component(random);
+            state->blue(x, y) = component(random);
+        }
+    for (int mode = 0; mode <= 6; ++mode)
+        for (int width : {0, 1, 6, 13, 301, 319, 320})
+            for (int aspect : {0, 1}) {
+                SCOPED_TRACE("mode " + std::to_string(mode) + " width " + std::to_string(width) +
+                             " aspect " + std::to_string(aspect));
+                state->picwidth = width;
+                state->picheight = 37 + width % 200;
+                state->aspect = aspect;
+                prepare(*state, mode, 1 + mode % 4, width % 2 == 1);
+                BufferSurface fast = markedPreview();
+                BufferSurface slow = markedPreview();
+                const ScreenImage image = convertPlanes(*state, fast);
+                ASSERT_EQ(image.bytes, referencePass(*state, slow));
+                ASSERT_EQ(fast.pixels(), slow.pixels());
             }
 }
 

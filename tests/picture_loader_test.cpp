@@ -145,6 +145,25 @@ TEST(PictureLoader, DecidesTheFormatByContent)
     EXPECT_EQ(at(picture, 5, 5), qRgb(0, 255, 0));
 }
 
+// Formats known by their first bytes go straight to their reader; others
+// (here PPM) are still found by asking every reader. Names never decide.
+TEST(PictureLoader, ReadsEachFormatByContentWhateverItsName)
+{
+    ScratchFolder folder;
+    QImage orange(320, 256, QImage::Format_RGB32);
+    orange.fill(QColor(255, 128, 0));
+    for (const char* format : {"png", "jpeg", "bmp", "tiff", "webp", "ppm"}) {
+        SCOPED_TRACE(format);
+        const QString path = save(orange, folder, std::string("picture-") + format + ".gif", format, 100);
+        const auto picture = loadPicture(path);
+        ASSERT_TRUE(picture.ok()) << picture.error.toStdString();
+        const QColor pixel(at(picture, 160, 128));
+        EXPECT_NEAR(pixel.red(), 255, 3);
+        EXPECT_NEAR(pixel.green(), 128, 3);
+        EXPECT_NEAR(pixel.blue(), 0, 3);
+    }
+}
+
 TEST(PictureLoader, ExplainsWhatCannotBeOpened)
 {
     ScratchFolder folder;

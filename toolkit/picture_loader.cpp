@@ -3,9 +3,14 @@
 #include "conversion/conversion_state.h"
 
 #include <QColor>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+
+#include <string_view>
+
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -36,6 +41,50 @@ int reductionFor(QSize oriented)
     return 1;
 }
 
+// Formats told apart by their first bytes ('?' matches any byte). Naming the
+// format lets Qt load just the plugin that reads it; a file that matches none
+// is offered to every image plugin in turn, which costs more start-up time
+// than decoding a large photo at reduced size.
+struct Signature {
+    std::string_view pattern;
+    const char* format;
+};
+constexpr Signature kSignatures[] = {
+    {"\xFF\xD8\xFF"sv, "jpeg"},
+    {"\x89PNG\r\n\x1A\n"sv, "png"},
+    {"GIF87a"sv, "gif"},
+    {"GIF89a"sv, "gif"},
+    {"RIFF????WEBP"sv, "webp"},
+    {"II*\0"sv, "tiff"},
+    {"MM\0*"sv, "tiff"},
+    {"BM"sv, "bmp"},
+};
+
+bool matches(const QByteArray& head, std::string_view pattern)
+{
+    if (head.size() < qsizetype(pattern.size()))
+        return false;
+    for (std::size_t i = 0; i < pattern.size(); ++i)
+        if (pattern[i] != '?' && head[qsizetype(i)] != pattern[i])
+            return false;
+    return true;
+}
+
+// Tells the reader the format when the file's first bytes give it away, and
+// otherwise lets it decide from the content; the file name never decides.
+void chooseFormat(QImageReader& reader, const QString& path)
+{
+    QFile file(path);
+    const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(16) : QByteArray();
+    for (const Signature& signature : kSignatures)
+        if (matches(head, signature.pattern)) {
+            reader.setFormat(signature.format);
+            reader.setAutoDetectImageFormat(false);
+            return;
+        }
+    reader.setDecideFormatFromContent(true);
+}
+
 QString sizeText(QSize size)
 {
     return QStringLiteral("%1 × %2 pixels").arg(size.width()).arg(size.height());
@@ -56,8 +105,10 @@ QString planDecode(QImageReader& reader)
     if (reader.supportsOption(QImageIOHandler::ScaledSize)) {
         const int factor = reductionFor(orientedSize(reader));
         if (factor > 1) {
-            const QSize reduced((stored.width() + factor - 1) / factor,
-                                (stored.height() + factor - 1) / factor);
+            // Rounded down: Qt picks the decoder's reduction from the ratio of
+            // stored to requested size, and a size rounded up would make that
+            // ratio fall just short of the factor and halve the reduction.
+            const QSize reduced(stored.width() / factor, stored.height() / factor);
             reader.setScaledSize(reduced);
             decoded = qint64(reduced.width()) * reduced.height();
         }
@@ -103,7 +154,7 @@ LoadedPicture loadPicture(const QString& path)
         return failure(QStringLiteral("it is a folder, not a picture"));
 
     QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
+    chooseFormat(reader, path);
     reader.setAutoTransform(true);
     reader.setAllocationLimit(int(kMaxDecodedPixels * 4 / (1024 * 1024)));
     if (!reader.canRead())
