@@ -240,6 +240,56 @@ private slots:
         QCOMPARE(readFile(folder.file("$.screen")), engineConversion(loadPicture(second).image, 2, 0, false).screen);
     }
 
+    // Should the message about a failed write ever run an event loop, the
+    // window's other work must not run inside that conversion: a Convert
+    // pressed meanwhile runs once, after it; Timer1 firing meanwhile samples
+    // later; and the picture opened last is the one sampled and converted.
+    void nothingConvertsInsideAConversion()
+    {
+        ScratchWorkingFolder folder;
+        WindowUnderTest test;
+        test.openThroughMenu(savePng(colourfulScene(320, 256), folder.file("first.png")));
+        QVERIFY(test.waitForConversion());
+        const QString last = savePng(plainPicture(100, 80, QColor(0, 200, 255)), folder.file("last.png"));
+
+        bool insideReport = false;
+        int reports = 0;
+        int nested = 0;
+        QList<bool> finishedWith;
+        connect(&test.window, &frmMain::conversionFinished, this, [&](bool written) {
+            finishedWith << written;
+            nested += insideReport;
+        });
+        test.window.setMessageReporter([&](QWidget*, const UserMessage&) {
+            ++reports;
+            insideReport = true;
+            QVERIFY(QDir(folder.path()).rmdir(QStringLiteral("$.screen")));
+            test.openThroughMenu(last);
+            clickOn(test.cmdConvert());
+            clickOn(test.cmdConvert());
+            QTest::qWait(100);  // Timer1 (20 ms) comes due in here
+            insideReport = false;
+        });
+
+        QVERIFY(QFile::remove(folder.file("$.screen")));
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("$.screen")));
+        clickOn(test.cmdConvert());
+        QCOMPARE(nested, 0);
+        QCOMPARE(finishedWith, QList<bool>{false});
+
+        // Then the Convert pressed inside (once, for both presses), then the
+        // timer's sampling of the last picture.
+        QTRY_COMPARE(finishedWith.size(), 3);
+        QCOMPARE(finishedWith, (QList<bool>{false, true, true}));
+        QVERIFY(!test.Timer1()->isActive());
+        QTest::qWait(100);
+        QCOMPARE(finishedWith.size(), 3);
+        QCOMPARE(reports, 1);
+        QCOMPARE(nested, 0);
+        QCOMPARE(readFile(folder.file("$.screen")),
+                 engineConversion(loadPicture(last).image, 2, 0, false).screen);
+    }
+
     void droppedPictureIsOpened()
     {
         ScratchWorkingFolder folder;
