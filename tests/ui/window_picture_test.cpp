@@ -147,6 +147,8 @@ private slots:
         QVERIFY2(message.text.contains(QStringLiteral("Is a directory")), qPrintable(message.text));
         QVERIFY(message.text.contains(QDir::toNativeSeparators(folder.path())));
         QVERIFY(!QFile::exists(folder.file("$.screen.inf")));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("$.screen")});  // no temporaries left
         QVERIFY(test.lblStatus()->text().startsWith(QStringLiteral("Nothing written")));
         // The preview still shows the conversion: blank planes in black.
         QCOMPARE(test.picImage2()->image().pixel(0, 0), qRgb(0, 0, 0));
@@ -156,6 +158,32 @@ private slots:
         clickOn(test.cmdConvert());
         QCOMPARE(test.messages.size(), 1);
         QCOMPARE(readFile(folder.file("$.screen")).size(), 20480);
+    }
+
+    // A "$.screen" that is a symbolic link to a file elsewhere becomes a
+    // regular file; the file it pointed at keeps its content.
+    void symbolicLinkIsReplacedNotWrittenThrough()
+    {
+        ScratchWorkingFolder folder;
+        QTemporaryDir elsewhere;
+        const QString precious = elsewhere.filePath(QStringLiteral("precious"));
+        QFile file(precious);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("precious content");
+        file.close();
+        QVERIFY(QFile::link(precious, folder.file("$.screen")));
+
+        WindowUnderTest test;
+        const QString path = savePng(colourfulScene(320, 256), folder.file("scene.png"));
+        test.openThroughMenu(path);
+        QVERIFY(test.waitForConversion());
+
+        QVERIFY(test.messages.isEmpty());
+        QVERIFY(!QFileInfo(folder.file("$.screen")).isSymLink());
+        QCOMPARE(readFile(folder.file("$.screen")), engineConversion(loadPicture(path).image, 2, 0, false).screen);
+        QCOMPARE(readFile(precious), QByteArray("precious content"));
+        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("precious")});
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
     }
 
     void missingWorkingFolderIsReported()
