@@ -28,8 +28,8 @@ namespace {
 constexpr int kRounds = RASTERINE_LONG_RUN_ROUNDS;
 constexpr int kWarmUpRounds = 50;
 // Generous: allocator caches and Qt's own lazily built tables may still move
-// a little after the warm-up; a leak of one preview (320 KB) per round would
-// pass this within 25 rounds.
+// a little after the warm-up. Leaking one preview (320 KB) per round would
+// break it within 26 rounds, and leaking 4.5 kB per conversion within the run.
 constexpr qint64 kAllowedGrowthKb = 8 * 1024;
 
 // The process's resident set size in kB, from /proc/self/status; -1 if unknown.
@@ -91,7 +91,7 @@ private slots:
 
         bool shortSession = false;
         const int rounds = roundsToRun(&shortSession);
-        qint64 startKb = residentKb();
+        const qint64 startKb = residentKb();
         qint64 warmKb = -1;
         RoundOptions options{};
         for (int round = 0; round < rounds; ++round) {
