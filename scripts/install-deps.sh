@@ -11,6 +11,7 @@ packages=(
   xvfb xauth
   desktop-file-utils appstream help2man dpkg-dev file
   librsvg2-bin man-db
+  valgrind netpbm
 )
 
 missing=()

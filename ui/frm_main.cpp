@@ -25,6 +25,8 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 // How long a drawn picture stays on screen before it is sampled and converted.
@@ -124,9 +126,24 @@ void frmMain::cmdConvert_Action()
 // Converts the planes as they are, with the options of this moment, into the
 // preview and "$.screen" plus its .inf in the working folder. The conversion
 // runs to its end without handing control back to the event loop, and the
-// message box about a failure does not wait, so no other work of the window
-// ever runs inside a conversion.
+// message box about a failure does not wait. Should anything reached from
+// inside it still run the event loop, a "Convert" asked for meanwhile is put
+// off until this conversion has ended (once, however often it was asked), so
+// two conversions never run at once.
 void frmMain::cmdConvert_Click()
+{
+    if (converting_) {
+        convertQueued_ = true;
+        return;
+    }
+    converting_ = true;
+    convertAndReport();
+    converting_ = false;
+    if (std::exchange(convertQueued_, false))
+        QMetaObject::invokeMethod(this, &frmMain::cmdConvert_Click, Qt::QueuedConnection);
+}
+
+void frmMain::convertAndReport()
 {
     const std::optional<FileError> failure =
         convertAndWrite(*state_, controls_.picImage2->surface(), kScreenFileName);
@@ -140,8 +157,15 @@ void frmMain::cmdConvert_Click()
     emit conversionFinished(!failure);
 }
 
+// Samples the picture on show and converts it. During a conversion the planes
+// must not change, so the sampling waits another period; the picture sampled
+// is always the one opened last.
 void frmMain::Timer1_Action()
 {
+    if (converting_) {
+        Timer1->start();
+        return;
+    }
     Timer1->stop();
     const QImage& source = controls_.picImage1->image();
     samplePicture(source, *state_);

@@ -54,6 +54,7 @@ private:
     void chkStagger_Action();
     void cmdConvert_Action();
     void cmdConvert_Click();
+    void convertAndReport();
     void Timer1_Action();
     void _mnuFileOpen_Action();
     void _mnuFileExit_Action();
@@ -67,6 +68,11 @@ private:
     MainWindowControls controls_;
     QTimer* Timer1 = nullptr;
     QLabel* lblStatus = nullptr;
+    // Set while a conversion runs, so that nothing reached from inside it (a
+    // message reporter that runs an event loop, say) starts another one.
+    bool converting_ = false;
+    // "Convert" was asked for during a conversion; it runs once that ends.
+    bool convertQueued_ = false;
     FileChooser chooseFile_ = chooseFileToOpen;
     MessageReporter report_ = showMessageBox;
 };

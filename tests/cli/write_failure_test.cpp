@@ -85,3 +85,51 @@ TEST(WriteFailure, AFileSizeLimitIsAWriteErrorNotACrash)
     EXPECT_EQ(run.err, "rasterine-convert: pic.png: cannot write $.screen: File too large\n");
     EXPECT_EQ(snapshot(folder.path()), before);
 }
+
+// Outputs that are symbolic links are replaced by regular files: whatever
+// they pointed at, elsewhere, stays as it was, and nothing else is left.
+TEST(WriteFailure, SymbolicLinksAreReplacedNotWrittenThrough)
+{
+    ScratchFolder folder;
+    ScratchFolder elsewhere;
+    savePicture(testPicture(), folder.path(), "pic.png", "png");
+    writeText(elsewhere.path() / "precious", "precious content");
+    std::filesystem::create_symlink(elsewhere.path() / "precious", folder.path() / "$.screen");
+    std::filesystem::create_symlink(elsewhere.path() / "missing", folder.path() / "$.screen.inf");
+
+    const ConverterRun run = runConverter(folder.path(), {"-m", "4", "pic.png"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    for (const char* name : {"$.screen", "$.screen.inf"})
+        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(folder.path() / name)))
+            << name;
+    EXPECT_EQ(readBytes(folder.path() / "$.screen").size(), 10240u);
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"$.screen", "$.screen.inf", "pic.png"}));
+    EXPECT_EQ(elsewhere.entries(), std::vector<std::string>{"precious"});
+    const std::vector<std::uint8_t> precious = readBytes(elsewhere.path() / "precious");
+    EXPECT_EQ(std::string(precious.begin(), precious.end()), "precious content");
+}
+
+// A failed write leaves a "$.screen" that is a symbolic link as it was: still
+// a link to the same file, whose content is untouched.
+TEST(WriteFailure, AFailedWriteLeavesASymbolicLinkAsItWas)
+{
+    ScratchFolder folder;
+    ScratchFolder elsewhere;
+    savePicture(testPicture(), folder.path(), "pic.png", "png");
+    writeText(elsewhere.path() / "precious", "precious content");
+    std::filesystem::create_symlink(elsewhere.path() / "precious", folder.path() / "$.screen");
+    std::filesystem::create_directory(folder.path() / "$.screen.inf");
+    RunConditions limited;
+    limited.fileSizeLimit = 4096;
+
+    for (const RunConditions& conditions : {RunConditions{}, limited}) {
+        const ConverterRun run = runConverter(folder.path(), {"pic.png"}, conditions);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err, "");
+        EXPECT_EQ(std::filesystem::read_symlink(folder.path() / "$.screen"), elsewhere.path() / "precious");
+        EXPECT_EQ(folder.entries(), (std::vector<std::string>{"$.screen", "$.screen.inf", "pic.png"}));
+        const std::vector<std::uint8_t> precious = readBytes(elsewhere.path() / "precious");
+        EXPECT_EQ(std::string(precious.begin(), precious.end()), "precious content");
+    }
+}

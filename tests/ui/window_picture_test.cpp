@@ -147,6 +147,8 @@ private slots:
         QVERIFY2(message.text.contains(QStringLiteral("Is a directory")), qPrintable(message.text));
         QVERIFY(message.text.contains(QDir::toNativeSeparators(folder.path())));
         QVERIFY(!QFile::exists(folder.file("$.screen.inf")));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("$.screen")});  // no temporaries left
         QVERIFY(test.lblStatus()->text().startsWith(QStringLiteral("Nothing written")));
         // The preview still shows the conversion: blank planes in black.
         QCOMPARE(test.picImage2()->image().pixel(0, 0), qRgb(0, 0, 0));
@@ -156,6 +158,32 @@ private slots:
         clickOn(test.cmdConvert());
         QCOMPARE(test.messages.size(), 1);
         QCOMPARE(readFile(folder.file("$.screen")).size(), 20480);
+    }
+
+    // A "$.screen" that is a symbolic link to a file elsewhere becomes a
+    // regular file; the file it pointed at keeps its content.
+    void symbolicLinkIsReplacedNotWrittenThrough()
+    {
+        ScratchWorkingFolder folder;
+        QTemporaryDir elsewhere;
+        const QString precious = elsewhere.filePath(QStringLiteral("precious"));
+        QFile file(precious);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("precious content");
+        file.close();
+        QVERIFY(QFile::link(precious, folder.file("$.screen")));
+
+        WindowUnderTest test;
+        const QString path = savePng(colourfulScene(320, 256), folder.file("scene.png"));
+        test.openThroughMenu(path);
+        QVERIFY(test.waitForConversion());
+
+        QVERIFY(test.messages.isEmpty());
+        QVERIFY(!QFileInfo(folder.file("$.screen")).isSymLink());
+        QCOMPARE(readFile(folder.file("$.screen")), engineConversion(loadPicture(path).image, 2, 0, false).screen);
+        QCOMPARE(readFile(precious), QByteArray("precious content"));
+        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("precious")});
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
     }
 
     void missingWorkingFolderIsReported()
@@ -238,6 +266,56 @@ private slots:
         test.Timer1()->start(0);
         QVERIFY(test.waitForConversion());
         QCOMPARE(readFile(folder.file("$.screen")), engineConversion(loadPicture(second).image, 2, 0, false).screen);
+    }
+
+    // Should the message about a failed write ever run an event loop, the
+    // window's other work must not run inside that conversion: a Convert
+    // pressed meanwhile runs once, after it; Timer1 firing meanwhile samples
+    // later; and the picture opened last is the one sampled and converted.
+    void nothingConvertsInsideAConversion()
+    {
+        ScratchWorkingFolder folder;
+        WindowUnderTest test;
+        test.openThroughMenu(savePng(colourfulScene(320, 256), folder.file("first.png")));
+        QVERIFY(test.waitForConversion());
+        const QString last = savePng(plainPicture(100, 80, QColor(0, 200, 255)), folder.file("last.png"));
+
+        bool insideReport = false;
+        int reports = 0;
+        int nested = 0;
+        QList<bool> finishedWith;
+        connect(&test.window, &frmMain::conversionFinished, this, [&](bool written) {
+            finishedWith << written;
+            nested += insideReport;
+        });
+        test.window.setMessageReporter([&](QWidget*, const UserMessage&) {
+            ++reports;
+            insideReport = true;
+            QVERIFY(QDir(folder.path()).rmdir(QStringLiteral("$.screen")));
+            test.openThroughMenu(last);
+            clickOn(test.cmdConvert());
+            clickOn(test.cmdConvert());
+            QTest::qWait(100);  // Timer1 (20 ms) comes due in here
+            insideReport = false;
+        });
+
+        QVERIFY(QFile::remove(folder.file("$.screen")));
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("$.screen")));
+        clickOn(test.cmdConvert());
+        QCOMPARE(nested, 0);
+        QCOMPARE(finishedWith, QList<bool>{false});
+
+        // Then the Convert pressed inside (once, for both presses), then the
+        // timer's sampling of the last picture.
+        QTRY_COMPARE(finishedWith.size(), 3);
+        QCOMPARE(finishedWith, (QList<bool>{false, true, true}));
+        QVERIFY(!test.Timer1()->isActive());
+        QTest::qWait(100);
+        QCOMPARE(finishedWith.size(), 3);
+        QCOMPARE(reports, 1);
+        QCOMPARE(nested, 0);
+        QCOMPARE(readFile(folder.file("$.screen")),
+                 engineConversion(loadPicture(last).image, 2, 0, false).screen);
     }
 
     void droppedPictureIsOpened()
