@@ -1,6 +1,7 @@
 #include "toolkit/picture_loader.h"
 
 #include "conversion/conversion_state.h"
+#include "toolkit/decoder_messages.h"
 
 #include <QColor>
 #include <QFileInfo>
@@ -92,6 +93,34 @@ QImage stretchToCanvas(const QImage& decoded)
     return stretched.convertToFormat(QImage::Format_RGB32);
 }
 
+// Decodes what the reader points at and stretches it to the canvas. A
+// picture the decoder had to patch up is converted all the same, with a
+// warning that carries the decoder's first complaint.
+LoadedPicture decode(QImageReader& reader)
+{
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    reader.setAllocationLimit(int(kMaxDecodedPixels * 4 / (1024 * 1024)));
+    const DecoderMessages messages;
+    if (!reader.canRead())
+        return failure(reader.error() == QImageReader::FileNotFoundError
+                           ? QStringLiteral("the file cannot be read")
+                           : QStringLiteral("it is not a picture Rasterine can read"));
+    if (const QString refusal = planDecode(reader); !refusal.isEmpty())
+        return failure(refusal);
+
+    const QImage decoded = reader.read();
+    if (decoded.isNull() || decoded.width() < 1 || decoded.height() < 1) {
+        const QString reason = messages.messages().isEmpty() ? reader.errorString()
+                                                             : messages.messages().constFirst();
+        return failure(QStringLiteral("the picture cannot be decoded (%1)").arg(reason));
+    }
+    const QString warning = messages.messages().isEmpty()
+                                ? QString()
+                                : QStringLiteral("the picture is damaged: %1").arg(messages.messages().constFirst());
+    return LoadedPicture{stretchToCanvas(decoded), QString(), warning};
+}
+
 }  // namespace
 
 LoadedPicture loadPicture(const QString& path)
@@ -103,18 +132,11 @@ LoadedPicture loadPicture(const QString& path)
         return failure(QStringLiteral("it is a folder, not a picture"));
 
     QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    reader.setAutoTransform(true);
-    reader.setAllocationLimit(int(kMaxDecodedPixels * 4 / (1024 * 1024)));
-    if (!reader.canRead())
-        return failure(reader.error() == QImageReader::FileNotFoundError
-                           ? QStringLiteral("the file cannot be read")
-                           : QStringLiteral("it is not a picture Rasterine can read"));
-    if (const QString refusal = planDecode(reader); !refusal.isEmpty())
-        return failure(refusal);
+    return decode(reader);
+}
 
-    const QImage decoded = reader.read();
-    if (decoded.isNull() || decoded.width() < 1 || decoded.height() < 1)
-        return failure(QStringLiteral("the picture cannot be decoded (%1)").arg(reader.errorString()));
-    return LoadedPicture{stretchToCanvas(decoded), QString(), QString()};
+LoadedPicture loadPicture(QIODevice& device)
+{
+    QImageReader reader(&device);
+    return decode(reader);
 }
