@@ -96,9 +96,9 @@ QImage stretchToCanvas(const QImage& decoded)
 // Decodes what the reader points at and stretches it to the canvas. A
 // picture the decoder had to patch up is converted all the same, with a
 // warning that carries the decoder's first complaint.
-LoadedPicture decode(QImageReader& reader)
+LoadedPicture decode(QImageReader& reader, bool byContent)
 {
-    reader.setDecideFormatFromContent(true);
+    reader.setDecideFormatFromContent(byContent);
     reader.setAutoTransform(true);
     reader.setAllocationLimit(int(kMaxDecodedPixels * 4 / (1024 * 1024)));
     const DecoderMessages messages;
@@ -132,11 +132,19 @@ LoadedPicture loadPicture(const QString& path)
         return failure(QStringLiteral("it is a folder, not a picture"));
 
     QImageReader reader(path);
-    return decode(reader);
+    const LoadedPicture picture = decode(reader, true);
+    if (picture.ok() || info.suffix().isEmpty())
+        return picture;
+    // Some formats carry no signature: a TGA starts like a Windows cursor and
+    // is claimed, then dropped, by the cursor decoder. The file's suffix is
+    // the only hint left for those.
+    QImageReader bySuffix(path);
+    const LoadedPicture second = decode(bySuffix, false);
+    return second.ok() ? second : picture;
 }
 
 LoadedPicture loadPicture(QIODevice& device)
 {
     QImageReader reader(&device);
-    return decode(reader);
+    return decode(reader, true);
 }
