@@ -9,7 +9,9 @@
 
 namespace {
 
-// The category Qt's JPEG plugin logs libjpeg's warnings and errors under.
+// Qt's picture decoders log under "qt.gui.imageio", its JPEG plugin under
+// "qt.gui.imageio.jpeg".
+constexpr const char* kDecoderCategory = "qt.gui.imageio";
 constexpr const char* kJpegCategory = "qt.gui.imageio.jpeg";
 
 thread_local DecoderMessages* activeCapture = nullptr;
@@ -25,9 +27,10 @@ void forward(QtMsgType type, const QMessageLogContext& context, const QString& m
 
 void handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    const bool fromDecoder = context.category && std::strcmp(context.category, kJpegCategory) == 0;
+    const bool fromDecoder =
+        context.category && std::strncmp(context.category, kDecoderCategory, std::strlen(kDecoderCategory)) == 0;
     if (fromDecoder && activeCapture && (type == QtWarningMsg || type == QtCriticalMsg))
-        activeCapture->append(message);
+        activeCapture->append(message, std::strcmp(context.category, kJpegCategory) == 0);
     else
         forward(type, context, message);
 }
@@ -39,6 +42,13 @@ void installHandlerOnce()
 }
 
 }  // namespace
+
+void DecoderMessages::append(const QString& message, bool fromJpeg)
+{
+    messages_.append(message.trimmed());
+    if (fromJpeg)
+        damage_.append(message.trimmed());
+}
 
 DecoderMessages::DecoderMessages() : outer_(activeCapture)
 {

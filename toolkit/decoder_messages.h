@@ -2,10 +2,13 @@
 
 #include <QStringList>
 
-// Collects the complaints Qt's JPEG decoder makes (libjpeg's "Premature end
-// of JPEG file", "Corrupt JPEG data: ...") while a picture is decoded on the
-// calling thread, so that a damaged photo can be reported once, with the
-// file's name, instead of as a stray line on stderr.
+// Collects the warnings Qt's picture decoders log while a picture is decoded
+// on the calling thread, so that a damaged photo or a refused size can be
+// reported once, with the file's name, instead of as a stray line on stderr.
+// libjpeg's complaints ("Premature end of JPEG file", "Corrupt JPEG data:
+// ...") mean the picture was patched up; the others (libpng's warnings, Qt's
+// allocation limit) only explain a failure, since libpng also warns about
+// harmless things such as a known incorrect colour profile.
 //
 // Qt reports them only through its process-wide message handler. A handler
 // is installed once, on first use; it hands a message to the capture active
@@ -19,11 +22,15 @@ public:
     DecoderMessages(const DecoderMessages&) = delete;
     DecoderMessages& operator=(const DecoderMessages&) = delete;
 
+    // Everything the decoders logged, in order.
     const QStringList& messages() const { return messages_; }
+    // What libjpeg logged: signs that the picture is damaged.
+    const QStringList& damage() const { return damage_; }
     // Called by the handler for each message caught on this thread.
-    void append(const QString& message) { messages_.append(message.trimmed()); }
+    void append(const QString& message, bool fromJpeg);
 
 private:
     QStringList messages_;
+    QStringList damage_;
     DecoderMessages* outer_;
 };

@@ -2,6 +2,7 @@
 
 #include "conversion/conversion_state.h"
 #include "toolkit/decoder_messages.h"
+#include "toolkit/picture_truncation.h"
 
 #include <QColor>
 #include <QFileInfo>
@@ -54,7 +55,10 @@ QString planDecode(QImageReader& reader)
         return QStringLiteral("the picture is %1, more than Rasterine opens").arg(sizeText(stored));
 
     qint64 decoded = pixels;
-    if (reader.supportsOption(QImageIOHandler::ScaledSize)) {
+    // Only libjpeg decodes fewer pixels when asked for a smaller picture;
+    // other decoders (PNG, SVG) that offer a scaled size build the whole
+    // picture first, so their full size is what counts.
+    if (reader.format() == "jpeg" && reader.supportsOption(QImageIOHandler::ScaledSize)) {
         const int factor = reductionFor(orientedSize(reader));
         if (factor > 1) {
             const QSize reduced((stored.width() + factor - 1) / factor,
@@ -93,6 +97,17 @@ QImage stretchToCanvas(const QImage& decoded)
     return stretched.convertToFormat(QImage::Format_RGB32);
 }
 
+// Why a picture that Qt recognised could not be decoded, in the decoder's
+// own words where it gave some.
+QString decodeFailure(const QImageReader& reader, const QStringList& messages)
+{
+    for (const QString& message : messages)
+        if (message.contains(QLatin1String("allocation limit")))
+            return QStringLiteral("the picture is too large to decode");
+    const QString reason = messages.isEmpty() ? reader.errorString() : messages.constFirst();
+    return QStringLiteral("the picture cannot be decoded (%1)").arg(reason);
+}
+
 // Decodes what the reader points at and stretches it to the canvas. A
 // picture the decoder had to patch up is converted all the same, with a
 // warning that carries the decoder's first complaint.
@@ -109,15 +124,17 @@ LoadedPicture decode(QImageReader& reader, bool byContent)
     if (const QString refusal = planDecode(reader); !refusal.isEmpty())
         return failure(refusal);
 
-    const QImage decoded = reader.read();
-    if (decoded.isNull() || decoded.width() < 1 || decoded.height() < 1) {
-        const QString reason = messages.messages().isEmpty() ? reader.errorString()
-                                                             : messages.messages().constFirst();
-        return failure(QStringLiteral("the picture cannot be decoded (%1)").arg(reason));
+    const QByteArray format = reader.format();  // known only until the picture is read
+    QImage decoded = reader.read();
+    if (decoded.isNull() || decoded.width() < 1 || decoded.height() < 1)
+        return failure(decodeFailure(reader, messages.messages()));
+    QString warning = messages.damage().isEmpty()
+                          ? QString()
+                          : QStringLiteral("the picture is damaged: %1").arg(messages.damage().constFirst());
+    if (const Truncation cut = findTruncation(reader.device(), format); cut.truncated) {
+        decoded = withMissingRowsGrey(decoded, cut);
+        warning = QStringLiteral("the picture is damaged: the file ends before the picture does");
     }
-    const QString warning = messages.messages().isEmpty()
-                                ? QString()
-                                : QStringLiteral("the picture is damaged: %1").arg(messages.messages().constFirst());
     return LoadedPicture{stretchToCanvas(decoded), QString(), warning};
 }
 
