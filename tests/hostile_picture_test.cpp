@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <set>
 
@@ -53,6 +54,8 @@ TEST_P(HostilePicture, EndsInAConversionOrAClearReason)
     input.make(path);
 
     const LoadedPicture picture = loadPicture(path);
+    std::printf("%s -> %s\n", input.name.c_str(),
+                text(picture.ok() ? (picture.warning.isEmpty() ? "converted" : picture.warning) : picture.error).c_str());
     switch (input.outcome) {
     case Outcome::Refused:
         ASSERT_FALSE(picture.ok()) << "a picture came out of " << input.name;

@@ -13,6 +13,9 @@ namespace {
 
 const QSize kCanvas(kPictureWidth, kPictureHeight);
 
+// Formats whose files have no signature to recognise them by.
+const QStringList kUnsignedFormats{QStringLiteral("tga"), QStringLiteral("wbmp")};
+
 LoadedPicture failure(const QString& reason)
 {
     return LoadedPicture{QImage(), reason, QString()};
@@ -150,11 +153,10 @@ LoadedPicture loadPicture(const QString& path)
 
     QImageReader reader(path);
     const LoadedPicture picture = decode(reader, true);
-    if (picture.ok() || info.suffix().isEmpty())
+    if (picture.ok() || !kUnsignedFormats.contains(info.suffix().toLower()))
         return picture;
-    // Some formats carry no signature: a TGA starts like a Windows cursor and
-    // is claimed, then dropped, by the cursor decoder. The file's suffix is
-    // the only hint left for those.
+    // A TGA carries no signature and starts like a Windows cursor, so the
+    // cursor decoder claims it and then drops it. Its suffix is the only hint.
     QImageReader bySuffix(path);
     const LoadedPicture second = decode(bySuffix, false);
     return second.ok() ? second : picture;

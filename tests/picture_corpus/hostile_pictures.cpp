@@ -170,6 +170,25 @@ std::vector<PictureCase> refusedInputs()
                                "<rect width='100000' height='100000' fill='red'/></svg>");
          }),
          {}},
+        {"bmp_claims_16000_square", "huge.bmp", Outcome::Refused, "more than Rasterine opens",
+         bytes([] {
+             QByteArray bmp = encoded(quadrants(8, 8, QImage::Format_Indexed8), "BMP");
+             const QByteArray side("\x80\x3E\x00\x00", 4);  // 16000, little-endian
+             bmp.replace(18, 4, side);
+             bmp.replace(22, 4, side);
+             return bmp;
+         }),
+         {}},
+        {"png_bad_data_crc", "crc.png", Outcome::Refused, "",
+         bytes([] {
+             QByteArray png = encoded(quadrants(64, 64), "PNG");
+             const qsizetype data = png.indexOf("IDAT") + 8;
+             png[data] = char(png[data] ^ 0x55);
+             return png;
+         }),
+         {}},
+        {"gif_zero_by_zero", "empty.gif", Outcome::Refused, "",
+         bytes([] { return gifFile({0, 0}, {kRed}, {{}}); }), {}},
         {"jpeg_header_only", "header.jpg", Outcome::Refused, "",
          bytes([] { return encoded(quadrants(64, 64), "JPEG", 90).left(200); }), {}},
     };
@@ -305,6 +324,9 @@ std::vector<PictureCase> otherFormats()
          showsQuadrants(kQuadrants, 0)},
         {"ppm", "picture.ppm", Outcome::Converts, "", bytes([] { return encoded(quadrants(64, 48), "PPM"); }),
          showsQuadrants(kQuadrants, 0)},
+        {"pgm", "grey.pgm", Outcome::Converts, "",
+         bytes([] { return encoded(filled(64, 48, qRgb(90, 90, 90)), "PGM"); }),
+         showsEverywhere(qRgb(90, 90, 90), 0)},
         {"tiff", "picture.tif", Outcome::Converts, "", bytes([] { return encoded(quadrants(64, 48), "TIFF"); }),
          showsQuadrants(kQuadrants, 0)},
         {"webp", "picture.webp", Outcome::Converts, "",
