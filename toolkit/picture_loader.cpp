@@ -128,8 +128,8 @@ LoadedPicture decode(QImageReader& reader, bool byContent)
         return failure(refusal);
 
     const QByteArray format = reader.format();  // known only until the picture is read
-    QImage decoded = reader.read();
-    if (decoded.isNull() || decoded.width() < 1 || decoded.height() < 1)
+    QImage decoded = blankTargetFor(reader.device(), format);
+    if (!reader.read(&decoded) || decoded.isNull() || decoded.width() < 1 || decoded.height() < 1)
         return failure(decodeFailure(reader, messages.messages()));
     QString warning = messages.damage().isEmpty()
                           ? QString()

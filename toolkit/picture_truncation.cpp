@@ -72,6 +72,24 @@ Truncation findTruncation(QIODevice* device, const QByteArray& format)
     return {};
 }
 
+QImage blankTargetFor(QIODevice* device, const QByteArray& format)
+{
+    if (format != "bmp" || !device || device->isSequential())
+        return QImage();
+    const QByteArray header = bytesAt(device, 0, 34);
+    if (header.size() < 34 || littleEndian(header, 14, 4) < 40)
+        return QImage();
+    const qint64 width = littleEndian(header, 18, 4);
+    const qint64 height = littleEndian(header, 22, 4);
+    const qint64 compression = littleEndian(header, 30, 4);
+    const bool runLength = compression == 1 || compression == 2;  // RLE8, RLE4: 8-bit indices
+    if (!runLength || width <= 0 || height <= 0 || width * height > 16384 * 16384)
+        return QImage();
+    QImage target(int(width), int(height), QImage::Format_Indexed8);
+    target.fill(0);
+    return target;
+}
+
 QImage withMissingRowsGrey(const QImage& decoded, const Truncation& truncation)
 {
     if (truncation.missingRows <= 0)

@@ -20,6 +20,13 @@ struct Truncation {
 // `format` Qt decoded it as ("gif", "bmp"); other formats are never reported.
 Truncation findTruncation(QIODevice* device, const QByteArray& format);
 
+// Qt's decoder of run-length encoded BMPs leaves the pixels that the runs
+// skip (delta jumps, a line or the bitmap ended early) unwritten. Given an
+// image of the size and format it decodes to, it writes into that image
+// instead of a fresh one; this returns such an image filled with colour 0,
+// which is what those pixels mean, or a null image for any other picture.
+QImage blankTargetFor(QIODevice* device, const QByteArray& format);
+
 // The decoded picture with the rows the decoder never wrote painted mid-grey,
 // as libjpeg paints what is missing from a cut-short JPEG.
 QImage withMissingRowsGrey(const QImage& decoded, const Truncation& truncation);

@@ -223,6 +223,39 @@ QByteArray tgaFile(const QImage& image)
     return out;
 }
 
+QByteArray rle8Bmp(int width, int height, const QList<QRgb>& palette, const QByteArray& runs)
+{
+    auto put32le = [](QByteArray& out, quint32 v) {
+        put16le(out, v & 0xFFFF);
+        put16le(out, v >> 16);
+    };
+    const quint32 dataOffset = 14 + 40 + 4 * 256;
+    QByteArray out("BM");
+    put32le(out, dataOffset + quint32(runs.size()));
+    put32le(out, 0);
+    put32le(out, dataOffset);
+    put32le(out, 40);  // Windows info header
+    put32le(out, quint32(width));
+    put32le(out, quint32(height));
+    put16le(out, 1);  // planes
+    put16le(out, 8);  // bits per pixel
+    put32le(out, 1);  // BI_RLE8
+    put32le(out, quint32(runs.size()));
+    put32le(out, 2835);
+    put32le(out, 2835);
+    put32le(out, 256);
+    put32le(out, 0);
+    for (int i = 0; i < 256; ++i) {
+        const QRgb colour = i < palette.size() ? palette[i] : qRgb(0, 0, 0);
+        out.append(char(qBlue(colour)));
+        out.append(char(qGreen(colour)));
+        out.append(char(qRed(colour)));
+        out.append('\0');
+    }
+    out.append(runs);
+    return out;
+}
+
 QByteArray pngChunk(const char* type, const QByteArray& data)
 {
     QByteArray out;

@@ -22,6 +22,10 @@ QByteArray gifFile(QSize frameSize, const QList<QRgb>& palette,
 // An uncompressed true-colour TGA 2.0, top row first.
 QByteArray tgaFile(const QImage& image);
 
+// An 8-bit run-length encoded (RLE8) BMP of width x height over `palette`,
+// whose pixel data is exactly `runs` (escape codes included).
+QByteArray rle8Bmp(int width, int height, const QList<QRgb>& palette, const QByteArray& runs);
+
 // One PNG chunk: length, type, data and CRC.
 QByteArray pngChunk(const char* type, const QByteArray& data);
 

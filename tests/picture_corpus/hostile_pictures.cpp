@@ -322,6 +322,14 @@ std::vector<PictureCase> otherFormats()
         {"bmp_8_bit", "indexed.bmp", Outcome::Converts, "",
          bytes([] { return encoded(quadrants(64, 48, QImage::Format_Indexed8), "BMP"); }),
          showsQuadrants(kQuadrants, 0)},
+        // Rows are stored bottom up: four rows of red, then "end of bitmap".
+        // The rows the runs never reach are colour 0.
+        {"bmp_rle_ends_early", "runs.bmp", Outcome::Converts, "",
+         bytes([] {
+             const QByteArray redRow("\x08\x01\x00\x00", 4);  // 8 x colour 1, end of line
+             return rle8Bmp(8, 8, {kBlue, kRed}, redRow + redRow + redRow + redRow + QByteArray("\x00\x01", 2));
+         }),
+         showsQuadrants({kBlue, kBlue, kRed, kRed}, 0)},
         {"ppm", "picture.ppm", Outcome::Converts, "", bytes([] { return encoded(quadrants(64, 48), "PPM"); }),
          showsQuadrants(kQuadrants, 0)},
         {"pgm", "grey.pgm", Outcome::Converts, "",
