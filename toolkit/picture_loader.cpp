@@ -134,10 +134,8 @@ LoadedPicture decode(QImageReader& reader, bool byContent)
     QString warning = messages.damage().isEmpty()
                           ? QString()
                           : QStringLiteral("the picture is damaged: %1").arg(messages.damage().constFirst());
-    if (const Truncation cut = findTruncation(reader.device(), format); cut.truncated) {
-        decoded = withMissingRowsGrey(decoded, cut);
+    if (endsEarly(reader.device(), format))
         warning = QStringLiteral("the picture is damaged: the file ends before the picture does");
-    }
     return LoadedPicture{stretchToCanvas(decoded), QString(), warning};
 }
 

@@ -1,9 +1,6 @@
 #include "toolkit/picture_truncation.h"
 
 #include <QColor>
-#include <QPainter>
-
-#include <cstring>
 
 namespace {
 
@@ -26,84 +23,110 @@ qint64 littleEndian(const QByteArray& bytes, int offset, int width)
     return width == 4 ? qint64(qint32(quint32(value))) : qint64(value);
 }
 
-// A GIF ends with the trailer byte 0x3B after its last frame.
-Truncation gifTruncation(QIODevice* device)
+bool seekable(QIODevice* device)
 {
-    const QByteArray last = bytesAt(device, device->size() - 1, 1);
-    return Truncation{last.size() == 1 && last[0] != char(0x3B), 0, 0};
+    return device && !device->isSequential() && device->size() > 0;
 }
 
-// An uncompressed BMP (Windows info header, BI_RGB or BI_BITFIELDS) holds
-// |height| rows of ((width * bits + 31) / 32) * 4 bytes from its data offset.
-// Qt reads whole rows from the bottom of the picture up (from the top down
-// when the height is negative) and stops at the first short one.
-Truncation bmpTruncation(QIODevice* device)
+// The fields of a BMP's file and Windows info header that decide its layout.
+struct BmpHeader {
+    qint64 dataOffset = 0;
+    qint64 width = 0;
+    qint64 height = 0;  // negative when rows are stored top down
+    qint64 bits = 0;
+    qint64 compression = 0;  // 0 plain, 1 RLE8, 2 RLE4, 3 bit fields, 6 with alpha
+    quint32 alphaMask = 0;
+
+    bool valid() const { return width > 0 && height != 0 && bits > 0; }
+    qint64 rows() const { return height < 0 ? -height : height; }
+};
+
+// The alpha mask sits in the info header from version 4 (108 bytes) on, or
+// after a 40-byte header as the fourth of the bit-field masks.
+quint32 alphaMaskOf(QIODevice* device, qint64 infoSize, const BmpHeader& bmp)
+{
+    qint64 at = 0;
+    if (infoSize >= 108)
+        at = 14 + 52;
+    else if (bmp.compression == 6 && (bmp.bits == 16 || bmp.bits == 32))
+        at = 14 + infoSize + 12;
+    else
+        return 0;
+    const QByteArray mask = bytesAt(device, at, 4);
+    return mask.size() == 4 ? quint32(littleEndian(mask, 0, 4)) : 0;
+}
+
+BmpHeader readBmpHeader(QIODevice* device)
 {
     const QByteArray header = bytesAt(device, 0, 34);
     if (header.size() < 34 || littleEndian(header, 14, 4) < 40)
-        return {};
-    const qint64 dataOffset = littleEndian(header, 10, 4);
-    const qint64 width = littleEndian(header, 18, 4);
-    const qint64 height = littleEndian(header, 22, 4);
-    const qint64 bits = littleEndian(header, 28, 2);
-    const qint64 compression = littleEndian(header, 30, 4);
-    if ((compression != 0 && compression != 3) || width <= 0 || height == 0 || bits <= 0)
-        return {};
-    const qint64 rows = height < 0 ? -height : height;
-    const qint64 stride = ((width * bits + 31) / 32) * 4;
-    const qint64 available = device->size() - dataOffset;
-    const qint64 complete = available <= 0 ? 0 : available / stride;
-    if (complete >= rows)
-        return {};
-    const int missing = int(rows - complete);
-    return Truncation{true, height > 0 ? 0 : int(complete), missing};
+        return {};  // too short, or an OS/2 header with 16-bit sizes
+    BmpHeader bmp{littleEndian(header, 10, 4), littleEndian(header, 18, 4),
+                  littleEndian(header, 22, 4), littleEndian(header, 28, 2),
+                  littleEndian(header, 30, 4), 0};
+    bmp.alphaMask = alphaMaskOf(device, littleEndian(header, 14, 4), bmp);
+    return bmp;
+}
+
+// Qt decodes 1-bit BMPs as Mono, 4- and 8-bit ones as Indexed8, and the rest
+// as RGB32, or ARGB32 when bit fields or a 32-bit plain picture carry an
+// alpha mask.
+QImage::Format decodedFormat(const BmpHeader& bmp)
+{
+    if (bmp.bits == 1)
+        return QImage::Format_Mono;
+    if (bmp.bits <= 8)
+        return QImage::Format_Indexed8;
+    const bool bitFields = bmp.compression == 3 || bmp.compression == 6;
+    const bool transparent =
+        (bitFields || (bmp.compression == 0 && bmp.bits == 32 && bmp.alphaMask == 0xFF000000u)) &&
+        bmp.alphaMask != 0;
+    return transparent ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+}
+
+// A GIF ends with the trailer byte 0x3B after its last frame.
+bool gifEndsEarly(QIODevice* device)
+{
+    const QByteArray last = bytesAt(device, device->size() - 1, 1);
+    return last.size() == 1 && last[0] != char(0x3B);
+}
+
+// A plain BMP holds |height| rows of ((width * bits + 31) / 32) * 4 bytes
+// from its data offset.
+bool bmpEndsEarly(QIODevice* device)
+{
+    const BmpHeader bmp = readBmpHeader(device);
+    if (!bmp.valid() || (bmp.compression != 0 && bmp.compression != 3))
+        return false;
+    const qint64 stride = ((bmp.width * bmp.bits + 31) / 32) * 4;
+    return device->size() - bmp.dataOffset < stride * bmp.rows();
 }
 
 }  // namespace
 
-Truncation findTruncation(QIODevice* device, const QByteArray& format)
+bool endsEarly(QIODevice* device, const QByteArray& format)
 {
-    if (!device || device->isSequential() || device->size() < 1)
-        return {};
+    if (!seekable(device))
+        return false;
     if (format == "gif")
-        return gifTruncation(device);
+        return gifEndsEarly(device);
     if (format == "bmp")
-        return bmpTruncation(device);
-    return {};
+        return bmpEndsEarly(device);
+    return false;
 }
 
 QImage blankTargetFor(QIODevice* device, const QByteArray& format)
 {
-    if (format != "bmp" || !device || device->isSequential())
+    if (format != "bmp" || !seekable(device))
         return QImage();
-    const QByteArray header = bytesAt(device, 0, 34);
-    if (header.size() < 34 || littleEndian(header, 14, 4) < 40)
+    const BmpHeader bmp = readBmpHeader(device);
+    if (!bmp.valid() || bmp.width * bmp.rows() > 16384 * 16384)  // Qt's own BMP limit
         return QImage();
-    const qint64 width = littleEndian(header, 18, 4);
-    const qint64 height = littleEndian(header, 22, 4);
-    const qint64 compression = littleEndian(header, 30, 4);
-    const bool runLength = compression == 1 || compression == 2;  // RLE8, RLE4: 8-bit indices
-    if (!runLength || width <= 0 || height <= 0 || width * height > 16384 * 16384)
-        return QImage();
-    QImage target(int(width), int(height), QImage::Format_Indexed8);
-    target.fill(0);
+    const QImage::Format decodedAs = decodedFormat(bmp);
+    QImage target(int(bmp.width), int(bmp.rows()), decodedAs);
+    if (target.depth() == 32)
+        target.fill(QColor(128, 128, 128));
+    else
+        target.fill(0);
     return target;
-}
-
-QImage withMissingRowsGrey(const QImage& decoded, const Truncation& truncation)
-{
-    if (truncation.missingRows <= 0)
-        return decoded;
-    QImage patched = decoded;
-    const int first = qBound(0, truncation.firstMissingRow, patched.height());
-    const int end = qBound(0, truncation.firstMissingRow + truncation.missingRows, patched.height());
-    // Clear the raw rows first so that no unwritten byte is ever read, not
-    // even by the conversion below.
-    for (int y = first; y < end; ++y)
-        std::memset(patched.scanLine(y), 0, size_t(patched.bytesPerLine()));
-    patched = patched.convertToFormat(patched.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    QPainter painter(&patched);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(0, first, patched.width(), end - first, QColor(128, 128, 128));
-    return patched;
 }

@@ -4,29 +4,24 @@
 #include <QIODevice>
 #include <QImage>
 
-// Qt's GIF and BMP decoders accept a file cut short without a word: the GIF
-// shows what arrived over its background, and the BMP decoder leaves the rows
-// it never read holding whatever memory held before, so the same file could
-// give different pixels from one run to the next. These checks find such
-// files from their own structure.
-struct Truncation {
-    bool truncated = false;
-    // Rows of the decoded picture the decoder never wrote (BMP only).
-    int firstMissingRow = 0;
-    int missingRows = 0;
-};
+// Damage Qt's GIF and BMP decoders pass over in silence.
+//
+// A GIF cut short shows what arrived over its background, with no error.
+// Qt's BMP decoder stops at the first row it cannot read, and its run-length
+// decoder skips pixels on a delta jump or an early end of line or bitmap;
+// either way the pixels it never wrote would hold whatever memory held
+// before, and the same file could give different pictures from one run to
+// the next.
 
-// Looks at the whole file behind `device` (which must allow seeking) as the
-// `format` Qt decoded it as ("gif", "bmp"); other formats are never reported.
-Truncation findTruncation(QIODevice* device, const QByteArray& format);
+// True when the file behind `device` (which must allow seeking), decoded by
+// Qt as `format` ("gif", "bmp"), ends before its picture does. Other formats
+// are never reported here.
+bool endsEarly(QIODevice* device, const QByteArray& format);
 
-// Qt's decoder of run-length encoded BMPs leaves the pixels that the runs
-// skip (delta jumps, a line or the bitmap ended early) unwritten. Given an
-// image of the size and format it decodes to, it writes into that image
-// instead of a fresh one; this returns such an image filled with colour 0,
-// which is what those pixels mean, or a null image for any other picture.
+// For a BMP, an image of the size and format Qt's decoder will produce,
+// filled with what unwritten pixels should show: mid-grey for true colour
+// (as libjpeg shows what is missing from a JPEG), colour 0 for indexed
+// pictures (what a run-length BMP's skipped pixels mean). Qt writes into an
+// image it is handed when size and format match, so nothing unwritten is
+// ever left uninitialised. A null image for any other picture.
 QImage blankTargetFor(QIODevice* device, const QByteArray& format);
-
-// The decoded picture with the rows the decoder never wrote painted mid-grey,
-// as libjpeg paints what is missing from a cut-short JPEG.
-QImage withMissingRowsGrey(const QImage& decoded, const Truncation& truncation);
