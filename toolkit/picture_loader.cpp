@@ -85,6 +85,23 @@ QImage overWhite(const QImage& premultiplied)
     return flat;
 }
 
+// Qt's smooth scaling costs about source width x target height when it
+// shrinks one side and enlarges the other, which for a picture millions of
+// pixels wide and a few high is seconds. Shrinking the long side first, on
+// its own, keeps the cost to one pass over the source.
+QImage smoothStretch(const QImage& source)
+{
+    const bool shrinksWidth = source.width() > kCanvas.width();
+    const bool shrinksHeight = source.height() > kCanvas.height();
+    if (shrinksWidth != shrinksHeight) {
+        const QSize firstStep(shrinksWidth ? kCanvas.width() : source.width(),
+                              shrinksHeight ? kCanvas.height() : source.height());
+        return source.scaled(firstStep, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+            .scaled(kCanvas, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    return source.scaled(kCanvas, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 QImage stretchToCanvas(const QImage& decoded)
 {
     const bool transparent = decoded.hasAlphaChannel();
@@ -92,9 +109,7 @@ QImage stretchToCanvas(const QImage& decoded)
         transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     // Qt's smooth scaling averages every source pixel a target pixel covers
     // when shrinking, so fine patterns become their mean, not aliasing noise.
-    QImage stretched = source.size() == kCanvas
-                           ? source
-                           : source.scaled(kCanvas, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage stretched = source.size() == kCanvas ? source : smoothStretch(source);
     if (transparent)
         stretched = overWhite(stretched);
     return stretched.convertToFormat(QImage::Format_RGB32);

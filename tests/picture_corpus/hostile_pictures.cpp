@@ -241,6 +241,9 @@ std::vector<PictureCase> oddShapes()
         {"20000_by_one", "wide.png", Outcome::Converts, "",
          bytes([] { return encoded(halves(20000, 1, kGreen, kBlue), "PNG"); }),
          showsQuadrants({kGreen, kBlue, kGreen, kBlue}, 0)},
+        // Stretching it once took seconds: it is shrunk along its width first.
+        {"1000000_by_12", "ribbon.png", Outcome::Converts, "",
+         bytes([] { return blackPng(1000000, 12); }), showsEverywhere(qRgb(0, 0, 0), 0)},
         {"large_black_png", "large.png", Outcome::Converts, "",
          bytes([] { return blackPng(6000, 5000); }), showsEverywhere(qRgb(0, 0, 0), 0)},
     };
