@@ -146,6 +146,11 @@ LoadedPicture decode(QImageReader& reader, bool byContent)
     QImage decoded = blankTargetFor(reader.device(), format);
     if (!reader.read(&decoded) || decoded.isNull() || decoded.width() < 1 || decoded.height() < 1)
         return failure(decodeFailure(reader, messages.messages()));
+    // A header that hides the size (a BMP stored top down, for one) leaves
+    // only Qt's allocation limit, which counts bytes: a 1-byte-per-pixel
+    // picture under it would still need four times as much once in colour.
+    if (qint64(decoded.width()) * decoded.height() > kMaxDecodedPixels)
+        return failure(QStringLiteral("the picture is %1, more than Rasterine opens").arg(sizeText(decoded.size())));
     QString warning = messages.damage().isEmpty()
                           ? QString()
                           : QStringLiteral("the picture is damaged: %1").arg(messages.damage().constFirst());

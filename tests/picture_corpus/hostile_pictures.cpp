@@ -179,6 +179,14 @@ std::vector<PictureCase> refusedInputs()
              return bmp;
          }),
          {}},
+        // Stored top down, its size is hidden from the reader's header check.
+        {"bmp_top_down_claims_16_by_16777204", "tall.bmp", Outcome::Refused, "more than Rasterine opens",
+         bytes([] {
+             QByteArray bmp = encoded(quadrants(16, 12, QImage::Format_Indexed8), "BMP");
+             bmp.replace(22, 4, QByteArray("\x0C\x00\x00\xFF", 4));  // height -16777204
+             return bmp;
+         }),
+         {}},
         {"png_bad_data_crc", "crc.png", Outcome::Refused, "",
          bytes([] {
              QByteArray png = encoded(quadrants(64, 64), "PNG");
