@@ -28,43 +28,39 @@ bool seekable(QIODevice* device)
     return device && !device->isSequential() && device->size() > 0;
 }
 
-// The fields of a BMP's file and Windows info header that decide its layout.
+// The fields of a BMP's file and info header that decide its layout.
 struct BmpHeader {
     qint64 dataOffset = 0;
     qint64 width = 0;
     qint64 height = 0;  // negative when rows are stored top down
     qint64 bits = 0;
-    qint64 compression = 0;  // 0 plain, 1 RLE8, 2 RLE4, 3 bit fields, 6 with alpha
+    qint64 compression = 0;  // 0 plain, 1 RLE8, 2 RLE4, 3 bit fields
     quint32 alphaMask = 0;
 
     bool valid() const { return width > 0 && height != 0 && bits > 0; }
     qint64 rows() const { return height < 0 ? -height : height; }
 };
 
-// The alpha mask sits in the info header from version 4 (108 bytes) on, or
-// after a 40-byte header as the fourth of the bit-field masks.
-quint32 alphaMaskOf(QIODevice* device, qint64 infoSize, const BmpHeader& bmp)
-{
-    qint64 at = 0;
-    if (infoSize >= 108)
-        at = 14 + 52;
-    else if (bmp.compression == 6 && (bmp.bits == 16 || bmp.bits == 32))
-        at = 14 + infoSize + 12;
-    else
-        return 0;
-    const QByteArray mask = bytesAt(device, at, 4);
-    return mask.size() == 4 ? quint32(littleEndian(mask, 0, 4)) : 0;
-}
-
+// Qt reads a 40-, 64-, 108- or 124-byte info header as Windows lays it out
+// (32-bit sizes; from 108 bytes on with colour masks, alpha at offset 66),
+// and any other as the original OS/2 header: 16-bit signed sizes, no
+// compression.
 BmpHeader readBmpHeader(QIODevice* device)
 {
-    const QByteArray header = bytesAt(device, 0, 34);
-    if (header.size() < 34 || littleEndian(header, 14, 4) < 40)
-        return {};  // too short, or an OS/2 header with 16-bit sizes
-    BmpHeader bmp{littleEndian(header, 10, 4), littleEndian(header, 18, 4),
-                  littleEndian(header, 22, 4), littleEndian(header, 28, 2),
-                  littleEndian(header, 30, 4), 0};
-    bmp.alphaMask = alphaMaskOf(device, littleEndian(header, 14, 4), bmp);
+    const QByteArray header = bytesAt(device, 0, 70);
+    if (header.size() < 26)
+        return {};
+    const qint64 infoSize = littleEndian(header, 14, 4);
+    const bool windows = infoSize == 40 || infoSize == 64 || infoSize == 108 || infoSize == 124;
+    if (!windows)
+        return BmpHeader{littleEndian(header, 10, 4), qint16(littleEndian(header, 18, 2)),
+                         qint16(littleEndian(header, 20, 2)), littleEndian(header, 24, 2), 0, 0};
+    if (header.size() < 34)
+        return {};
+    BmpHeader bmp{littleEndian(header, 10, 4), littleEndian(header, 18, 4), littleEndian(header, 22, 4),
+                  littleEndian(header, 28, 2), littleEndian(header, 30, 4), 0};
+    if (infoSize >= 108 && header.size() >= 70)
+        bmp.alphaMask = quint32(littleEndian(header, 66, 4));
     return bmp;
 }
 
@@ -77,9 +73,8 @@ QImage::Format decodedFormat(const BmpHeader& bmp)
         return QImage::Format_Mono;
     if (bmp.bits <= 8)
         return QImage::Format_Indexed8;
-    const bool bitFields = bmp.compression == 3 || bmp.compression == 6;
     const bool transparent =
-        (bitFields || (bmp.compression == 0 && bmp.bits == 32 && bmp.alphaMask == 0xFF000000u)) &&
+        (bmp.compression == 3 || (bmp.compression == 0 && bmp.bits == 32 && bmp.alphaMask == 0xFF000000u)) &&
         bmp.alphaMask != 0;
     return transparent ? QImage::Format_ARGB32 : QImage::Format_RGB32;
 }

@@ -335,6 +335,17 @@ std::vector<PictureCase> otherFormats()
          showsQuadrants(kQuadrants, 0)},
         // Rows are stored bottom up: four rows of red, then "end of bitmap".
         // The rows the runs never reach are colour 0.
+        // The original OS/2 header: 16-bit sizes. Four of its eight rows
+        // (stored bottom up, 24 bytes each) are there.
+        {"bmp_os2_cut_short", "os2.bmp", Outcome::ConvertsDamaged, "ends before",
+         bytes([] {
+             QByteArray bmp("BM\x00\x00\x00\x00\x00\x00\x00\x00\x1A\x00\x00\x00"
+                            "\x0C\x00\x00\x00\x08\x00\x08\x00\x01\x00\x18\x00", 26);
+             for (int i = 0; i < 4 * 8; ++i)
+                 bmp.append(QByteArray("\x00\xFF\x00", 3));  // blue, green, red: green
+             return bmp;
+         }),
+         showsQuadrants({qRgb(128, 128, 128), qRgb(128, 128, 128), kGreen, kGreen}, 0)},
         {"bmp_rle_ends_early", "runs.bmp", Outcome::Converts, "",
          bytes([] {
              const QByteArray redRow("\x08\x01\x00\x00", 4);  // 8 x colour 1, end of line
