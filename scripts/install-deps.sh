@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-image-formats-plugins libqt6svg6 fonts-dejavu-core
+  qt6-base-dev qt6-image-formats-plugins zlib1g-dev libqt6svg6 fonts-dejavu-core
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth

@@ -1,6 +1,8 @@
 #include "toolkit/picture_loader.h"
 
 #include "conversion/conversion_state.h"
+#include "toolkit/decoder_messages.h"
+#include "toolkit/picture_truncation.h"
 
 #include <QColor>
 #include <QFile>
@@ -15,6 +17,9 @@ using namespace std::string_view_literals;
 namespace {
 
 const QSize kCanvas(kPictureWidth, kPictureHeight);
+
+// Formats whose files have no signature to recognise them by.
+const QStringList kUnsignedFormats{QStringLiteral("tga"), QStringLiteral("wbmp")};
 
 LoadedPicture failure(const QString& reason)
 {
@@ -72,10 +77,8 @@ bool matches(const QByteArray& head, std::string_view pattern)
 
 // Tells the reader the format when the file's first bytes give it away, and
 // otherwise lets it decide from the content; the file name never decides.
-void chooseFormat(QImageReader& reader, const QString& path)
+void chooseFormat(QImageReader& reader, const QByteArray& head)
 {
-    QFile file(path);
-    const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(16) : QByteArray();
     for (const Signature& signature : kSignatures)
         if (matches(head, signature.pattern)) {
             reader.setFormat(signature.format);
@@ -102,7 +105,10 @@ QString planDecode(QImageReader& reader)
         return QStringLiteral("the picture is %1, more than Rasterine opens").arg(sizeText(stored));
 
     qint64 decoded = pixels;
-    if (reader.supportsOption(QImageIOHandler::ScaledSize)) {
+    // Only libjpeg decodes fewer pixels when asked for a smaller picture;
+    // other decoders (PNG, SVG) that offer a scaled size build the whole
+    // picture first, so their full size is what counts.
+    if (reader.format() == "jpeg" && reader.supportsOption(QImageIOHandler::ScaledSize)) {
         const int factor = reductionFor(orientedSize(reader));
         if (factor > 1) {
             // Rounded down: Qt picks the decoder's reduction from the ratio of
@@ -128,6 +134,23 @@ QImage overWhite(const QImage& premultiplied)
     return flat;
 }
 
+// Qt's smooth scaling costs about source width x target height when it
+// shrinks one side and enlarges the other, which for a picture millions of
+// pixels wide and a few high is seconds. Shrinking the long side first, on
+// its own, keeps the cost to one pass over the source.
+QImage smoothStretch(const QImage& source)
+{
+    const bool shrinksWidth = source.width() > kCanvas.width();
+    const bool shrinksHeight = source.height() > kCanvas.height();
+    if (shrinksWidth != shrinksHeight) {
+        const QSize firstStep(shrinksWidth ? kCanvas.width() : source.width(),
+                              shrinksHeight ? kCanvas.height() : source.height());
+        return source.scaled(firstStep, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+            .scaled(kCanvas, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    return source.scaled(kCanvas, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 QImage stretchToCanvas(const QImage& decoded)
 {
     const bool transparent = decoded.hasAlphaChannel();
@@ -135,12 +158,57 @@ QImage stretchToCanvas(const QImage& decoded)
         transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     // Qt's smooth scaling averages every source pixel a target pixel covers
     // when shrinking, so fine patterns become their mean, not aliasing noise.
-    QImage stretched = source.size() == kCanvas
-                           ? source
-                           : source.scaled(kCanvas, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage stretched = source.size() == kCanvas ? source : smoothStretch(source);
     if (transparent)
         stretched = overWhite(stretched);
     return stretched.convertToFormat(QImage::Format_RGB32);
+}
+
+// Why a picture that Qt recognised could not be decoded, in the decoder's
+// own words where it gave some.
+QString decodeFailure(const QImageReader& reader, const QStringList& messages)
+{
+    for (const QString& message : messages)
+        if (message.contains(QLatin1String("allocation limit")))
+            return QStringLiteral("the picture is too large to decode");
+    const QString reason = messages.isEmpty() ? reader.errorString() : messages.constFirst();
+    return QStringLiteral("the picture cannot be decoded (%1)").arg(reason);
+}
+
+// Decodes what the reader points at and stretches it to the canvas. A
+// picture the decoder had to patch up is converted all the same, with a
+// warning that carries the decoder's first complaint.
+LoadedPicture decode(QImageReader& reader, const QByteArray& head, bool byContent)
+{
+    if (byContent)
+        chooseFormat(reader, head);
+    else
+        reader.setDecideFormatFromContent(false);
+    reader.setAutoTransform(true);
+    reader.setAllocationLimit(int(kMaxDecodedPixels * 4 / (1024 * 1024)));
+    const DecoderMessages messages;
+    if (!reader.canRead())
+        return failure(reader.error() == QImageReader::FileNotFoundError
+                           ? QStringLiteral("the file cannot be read")
+                           : QStringLiteral("it is not a picture Rasterine can read"));
+    if (const QString refusal = planDecode(reader); !refusal.isEmpty())
+        return failure(refusal);
+
+    const QByteArray format = reader.format();  // known only until the picture is read
+    QImage decoded = blankTargetFor(reader.device(), format);
+    if (!reader.read(&decoded) || decoded.isNull() || decoded.width() < 1 || decoded.height() < 1)
+        return failure(decodeFailure(reader, messages.messages()));
+    // A header that hides the size (a BMP stored top down, for one) leaves
+    // only Qt's allocation limit, which counts bytes: a 1-byte-per-pixel
+    // picture under it would still need four times as much once in colour.
+    if (qint64(decoded.width()) * decoded.height() > kMaxDecodedPixels)
+        return failure(QStringLiteral("the picture is %1, more than Rasterine opens").arg(sizeText(decoded.size())));
+    QString warning = messages.damage().isEmpty()
+                          ? QString()
+                          : QStringLiteral("the picture is damaged: %1").arg(messages.damage().constFirst());
+    if (endsEarly(reader.device(), format))
+        warning = QStringLiteral("the picture is damaged: the file ends before the picture does");
+    return LoadedPicture{stretchToCanvas(decoded), QString(), warning};
 }
 
 }  // namespace
@@ -153,19 +221,23 @@ LoadedPicture loadPicture(const QString& path)
     if (info.isDir())
         return failure(QStringLiteral("it is a folder, not a picture"));
 
+    QFile file(path);
+    const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(16) : QByteArray();
+    file.close();
     QImageReader reader(path);
-    chooseFormat(reader, path);
-    reader.setAutoTransform(true);
-    reader.setAllocationLimit(int(kMaxDecodedPixels * 4 / (1024 * 1024)));
-    if (!reader.canRead())
-        return failure(reader.error() == QImageReader::FileNotFoundError
-                           ? QStringLiteral("the file cannot be read")
-                           : QStringLiteral("it is not a picture Rasterine can read"));
-    if (const QString refusal = planDecode(reader); !refusal.isEmpty())
-        return failure(refusal);
+    const LoadedPicture picture = decode(reader, head, true);
+    if (picture.ok() || !kUnsignedFormats.contains(info.suffix().toLower()))
+        return picture;
+    // A TGA carries no signature and starts like a Windows cursor, so the
+    // cursor decoder claims it and then drops it. Its suffix is the only hint.
+    QImageReader bySuffix(path);
+    const LoadedPicture second = decode(bySuffix, head, false);
+    return second.ok() ? second : picture;
+}
 
-    const QImage decoded = reader.read();
-    if (decoded.isNull() || decoded.width() < 1 || decoded.height() < 1)
-        return failure(QStringLiteral("the picture cannot be decoded (%1)").arg(reader.errorString()));
-    return LoadedPicture{stretchToCanvas(decoded), QString(), QString()};
+LoadedPicture loadPicture(QIODevice& device)
+{
+    const QByteArray head = device.peek(16);
+    QImageReader reader(&device);
+    return decode(reader, head, true);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIODevice>
 #include <QImage>
 #include <QString>
 
@@ -8,7 +9,8 @@
 struct LoadedPicture {
     QImage image;     // 320 x 256, Format_RGB32; null when loading failed
     QString error;    // the reason loading failed, for the user
-    QString warning;  // set when the picture was damaged but partly readable
+    QString warning;  // set when the picture was damaged but partly readable,
+                      // e.g. "the picture is damaged: Premature end of JPEG file"
 
     bool ok() const { return !image.isNull(); }
 };
@@ -23,6 +25,10 @@ struct LoadedPicture {
 // when it shrinks, and transparent pixels are laid over white. Pictures beyond
 // a generous pixel count are refused rather than decoded.
 LoadedPicture loadPicture(const QString& path);
+
+// The same, for a picture already open for reading (a file's bytes held in
+// memory, as the fuzzing harness feeds them).
+LoadedPicture loadPicture(QIODevice& device);
 
 // Source pictures larger than this many pixels are refused.
 inline constexpr qint64 kMaxSourcePixels = 1'000'000'000;

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "conversion/conversion_pass.h"
+#include "conversion/conversion_state.h"
+#include "toolkit/pixel_surface.h"
+
+// Checks one conversion's result and aborts, naming the broken property, if
+// it is wrong. Fuzz targets call it after every conversion:
+//   - the screen holds 20480 bytes in modes 0, 1, 2 and 10240 in modes 4, 5;
+//   - no mode 2 byte has bit 7 or 6 set;
+//   - every preview pixel the pass painted is a palette colour of the mode;
+//   - the screen bytes, unpacked in BBC Micro screen order, give back the
+//     logical colour of every preview pixel that was painted.
+// The last two are checked where the whole 320 x 256 picture is converted
+// with the source-column mapping on (aspect > 0), as the window does.
+void checkScreenInvariants(const ConversionState& state, const ScreenImage& screen,
+                           const PixelSurface& preview);
+
+// Aborts with `what` when `ok` is false; kept in release builds.
+void require(bool ok, const char* what);
