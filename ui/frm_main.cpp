@@ -152,7 +152,7 @@ void frmMain::convertAndReport()
         showStatus(writeFailedStatus(*failure, folder));
         report_(this, writeFailedMessage(*failure, folder));
     } else {
-        showStatus(writtenStatus(folder));
+        showStatus(writtenStatus(folder, sampledWarning_));
     }
     emit conversionFinished(!failure);
 }
@@ -169,6 +169,7 @@ void frmMain::Timer1_Action()
     Timer1->stop();
     const QImage& source = controls_.picImage1->image();
     samplePicture(source, *state_);
+    sampledWarning_ = openedWarning_;
     controls_.picImage2->drawPicture(source);
     cmdConvert_Click();
 }
@@ -197,6 +198,7 @@ void frmMain::openPicture(const QString& path)
         return;
     }
     controls_.picImage1->drawPicture(picture.image);
+    openedWarning_ = picture.warning;
     Timer1->start();
     showStatus(openedStatus(path, picture.warning));
 }

@@ -73,6 +73,10 @@ private:
     bool converting_ = false;
     // "Convert" was asked for during a conversion; it runs once that ends.
     bool convertQueued_ = false;
+    // The damage reported for the picture opened last, and for the picture
+    // the planes were sampled from; the second is repeated after converting.
+    QString openedWarning_;
+    QString sampledWarning_;
     FileChooser chooseFile_ = chooseFileToOpen;
     MessageReporter report_ = showMessageBox;
 };

@@ -50,11 +50,14 @@ UserMessage openFailedMessage(const QString& path, const QString& reason)
                            .arg(quoted(nativePath(path)), reason)};
 }
 
-QString writtenStatus(const QString& folder)
+QString writtenStatus(const QString& folder, const QString& warning)
 {
-    return QStringLiteral("Wrote %1 and %2 in %3")
-        .arg(QString::fromLatin1(kScreenFileName),
-             QString::fromStdString(infFileName(kScreenFileName)), folder);
+    const QString written = QStringLiteral("Wrote %1 and %2 in %3")
+                                .arg(QString::fromLatin1(kScreenFileName),
+                                     QString::fromStdString(infFileName(kScreenFileName)), folder);
+    if (warning.isEmpty())
+        return written;
+    return QStringLiteral("%1 (%2)").arg(written, warning);
 }
 
 QString writeFailedStatus(const FileError& error, const QString& folder)

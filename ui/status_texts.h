@@ -17,6 +17,8 @@ QString openedStatus(const QString& path, const QString& warning);
 QString openFailedStatus(const QString& path, const QString& reason);
 UserMessage openFailedMessage(const QString& path, const QString& reason);
 
-QString writtenStatus(const QString& folder);
+// `warning` is the damage the converted picture was opened with, if any; it
+// stays on show after the conversion so the user cannot miss it.
+QString writtenStatus(const QString& folder, const QString& warning = {});
 QString writeFailedStatus(const FileError& error, const QString& folder);
 UserMessage writeFailedMessage(const FileError& error, const QString& folder);

@@ -66,7 +66,12 @@ ConverterRun runConverter(const std::filesystem::path& folder, const QStringList
     }
     if (terminal >= 0)
         ::close(terminal);  // the child holds the only other copy
-    process.waitForFinished(-1);
+    if (!process.waitForFinished(conditions.hangAfterMs.value_or(-1)) &&
+        process.state() != QProcess::NotRunning) {
+        ADD_FAILURE() << "rasterine-convert still running after " << *conditions.hangAfterMs << " ms";
+        process.kill();
+        process.waitForFinished(-1);
+    }
     run.crashed = process.exitStatus() != QProcess::NormalExit;
     run.exitCode = process.exitCode();
     run.out = process.readAllStandardOutput().toStdString();

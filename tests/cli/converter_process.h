@@ -19,6 +19,7 @@ struct ConverterRun {
 struct RunConditions {
     std::optional<long> fileSizeLimit;  // RLIMIT_FSIZE in bytes for the child
     bool stderrOnTerminal = false;      // standard error on a pseudo-terminal
+    std::optional<int> hangAfterMs;     // a run still going this long is killed and fails
 };
 
 // Runs rasterine-convert in `folder` the way a build script would: no display,

@@ -17,29 +17,6 @@
 
 namespace {
 
-// Everything a failed open or write must leave as it was.
-struct WindowSnapshot {
-    QImage source, preview;
-    std::unique_ptr<ConversionState> state;
-    bool timerActive;
-    QByteArray screen, inf;
-
-    explicit WindowSnapshot(const WindowUnderTest& test)
-        : source(test.picImage1()->image()), preview(test.picImage2()->image()),
-          state(std::make_unique<ConversionState>(test.window.state())),
-          timerActive(test.Timer1()->isActive()), screen(readFile("$.screen")),
-          inf(readFile("$.screen.inf"))
-    {
-    }
-
-    bool matches(const WindowUnderTest& test) const
-    {
-        return source == test.picImage1()->image() && preview == test.picImage2()->image() &&
-               *state == test.window.state() && timerActive == test.Timer1()->isActive() &&
-               screen == readFile("$.screen") && inf == readFile("$.screen.inf");
-    }
-};
-
 // Sends a drag carrying `urls` onto the window and drops it; whether the
 // window took it.
 bool dropOnto(QWidget* window, const QList<QUrl>& urls)

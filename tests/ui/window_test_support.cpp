@@ -91,6 +91,21 @@ bool WindowUnderTest::waitForConversion()
     return finished.wait(10000);
 }
 
+WindowSnapshot::WindowSnapshot(const WindowUnderTest& test)
+    : source(test.picImage1()->image()), preview(test.picImage2()->image()),
+      state(std::make_unique<ConversionState>(test.window.state())),
+      timerActive(test.Timer1()->isActive()), screen(readFile(QStringLiteral("$.screen"))),
+      inf(readFile(QStringLiteral("$.screen.inf")))
+{
+}
+
+bool WindowSnapshot::matches(const WindowUnderTest& test) const
+{
+    return source == test.picImage1()->image() && preview == test.picImage2()->image() &&
+           *state == test.window.state() && timerActive == test.Timer1()->isActive() &&
+           screen == readFile(QStringLiteral("$.screen")) && inf == readFile(QStringLiteral("$.screen.inf"));
+}
+
 EngineConversion engineConversion(const QImage& picture, int curmode, int htone, bool stagger)
 {
     EngineConversion result{std::make_unique<ConversionState>(), picture.copy(), {}, {}};

@@ -61,6 +61,18 @@ public:
     bool waitForConversion();
 };
 
+// Everything a failed open or write must leave as it was: the canvases, the
+// planes, the timer and the two files in the working folder.
+struct WindowSnapshot {
+    QImage source, preview;
+    std::unique_ptr<ConversionState> state;
+    bool timerActive;
+    QByteArray screen, inf;
+
+    explicit WindowSnapshot(const WindowUnderTest& test);
+    bool matches(const WindowUnderTest& test) const;
+};
+
 // What the engine gives for `picture` sampled into fresh planes with these
 // options: the state after the conversion, the preview painted over a copy of
 // the picture, and the two files' bytes.

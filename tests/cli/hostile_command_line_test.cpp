@@ -1,0 +1,108 @@
+// Runs every hostile and odd input through the real rasterine-convert binary:
+// a refusal is reported on standard error with the picture's name and the
+// loader's reason and writes nothing; a picture converts to the same bytes
+// and preview as the window's in-process path, and damage is reported.
+// CTest runs each case as its own process under a time limit.
+#include "converter_process.h"
+#include "picture_corpus/hostile_pictures.h"
+#include "test_support.h"
+#include "window_path.h"
+
+#include "toolkit/picture_loader.h"
+
+#include <QGuiApplication>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Longer than any case takes, even in the sanitizer build; a run past it hangs.
+constexpr int kHangAfterMs = 100'000;
+
+class HostileCommandLine : public ::testing::TestWithParam<PictureCase> {};
+
+std::string text(const QString& s)
+{
+    return s.toStdString();
+}
+
+// libpng writes "libpng error: ..." straight to standard error when it gives
+// up on a picture, past Qt and so past the converter's message handler; those
+// lines are the only ones allowed besides the converter's own.
+std::string withoutLibpngErrors(const std::string& err)
+{
+    std::string kept;
+    for (std::size_t at = 0, end; at < err.size(); at = end) {
+        end = std::min(err.find('\n', at), err.size() - 1) + 1;
+        if (err.compare(at, 14, "libpng error: ") != 0)
+            kept += err.substr(at, end - at);
+    }
+    return kept;
+}
+
+QImage readPreview(const std::filesystem::path& file)
+{
+    return QImage(QString::fromStdString(file.string())).convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_P(HostileCommandLine, RefusesWithTheReasonOrConvertsAsTheWindowDoes)
+{
+    const PictureCase& input = GetParam();
+    ScratchFolder folder;
+    const std::string picture = folder.file(input.fileName.toStdString());
+    input.make(QString::fromStdString(picture));
+    const auto before = folder.entries();
+
+    RunConditions bounded;
+    bounded.hangAfterMs = kHangAfterMs;
+    const ConverterRun run =
+        runConverter(folder.path(), {"-p", "preview.png", QString::fromStdString(picture)}, bounded);
+    ASSERT_FALSE(run.crashed) << run.err;
+    EXPECT_EQ(run.out, "");
+
+    const LoadedPicture loaded = loadPicture(QString::fromStdString(picture));
+    const std::string named = "rasterine-convert: " + picture + ": ";
+    if (input.outcome == Outcome::Refused) {
+        ASSERT_FALSE(loaded.ok());
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(withoutLibpngErrors(run.err), named + text(loaded.error) + "\n") << run.err;
+        EXPECT_EQ(folder.entries(), before) << "written or left behind after a refusal";
+        return;
+    }
+
+    ASSERT_TRUE(loaded.ok()) << text(loaded.error);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    if (input.outcome == Outcome::ConvertsDamaged) {
+        ASSERT_FALSE(loaded.warning.isEmpty());
+        EXPECT_EQ(run.err, named + text(loaded.warning) + "\n");
+    } else {
+        EXPECT_EQ(run.err, "");
+    }
+
+    ScratchFolder reference;
+    const std::string screen = reference.file("$.screen");
+    const QImage preview = convertAsTheWindowDoes(QString::fromStdString(picture), 2, Halftone::None, false, screen);
+    EXPECT_EQ(readBytes(folder.path() / "$.screen"), readBytes(screen));
+    EXPECT_EQ(readBytes(folder.path() / "$.screen.inf"), readBytes(screen + ".inf"));
+    EXPECT_TRUE(readPreview(folder.path() / "preview.png") == preview) << "the preview differs";
+
+    auto expected = before;
+    expected.insert(expected.end(), {"$.screen", "$.screen.inf", "preview.png"});
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(folder.entries(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, HostileCommandLine, ::testing::ValuesIn(hostilePictureCases()),
+                         [](const auto& info) { return info.param.name; });
+
+}  // namespace
+
+// Painting the corpus and reading SVG in this process want a GUI application,
+// as in the picture-path test; the converter it starts has no display setting.
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
