@@ -51,12 +51,12 @@ trap 'rm -rf "$work"' EXIT
 "$root/build/bench/make_photos" "$work" >/dev/null
 cd "$work"
 
-declare -A wall cpu rss
+declare -A wall cpu busy rss
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-# measure KEY COMMAND...: median wall and mean CPU time (ms) from hyperfine,
-# median peak resident memory (MiB) from GNU time.
+# measure KEY COMMAND...: median wall and mean CPU time (ms) and the cores kept
+# busy from hyperfine, median peak resident memory (MiB) from GNU time.
 measure() {
     local key=$1; shift
     local line
@@ -64,6 +64,8 @@ measure() {
     hyperfine -N --warmup 2 --runs "$runs" --export-json "$work/timing.json" "$line" >/dev/null 2>&1
     wall[$key]=$(jq '.results[0].median * 1000' "$work/timing.json")
     cpu[$key]=$(jq '(.results[0].user + .results[0].system) * 1000' "$work/timing.json")
+    # Cores kept busy on average: CPU time over wall time, both as means.
+    busy[$key]=$(jq '(.results[0].user + .results[0].system) / .results[0].mean' "$work/timing.json")
     rss[$key]=$(for _ in 1 2 3 4 5; do
                     /usr/bin/time -f %M -o "$work/rss" "$@" >/dev/null 2>&1
                     cat "$work/rss"
@@ -84,6 +86,8 @@ skipped() {  # skipped KEY LABEL NOTE
     note[$1]=$3
 }
 
+# Other work on the machine shows in the wall-clock times; say how much there was.
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 echo "Timing $runs runs of each command on $(nproc) cores ..." >&2
 for photo in big big-progressive; do
     row "djpeg/$photo" "\`djpeg -scale 1/8\` $photo.jpg" djpeg -scale 1/8 -outfile /dev/null "$photo.jpg"
@@ -110,13 +114,16 @@ else
     skipped "batch" "40 photos, one call, all cores" "awaits the command line"
 fi
 
-echo "| command | median wall (ms) | CPU user+sys (ms) | peak memory (MiB) |"
-echo "|---|---:|---:|---:|"
+echo "Load average (1, 5, 15 min) before: $load_before; after: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo
+echo "| command | median wall (ms) | CPU user+sys (ms) | cores busy | peak memory (MiB) |"
+echo "|---|---:|---:|---:|---:|"
 for key in "${order[@]}"; do
     if [[ -n "${note[$key]:-}" ]]; then
-        echo "| ${label[$key]} | ${note[$key]} | | |"
+        echo "| ${label[$key]} | ${note[$key]} | | | |"
     else
-        printf '| %s | %.0f | %.0f | %s |\n' "${label[$key]}" "${wall[$key]}" "${cpu[$key]}" "${rss[$key]}"
+        printf '| %s | %.0f | %.0f | %.2f | %s |\n' "${label[$key]}" "${wall[$key]}" "${cpu[$key]}" \
+            "${busy[$key]}" "${rss[$key]}"
     fi
 done
 
