@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -31,6 +32,7 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -84,6 +86,7 @@ double statusMiB(const char* key)
 class FirstPaint final : public QObject {
 public:
     std::optional<double> exposedMs, paintStartedMs, paintShownMs;
+    std::function<void()> onShown;
 
 protected:
     bool eventFilter(QObject* receiver, QEvent* event) override
@@ -94,7 +97,13 @@ protected:
             qobject_cast<frmMain*>(static_cast<QWidget*>(receiver)->window())) {
             paintStartedMs = wallNowMs();
             QMetaObject::invokeMethod(
-                this, [this] { paintShownMs = wallNowMs(); }, Qt::QueuedConnection);
+                this,
+                [this] {
+                    paintShownMs = wallNowMs();
+                    if (onShown)
+                        onShown();
+                },
+                Qt::QueuedConnection);
         }
         return false;
     }
@@ -114,12 +123,12 @@ protected:
     }
 };
 
-bool runUntil(const std::function<bool()>& done, int timeoutMs)
+// Runs an event loop, which sleeps between events as the program's own does,
+// until `loop` is quit or `timeoutMs` has passed.
+void runFor(QEventLoop& loop, int timeoutMs)
 {
-    const double until = wallNowMs() + timeoutMs;
-    while (!done() && wallNowMs() < until)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    return done();
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 void print(const char* name, double value)
@@ -153,15 +162,19 @@ int main(int argc, char* argv[])
     QTemporaryDir scratch;
     QDir::setCurrent(scratch.path());
 
+    QEventLoop painting;
+    firstPaint.onShown = [&] { painting.quit(); };
     frmMain window(std::move(state));
-    if (!runUntil([&] { return firstPaint.paintShownMs.has_value(); }, 10000)) {
+    runFor(painting, 10000);
+    if (!firstPaint.paintShownMs) {
         std::fprintf(stderr, "window_timing: the window was never painted\n");
         return 1;
     }
     app.removeEventFilter(&firstPaint);
 
     // Let the start settle, as a person would before choosing a file.
-    runUntil([] { return false; }, 300);
+    QEventLoop settling;
+    runFor(settling, 300);
 
     auto* Timer1 = window.findChild<QTimer*>(QStringLiteral("Timer1"));
     auto* open = window.findChild<QAction*>(QStringLiteral("mnuFileOpen"));
@@ -174,20 +187,24 @@ int main(int argc, char* argv[])
     window.setFileChooser([&](QWidget*) { return photo; });
     bool written = false;
     std::optional<double> finishedMs;
+    QEventLoop converting;
     QObject::connect(&window, &frmMain::conversionFinished, [&](bool ok) {
         written = ok;
         finishedMs = wallNowMs();
+        converting.quit();
     });
 
     const double openMs = wallNowMs();
     open->trigger();
     const double openedMs = wallNowMs();
-    if (!runUntil([&] { return finishedMs.has_value(); }, 10000) || !written) {
+    runFor(converting, 10000);
+    if (!finishedMs || !written) {
         std::fprintf(stderr, "window_timing: the photo was not converted and written\n");
         return 1;
     }
     // The converted picture is shown too before memory is read.
-    runUntil([] { return false; }, 200);
+    QEventLoop showing;
+    runFor(showing, 200);
 
     print("start_to_main_ms", mainEnteredMs - startedMs);
     print("start_to_exposed_ms", firstPaint.exposedMs.value_or(0) - startedMs);
