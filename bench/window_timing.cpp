@@ -7,7 +7,9 @@
 //      open dialog is answered by this program, as in the window tests) to
 //      the conversion-finished signal, that is both files written; Timer1
 //      keeps its 1000 ms;
-//   3. the resident memory afterwards (VmRSS) and its peak (VmHWM).
+//   3. the resident memory afterwards (VmRSS) and its peak (VmHWM);
+//   4. for comparison, loadPicture alone on the same photo, called directly
+//      once the window is done: the decode that every open has to wait for.
 //
 // Usage: window_timing PHOTO [STARTED_AT_NS]
 // STARTED_AT_NS is the wall clock in nanoseconds just before the program was
@@ -16,6 +18,7 @@
 // Prints one "name value" line per figure, in milliseconds and MiB.
 #include "conversion/conversion_state.h"
 #include "packaging/icons/app_icon.h"
+#include "toolkit/picture_loader.h"
 #include "ui/frm_main.h"
 
 #include <QAction>
@@ -216,5 +219,9 @@ int main(int argc, char* argv[])
     print("open_to_written_beyond_timer_ms", *finishedMs - openMs - Timer1->interval());
     print("vmrss_mib", statusMiB("VmRSS"));
     print("vmhwm_mib", statusMiB("VmHWM"));
-    return 0;
+
+    const double loadMs = wallNowMs();
+    const bool loaded = loadPicture(photo).ok();
+    print("load_picture_alone_ms", wallNowMs() - loadMs);
+    return loaded ? 0 : 1;
 }

@@ -3,7 +3,7 @@
 #   - bench/window_timing (the real frmMain, started as ui/main.cpp starts it):
 #     process start to the first paint shown, File › "Open..." on the
 #     17.9-megapixel photo to both files written (Timer1 keeps its 1000 ms),
-#     and the resident memory afterwards;
+#     the resident memory afterwards, and loadPicture alone on the photo;
 #   - the installed-style binary build/ui/rasterine, watched from outside:
 #     process start to its window being mapped, found by polling xdotool.
 #
@@ -76,7 +76,7 @@ awk '
         print "|---|---:|---:|---:|"
         split("start_to_main_ms start_to_exposed_ms start_to_painted_ms binary_start_to_mapped_ms " \
               "open_handler_ms timer_fired_after_open_ms convert_and_write_ms open_to_written_ms " \
-              "open_to_written_beyond_timer_ms vmrss_mib vmhwm_mib", order, " ")
+              "open_to_written_beyond_timer_ms load_picture_alone_ms vmrss_mib vmhwm_mib", order, " ")
         for (k = 1; k in order; ++k) {
             name = order[k]
             if (name in median)
