@@ -25,12 +25,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <ctime>
