@@ -10,9 +10,8 @@
 # writes two made-up 17.9-megapixel photos (5640 x 3172, quality 92, baseline
 # and progressive) into a temporary folder; nothing is committed or kept.
 #
-# Rows for rasterine-convert need build/cli/rasterine-convert; while it is
-# missing those rows are skipped with a note. bench/picture_path runs the same
-# picture path in a process of its own (load, sample, convert; no files).
+# bench/picture_path runs the same picture path as rasterine-convert in a
+# process of its own (load, sample, convert) but writes no files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -51,12 +50,12 @@ trap 'rm -rf "$work"' EXIT
 "$root/build/bench/make_photos" "$work" >/dev/null
 cd "$work"
 
-declare -A wall cpu rss
+declare -A wall cpu busy rss
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-# measure KEY COMMAND...: median wall and mean CPU time (ms) from hyperfine,
-# median peak resident memory (MiB) from GNU time.
+# measure KEY COMMAND...: median wall and mean CPU time (ms) and the cores kept
+# busy from hyperfine, median peak resident memory (MiB) from GNU time.
 measure() {
     local key=$1; shift
     local line
@@ -64,6 +63,8 @@ measure() {
     hyperfine -N --warmup 2 --runs "$runs" --export-json "$work/timing.json" "$line" >/dev/null 2>&1
     wall[$key]=$(jq '.results[0].median * 1000' "$work/timing.json")
     cpu[$key]=$(jq '(.results[0].user + .results[0].system) * 1000' "$work/timing.json")
+    # Cores kept busy on average: CPU time over wall time, both as means.
+    busy[$key]=$(jq '(.results[0].user + .results[0].system) / .results[0].mean' "$work/timing.json")
     rss[$key]=$(for _ in 1 2 3 4 5; do
                     /usr/bin/time -f %M -o "$work/rss" "$@" >/dev/null 2>&1
                     cat "$work/rss"
@@ -71,27 +72,32 @@ measure() {
 }
 
 declare -a order=()
-declare -A label note
+declare -A label
 row() {  # row KEY LABEL COMMAND...
     local key=$1 text=$2; shift 2
     order+=("$key")
     label[$key]=$text
     measure "$key" "$@"
 }
-skipped() {  # skipped KEY LABEL NOTE
-    order+=("$1")
-    label[$1]=$2
-    note[$1]=$3
+
+# record KEY LABEL "WALL USER SYS MAXRSS"...: the same figures from runs timed
+# by GNU time (seconds, and KiB for the peak memory).
+record() {
+    local key=$1 text=$2; shift 2
+    order+=("$key")
+    label[$key]=$text
+    wall[$key]=$(printf '%s\n' "$@" | awk '{ print $1 * 1000 }' | median)
+    cpu[$key]=$(printf '%s\n' "$@" | awk '{ c += $2 + $3 } END { print c * 1000 / NR }')
+    busy[$key]=$(printf '%s\n' "$@" | awk '{ c += $2 + $3; w += $1 } END { print c / w }')
+    rss[$key]=$(printf '%s\n' "$@" | awk '{ print $4 }' | median | awk '{ printf "%.1f", $1 / 1024 }')
 }
 
+# Other work on the machine shows in the wall-clock times; say how much there was.
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 echo "Timing $runs runs of each command on $(nproc) cores ..." >&2
 for photo in big big-progressive; do
     row "djpeg/$photo" "\`djpeg -scale 1/8\` $photo.jpg" djpeg -scale 1/8 -outfile /dev/null "$photo.jpg"
-    if [[ -x "$cli" ]]; then
-        row "cli/$photo" "\`rasterine-convert -m 2 -t fine\` $photo.jpg" "$cli" -m 2 -t fine "$photo.jpg"
-    else
-        skipped "cli/$photo" "\`rasterine-convert -m 2 -t fine\` $photo.jpg" "awaits the command line"
-    fi
+    row "cli/$photo" "\`rasterine-convert -m 2 -t fine\` $photo.jpg" "$cli" -m 2 -t fine "$photo.jpg"
     row "path/$photo" "\`bench/picture_path --mode 2 --tone 1\` $photo.jpg" \
         "$picture_path" --mode 2 --tone 1 "$photo.jpg"
 done
@@ -99,35 +105,34 @@ row "magick" "\`convert big.jpg -resize '320x256!' out.ppm\`" "$magick" big.jpg 
 row "magick-hint" "\`convert -define jpeg:size=640x512 big.jpg -resize '320x256!' out.ppm\`" \
     "$magick" -define jpeg:size=640x512 big.jpg -resize '320x256!' out.ppm
 
-if [[ -x "$cli" ]]; then
-    mkdir -p batch out
-    for i in $(seq -w 1 40); do cp big.jpg "batch/photo$i.jpg"; done
-    row "batch-1core" "40 photos, one call, one core (\`taskset -c 0\`)" \
-        taskset -c 0 "$cli" -m 2 -t fine -d out batch/*.jpg
-    row "batch" "40 photos, one call, all cores" "$cli" -m 2 -t fine -d out batch/*.jpg
-else
-    skipped "batch-1core" "40 photos, one call, one core" "awaits the command line"
-    skipped "batch" "40 photos, one call, all cores" "awaits the command line"
-fi
+# The two batches are timed in turns, one run of each after the other, so that
+# other work on the machine weighs on both alike.
+mkdir -p batch out
+for i in $(seq -w 1 40); do cp big.jpg "batch/photo$i.jpg"; done
+one_core=() all_cores=()
+"$cli" -m 2 -t fine -d out batch/*.jpg  # warm-up
+for _ in $(seq "$runs"); do
+    /usr/bin/time -f '%e %U %S %M' -o "$work/run" taskset -c 0 "$cli" -m 2 -t fine -d out batch/*.jpg
+    one_core+=("$(cat "$work/run")")
+    /usr/bin/time -f '%e %U %S %M' -o "$work/run" "$cli" -m 2 -t fine -d out batch/*.jpg
+    all_cores+=("$(cat "$work/run")")
+done
+record batch-1core "40 photos, one call, one core (\`taskset -c 0\`)" "${one_core[@]}"
+record batch "40 photos, one call, all cores" "${all_cores[@]}"
 
-echo "| command | median wall (ms) | CPU user+sys (ms) | peak memory (MiB) |"
-echo "|---|---:|---:|---:|"
+echo "Load average (1, 5, 15 min) before: $load_before; after: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo
+echo "| command | median wall (ms) | CPU user+sys (ms) | cores busy | peak memory (MiB) |"
+echo "|---|---:|---:|---:|---:|"
 for key in "${order[@]}"; do
-    if [[ -n "${note[$key]:-}" ]]; then
-        echo "| ${label[$key]} | ${note[$key]} | | |"
-    else
-        printf '| %s | %.0f | %.0f | %s |\n' "${label[$key]}" "${wall[$key]}" "${cpu[$key]}" "${rss[$key]}"
-    fi
+    printf '| %s | %.0f | %.0f | %.2f | %s |\n' "${label[$key]}" "${wall[$key]}" "${cpu[$key]}" \
+        "${busy[$key]}" "${rss[$key]}"
 done
 
 # ratio NAME NUMERATOR DENOMINATOR TARGET: wall-time ratio, and CPU-time ratio
 # beside it since the wall clock suffers most when the machine is shared.
 ratio() {
     local name=$1 top=$2 bottom=$3 target=$4
-    if [[ -z "${wall[$top]:-}" || -z "${wall[$bottom]:-}" ]]; then
-        echo "| $name | awaits the command line | | $target |"
-        return
-    fi
     awk -v n="$name" -v a="${wall[$top]}" -v b="${wall[$bottom]}" -v c="${cpu[$top]}" \
         -v d="${cpu[$bottom]}" -v t="$target" \
         'BEGIN { printf "| %s | %.2f | %.2f | %s |\n", n, a / b, c / d, t }'

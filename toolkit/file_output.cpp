@@ -1,5 +1,6 @@
 #include "toolkit/file_output.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
@@ -107,6 +108,26 @@ void rollBack(std::vector<StagedFile>& staged)
     }
 }
 
+// Makes the renames themselves survive a power cut. Some file systems refuse
+// to sync a folder; the files are in place by then, so that is not an error.
+void syncFolders(const std::vector<StagedFile>& staged)
+{
+    std::vector<std::string> done;
+    for (const auto& file : staged) {
+        std::string folder = std::filesystem::path(file.target).parent_path().string();
+        if (folder.empty())
+            folder = ".";
+        if (std::find(done.begin(), done.end(), folder) != done.end())
+            continue;
+        done.push_back(folder);
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            ::fsync(fd);
+            ::close(fd);
+        }
+    }
+}
+
 std::optional<FileError> commit(std::vector<StagedFile>& staged)
 {
     for (const auto& file : staged)
@@ -122,6 +143,7 @@ std::optional<FileError> commit(std::vector<StagedFile>& staged)
     for (auto& file : staged)
         if (!file.backup.empty())
             ::unlink(file.backup.c_str());
+    syncFolders(staged);
     return std::nullopt;
 }
 

@@ -23,7 +23,8 @@ struct FileContent {
 //
 // Each file is first written in full to a temporary file in its own folder and
 // flushed to disk; only then are the temporaries renamed over the targets, in
-// the order given. If anything fails, the temporaries are removed and every
+// the order given, and the folders are flushed so the renames last through a
+// power cut. If anything fails, the temporaries are removed and every
 // target is left exactly as it was (a target already renamed is put back), so
 // a reader never sees a truncated file or a new file beside an old partner.
 // A target that is a symbolic link is replaced by a regular file, never

@@ -71,6 +71,10 @@ void frmMain::CreateControls()
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setSingleShot(true);
     Timer1->setInterval(kSamplingDelayMs);
+    // Qt's default coarse timers may fire up to 5 % early or late, 50 ms
+    // either way: early, the picture would be sampled before its full second
+    // on screen; late adds more than the rest of a conversion takes.
+    Timer1->setTimerType(Qt::PreciseTimer);
 
     lblStatus = new QLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));

@@ -64,6 +64,7 @@ private slots:
         QVERIFY(!test.Timer1()->isActive());
         QVERIFY(test.Timer1()->isSingleShot());
         QCOMPARE(test.Timer1()->interval(), 1000);
+        QCOMPARE(test.Timer1()->timerType(), Qt::PreciseTimer);
         QVERIFY(test.window.isVisible());
         QCOMPARE(test.window.windowTitle(), QStringLiteral("Rasterine"));
     }
