@@ -114,9 +114,8 @@ void syncFolders(const std::vector<StagedFile>& staged)
 {
     std::vector<std::string> done;
     for (const auto& file : staged) {
-        std::string folder = std::filesystem::path(file.target).parent_path().string();
-        if (folder.empty())
-            folder = ".";
+        std::filesystem::path parent = std::filesystem::path(file.target).parent_path();
+        const std::string folder = parent.empty() ? std::string(1, '.') : parent.string();
         if (std::find(done.begin(), done.end(), folder) != done.end())
             continue;
         done.push_back(folder);
