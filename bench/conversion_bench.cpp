@@ -1,6 +1,7 @@
 // Times the conversion engine: one whole conversion pass (planes to screen
 // bytes and the 320 x 256 preview) for every mode, half-tone and Stagger, and
 // the table building that precedes each pass.
+#include "outputs/screen_files.h"
 #include "conversion/conversion_pass.h"
 #include "conversion/halftone.h"
 #include "photo_planes.h"
@@ -33,7 +34,7 @@ void ConversionPass(benchmark::State& run)
     const auto state = preparedState(run);
     BufferSurface preview(kPictureWidth, kPictureHeight);
     for (auto _ : run) {
-        ScreenImage image = convertPlanes(*state, preview);
+        Conversion image = convertPlanes(*state, preview);
         benchmark::DoNotOptimize(image.bytes.data());
         benchmark::DoNotOptimize(preview.pixels().data());
         benchmark::ClobberMemory();
@@ -61,7 +62,7 @@ void ConvertAndWriteFiles(benchmark::State& run)
     }
     const std::string screenFile = folder + "/$.screen";
     for (auto _ : run) {
-        if (convertAndWrite(*state, preview, screenFile)) {
+        if (!writeScreenFiles(screenFile, convertScreen(*state, preview))) {
             run.SkipWithError("cannot write the screen files");
             break;
         }

@@ -2,8 +2,8 @@
 // size and stretching to 320 x 256) and sampling it into the planes. The
 // photos are made when the benchmark starts, in a temporary folder.
 #include "photo_files.h"
-#include "toolkit/picture_loader.h"
-#include "toolkit/picture_sampling.h"
+#include "picture/picture_loader.h"
+#include "picture/picture_sampling.h"
 
 #include <QTemporaryDir>
 

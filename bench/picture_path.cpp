@@ -5,9 +5,9 @@
 // Usage: picture_path [--mode N] [--tone N] PICTURE
 #include "conversion/conversion_pass.h"
 #include "conversion/halftone.h"
-#include "toolkit/picture_loader.h"
-#include "toolkit/picture_sampling.h"
-#include "toolkit/qimage_surface.h"
+#include "picture/picture_loader.h"
+#include "picture/picture_sampling.h"
+#include "picture/qimage_surface.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -46,7 +46,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", problem->c_str());
         return 1;
     }
-    const ScreenImage image = convertPlanes(*state, surface);
+    const Conversion image = convertPlanes(*state, surface);
     std::printf("%zu screen bytes\n", image.bytes.size());
     return 0;
 }

@@ -18,7 +18,7 @@
 // Prints one "name value" line per figure, in milliseconds and MiB.
 #include "conversion/conversion_state.h"
 #include "packaging/icons/app_icon.h"
-#include "toolkit/picture_loader.h"
+#include "picture/picture_loader.h"
 #include "ui/frm_main.h"
 
 #include <QAction>

@@ -84,7 +84,7 @@ private:
     bool progressShown_ = false;
 };
 
-PictureOutcome convertSafely(const PictureJob& job, const ConversionSettings& settings)
+PictureOutcome convertSafely(const PictureJob& job, const Settings& settings)
 {
     try {
         return convertPicture(job, settings);

@@ -1,11 +1,11 @@
 #include "cli/convert_picture.h"
 
 #include "conversion/conversion_pass.h"
-#include "conversion/screen_files.h"
-#include "toolkit/file_output.h"
-#include "toolkit/picture_loader.h"
-#include "toolkit/picture_sampling.h"
-#include "toolkit/qimage_surface.h"
+#include "outputs/screen_files.h"
+#include "platform/file_output.h"
+#include "picture/picture_loader.h"
+#include "picture/picture_sampling.h"
+#include "picture/qimage_surface.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -22,10 +22,10 @@ std::string systemName(const QString& path)
     return QFile::encodeName(path).toStdString();
 }
 
-QString writeFailure(const FileError& failure)
+QString writeFailure(const Failure& failure)
 {
     return QStringLiteral("cannot write %1: %2")
-        .arg(QFile::decodeName(failure.file.c_str()), QString::fromLocal8Bit(failure.reason.c_str()));
+        .arg(QFile::decodeName(failure.subject.c_str()), QString::fromLocal8Bit(failure.reason.c_str()));
 }
 
 // The PNG is encoded in memory first so that it, too, can be put in place by
@@ -43,14 +43,14 @@ PictureOutcome writePreview(const QImage& preview, const QString& path)
         {systemName(path), {reinterpret_cast<const std::uint8_t*>(png.constData()),
                             static_cast<std::size_t>(png.size())}},
     }};
-    if (const auto failure = replaceFiles(file))
-        return {{}, writeFailure(*failure), {}};
+    if (const Status written = replaceFiles(file); !written)
+        return {{}, writeFailure(written.failure()), {}};
     return {{}, {}, {path}};
 }
 
 }  // namespace
 
-PictureOutcome convertPicture(const PictureJob& job, const ConversionSettings& settings)
+PictureOutcome convertPicture(const PictureJob& job, const Settings& settings)
 {
     const LoadedPicture loaded = loadPicture(job.picture);
     if (!loaded.ok())
@@ -59,9 +59,7 @@ PictureOutcome convertPicture(const PictureJob& job, const ConversionSettings& s
     // About a megabyte of planes and tables: one per picture, on the heap.
     auto state = std::make_unique<ConversionState>();
     state->setStartValues();
-    state->curmode = settings.mode;
-    state->htone = static_cast<std::int32_t>(settings.halftone);
-    state->stagger = settings.stagger;
+    applySettings(settings, *state);
     samplePicture(loaded.image, *state);
 
     // As in the window, the preview starts as the picture itself and the
@@ -70,8 +68,9 @@ PictureOutcome convertPicture(const PictureJob& job, const ConversionSettings& s
     QImageSurface surface(preview);
 
     PictureOutcome outcome{loaded.warning, {}, {}};
-    if (const auto failure = convertAndWrite(*state, surface, systemName(job.screenFile))) {
-        outcome.error = writeFailure(*failure);
+    const Conversion conversion = convertScreen(*state, surface);
+    if (const Status written = writeScreenFiles(systemName(job.screenFile), conversion); !written) {
+        outcome.error = writeFailure(written.failure());
         return outcome;
     }
     outcome.written = {job.screenFile,

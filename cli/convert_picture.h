@@ -1,16 +1,9 @@
 #pragma once
 
-#include "conversion/conversion_state.h"
+#include "conversion/settings.h"
 
 #include <QString>
 #include <QStringList>
-
-// The options every picture of one run is converted with.
-struct ConversionSettings {
-    int mode = 2;
-    Halftone halftone = Halftone::None;
-    bool stagger = false;
-};
 
 // One picture and the files it becomes.
 struct PictureJob {
@@ -32,4 +25,4 @@ struct PictureOutcome {
 // writes the screen file and its .inf, and the preview PNG if one is asked for.
 // Every file is replaced whole or not at all. Safe to run on several threads
 // at once: each call has a conversion state of its own.
-PictureOutcome convertPicture(const PictureJob& job, const ConversionSettings& settings);
+PictureOutcome convertPicture(const PictureJob& job, const Settings& settings);

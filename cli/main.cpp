@@ -1,7 +1,7 @@
 #include "cli/batch.h"
 #include "cli/exit_status.h"
 #include "cli/options.h"
-#include "toolkit/version.h"
+#include "platform/version.h"
 
 #include <QCoreApplication>
 

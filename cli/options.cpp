@@ -1,8 +1,8 @@
 #include "cli/options.h"
 
-#include "conversion/screen_files.h"
+#include "outputs/screen_files.h"
 #include "conversion/screen_modes.h"
-#include "toolkit/version.h"
+#include "platform/version.h"
 
 #include <QCommandLineParser>
 #include <QDir>

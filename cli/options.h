@@ -10,7 +10,7 @@
 
 // What the user asked rasterine-convert to do.
 struct Options {
-    ConversionSettings settings;
+    Settings settings;
     std::vector<PictureJob> jobs;  // one per picture, in command-line order
     int threads = 1;               // conversions run side by side
     bool verbose = false;          // name every file written

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "conversion/conversion_state.h"
-#include "toolkit/color.h"
+#include "platform/color.h"
 
 #include <cstdint>
 

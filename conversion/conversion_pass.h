@@ -1,40 +1,44 @@
 #pragma once
 
 #include "conversion/conversion_state.h"
-#include "toolkit/file_output.h"
-#include "toolkit/pixel_surface.h"
+#include "conversion/screen_image.h"
+#include "platform/pixel_surface.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-// Screen memory for one mode, in the order the BBC Micro's display reads it.
-struct ScreenImage {
-    int mode = 0;
-    std::vector<std::uint8_t> bytes;
-};
-
-// Why a state cannot be converted (a mode without a palette, planes larger
+// Why a state cannot be converted (a mode without a record, planes larger
 // than the arrays, a preview smaller than the planes), or nothing if it can.
+// The window and the command line only ever make convertible states, so a
+// problem here is a programming mistake.
 std::optional<std::string> conversionProblem(const ConversionState& state,
                                              const PixelSurface& preview);
 
-// The conversion pass: maps every screen pixel of `curmode` to its source
-// column, adds the half-tone offset (shifted for green and blue with
-// "Stagger"), matches the result to a logical colour, paints that colour into
-// the preview and packs the screen bytes. Reads the state, changes none of it.
-// Needs InitVars and InitMat to have run, and conversionProblem() to be empty.
-ScreenImage convertPlanes(const ConversionState& state, PixelSurface& preview);
+// The conversion pass, the ordered method: maps every screen pixel of
+// `curmode` to its source column, adds the half-tone offset (shifted for
+// green and blue with "Stagger") and matches the result to a logical colour.
+// Reads the state, changes none of it. Needs InitVars and InitMat to have
+// run, and a mode with a record.
+ScreenImage WriteImage(const ConversionState& state);
 
-// Runs the pass and writes `screenFile` and its .inf side file. The preview is
-// painted even when writing fails; the earlier files are then left as they were.
-[[nodiscard]] std::optional<FileError> WriteImage(const ConversionState& state,
-                                                  PixelSurface& preview,
-                                                  const std::string& screenFile);
+// A screen image with everything made from it: the screen memory bytes and
+// the .inf line (without line end).
+struct Conversion {
+    ScreenImage image;
+    std::vector<std::uint8_t> bytes;
+    std::string inf;
+};
 
-// One whole conversion as the Convert button runs it: InitVars, InitMat, then
-// WriteImage into `screenFile` ("$.screen" in the current folder by default).
-[[nodiscard]] std::optional<FileError> convertAndWrite(ConversionState& state,
-                                                       PixelSurface& preview,
-                                                       const std::string& screenFile);
+// Packs `image` into screen memory, paints it into `preview` and gives the
+// .inf line of its mode.
+Conversion finishConversion(ScreenImage image, PixelSurface& preview);
+
+// WriteImage, then finishConversion. Needs InitVars and InitMat to have run.
+Conversion convertPlanes(const ConversionState& state, PixelSurface& preview);
+
+// One whole conversion as the Convert button runs it: InitVars, InitMat,
+// the pass, the packer and the painter. The state must be convertible
+// (conversionProblem() empty); anything else stops the program.
+Conversion convertScreen(ConversionState& state, PixelSurface& preview);

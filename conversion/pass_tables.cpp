@@ -1,7 +1,6 @@
 #include "conversion/pass_tables.h"
 
 #include "conversion/colour_match.h"
-#include "conversion/screen_layout.h"
 
 namespace {
 
@@ -9,24 +8,12 @@ void buildColours(const ConversionState& state, PassTables& tables)
 {
     for (int code = 0; code < 8; ++code) {
         Color colour;
-        tables.logical[code] = matchcol(state, (code & 1) ? 255 : 0, (code & 2) ? 255 : 0,
-                                        (code & 4) ? 255 : 0, tables.geometry.numcols, colour);
-        tables.preview[code] = toRgb32(colour);
+        const std::int32_t logical =
+            matchcol(state, (code & 1) ? 255 : 0, (code & 2) ? 255 : 0, (code & 4) ? 255 : 0,
+                     tables.geometry.numcols, colour);
+        tables.logical[code] = static_cast<std::uint8_t>(logical < 0 ? 0 : logical);
     }
     tables.logical[kUnvisited] = 0;
-    tables.preview[kUnvisited] = 0;  // never painted
-}
-
-// Every mode's byte gives each pixel bits of its own, and colour 0 sets none,
-// so packing one pixel with its neighbours at 0 isolates that pixel's bits.
-void buildPacking(const ConversionState& state, PassTables& tables)
-{
-    for (int position = 0; position < tables.geometry.pixperbyte; ++position)
-        for (int code = 0; code < kPixelCodes; ++code) {
-            std::int32_t bytecols[8] = {};
-            bytecols[position] = tables.logical[code];
-            tables.packed[position][code] = packbyte(state.curmode, bytecols);
-        }
 }
 
 // With "Stagger", green reads the matrix one column right and two lines down
@@ -54,7 +41,6 @@ PassTables buildPassTables(const ConversionState& state)
     PassTables tables;
     tables.geometry = modeGeometry(state.curmode);
     buildColours(state, tables);
-    buildPacking(state, tables);
     buildThresholds(state, tables);
     return tables;
 }

@@ -12,8 +12,7 @@
 //
 // Matching looks only at which of a pixel's three sums reach 128, so a pixel is
 // fully described by its code: bit 0 red, bit 1 green, bit 2 blue on. The code
-// picks the logical colour, the preview colour and the pixel's bits in its
-// screen byte. Pixels beyond the picture's width get kUnvisited: logical colour
+// picks the logical colour. Pixels beyond the picture's width get kUnvisited: logical colour
 // 0, nothing painted.
 inline constexpr std::uint8_t kUnvisited = 8;
 inline constexpr int kPixelCodes = 9;
@@ -32,19 +31,15 @@ using LineThresholds = Thresholds<16>;
 
 struct PassTables {
     ModeGeometry geometry{};
-    // By pixel code: the logical colour matchcol picks and its preview colour.
-    std::array<std::int32_t, kPixelCodes> logical{};
-    std::array<std::uint32_t, kPixelCodes> preview{};
-    // By position in the byte (0 leftmost) and pixel code: that pixel's bits
-    // in the screen byte. A byte is the OR of its pixels' entries.
-    std::array<std::array<std::uint8_t, kPixelCodes>, 8> packed{};
+    // By pixel code: the logical colour matchcol picks.
+    std::array<std::uint8_t, kPixelCodes> logical{};
     // By scan line mod 16, with "Stagger" shifts for green and blue applied.
     std::array<LineThresholds, 16> thresholds{};
 };
 
 // Builds the tables from the state's mode, palette, half-tone matrix and
-// Stagger option, using matchcol and packbyte themselves for every entry.
-// Needs InitVars and InitMat to have run.
+// Stagger option, using matchcol itself for every entry. Needs InitVars and
+// InitMat to have run.
 PassTables buildPassTables(const ConversionState& state);
 
 // The code of one pixel from its three source components, against the

@@ -2,27 +2,19 @@
 
 #include "conversion/conversion_state.h"
 #include "conversion/pass_tables.h"
+#include "conversion/screen_modes.h"
 
 #include <algorithm>
 #include <cstdint>
 
-// How screen columns map onto source columns.
-enum class ColumnMap {
-    Same,     // screen pixel px reads source column px
-    Halved,   // mode 0: each source column serves two screen pixels
-    Doubled,  // modes 2 and 5: each screen pixel averages two source columns
-};
-
-// The mapping of the state's mode; aspect correction off keeps every column.
+// The mapping of the state's mode, from its record; aspect correction off
+// keeps every column.
 constexpr ColumnMap columnMap(const ConversionState& state)
 {
-    if (state.aspect <= 0)
+    const ScreenMode* mode = findScreenMode(state.curmode);
+    if (state.aspect <= 0 || mode == nullptr)
         return ColumnMap::Same;
-    if (state.curmode == 2 || state.curmode == 5)
-        return ColumnMap::Doubled;
-    if (state.curmode == 0)
-        return ColumnMap::Halved;
-    return ColumnMap::Same;
+    return mode->columns;
 }
 
 // Screen pixels whose source column lies inside the picture: always the

@@ -2,50 +2,69 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 
-// One record per BBC Micro screen mode the converter supports. Modes 3 and 6
-// are text-gapped modes and have no record. Every mode has 32 character rows of
-// 8 scan lines; a character row is `rowbytes` cells of 8 bytes, one byte per
-// scan line, each byte holding `pixperbyte` adjacent pixels.
+// How a mode's screen columns map onto the 320 source columns of the planes.
+enum class ColumnMap {
+    Same,     // 320 pixels a line: screen pixel px reads source column px
+    Halved,   // 640 pixels: each source column serves two screen pixels
+    Doubled,  // 160 pixels: each screen pixel averages two source columns
+};
+
+// On/off red, green and blue for each logical colour of a mode.
+using OnOffPalette = std::array<std::array<std::int32_t, 3>, 8>;
+
+// One record per BBC Micro screen mode the converter supports; every fact
+// about a mode is read from here. Modes 3 and 6 leave gaps between character
+// rows and have no record. Every mode has 32 character rows of 8 scan lines;
+// a character row is `rowbytes` cells of 8 bytes, one byte per scan line,
+// each byte holding `pixperbyte` adjacent pixels of 8 / pixperbyte bits.
 struct ScreenMode {
     int number;
     int rowbytes;
     int pixperbyte;
-    int numcols;           // logical colours offered to matching
-    std::uint32_t screenStart;  // first byte of screen memory; the screen ends at &8000
-    // Red, green, blue on/off for each logical colour: the machine's default
-    // physical colour for that logical colour.
-    std::array<std::array<std::int32_t, 3>, 8> palette;
+    int numcols;                // logical colours offered to matching
+    std::uint32_t screenStart;  // first byte of screen memory
+    ColumnMap columns;          // source columns per screen pixel
+    // The machine's default physical colour for each logical colour.
+    OnOffPalette palette;
 
+    constexpr int bitsPerPixel() const { return 8 / pixperbyte; }
     constexpr int screenPixelsPerLine() const { return rowbytes * pixperbyte; }
     constexpr int screenBytes() const { return 32 * 8 * rowbytes; }
 };
 
 namespace screen_palettes {
-inline constexpr std::array<std::array<std::int32_t, 3>, 8> twoColour{{{0, 0, 0}, {1, 1, 1}}};
-inline constexpr std::array<std::array<std::int32_t, 3>, 8> fourColour{
-    {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {1, 1, 1}}};
+inline constexpr OnOffPalette twoColour{{{0, 0, 0}, {1, 1, 1}}};
+inline constexpr OnOffPalette fourColour{{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {1, 1, 1}}};
 // Logical colour = red + 2 * green + 4 * blue.
-inline constexpr std::array<std::array<std::int32_t, 3>, 8> eightColour{
+inline constexpr OnOffPalette eightColour{
     {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}}};
 }  // namespace screen_palettes
 
+// Screen memory ends at &8000 whatever the mode, so the 20 KiB modes start at
+// &3000 and the 10 KiB modes at &5800.
 inline constexpr std::array<ScreenMode, 5> kScreenModes{{
-    {0, 80, 8, 2, 0x3000, screen_palettes::twoColour},
-    {1, 80, 4, 4, 0x3000, screen_palettes::fourColour},
-    {2, 80, 2, 8, 0x3000, screen_palettes::eightColour},
-    {4, 40, 8, 2, 0x5800, screen_palettes::twoColour},
-    {5, 40, 4, 4, 0x5800, screen_palettes::fourColour},
+    {0, 80, 8, 2, 0x3000, ColumnMap::Halved, screen_palettes::twoColour},
+    {1, 80, 4, 4, 0x3000, ColumnMap::Same, screen_palettes::fourColour},
+    {2, 80, 2, 8, 0x3000, ColumnMap::Doubled, screen_palettes::eightColour},
+    {4, 40, 8, 2, 0x5800, ColumnMap::Same, screen_palettes::twoColour},
+    {5, 40, 4, 4, 0x5800, ColumnMap::Doubled, screen_palettes::fourColour},
 }};
 
-// The record for a mode number, if the converter supports that mode.
+// The record for a mode number, or nullptr when the converter has none: the
+// one place where an unsupported mode is told apart.
 constexpr const ScreenMode* findScreenMode(int mode)
 {
     for (const auto& record : kScreenModes)
         if (record.number == mode)
             return &record;
     return nullptr;
+}
+
+// The physical colour number (0..7: red + 2 green + 4 blue) of on/off components.
+constexpr std::uint8_t physicalColour(const std::array<std::int32_t, 3>& onOff)
+{
+    return static_cast<std::uint8_t>(onOff[0] + 2 * onOff[1] + 4 * onOff[2]);
 }
 
 // The per-mode numbers the conversion pass and the packer work with.
@@ -55,7 +74,7 @@ struct ModeGeometry {
     int numcols;
 };
 
-// Geometry derived from a mode number: 80 cells per row for modes 0 to 2 and 40
-// otherwise; 8 pixels of 2 colours for modes 0 and 4, 4 of 4 for modes 1 and 5,
-// and 2 pixels of 8 colours for any other mode.
+// The geometry of a mode's record. A mode without a record falls back to 80
+// cells per row for modes 0 to 2 and 40 otherwise, with 8 pixels of 2
+// colours for modes 0 and 4, 4 of 4 for modes 1 and 5, and 2 of 8 otherwise.
 ModeGeometry modeGeometry(int curmode);

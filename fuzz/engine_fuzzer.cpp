@@ -74,8 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     BufferSurface preview(kPictureWidth, kPictureHeight);
     require(!conversionProblem(*state, preview), "valid options refused");
-    const ScreenImage screen = convertPlanes(*state, preview);
-    checkScreenInvariants(*state, screen, preview);
+    const Conversion screen = convertPlanes(*state, preview);
+    checkScreenInvariants(*state, screen.bytes, preview);
 
     BufferSurface expectedPreview(kPictureWidth, kPictureHeight);
     require(screen.bytes == referencePass(*state, expectedPreview),

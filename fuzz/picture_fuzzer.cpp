@@ -10,9 +10,9 @@
 #include "screen_invariants.h"
 
 #include "conversion/halftone.h"
-#include "toolkit/picture_loader.h"
-#include "toolkit/picture_sampling.h"
-#include "toolkit/qimage_surface.h"
+#include "picture/picture_loader.h"
+#include "picture/picture_sampling.h"
+#include "picture/qimage_surface.h"
 
 #include <QBuffer>
 #include <QGuiApplication>
@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QImage canvas = picture.image.copy();  // the preview starts as a copy of the source
     QImageSurface preview(canvas);
     require(!conversionProblem(*state, preview), "sampled picture refused");
-    const ScreenImage screen = convertPlanes(*state, preview);
-    checkScreenInvariants(*state, screen, preview);
+    const Conversion screen = convertPlanes(*state, preview);
+    checkScreenInvariants(*state, screen.bytes, preview);
     return 0;
 }

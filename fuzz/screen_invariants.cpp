@@ -44,24 +44,24 @@ bool isPaletteColour(const ScreenMode& mode, Color colour)
 
 }  // namespace
 
-void checkScreenInvariants(const ConversionState& state, const ScreenImage& screen,
+void checkScreenInvariants(const ConversionState& state, const std::vector<std::uint8_t>& bytes,
                            const PixelSurface& preview)
 {
     const ScreenMode* mode = findScreenMode(state.curmode);
     require(mode != nullptr, "converted a mode without a record");
-    require(screen.bytes.size() == static_cast<std::size_t>(mode->screenBytes()),
+    require(bytes.size() == static_cast<std::size_t>(mode->screenBytes()),
             "screen size differs from the mode's");
-    require(screen.bytes.size() == (state.curmode <= 2 ? 20480u : 10240u),
+    require(bytes.size() == (state.curmode <= 2 ? 20480u : 10240u),
             "screen is neither 20480 nor 10240 bytes");
     if (state.curmode == 2)
-        for (std::uint8_t byte : screen.bytes)
+        for (std::uint8_t byte : bytes)
             require((byte & 0xC0) == 0, "mode 2 byte with bit 7 or 6 set");
 
     const bool wholePicture = state.aspect > 0 && state.picwidth == kPictureWidth &&
                               state.picheight == kPictureHeight;
     if (!wholePicture)
         return;
-    const auto logical = decodeScreen(state.curmode, screen.bytes);
+    const auto logical = decodeScreen(state.curmode, bytes);
     for (int y = 0; y < kPictureHeight; ++y)
         for (int x = 0; x < kPictureWidth; ++x) {
             const Color shown = preview.pixel(x, y);

@@ -2,7 +2,7 @@
 
 #include "conversion/conversion_pass.h"
 #include "conversion/conversion_state.h"
-#include "toolkit/pixel_surface.h"
+#include "platform/pixel_surface.h"
 
 // Checks one conversion's result and aborts, naming the broken property, if
 // it is wrong. Fuzz targets call it after every conversion:
@@ -13,7 +13,7 @@
 //     logical colour of every preview pixel that was painted.
 // The last two are checked where the whole 320 x 256 picture is converted
 // with the source-column mapping on (aspect > 0), as the window does.
-void checkScreenInvariants(const ConversionState& state, const ScreenImage& screen,
+void checkScreenInvariants(const ConversionState& state, const std::vector<std::uint8_t>& bytes,
                            const PixelSurface& preview);
 
 // Aborts with `what` when `ok` is false; kept in release builds.

@@ -57,7 +57,7 @@ TEST(ConversionPass, MatchesThePixelByPixelPassForEveryOption)
                 prepare(*state, mode, tone, stagger);
                 BufferSurface fast = markedPreview();
                 BufferSurface slow = markedPreview();
-                const ScreenImage image = convertPlanes(*state, fast);
+                const Conversion image = convertPlanes(*state, fast);
                 EXPECT_EQ(image.bytes, referencePass(*state, slow));
                 EXPECT_EQ(fast.pixels(), slow.pixels());
             }
@@ -77,9 +77,10 @@ TEST(ConversionPass, MatchesThePixelByPixelPassForUnusualStates)
             state->green(x, y) = component(random);
             state->blue(x, y) = component(random);
         }
-    for (int mode = 0; mode <= 6; ++mode)
+    for (const ScreenMode& record : kScreenModes)
         for (int width : {0, 1, 6, 13, 301, 319, 320})
             for (int aspect : {0, 1}) {
+                const int mode = record.number;
                 SCOPED_TRACE("mode " + std::to_string(mode) + " width " + std::to_string(width) +
                              " aspect " + std::to_string(aspect));
                 state->picwidth = width;
@@ -88,7 +89,7 @@ TEST(ConversionPass, MatchesThePixelByPixelPassForUnusualStates)
                 prepare(*state, mode, 1 + mode % 4, width % 2 == 1);
                 BufferSurface fast = markedPreview();
                 BufferSurface slow = markedPreview();
-                const ScreenImage image = convertPlanes(*state, fast);
+                const Conversion image = convertPlanes(*state, fast);
                 ASSERT_EQ(image.bytes, referencePass(*state, slow));
                 ASSERT_EQ(fast.pixels(), slow.pixels());
             }
@@ -104,7 +105,7 @@ TEST(ConversionPass, PreviewShowsOnlyPaletteColoursThatTheBytesDecodeTo)
                 SCOPED_TRACE("mode " + std::to_string(mode) + " tone " + std::to_string(tone));
                 prepare(*state, mode, tone, stagger);
                 BufferSurface preview = markedPreview();
-                const ScreenImage image = convertPlanes(*state, preview);
+                const Conversion image = convertPlanes(*state, preview);
                 const ScreenMode& record = *findScreenMode(mode);
                 ASSERT_EQ(image.bytes.size(), static_cast<std::size_t>(record.screenBytes()));
 
@@ -136,7 +137,7 @@ TEST(ConversionPass, AllZeroPlanesGiveAllZeroBytes)
     for (int mode : kModes) {
         prepare(*state, mode, 0, false);
         BufferSurface preview = markedPreview();
-        const ScreenImage image = convertPlanes(*state, preview);
+        const Conversion image = convertPlanes(*state, preview);
         EXPECT_EQ(image.bytes, std::vector<std::uint8_t>(image.bytes.size(), 0)) << "mode " << mode;
         for (std::uint32_t pixel : preview.pixels())
             ASSERT_EQ(pixel, 0xFF000000u) << "mode " << mode;
@@ -192,7 +193,7 @@ TEST(ConversionPass, ModeTwoAveragesNeighbouringSourceColumns)
     state->red(20, 0) = 255;  // 0 and 255 average to 127: off
     prepare(*state, 2, 0, false);
     BufferSurface preview = markedPreview();
-    const ScreenImage image = convertPlanes(*state, preview);
+    const Conversion image = convertPlanes(*state, preview);
     EXPECT_EQ(preview.pixel(10, 0), RGB(255, 0, 0));
     EXPECT_EQ(preview.pixel(11, 0), RGB(255, 0, 0));
     EXPECT_EQ(preview.pixel(20, 0), RGB(0, 0, 0));
@@ -209,7 +210,7 @@ TEST(ConversionPass, ModeZeroGivesEachSourceColumnTwoScreenPixels)
             state->red(x, y) = state->green(x, y) = state->blue(x, y) = 255;
     prepare(*state, 0, 0, false);
     BufferSurface preview = markedPreview();
-    const ScreenImage image = convertPlanes(*state, preview);
+    const Conversion image = convertPlanes(*state, preview);
     EXPECT_EQ(image.bytes[0], 0xC3);  // pixels 0,1 and 6,7 of the first byte
 }
 
@@ -223,7 +224,7 @@ TEST(ConversionPass, ScanLinesBeyondThePictureStayBlankAndUnpainted)
         prepare(*state, mode, 0, false);
         BufferSurface fast = markedPreview();
         BufferSurface slow = markedPreview();
-        const ScreenImage image = convertPlanes(*state, fast);
+        const Conversion image = convertPlanes(*state, fast);
         EXPECT_EQ(image.bytes, referencePass(*state, slow));
         EXPECT_EQ(fast.pixels(), slow.pixels());
         EXPECT_EQ(fast.pixel(5, 200), RGB(5, 200, 77));
@@ -236,8 +237,11 @@ TEST(ConversionPass, RefusesStatesItCannotConvert)
     auto state = startState();
     BufferSurface preview(kPictureWidth, kPictureHeight);
     EXPECT_FALSE(conversionProblem(*state, preview));
-    state->curmode = 7;
-    EXPECT_EQ(*conversionProblem(*state, preview), "screen mode 7 is not supported");
+    for (int mode : {3, 6, 9}) {
+        state->curmode = mode;
+        EXPECT_EQ(*conversionProblem(*state, preview),
+                  "screen mode " + std::to_string(mode) + " is not supported");
+    }
     state->curmode = 2;
     state->picwidth = 321;
     EXPECT_TRUE(conversionProblem(*state, preview));

@@ -1,5 +1,5 @@
-#include "toolkit/decoder_messages.h"
-#include "toolkit/picture_loader.h"
+#include "picture/decoder_messages.h"
+#include "picture/picture_loader.h"
 #include "picture_corpus/handmade_pictures.h"
 
 #include <QBuffer>

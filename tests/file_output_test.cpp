@@ -1,4 +1,4 @@
-#include "toolkit/file_output.h"
+#include "platform/file_output.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -27,11 +27,11 @@ std::string textOf(const fs::path& file)
 
 class ReplaceFiles : public ::testing::Test {
 protected:
-    std::optional<FileError> replacePair(const std::string& first, const std::string& second)
+    std::optional<Failure> replacePair(const std::string& first, const std::string& second)
     {
         const std::array<FileContent, 2> files{{{folder.file("a"), firstBytes = bytesOf(first)},
                                                  {folder.file("b"), secondBytes = bytesOf(second)}}};
-        return replaceFiles(files);
+        return failureOf(replaceFiles(files));
     }
 
     void writeOldPair()
@@ -71,9 +71,9 @@ TEST_F(ReplaceFiles, PathThroughARegularFileFails)
 {
     writeText(folder.file("plain"), "x");
     const std::array<FileContent, 1> files{{{folder.file("plain/a"), {}}}};
-    const auto failure = replaceFiles(files);
+    const auto failure = failureOf(replaceFiles(files));
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->file, folder.file("plain/a"));
+    EXPECT_EQ(failure->subject, folder.file("plain/a"));
     EXPECT_EQ(failure->reason, "Not a directory");
 }
 
@@ -87,9 +87,9 @@ TEST_F(ReplaceFiles, DirectoryHoldingEitherNameLeavesBothUntouched)
         fs::create_directory(scratch.file(blocked));
         const auto a = bytesOf("new a"), b = bytesOf("new b");
         const std::array<FileContent, 2> files{{{scratch.file("a"), a}, {scratch.file("b"), b}}};
-        const auto failure = replaceFiles(files);
+        const auto failure = failureOf(replaceFiles(files));
         ASSERT_TRUE(failure) << blocked;
-        EXPECT_EQ(failure->file, scratch.file(blocked));
+        EXPECT_EQ(failure->subject, scratch.file(blocked));
         EXPECT_EQ(failure->reason, "Is a directory");
         const std::string other = std::string(blocked) == "a" ? "b" : "a";
         EXPECT_EQ(textOf(scratch.file(other)), "old " + other);
@@ -117,7 +117,7 @@ TEST_F(ReplaceFiles, FullDiskLeavesTheOldPairAndNoTemporaries)
     ::sigaction(SIGXFSZ, &previous, nullptr);
 
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->file, folder.file("b"));
+    EXPECT_EQ(failure->subject, folder.file("b"));
     EXPECT_EQ(failure->reason, "File too large");
     EXPECT_EQ(textOf(folder.file("a")), "old a");
     EXPECT_EQ(textOf(folder.file("b")), "old b");

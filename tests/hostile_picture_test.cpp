@@ -8,9 +8,9 @@
 #include "../fuzz/screen_invariants.h"
 #include "conversion/conversion_pass.h"
 #include "conversion/halftone.h"
-#include "toolkit/picture_loader.h"
-#include "toolkit/picture_sampling.h"
-#include "toolkit/qimage_surface.h"
+#include "picture/picture_loader.h"
+#include "picture/picture_sampling.h"
+#include "picture/qimage_surface.h"
 
 #include <QGuiApplication>
 
@@ -43,7 +43,7 @@ void convertAndCheck(const QImage& canvas, const ScratchFolder& folder)
     const auto written = readBytes(screenFile);
     EXPECT_EQ(written.size(), 20480u);
     EXPECT_EQ(readBytes(screenFile + ".inf").size(), 32u);
-    checkScreenInvariants(*state, ScreenImage{state->curmode, written}, preview);
+    checkScreenInvariants(*state, written, preview);
 }
 
 TEST_P(HostilePicture, EndsInAConversionOrAClearReason)

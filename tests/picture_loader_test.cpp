@@ -1,5 +1,5 @@
-#include "toolkit/picture_loader.h"
-#include "toolkit/picture_sampling.h"
+#include "picture/picture_loader.h"
+#include "picture/picture_sampling.h"
 #include "test_support.h"
 
 #include <QBuffer>

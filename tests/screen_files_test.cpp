@@ -1,5 +1,6 @@
 #include "conversion/conversion_pass.h"
-#include "conversion/screen_files.h"
+#include "conversion/side_file.h"
+#include "outputs/screen_files.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -107,7 +108,7 @@ TEST_F(FailedScreenWrite, MissingFolderNamesTheFile)
     const std::string screen = folder.file("no-such-folder/$.screen");
     const auto failure = convertAndWrite(*state, preview, screen);
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->file, screen);
+    EXPECT_EQ(failure->subject, screen);
     EXPECT_EQ(failure->reason, "No such file or directory");
     EXPECT_EQ(failure->message(), screen + ": No such file or directory");
     EXPECT_TRUE(previewPainted());
@@ -120,17 +121,18 @@ TEST_F(FailedScreenWrite, DirectoryInTheSideFilesPlaceKeepsTheOldScreen)
     fs::create_directory(folder.file("$.screen.inf"));
     const auto failure = convertAndWrite(*state, preview, folder.file("$.screen"));
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->file, folder.file("$.screen.inf"));
+    EXPECT_EQ(failure->subject, folder.file("$.screen.inf"));
     const auto screen = readBytes(folder.file("$.screen"));
     EXPECT_EQ(std::string(screen.begin(), screen.end()), "old screen");
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"$.screen", "$.screen.inf"}));
 }
 
-TEST_F(FailedScreenWrite, UnsupportedModeWritesNothing)
+// A mode without a record is a programming mistake, not a write failure: it
+// stops the program before anything is written.
+TEST_F(FailedScreenWrite, UnsupportedModeStopsBeforeWriting)
 {
     state->curmode = 9;
-    const auto failure = convertAndWrite(*state, preview, folder.file("$.screen"));
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->reason, "screen mode 9 is not supported");
+    EXPECT_DEATH((void)convertAndWrite(*state, preview, folder.file("$.screen")),
+                 "screen mode 9 is not supported");
     expectOldPairKept();
 }

@@ -1,5 +1,8 @@
 #include "test_support.h"
 
+#include "conversion/conversion_pass.h"
+#include "outputs/screen_files.h"
+
 #include "conversion/colour_match.h"
 #include "conversion/screen_layout.h"
 #include "conversion/screen_modes.h"
@@ -157,4 +160,17 @@ std::vector<std::uint8_t> readBytes(const std::filesystem::path& file)
 void writeText(const std::filesystem::path& file, const std::string& text)
 {
     std::ofstream(file, std::ios::binary) << text;
+}
+
+std::optional<Failure> failureOf(const Status& status)
+{
+    if (status)
+        return std::nullopt;
+    return status.failure();
+}
+
+std::optional<Failure> convertAndWrite(ConversionState& state, PixelSurface& preview,
+                                       const std::string& screenFile)
+{
+    return failureOf(writeScreenFiles(screenFile, convertScreen(state, preview)));
 }

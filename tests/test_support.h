@@ -1,17 +1,27 @@
 #pragma once
 
 #include "conversion/conversion_state.h"
-#include "toolkit/pixel_surface.h"
+#include "platform/failure.h"
+#include "platform/pixel_surface.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 // A fresh state with the window's start values.
 std::unique_ptr<ConversionState> startState();
+
+// The failure a status carries, if any.
+std::optional<Failure> failureOf(const Status& status);
+
+// A whole conversion as the window runs it: the engine's conversion, then
+// the screen file and its .inf written through the crash-safe writer.
+std::optional<Failure> convertAndWrite(ConversionState& state, PixelSurface& preview,
+                                       const std::string& screenFile);
 
 // Fills the planes with uniform random components from `seed`.
 void fillRandomPlanes(ConversionState& state, std::uint32_t seed);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "toolkit/pixel_surface.h"
-#include "toolkit/qimage_surface.h"
+#include "platform/pixel_surface.h"
+#include "picture/qimage_surface.h"
 
 #include <QImage>
 #include <QWidget>

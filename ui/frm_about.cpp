@@ -1,6 +1,6 @@
 #include "ui/frm_about.h"
 
-#include "toolkit/version.h"
+#include "platform/version.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -2,9 +2,9 @@
 
 #include "conversion/conversion_pass.h"
 #include "conversion/conversion_state.h"
-#include "conversion/screen_files.h"
-#include "toolkit/picture_loader.h"
-#include "toolkit/picture_sampling.h"
+#include "outputs/screen_files.h"
+#include "picture/picture_loader.h"
+#include "picture/picture_sampling.h"
 #include "ui/busy_cursor.h"
 #include "ui/canvas.h"
 #include "ui/dropped_file.h"
@@ -149,16 +149,16 @@ void frmMain::cmdConvert_Click()
 
 void frmMain::convertAndReport()
 {
-    const std::optional<FileError> failure =
-        convertAndWrite(*state_, controls_.picImage2->surface(), kScreenFileName);
+    const Conversion conversion = convertScreen(*state_, controls_.picImage2->surface());
+    const Status written = writeScreenFiles(kScreenFileName, conversion);
     const QString folder = currentFolderForDisplay();
-    if (failure) {
-        showStatus(writeFailedStatus(*failure, folder));
-        report_(this, writeFailedMessage(*failure, folder));
+    if (!written) {
+        showStatus(writeFailedStatus(written.failure(), folder));
+        report_(this, writeFailedMessage(written.failure(), folder));
     } else {
         showStatus(writtenStatus(folder, sampledWarning_));
     }
-    emit conversionFinished(!failure);
+    emit conversionFinished(written.ok());
 }
 
 // Samples the picture on show and converts it. During a conversion the planes

@@ -1,7 +1,7 @@
 #include "ui/status_texts.h"
 
-#include "conversion/screen_files.h"
-#include "toolkit/file_output.h"
+#include "outputs/screen_files.h"
+#include "platform/failure.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -60,18 +60,18 @@ QString writtenStatus(const QString& folder, const QString& warning)
     return QStringLiteral("%1 (%2)").arg(written, warning);
 }
 
-QString writeFailedStatus(const FileError& error, const QString& folder)
+QString writeFailedStatus(const Failure& error, const QString& folder)
 {
     return QStringLiteral("Nothing written: could not write %1 in %2: %3")
-        .arg(nativePath(QString::fromStdString(error.file)), folder,
+        .arg(nativePath(QString::fromStdString(error.subject)), folder,
              QString::fromStdString(error.reason));
 }
 
-UserMessage writeFailedMessage(const FileError& error, const QString& folder)
+UserMessage writeFailedMessage(const Failure& error, const QString& folder)
 {
     return UserMessage{
         UserMessage::Severity::Error, kTitle,
         QStringLiteral("Could not write %1 in %2: %3.\n\nFiles already there were left unchanged.")
-            .arg(quoted(nativePath(QString::fromStdString(error.file))), folder,
+            .arg(quoted(nativePath(QString::fromStdString(error.subject))), folder,
                  QString::fromStdString(error.reason))};
 }

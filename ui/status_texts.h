@@ -4,7 +4,7 @@
 
 #include <QString>
 
-struct FileError;
+struct Failure;
 
 // The texts the window shows about opening pictures and writing files. Paths
 // are shown with the platform's separators.
@@ -20,5 +20,5 @@ UserMessage openFailedMessage(const QString& path, const QString& reason);
 // `warning` is the damage the converted picture was opened with, if any; it
 // stays on show after the conversion so the user cannot miss it.
 QString writtenStatus(const QString& folder, const QString& warning = {});
-QString writeFailedStatus(const FileError& error, const QString& folder);
-UserMessage writeFailedMessage(const FileError& error, const QString& folder);
+QString writeFailedStatus(const Failure& error, const QString& folder);
+UserMessage writeFailedMessage(const Failure& error, const QString& folder);

@@ -8,7 +8,7 @@
 #include "test_support.h"
 #include "window_path.h"
 
-#include "toolkit/picture_loader.h"
+#include "picture/picture_loader.h"
 
 #include <QGuiApplication>
 

@@ -1,9 +1,10 @@
+#include "test_support.h"
 #include "window_path.h"
 
 #include "conversion/conversion_pass.h"
-#include "toolkit/picture_loader.h"
-#include "toolkit/picture_sampling.h"
-#include "toolkit/qimage_surface.h"
+#include "picture/picture_loader.h"
+#include "picture/picture_sampling.h"
+#include "picture/qimage_surface.h"
 
 #include <QPainter>
 

@@ -6,7 +6,7 @@
 // under a time limit.
 #include "picture_corpus/hostile_pictures.h"
 #include "test_pictures.h"
-#include "toolkit/picture_loader.h"
+#include "picture/picture_loader.h"
 #include "window_test_support.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 // after a warm-up instead of growing with every conversion, and the last
 // conversion must still give the engine's bytes.
 #include "test_pictures.h"
-#include "toolkit/picture_loader.h"
+#include "picture/picture_loader.h"
 #include "window_test_support.h"
 
 #include <QFile>

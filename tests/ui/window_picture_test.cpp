@@ -3,7 +3,7 @@
 // files; and what happens when a picture cannot be read or the files cannot
 // be written.
 #include "test_pictures.h"
-#include "toolkit/picture_loader.h"
+#include "picture/picture_loader.h"
 #include "window_test_support.h"
 
 #include <QMimeData>

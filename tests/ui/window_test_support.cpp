@@ -2,9 +2,10 @@
 
 #include "conversion/conversion_pass.h"
 #include "conversion/halftone.h"
-#include "conversion/screen_files.h"
-#include "toolkit/picture_sampling.h"
-#include "toolkit/qimage_surface.h"
+#include "conversion/side_file.h"
+#include "outputs/screen_files.h"
+#include "picture/picture_sampling.h"
+#include "picture/qimage_surface.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -118,7 +119,7 @@ EngineConversion engineConversion(const QImage& picture, int curmode, int htone,
     InitVars(state);
     InitMat(state);
     QImageSurface preview(result.preview);
-    const ScreenImage screen = convertPlanes(state, preview);
+    const Conversion screen = convertPlanes(state, preview);
     result.screen = QByteArray(reinterpret_cast<const char*>(screen.bytes.data()),
                                qsizetype(screen.bytes.size()));
     result.inf = QByteArray::fromStdString(infLine(curmode) + "\n");

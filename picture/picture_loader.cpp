@@ -1,8 +1,8 @@
-#include "toolkit/picture_loader.h"
+#include "picture/picture_loader.h"
 
 #include "conversion/conversion_state.h"
-#include "toolkit/decoder_messages.h"
-#include "toolkit/picture_truncation.h"
+#include "picture/decoder_messages.h"
+#include "picture/picture_truncation.h"
 
 #include <QColor>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/color.h"
+#include "platform/color.h"
 
 #include <cstdint>
 #include <vector>

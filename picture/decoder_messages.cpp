@@ -1,4 +1,4 @@
-#include "toolkit/decoder_messages.h"
+#include "picture/decoder_messages.h"
 
 #include <QtGlobal>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/pixel_surface.h"
+#include "platform/pixel_surface.h"
 
 #include <QImage>
 

@@ -1,4 +1,4 @@
-#include "toolkit/picture_truncation.h"
+#include "picture/picture_truncation.h"
 
 #include <QColor>
 

@@ -1,4 +1,4 @@
-#include "toolkit/picture_sampling.h"
+#include "picture/picture_sampling.h"
 
 #include <QColor>
 

@@ -1,0 +1,26 @@
+#include "outputs/screen_files.h"
+
+#include "platform/file_output.h"
+
+#include <array>
+
+std::string infFileName(const std::string& screenFile)
+{
+    return screenFile + ".inf";
+}
+
+std::string infFileText(const Conversion& conversion)
+{
+    return conversion.inf + "\n";
+}
+
+Status writeScreenFiles(const std::string& screenFile, const Conversion& conversion)
+{
+    const std::string inf = infFileText(conversion);
+    const auto* infBytes = reinterpret_cast<const std::uint8_t*>(inf.data());
+    const std::array<FileContent, 2> files{{
+        {screenFile, conversion.bytes},
+        {infFileName(screenFile), {infBytes, inf.size()}},
+    }};
+    return replaceFiles(files);
+}

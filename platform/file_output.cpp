@@ -1,0 +1,229 @@
+#include "platform/file_output.h"
+
+#include "platform/system_calls.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+struct StagedFile {
+    std::string target;
+    std::string temp;
+    std::string backup;  // a copy or hard link of the previous target, if kept
+    bool hadTarget = false;
+    bool renamed = false;
+};
+
+Failure failureFor(const std::string& file, int err)
+{
+    return Failure{file, std::generic_category().message(err)};
+}
+
+// A name beside the target that no other writer, thread or process, will pick.
+std::string siblingName(const std::string& target, const char* tag)
+{
+    static std::atomic<unsigned> counter{0};
+    const std::filesystem::path path(target);
+    std::string leaf = ".";
+    leaf.append(path.filename().string()).append(".").append(tag).append("-");
+    leaf.append(std::to_string(::getpid())).append("-").append(std::to_string(counter++));
+    return (path.parent_path() / leaf).string();
+}
+
+// Returns errno of the first failure, or 0.
+int writeAll(int fd, std::span<const std::uint8_t> bytes)
+{
+    const SystemCalls& sys = systemCalls();
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = sys.write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return sys.fsync(fd) != 0 ? errno : 0;
+}
+
+// Writes `bytes` to a new file named by `tag` beside `near`, flushed to disk.
+// Returns errno of the failure, or 0 with `name` set.
+int writeSibling(const std::string& near, const char* tag, std::span<const std::uint8_t> bytes,
+                 std::string& name)
+{
+    const SystemCalls& sys = systemCalls();
+    int fd = -1;
+    do {
+        name = siblingName(near, tag);
+        fd = sys.open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EEXIST);
+    if (fd < 0) {
+        const int err = errno;
+        name.clear();
+        return err;
+    }
+    int err = writeAll(fd, bytes);
+    if (sys.close(fd) != 0 && err == 0)
+        err = errno;
+    return err;
+}
+
+std::optional<Failure> writeTemporary(StagedFile& staged, std::span<const std::uint8_t> bytes)
+{
+    if (const int err = writeSibling(staged.target, "tmp", bytes, staged.temp))
+        return failureFor(staged.target, err);
+    return std::nullopt;
+}
+
+// Refuses targets that rename() could not replace, before anything is renamed.
+std::optional<Failure> checkReplaceable(StagedFile& staged)
+{
+    struct stat info {};
+    if (::lstat(staged.target.c_str(), &info) != 0)
+        return std::nullopt;
+    if (S_ISDIR(info.st_mode))
+        return failureFor(staged.target, EISDIR);
+    staged.hadTarget = true;
+    return std::nullopt;
+}
+
+// The previous target's bytes, or errno.
+int readWhole(const std::string& path, std::vector<std::uint8_t>& bytes)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    std::uint8_t chunk[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const int err = n < 0 ? errno : 0;
+            ::close(fd);
+            return err;
+        }
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+}
+
+// Keeps the previous target reachable until every rename has succeeded: a
+// hard link costs nothing, and where the file system has none a copy does.
+// A symbolic link is kept as a link of the same text.
+std::optional<Failure> keepBackup(StagedFile& staged)
+{
+    if (!staged.hadTarget)
+        return std::nullopt;
+    const std::string link = siblingName(staged.target, "old");
+    if (systemCalls().link(staged.target.c_str(), link.c_str()) == 0) {
+        staged.backup = link;
+        return std::nullopt;
+    }
+    std::error_code error;
+    if (std::filesystem::is_symlink(staged.target, error)) {
+        const auto text = std::filesystem::read_symlink(staged.target, error);
+        if (!error)
+            std::filesystem::create_symlink(text, link, error);
+        if (error)
+            return Failure{staged.target, error.message()};
+        staged.backup = link;
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> previous;
+    int err = readWhole(staged.target, previous);
+    if (err == 0)
+        err = writeSibling(staged.target, "old", previous, staged.backup);
+    if (err != 0)
+        return failureFor(staged.target, err);
+    return std::nullopt;
+}
+
+// Puts every renamed target back as it was. A backup that cannot be put back
+// is left where it is rather than deleted, so the earlier file is never lost.
+void rollBack(std::vector<StagedFile>& staged)
+{
+    const SystemCalls& sys = systemCalls();
+    for (auto& file : staged) {
+        if (file.renamed && !file.hadTarget)
+            sys.unlink(file.target.c_str());
+        if (file.renamed && !file.backup.empty() &&
+            sys.rename(file.backup.c_str(), file.target.c_str()) == 0)
+            file.backup.clear();
+        if (!file.temp.empty() && !file.renamed)
+            sys.unlink(file.temp.c_str());
+        if (!file.backup.empty() && !file.renamed)
+            sys.unlink(file.backup.c_str());
+    }
+}
+
+// Makes the renames themselves survive a power cut. Some file systems refuse
+// to sync a folder; the files are in place by then, so that is not an error.
+void syncFolders(const std::vector<StagedFile>& staged)
+{
+    std::vector<std::string> done;
+    for (const auto& file : staged) {
+        std::filesystem::path parent = std::filesystem::path(file.target).parent_path();
+        const std::string folder = parent.empty() ? std::string(1, '.') : parent.string();
+        if (std::find(done.begin(), done.end(), folder) != done.end())
+            continue;
+        done.push_back(folder);
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            ::fsync(fd);
+            ::close(fd);
+        }
+    }
+}
+
+std::optional<Failure> commit(std::vector<StagedFile>& staged)
+{
+    for (auto& file : staged)
+        if (auto failure = checkReplaceable(file))
+            return failure;
+    // The last rename is the last step that can fail; a failed rename leaves
+    // its own target untouched, so the last target needs no backup.
+    for (std::size_t i = 0; i + 1 < staged.size(); ++i)
+        if (auto failure = keepBackup(staged[i]))
+            return failure;
+    for (auto& file : staged) {
+        if (systemCalls().rename(file.temp.c_str(), file.target.c_str()) != 0)
+            return failureFor(file.target, errno);
+        file.renamed = true;
+    }
+    for (auto& file : staged)
+        if (!file.backup.empty())
+            systemCalls().unlink(file.backup.c_str());
+    syncFolders(staged);
+    return std::nullopt;
+}
+
+}  // namespace
+
+Status replaceFiles(std::span<const FileContent> files)
+{
+    std::vector<StagedFile> staged;
+    staged.reserve(files.size());
+    for (const auto& file : files) {
+        staged.push_back(StagedFile{file.path, {}, {}, false, false});
+        if (auto failure = writeTemporary(staged.back(), file.bytes)) {
+            rollBack(staged);
+            return *failure;
+        }
+    }
+    if (auto failure = commit(staged)) {
+        rollBack(staged);
+        return *failure;
+    }
+    return Done{};
+}
