@@ -1,5 +1,7 @@
 // The window and rasterine-convert must turn the same picture with the same
 // options into the same bytes and the same preview.
+#include "cli/options.h"
+#include "conversion/settings.h"
 #include "test_pictures.h"
 #include "window_test_support.h"
 
@@ -16,6 +18,29 @@ const QString kToneNames[] = {"none", "fine", "coarse", "spiral", "diagonal"};
 class WindowAndCommandLineTest : public QObject {
     Q_OBJECT
 private slots:
+    // Both build their conversion from the engine's one Settings type: the
+    // window's controls and the matching arguments give equal settings.
+    void sameSettingsForEveryOption()
+    {
+        WindowUnderTest test;
+        for (int modeButton = 0; modeButton < 5; ++modeButton)
+            for (int tone = 0; tone < 5; ++tone)
+                for (bool stagger : {false, true}) {
+                    clickOn(test.modeButton(modeButton));
+                    clickOn(test.toneButton(tone));
+                    if (test.chkStagger()->isChecked() != stagger)
+                        clickOn(test.chkStagger());
+                    QStringList arguments{"rasterine-convert", "-m",
+                                          QString::number(kModeOfButton[static_cast<std::size_t>(modeButton)]),
+                                          "-t", kToneNames[tone], "picture.png"};
+                    if (stagger)
+                        arguments << "-s";
+                    const CommandLine command = parseCommandLine(arguments);
+                    QVERIFY(std::holds_alternative<Options>(command));
+                    QVERIFY(std::get<Options>(command).settings == settingsOf(test.window.state()));
+                }
+    }
+
     void sameBytesAndPreview_data()
     {
         QTest::addColumn<int>("modeButton");
