@@ -4,6 +4,8 @@
 #include "outputs/screen_files.h"
 #include "conversion/conversion_pass.h"
 #include "conversion/halftone.h"
+#include "conversion/painter.h"
+#include "conversion/screen_layout.h"
 #include "photo_planes.h"
 
 #include <benchmark/benchmark.h>
@@ -44,6 +46,27 @@ void ConversionPass(benchmark::State& run)
 BENCHMARK(ConversionPass)
     ->ArgNames({"mode", "tone", "stagger"})
     ->ArgsProduct({{0, 1, 2, 4, 5}, {0, 1, 2, 3, 4}, {0, 1}})
+    ->Unit(benchmark::kMicrosecond);
+
+// The stages of one pass on their own: the method (planes to screen image),
+// the packer and the painter.
+void Stages(benchmark::State& run)
+{
+    const auto state = preparedState(run);
+    BufferSurface preview(kPictureWidth, kPictureHeight);
+    const ScreenImage image = WriteImage(*state);
+    for (auto _ : run) {
+        switch (run.range(3)) {
+        case 0: benchmark::DoNotOptimize(WriteImage(*state).pixels.data()); break;
+        case 1: benchmark::DoNotOptimize(packScreen(image).data()); break;
+        default: paintScreen(image, preview); break;
+        }
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(Stages)
+    ->ArgNames({"mode", "tone", "stagger", "stage"})
+    ->ArgsProduct({{0, 2}, {1}, {0}, {0, 1, 2}})
     ->Unit(benchmark::kMicrosecond);
 
 // A whole Convert as the window runs it: tables, pass, and both files written

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cassert>
+#include <cstring>
 
 namespace {
 
@@ -41,30 +42,63 @@ std::uint8_t packbyte(int curmode, const std::int32_t* bytecols)
 
 namespace {
 
-// The bits each logical colour sets at each position of a byte; a byte is
-// the OR of its pixels' entries.
-using PackTable = std::array<std::array<std::uint8_t, 256>, 8>;
-
-PackTable packTable(const ScreenMode& mode)
+std::uint64_t load(const std::uint8_t* pixels, int count)
 {
-    PackTable table{};
-    for (int position = 0; position < mode.pixperbyte; ++position)
-        for (int colour = 0; colour < (1 << mode.bitsPerPixel()); ++colour) {
-            std::int32_t bytecols[8] = {};
-            bytecols[position] = colour;
-            table[static_cast<std::size_t>(position)][static_cast<std::size_t>(colour)] = packPixels(mode, bytecols);
-        }
-    return table;
+    std::uint64_t v = 0;
+    std::memcpy(&v, pixels, static_cast<std::size_t>(count));
+    return v;  // pixel i in byte i: x86-64 and ARM are little-endian
 }
 
-template <int PixPerByte>
-void packLine(const PackTable& table, const std::uint8_t* pixels, int rowbytes, std::uint8_t* out)
+// Gathers bit 0 of each of n bytes of v into n bits, byte 0 highest. Each
+// byte's bit is multiplied to its own place and no two products meet, so no
+// carry disturbs the result.
+constexpr std::uint64_t kGather8 = 0x8040201008040201ULL;  // bytes 0..7 -> bits 63..56
+constexpr std::uint64_t kGather4 = 0x08040201ULL;          // bytes 0..3 -> bits 27..24
+
+// Two pixels of colours 0..7 each: bits 5/4 hold bit 2 of the left/right
+// pixel, bits 3/2 bit 1, bits 1/0 bit 0.
+constexpr std::array<std::uint8_t, 64> pairBytes()
 {
-    for (int m = 0; m < rowbytes; ++m, pixels += PixPerByte) {
-        unsigned byte = 0;
-        for (int i = 0; i < PixPerByte; ++i)
-            byte |= table[i][pixels[i]];
-        out[8 * m] = static_cast<std::uint8_t>(byte);
+    std::array<std::uint8_t, 64> bytes{};
+    for (int left = 0; left < 8; ++left)
+        for (int right = 0; right < 8; ++right)
+            bytes[static_cast<std::size_t>(left << 3 | right)] = static_cast<std::uint8_t>(
+                (left & 4) << 3 | (right & 4) << 2 | (left & 2) << 2 | (right & 2) << 1 |
+                (left & 1) << 1 | (right & 1));
+    return bytes;
+}
+constexpr std::array<std::uint8_t, 64> kPairBytes = pairBytes();
+
+// The same byte as packPixels gives for the record's bit layout, for the
+// three layouts the BBC Micro has.
+std::uint8_t packFast(const ScreenMode& mode, const std::uint8_t* p)
+{
+    switch (mode.pixperbyte) {
+    case 8:
+        return static_cast<std::uint8_t>((load(p, 8) * kGather8) >> 56);
+    case 4: {
+        const std::uint64_t v = load(p, 4);
+        const std::uint64_t high = (((v >> 1) & 0x01010101u) * kGather4) >> 24 & 0xF;
+        const std::uint64_t low = ((v & 0x01010101u) * kGather4) >> 24 & 0xF;
+        return static_cast<std::uint8_t>(high << 4 | low);
+    }
+    default:
+        return kPairBytes[(p[0] & 7) << 3 | (p[1] & 7)];
+    }
+}
+
+void packLine(const ScreenMode& mode, const std::uint8_t* pixels, std::uint8_t* out)
+{
+    for (int m = 0; m < mode.rowbytes; ++m, pixels += mode.pixperbyte) {
+        out[8 * m] = packFast(mode, pixels);
+#ifndef NDEBUG
+        std::int32_t bytecols[8] = {};
+        for (int i = 0; i < mode.pixperbyte; ++i) {
+            assert(pixels[i] < mode.numcols);
+            bytecols[i] = pixels[i];
+        }
+        assert(out[8 * m] == packPixels(mode, bytecols));
+#endif
     }
 }
 
@@ -73,15 +107,8 @@ void packLine(const PackTable& table, const std::uint8_t* pixels, int rowbytes, 
 std::vector<std::uint8_t> packScreen(const ScreenImage& image)
 {
     const ScreenMode& mode = *image.mode;
-    const PackTable table = packTable(mode);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(mode.screenBytes()), 0);
-    for (int y = 0; y < image.paintedLines; ++y) {
-        std::uint8_t* out = bytes.data() + screenByteOffset(mode.rowbytes, y, 0);
-        switch (mode.pixperbyte) {
-        case 8: packLine<8>(table, image.line(y), mode.rowbytes, out); break;
-        case 4: packLine<4>(table, image.line(y), mode.rowbytes, out); break;
-        default: packLine<2>(table, image.line(y), mode.rowbytes, out); break;
-        }
-    }
+    for (int y = 0; y < image.paintedLines; ++y)
+        packLine(mode, image.line(y), bytes.data() + screenByteOffset(mode.rowbytes, y, 0));
     return bytes;
 }
