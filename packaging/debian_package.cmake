@@ -2,11 +2,12 @@
 # rasterine_<version>_<arch>.deb. Its library dependencies are read from the
 # installed programs by dpkg-shlibdeps; the Qt plugins that the programs load
 # at run time, and that no linker records, are added by hand.
-set(RASTERINE_PACKAGE_MAINTAINER "The Rasterine developers <developers@rasterine.invalid>"
+set(RASTERINE_PACKAGE_MAINTAINER "The Rasterine project <rasterine@users.noreply.github.com>"
   CACHE STRING "Maintainer named in the Debian package")
 
 set(CPACK_PACKAGE_NAME rasterine)
-set(CPACK_PACKAGE_VENDOR "The Rasterine developers")
+set(CPACK_PACKAGE_VENDOR "The Rasterine project")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT ${RASTERINE_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "turn pictures into BBC Micro screen memory images")

@@ -39,7 +39,7 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [[ "$(field Version)" == "$version" ]] || fail "Version is '$(field Version)', not $version"
 [[ "$(field Section)" == graphics ]] || fail "Section is '$(field Section)'"
 [[ "$(field Architecture)" == "$arch" ]] || fail "Architecture is '$(field Architecture)'"
-[[ -n "$(field Maintainer)" ]] || fail "no Maintainer"
+[[ "$(field Maintainer)" == "The Rasterine project <"*">" ]] || fail "Maintainer is '$(field Maintainer)'"
 [[ -n "$(field Description)" ]] || fail "no Description"
 depends=$(field Depends)
 [[ "$depends" == *qt6-image-formats-plugins* ]] || fail "Depends lacks qt6-image-formats-plugins: $depends"
@@ -64,6 +64,7 @@ done
 expect_file "/usr/share/applications/$app_id.desktop"
 expect_file "/usr/share/metainfo/$app_id.metainfo.xml"
 expect_file /usr/share/icons/hicolor/scalable/apps/rasterine.svg
+expect_file /usr/share/doc/rasterine/copyright
 for size in "${icon_sizes[@]}"; do
   expect_file "/usr/share/icons/hicolor/${size}x${size}/apps/rasterine.png"
 done
