@@ -32,8 +32,8 @@ BENCHMARK(TeletextConversion)->Unit(benchmark::kMillisecond);
 
 void TeletextRowProgramme(benchmark::State& run)
 {
-    const LinearImage sixels = sixelGrid(planesLinear(*photoState()));
-    const auto cells = rowCosts(sixels, 12);
+    const LinearImage samples = sixelSamples(planesLinear(*photoState()));
+    const auto cells = rowCosts(samples, 12);
     for (auto _ : run)
         benchmark::DoNotOptimize(planRow(cells, RowSearch{}).cost);
 }
@@ -41,9 +41,9 @@ BENCHMARK(TeletextRowProgramme)->Unit(benchmark::kMicrosecond);
 
 void TeletextRowCosts(benchmark::State& run)
 {
-    const LinearImage sixels = sixelGrid(planesLinear(*photoState()));
+    const LinearImage samples = sixelSamples(planesLinear(*photoState()));
     for (auto _ : run)
-        benchmark::DoNotOptimize(rowCosts(sixels, 12).data());
+        benchmark::DoNotOptimize(rowCosts(samples, 12).data());
 }
 BENCHMARK(TeletextRowCosts)->Unit(benchmark::kMicrosecond);
 

@@ -15,12 +15,12 @@
 
 namespace {
 
-// Sixels of random colours: a target no mode 7 row shows exactly.
-LinearImage randomSixels(std::uint32_t seed)
+// Samples of random colours: a target no mode 7 row shows exactly.
+LinearImage randomSamples(std::uint32_t seed)
 {
     std::mt19937 random(seed);
     std::uniform_real_distribution<float> component(0, 1);
-    LinearImage sixels(2 * kTeletextColumns, 3 * kTeletextRows);
+    LinearImage sixels(2 * kTeletextColumns, 10 * kTeletextRows);
     for (LinearRgb& p : sixels.pixels)
         p = LinearRgb{component(random), component(random), component(random)};
     return sixels;
@@ -59,7 +59,7 @@ bool isMosaic(std::uint8_t byte)
 TEST(RowProgramme, FindsTheBruteForceMinimumOnShortRows)
 {
     for (const std::uint32_t seed : {1u, 2u, 3u}) {
-        const std::vector<CellCosts> all = rowCosts(randomSixels(seed), 5);
+        const std::vector<CellCosts> all = rowCosts(randomSamples(seed), 5);
         const std::span<const CellCosts> cells(all.data(), 4);
         const RowPlan exhaustive = planRow(cells, kExhaustiveSearch);
         EXPECT_NEAR(exhaustive.cost, bruteForceMinimum(cells), 1e-5) << "seed " << seed;
@@ -77,9 +77,9 @@ TEST(RowProgramme, ItsCostIsTheCostOfTheRowItWritesAndPruningCostsLittle)
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < kPictureWidth; ++x)
             state.red(x, y) = x * 255 / 320, state.green(x, y) = y * 2, state.blue(x, y) = 255 - x * 255 / 320;
-    const LinearImage sixels = sixelGrid(planesLinear(state));
+    const LinearImage samples = sixelSamples(planesLinear(state));
     for (const int row : {4, 20}) {
-        const std::vector<CellCosts> cells = rowCosts(sixels, row);
+        const std::vector<CellCosts> cells = rowCosts(samples, row);
         const RowPlan plan = planRow(cells, RowSearch{});
         EXPECT_FLOAT_EQ(rowCost(cells, plan.bytes), plan.cost);
         const RowPlan wide = planRow(cells, RowSearch{8, 0, false});

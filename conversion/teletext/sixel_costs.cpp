@@ -10,14 +10,12 @@ namespace {
 
 constexpr int kSixelColumns = 2 * kTeletextColumns;
 constexpr int kSixelRows = 3 * kTeletextRows;
+// Lines of samples per character row: each two display lines high.
+constexpr int kSampleLines = 10;
 // Sixel rows in tenths of a cell, and a separated dot's share of its sixel:
 // 2 of 3 dot columns and 2 of 3 (or 3 of 4) dot rows.
 constexpr std::array<int, 3> kSixelTenths{3, 4, 3};
 constexpr std::array<float, 3> kDotShare{4.0f / 9, 1.0f / 2, 4.0f / 9};
-// A separated dot and its gap are mostly, not wholly, merged by the eye: its
-// cost is this share of the cost of the merged colour, the rest that of the
-// dot and the gap apart.
-constexpr float kDotMerged = 0.5f;
 
 LinearRgb blend(LinearRgb a, LinearRgb b, float share)
 {
@@ -48,17 +46,17 @@ const Palette& palette()
     return built;
 }
 
-void fillSixelCosts(CellCosts& costs, int sixel, const Oklab& target, float area)
+// Adds to the costs of sixel `sixel` the distances from one sample of the
+// picture to every colour, times `weight`.
+void addSampleCosts(CellCosts& costs, int sixel, const Oklab& target, float weight)
 {
     const Palette& colours = palette();
     const auto s = static_cast<std::size_t>(sixel), row = static_cast<std::size_t>(sixel / 2);
     for (std::size_t c = 0; c < 8; ++c)
-        costs.plain[s][c] = area * std::sqrt(oklabDistance2(target, colours.plain[c]));
-    for (std::size_t pair = 0; pair < 64; ++pair) {
-        const float merged = area * std::sqrt(oklabDistance2(target, colours.dotted[row][pair]));
-        const float apart = kDotShare[row] * costs.plain[s][pair / 8] + (1 - kDotShare[row]) * costs.plain[s][pair % 8];
-        costs.dotted[s][pair] = kDotMerged * merged + (1 - kDotMerged) * apart;
-    }
+        costs.plain[s][c] += weight * std::sqrt(oklabDistance2(target, colours.plain[c]));
+    // A separated dot and its gap merge for the eye into their mixture.
+    for (std::size_t pair = 0; pair < 64; ++pair)
+        costs.dotted[s][pair] += weight * std::sqrt(oklabDistance2(target, colours.dotted[row][pair]));
 }
 
 }  // namespace
@@ -66,7 +64,7 @@ void fillSixelCosts(CellCosts& costs, int sixel, const Oklab& target, float area
 LinearImage sixelGrid(const LinearImage& picture)
 {
     // Lines of 2 display lines each (250 over the screen), summed 3, 4, 3 per cell.
-    const LinearImage lines = areaAverage(picture, kSixelColumns, 10 * kTeletextRows);
+    const LinearImage lines = sixelSamples(picture);
     LinearImage grid(kSixelColumns, kSixelRows);
     for (int y = 0; y < kSixelRows; ++y) {
         const int cellRow = y / 3, sixelRow = y % 3;
@@ -85,16 +83,25 @@ LinearImage sixelGrid(const LinearImage& picture)
     return grid;
 }
 
-std::vector<CellCosts> rowCosts(const LinearImage& sixels, int row)
+LinearImage sixelSamples(const LinearImage& picture)
 {
-    assert(sixels.width == kSixelColumns && sixels.height == kSixelRows);
+    return areaAverage(picture, kSixelColumns, kSampleLines * kTeletextRows);
+}
+
+std::vector<CellCosts> rowCosts(const LinearImage& samples, int row)
+{
+    assert(samples.width == kSixelColumns && samples.height == kSampleLines * kTeletextRows);
     std::vector<CellCosts> cells(kTeletextColumns);
-    for (int column = 0; column < kTeletextColumns; ++column)
-        for (int sixel = 0; sixel < 6; ++sixel) {
-            const LinearRgb& colour = sixels.at(2 * column + sixel % 2, 3 * row + sixel / 2);
-            const float area = kSixelTenths[static_cast<std::size_t>(sixel / 2)] / 20.0f;
-            fillSixelCosts(cells[static_cast<std::size_t>(column)], sixel, toOklab(colour), area);
+    for (int line = 0; line < kSampleLines; ++line) {
+        const int sixelRow = line < 3 ? 0 : line < 7 ? 1 : 2;
+        // Each sample's share of the cell: the cell's 20 samples share it evenly.
+        const float weight = 1.0f / static_cast<float>(kSampleLines * 2);
+        for (int x = 0; x < samples.width; ++x) {
+            const int sixel = 2 * sixelRow + x % 2;
+            addSampleCosts(cells[static_cast<std::size_t>(x / 2)], sixel,
+                           toOklab(samples.at(x, kSampleLines * row + line)), weight);
         }
+    }
     return cells;
 }
 

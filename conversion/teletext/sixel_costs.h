@@ -21,8 +21,15 @@ struct CellCosts {
     std::array<std::array<float, 64>, 6> dotted{};  // [sixel][fg * 8 + bg]: a separated dot
 };
 
-// The costs of the cells of character row `row` (0..24) of a sixel grid.
-std::vector<CellCosts> rowCosts(const LinearImage& sixels, int row);
+// The picture over the screen as samples, each the area average in linear
+// light of what it covers: one per sixel column (80) and 10 lines per
+// character row, each 2 display lines high (250), so that a sixel row holds
+// 3, 4 or 3 lines of samples. (More samples across measured no better.)
+LinearImage sixelSamples(const LinearImage& picture);
+
+// The costs of the cells of character row `row` (0..24) from sixelSamples:
+// each sixel's cost of a colour is the mean distance of its samples from it.
+std::vector<CellCosts> rowCosts(const LinearImage& samples, int row);
 
 // The cost of a cell showing `look`.
 float lookCost(const CellCosts& costs, const CellLook& look);

@@ -1,10 +1,19 @@
 #include "conversion/teletext/teletext_conversion.h"
 
 #include "conversion/colour_space.h"
+#include "conversion/teletext/error_carry.h"
 #include "conversion/teletext/sixel_costs.h"
 #include "conversion/teletext/teletext_renderer.h"
 
+#include <array>
 #include <cassert>
+
+namespace {
+
+// The share of a row's error carried into the next (see error_carry.h).
+constexpr float kCarriedError = 0.5f;
+
+}  // namespace
 
 LinearImage planesLinear(const ConversionState& state)
 {
@@ -22,12 +31,19 @@ LinearImage planesLinear(const ConversionState& state)
 
 TeletextScreen convertToTeletext(const LinearImage& picture, const RowSearch& search)
 {
-    const LinearImage sixels = sixelGrid(picture);
+    LinearImage samples = sixelSamples(picture);
     TeletextScreen screen;
     for (int row = 0; row < kTeletextRows; ++row) {
-        const RowPlan plan = planRow(rowCosts(sixels, row), search);
-        for (int column = 0; column < kTeletextColumns; ++column)
-            screen.at(column, row) = plan.bytes[static_cast<std::size_t>(column)];
+        const RowPlan plan = planRow(rowCosts(samples, row), search);
+        std::array<CellLook, kTeletextColumns> looks;
+        ChipState chip;
+        for (int column = 0; column < kTeletextColumns; ++column) {
+            const std::uint8_t byte = plan.bytes[static_cast<std::size_t>(column)];
+            screen.at(column, row) = byte;
+            looks[static_cast<std::size_t>(column)] = showCell(chip, byte);
+        }
+        if (row + 1 < kTeletextRows)
+            carryRowError(samples, row, looks, kCarriedError);
     }
     return screen;
 }
