@@ -115,10 +115,21 @@ Sixels cheapestSixels(const CellCosts& costs, int fg, int bg, bool separated)
 // The characters worth trying in cell `i` from `state`: every control code
 // (the only choice in column 0), and mosaics: all of them, or in graphics
 // mode those cheapest here and in the next cell (which a held mosaic shows).
-std::vector<std::uint8_t> candidates(std::span<const CellCosts> cells, std::size_t i, const ChipState& state,
-                                     const RowSearch& search)
+struct Candidates {
+    std::array<std::uint8_t, kCodes.size() + 64> bytes{};
+    std::size_t count = 0;
+
+    void push_back(std::uint8_t byte) { bytes[count++] = byte; }
+    const std::uint8_t* begin() const { return bytes.data(); }
+    const std::uint8_t* end() const { return bytes.data() + count; }
+};
+
+Candidates candidates(std::span<const CellCosts> cells, std::size_t i, const ChipState& state,
+                      const RowSearch& search)
 {
-    std::vector<std::uint8_t> bytes(kCodes.begin(), kCodes.end());
+    Candidates bytes;
+    for (const std::uint8_t code : kCodes)
+        bytes.push_back(code);
     if (i == 0)
         return bytes;
     if (search.everyMosaic) {
