@@ -26,27 +26,23 @@ LinearImage randomSamples(std::uint32_t seed)
     return sixels;
 }
 
-// The least cost over every row whose first byte is a control code and
-// whose others are control codes or mosaics.
-float bruteForceMinimum(std::span<const CellCosts> cells)
+// The least cost over every row from cell `i` on, from `state`, whose
+// characters are control codes or (after column 0) mosaics: every such row
+// is tried, sharing the cost of the cells before `i`.
+float bruteForceMinimum(std::span<const CellCosts> cells, std::size_t i = 0, const ChipState& state = {})
 {
+    if (i == cells.size())
+        return 0;
     std::vector<std::uint8_t> alphabet(rowControlCodes().begin(), rowControlCodes().end());
-    for (int sixels = 0; sixels < 64; ++sixels)
+    for (int sixels = 0; i > 0 && sixels < 64; ++sixels)
         alphabet.push_back(mosaicByte(static_cast<Sixels>(sixels)));
-    const std::size_t codes = rowControlCodes().size();
-    std::vector<std::size_t> choice(cells.size(), 0);
-    std::vector<std::uint8_t> row(cells.size());
     float best = std::numeric_limits<float>::max();
-    while (true) {
-        for (std::size_t i = 0; i < cells.size(); ++i)
-            row[i] = alphabet[choice[i]];
-        best = std::min(best, rowCost(cells, row));
-        std::size_t i = cells.size();
-        while (i-- > 0 && ++choice[i] == (i == 0 ? codes : alphabet.size()))
-            choice[i] = 0;
-        if (i == static_cast<std::size_t>(-1))
-            return best;
+    for (const std::uint8_t byte : alphabet) {
+        ChipState next = state;
+        const float here = lookCost(cells[i], showCell(next, byte));
+        best = std::min(best, here + bruteForceMinimum(cells, i + 1, next));
     }
+    return best;
 }
 
 // A screen of random contiguous mosaics and control codes (colour changes,
