@@ -23,16 +23,31 @@ std::uint8_t gammaEncoded(float linear)
     return static_cast<std::uint8_t>(std::pow(linear, 1.0 / 2.2) * 255.0);
 }
 
-// Calls paint(x, y, look, weight) for every pixel of the 640 × 500 picture.
+// Calls paint(x, y, look, weight) for every `step`-th pixel of every
+// `step`-th line of the 640 × 500 picture, from pixel `first` of line 0.
 template <typename Paint>
-void forEachPixel(const TeletextScreen& screen, Paint paint)
+void forEachPixel(const TeletextScreen& screen, Paint paint, int step = 1, int first = 0)
 {
     const TeletextLooks looks = cellLooks(screen);
-    for (int y = 0; y < kTeletextHeight; ++y)
-        for (int x = 0; x < kTeletextWidth; ++x) {
+    for (int y = 0; y < kTeletextHeight; y += step)
+        for (int x = first; x < kTeletextWidth; x += step) {
             const CellLook& look = looks[static_cast<std::size_t>((y / kCellLines) * kTeletextColumns + x / kCellPixels)];
             paint(x, y, look, glyphWeight(look.sixels, look.separated, x % kCellPixels, y % kCellLines));
         }
+}
+
+// teletextPixel for every foreground, background and weight, as 0xFFRRGGBB.
+using PixelTable = std::array<std::uint32_t, 8 * 8 * 4>;
+
+PixelTable pixelTable()
+{
+    PixelTable table{};
+    for (int fg = 0; fg < 8; ++fg)
+        for (int bg = 0; bg < 8; ++bg)
+            for (int weight = 0; weight < 4; ++weight)
+                table[static_cast<std::size_t>((fg * 8 + bg) * 4 + weight)] =
+                    toRgb32(teletextPixel(static_cast<std::uint8_t>(fg), static_cast<std::uint8_t>(bg), weight));
+    return table;
 }
 
 }  // namespace
@@ -57,8 +72,9 @@ Color teletextPixel(std::uint8_t foreground, std::uint8_t background, int weight
 void drawTeletext(const TeletextScreen& screen, PixelSurface& frame)
 {
     assert(frame.width() >= kTeletextWidth && frame.height() >= kTeletextHeight);
+    static const PixelTable colours = pixelTable();
     forEachPixel(screen, [&](int x, int y, const CellLook& look, int weight) {
-        frame.setPixel(x, y, teletextPixel(look.foreground, look.background, weight));
+        frame.scanLine(y)[x] = colours[static_cast<std::size_t>((look.foreground * 8 + look.background) * 4 + weight)];
     });
 }
 
@@ -79,7 +95,6 @@ void paintTeletext(const TeletextScreen& screen, PixelSurface& preview)
         for (int x = 0; x < preview.width(); ++x)
             preview.setPixel(x, y, physicalRgb(0));
     forEachPixel(screen, [&](int x, int y, const CellLook& look, int weight) {
-        if (x % 2 == 1 && y % 2 == 0)
-            preview.setPixel(x / 2, top + y / 2, physicalRgb(weight >= 2 ? look.foreground : look.background));
-    });
+        preview.setPixel(x / 2, top + y / 2, physicalRgb(weight >= 2 ? look.foreground : look.background));
+    }, 2, 1);
 }
