@@ -18,7 +18,8 @@ LinearImage sixelGrid(const LinearImage& picture);
 // sixels, so a row's cost is the mean distance over its cells times 40.
 struct CellCosts {
     std::array<std::array<float, 8>, 6> plain{};    // [sixel][colour]: the sixel filled
-    std::array<std::array<float, 64>, 6> dotted{};  // [sixel][fg * 8 + bg]: a separated dot
+    // [sixel][fg * 8 + bg]: a separated dot of fg on bg, seen as their mixture
+    std::array<std::array<float, 64>, 6> dotted{};
 };
 
 // The picture over the screen as samples, each the area average in linear
