@@ -4,12 +4,17 @@
 #include <cassert>
 #include <cstdio>
 
-std::string infLine(const ScreenMode& mode)
+std::string infLine(std::uint32_t loadAddress, std::uint32_t length)
 {
     std::array<char, 40> line{};
     std::snprintf(line.data(), line.size(), "$.SCREEN   %06X 000000 %06X",
-                  static_cast<unsigned>(mode.screenStart), static_cast<unsigned>(mode.screenBytes()));
+                  static_cast<unsigned>(loadAddress), static_cast<unsigned>(length));
     return line.data();
+}
+
+std::string infLine(const ScreenMode& mode)
+{
+    return infLine(mode.screenStart, static_cast<std::uint32_t>(mode.screenBytes()));
 }
 
 std::string infLine(int curmode)

@@ -1,0 +1,59 @@
+#include "conversion/teletext/teletext_conversion.h"
+
+#include "conversion/colour_space.h"
+#include "conversion/teletext/error_carry.h"
+#include "conversion/teletext/sixel_costs.h"
+#include "conversion/teletext/teletext_renderer.h"
+
+#include <array>
+#include <cassert>
+
+namespace {
+
+// The share of a row's error carried into the next (see error_carry.h).
+constexpr float kCarriedError = 0.5f;
+
+}  // namespace
+
+LinearImage planesLinear(const ConversionState& state)
+{
+    const int width = state.picwidth > 0 ? state.picwidth : kPictureWidth;
+    const int height = state.picheight > 0 ? state.picheight : kPictureHeight;
+    assert(width <= kPictureWidth && height <= kPictureHeight);
+    LinearImage picture(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.at(x, y) = LinearRgb{srgbToLinear(static_cast<std::uint8_t>(state.red(x, y))),
+                                         srgbToLinear(static_cast<std::uint8_t>(state.green(x, y))),
+                                         srgbToLinear(static_cast<std::uint8_t>(state.blue(x, y)))};
+    return picture;
+}
+
+TeletextScreen convertToTeletext(const LinearImage& picture, const RowSearch& search)
+{
+    LinearImage samples = sixelSamples(picture);
+    TeletextScreen screen;
+    for (int row = 0; row < kTeletextRows; ++row) {
+        const RowPlan plan = planRow(rowCosts(samples, row), search);
+        std::array<CellLook, kTeletextColumns> looks;
+        ChipState chip;
+        for (int column = 0; column < kTeletextColumns; ++column) {
+            const std::uint8_t byte = plan.bytes[static_cast<std::size_t>(column)];
+            screen.at(column, row) = byte;
+            looks[static_cast<std::size_t>(column)] = showCell(chip, byte);
+        }
+        if (row + 1 < kTeletextRows)
+            carryRowError(samples, row, looks, kCarriedError);
+    }
+    return screen;
+}
+
+TeletextConversion convertTeletext(const ConversionState& state, PixelSurface& preview)
+{
+    TeletextConversion result;
+    result.screen = convertToTeletext(planesLinear(state));
+    result.bytes.assign(result.screen.bytes.begin(), result.screen.bytes.end());
+    result.inf = infLine(kTeletextMode);
+    paintTeletext(result.screen, preview);
+    return result;
+}
