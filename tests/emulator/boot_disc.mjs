@@ -2,9 +2,9 @@
 // in drive 0 with Shift held (so the disc's !BOOT runs), and dumps what the
 // machine then shows:
 //   OUT.mem  the I/O processor's memory &3000..&7FFF (20480 bytes)
-//   OUT.rgb  the active display area of the emulated video frame, raw RGB,
-//            640 x 512 pixels; the first line gives its size as text
-//            "WIDTH HEIGHT\n" followed by the bytes (a binary PPM body)
+//   OUT.ppm  the active display area of the emulated video frame (where the
+//            CRTC's displayed characters land), as a binary PPM: 640 x 512
+//            for the graphics modes, each scan line drawn twice
 // Usage: node boot_disc.mjs JSBEEB_DIR DISC.ssd OUT [SECONDS [KEY_PRESSES]]
 // SECONDS of emulated time are run after the boot (default 8); each key
 // press (Space) is followed by the same time again.
@@ -83,5 +83,5 @@ for (let y = 0; y < height; ++y)
         const from4 = ((drawn.minY + y) * FB_WIDTH + drawn.minX + x) * 4;
         rgb.set(frame.subarray(from4, from4 + 3), (y * width + x) * 3);
     }
-writeFileSync(outPrefix + ".rgb", Buffer.concat([Buffer.from(`${width} ${height}\n`), rgb]));
+writeFileSync(outPrefix + ".ppm", Buffer.concat([Buffer.from(`P6\n${width} ${height}\n255\n`), rgb]));
 console.log(`active area ${width}x${height} at (${drawn.minX},${drawn.minY})`);
