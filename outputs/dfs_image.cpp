@@ -35,17 +35,17 @@ Status checkCatalogue(const DiscCatalogue& catalogue)
     if (catalogue.files.size() > kDfsMaxFiles)
         return Failure{disc, "a DFS disc holds at most 31 files, not " +
                                  std::to_string(catalogue.files.size())};
-    int sectors = kDfsCatalogueSectors;
+    int sectors = 0;
     for (const DiscFile& file : catalogue.files) {
         if (!validName(file.name))
             return Failure{file.name, "not a DFS file name (1 to 7 letters, digits or signs)"};
         sectors += dfsSectors(file.bytes.size());
     }
-    const int capacity = catalogue.tracks * kDfsSectorsPerTrack;
-    if (sectors > capacity)
-        return Failure{disc, "the files need " + std::to_string(sectors) + " sectors of 256 bytes but a " +
-                                 std::to_string(catalogue.tracks) + "-track disc has " +
-                                 std::to_string(capacity)};
+    const int free = catalogue.tracks * kDfsSectorsPerTrack - kDfsCatalogueSectors;
+    if (sectors > free)
+        return Failure{disc, "the files need " + std::to_string(sectors) + " sectors of 256 bytes; a disc of " +
+                                 std::to_string(catalogue.tracks) + " tracks has " + std::to_string(free) +
+                                 " after its catalogue"};
     return Done{};
 }
 
