@@ -206,4 +206,35 @@ TEST_F(EmulatedBoot, SlideshowMovesOnAfterTheDelay)
     expectShown(screen, pictures[1].conversion, pictures[1].preview);
 }
 
+// A picture of soft colour fields with sharp edges, larger than the screen.
+QImage generatedPicture()
+{
+    QImage image(480, 360, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x * 255 / 479, y * 255 / 359, ((x / 60 + y / 45) % 2) * 200));
+    return image;
+}
+
+// The real rasterine-convert makes the disc, the screen file and the preview PNG.
+TEST_F(EmulatedBoot, CommandLineDiscShowsItsPreview)
+{
+    ASSERT_TRUE(generatedPicture().save(QString::fromStdString(folder.file("picture.png"))));
+    const std::string command = "cd '" + folder.path().string() + "' && '" RASTERINE_CONVERT
+                                "' -m 1 -t coarse -s -o screen -p preview.png --disc picture.ssd picture.png";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const EmulatedScreen screen = boot(folder.path() / "picture.ssd", folder, kBootSeconds);
+    ASSERT_EQ(screen.width, kFrameWidth);
+    EXPECT_TRUE(std::vector<std::uint8_t>(screen.memory.begin(), screen.memory.end()) ==
+                readBytes(folder.path() / "screen"));
+    QImage preview(QString::fromStdString(folder.file("preview.png")));
+    preview = preview.convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(preview.size(), QSize(kPictureWidth, kPictureHeight));
+    BufferSurface surface(kPictureWidth, kPictureHeight);
+    for (int y = 0; y < kPictureHeight; ++y)
+        for (int x = 0; x < kPictureWidth; ++x)
+            surface.scanLine(y)[x] = preview.pixel(x, y);
+    expectPreviewShown(screen, surface);
+}
+
 }  // namespace
