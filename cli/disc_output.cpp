@@ -25,24 +25,18 @@ QStringList numberedFiles(const QString& file, std::size_t count)
     return files;
 }
 
-std::vector<Slide> slidesOf(const DiscRequest& request, const std::vector<std::optional<Conversion>>& conversions)
+// One picture makes a boot disc, several a slideshow.
+Result<std::vector<DiscImage>> makeDiscs(const DiscRequest& request, const std::vector<const Conversion*>& pictures)
 {
-    std::vector<Slide> slides;
-    for (std::size_t i = 0; i < conversions.size(); ++i)
-        slides.push_back({request.slideNames[i], &*conversions[i]});
-    return slides;
-}
-
-Result<std::vector<DiscImage>> makeDiscs(const DiscRequest& request,
-                                         const std::vector<std::optional<Conversion>>& conversions)
-{
-    if (conversions.size() == 1) {
-        auto disc = bootDisc(*conversions.front(), request.tracks);
+    if (pictures.size() == 1) {
+        auto disc = bootDisc(*pictures.front(), request.tracks);
         if (!disc)
             return disc.failure();
         return std::vector<DiscImage>{std::move(disc).value()};
     }
-    const std::vector<Slide> slides = slidesOf(request, conversions);
+    std::vector<Slide> slides;
+    for (std::size_t i = 0; i < pictures.size(); ++i)
+        slides.push_back({request.slideNames[i], pictures[i]});
     return slideshowDiscs(slides, request.tracks, request.delaySeconds);
 }
 
@@ -86,8 +80,7 @@ std::optional<QString> planDiscs(DiscRequest& request, int mode)
     const ScreenMode* record = findScreenMode(mode);
     const Conversion blank{ScreenImage(*record), std::vector<std::uint8_t>(static_cast<std::size_t>(record->screenBytes())),
                            infLine(*record)};
-    const std::vector<std::optional<Conversion>> blanks(request.slideNames.size(), blank);
-    const auto discs = makeDiscs(request, blanks);
+    const auto discs = makeDiscs(request, std::vector<const Conversion*>(request.slideNames.size(), &blank));
     if (!discs)
         return QString::fromStdString(discs.failure().message());
     request.discFiles = numberedFiles(request.file, discs.value().size());
@@ -97,13 +90,16 @@ std::optional<QString> planDiscs(DiscRequest& request, int mode)
 ExitStatus writeDiscs(const DiscRequest& request, const std::vector<PictureJob>& jobs,
                       const std::vector<std::optional<Conversion>>& conversions, bool verbose)
 {
-    for (const auto& conversion : conversions)
+    std::vector<const Conversion*> pictures;
+    for (const auto& conversion : conversions) {
         if (!conversion) {
             printError(QStringLiteral("%1: not written, as not every picture was converted")
                            .arg(request.discFiles.join(QStringLiteral(", "))));
             return kExitFailed;
         }
-    const auto discs = makeDiscs(request, conversions);
+        pictures.push_back(&*conversion);
+    }
+    const auto discs = makeDiscs(request, pictures);
     if (!discs) {
         printError(QStringLiteral("%1: %2").arg(request.file, QString::fromStdString(discs.failure().reason)));
         return kExitFailed;

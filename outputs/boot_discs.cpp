@@ -70,8 +70,7 @@ DiscCatalogue bootCatalogue(std::string title, int tracks, std::string bootText)
 // per picture (DFS name, mode, physical colour of each logical colour).
 // VDU 22 changes mode without moving HIMEM, which is fixed below the
 // lowest screen start first so BASIC's stack stays clear of the pictures.
-std::string slideshowText(std::span<const Slide> slides, const std::vector<std::string>& names,
-                          int delaySeconds)
+std::string slideshowText(std::span<const Slide> slides, std::span<const std::string> names, int delaySeconds)
 {
     std::string text = std::string("*BASIC") + kReturn + "NEW" + kReturn +
                        "10HIMEM=&3000:D%=" + std::to_string(delaySeconds * 100) + kReturn +
@@ -92,34 +91,32 @@ std::string slideshowText(std::span<const Slide> slides, const std::vector<std::
     return text + "RUN" + kReturn;
 }
 
-// The catalogue of one slideshow disc holding slides [first, first + count).
-DiscCatalogue slideshowCatalogue(std::span<const Slide> slides, const std::vector<std::string>& names,
-                                 std::size_t first, std::size_t count, int tracks, int delaySeconds)
+// The catalogue of one slideshow disc showing `shown`.
+DiscCatalogue slideshowCatalogue(std::span<const Slide> shown, std::span<const std::string> names, int tracks,
+                                 int delaySeconds)
 {
-    const auto shown = slides.subspan(first, count);
-    const std::vector<std::string> shownNames(names.begin() + static_cast<std::ptrdiff_t>(first),
-                                              names.begin() + static_cast<std::ptrdiff_t>(first + count));
-    DiscCatalogue catalogue = bootCatalogue("SLIDES", tracks, slideshowText(shown, shownNames, delaySeconds));
-    for (std::size_t i = 0; i < count; ++i)
-        catalogue.files.push_back(screenFile(shownNames[i], *shown[i].conversion));
+    DiscCatalogue catalogue = bootCatalogue("SLIDES", tracks, slideshowText(shown, names, delaySeconds));
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        catalogue.files.push_back(screenFile(names[i], *shown[i].conversion));
     return catalogue;
 }
 
-bool fits(const DiscCatalogue& catalogue)
+// Whether `shown` and their loader fit on one disc, worked out from sizes alone.
+bool fitOnOneDisc(std::span<const Slide> shown, std::span<const std::string> names, int tracks, int delaySeconds)
 {
-    int sectors = kDfsCatalogueSectors;
-    for (const DiscFile& file : catalogue.files)
-        sectors += dfsSectors(file.bytes.size());
-    return catalogue.files.size() <= kDfsMaxFiles && sectors <= catalogue.tracks * kDfsSectorsPerTrack;
+    int sectors = kDfsCatalogueSectors + dfsSectors(slideshowText(shown, names, delaySeconds).size());
+    for (const Slide& slide : shown)
+        sectors += dfsSectors(slide.conversion->bytes.size());
+    return shown.size() + 1 <= kDfsMaxFiles && sectors <= tracks * kDfsSectorsPerTrack;
 }
 
-// How many slides from `first` on go on one disc: as many as fit with their loader.
-std::size_t slidesOnDisc(std::span<const Slide> slides, const std::vector<std::string>& names,
-                         std::size_t first, int tracks, int delaySeconds)
+// How many slides from the first on go on one disc: as many as fit with their loader.
+std::size_t slidesOnDisc(std::span<const Slide> slides, std::span<const std::string> names, int tracks,
+                         int delaySeconds)
 {
     std::size_t count = 0;
-    while (first + count < slides.size() &&
-           fits(slideshowCatalogue(slides, names, first, count + 1, tracks, delaySeconds)))
+    while (count < slides.size() &&
+           fitOnOneDisc(slides.first(count + 1), names.first(count + 1), tracks, delaySeconds))
         ++count;
     return count;
 }
@@ -155,17 +152,19 @@ Result<std::vector<DiscImage>> slideshowDiscs(std::span<const Slide> slides, int
 
     std::vector<DiscImage> discs;
     for (std::size_t first = 0; first < slides.size();) {
-        const std::size_t count = slidesOnDisc(slides, names.value(), first, tracks, delaySeconds);
+        const auto rest = slides.subspan(first);
+        const auto restNames = std::span<const std::string>(names.value()).subspan(first);
+        const std::size_t count = slidesOnDisc(rest, restNames, tracks, delaySeconds);
         if (count == 0)
-            return Failure{slides[first].name, "does not fit on a " + std::to_string(tracks) + "-track disc"};
-        DiscCatalogue catalogue = slideshowCatalogue(slides, names.value(), first, count, tracks, delaySeconds);
+            return Failure{slides[first].name, "does not fit on a disc of " + std::to_string(tracks) + " tracks"};
+        DiscCatalogue catalogue = slideshowCatalogue(rest.first(count), restNames.first(count), tracks, delaySeconds);
         catalogue.title = std::string("SLIDES ").append(std::to_string(discs.size() + 1));
         auto bytes = buildDisc(catalogue);
         if (!bytes)
             return bytes.failure();
         DiscImage disc{catalogue.title, std::move(bytes).value(), {}};
-        for (std::size_t i = first; i < first + count; ++i)
-            disc.pictures.emplace_back(slides[i].name, names.value()[i]);
+        for (std::size_t i = 0; i < count; ++i)
+            disc.pictures.emplace_back(rest[i].name, restNames[i]);
         discs.push_back(std::move(disc));
         first += count;
     }
