@@ -89,7 +89,7 @@ PictureOutcome convertSafely(const PictureJob& job, const Settings& settings)
     try {
         return convertPicture(job, settings);
     } catch (const std::bad_alloc&) {
-        return {{}, QStringLiteral("not enough memory to convert it"), {}};
+        return {{}, QStringLiteral("not enough memory to convert it"), {}, {}};
     }
 }
 
@@ -101,14 +101,18 @@ ExitStatus runBatch(const Options& options)
     Reporter reporter(jobs.size(), options.verbose);
     std::atomic<std::size_t> next{0};
     std::atomic<bool> anyFailed{false};
+    // Kept for the disc images, which are made once every picture is converted.
+    std::vector<std::optional<Conversion>> conversions(options.disc ? jobs.size() : 0);
 
     // Every worker takes the next unconverted picture until none is left.
     const auto work = [&] {
         for (std::size_t i = next++; i < jobs.size(); i = next++) {
-            const PictureOutcome outcome = convertSafely(jobs[i], options.settings);
+            PictureOutcome outcome = convertSafely(jobs[i], options.settings);
             if (!outcome.ok())
                 anyFailed = true;
             reporter.pictureDone(jobs[i], outcome);
+            if (options.disc && outcome.ok())
+                conversions[i] = std::move(outcome.conversion);
         }
     };
 
@@ -127,5 +131,7 @@ ExitStatus runBatch(const Options& options)
     pool.clear();  // joins the helpers
 
     reporter.finish();
+    if (options.disc && writeDiscs(*options.disc, jobs, conversions, options.verbose) != kExitConverted)
+        anyFailed = true;
     return anyFailed ? kExitFailed : kExitConverted;
 }

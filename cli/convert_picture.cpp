@@ -37,15 +37,15 @@ PictureOutcome writePreview(const QImage& preview, const QString& path)
     buffer.open(QIODevice::WriteOnly);
     QImageWriter encoder(&buffer, "png");
     if (!encoder.write(preview))
-        return {{}, QStringLiteral("cannot encode the preview: %1").arg(encoder.errorString()), {}};
+        return {{}, QStringLiteral("cannot encode the preview: %1").arg(encoder.errorString()), {}, {}};
 
     const std::array<FileContent, 1> file{{
         {systemName(path), {reinterpret_cast<const std::uint8_t*>(png.constData()),
                             static_cast<std::size_t>(png.size())}},
     }};
     if (const Status written = replaceFiles(file); !written)
-        return {{}, writeFailure(written.failure()), {}};
-    return {{}, {}, {path}};
+        return {{}, writeFailure(written.failure()), {}, {}};
+    return {{}, {}, {path}, {}};
 }
 
 }  // namespace
@@ -54,7 +54,7 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings)
 {
     const LoadedPicture loaded = loadPicture(job.picture);
     if (!loaded.ok())
-        return {{}, loaded.error, {}};
+        return {{}, loaded.error, {}, {}};
 
     // About a megabyte of planes and tables: one per picture, on the heap.
     auto state = std::make_unique<ConversionState>();
@@ -67,14 +67,15 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings)
     QImage preview = loaded.image.copy();
     QImageSurface surface(preview);
 
-    PictureOutcome outcome{loaded.warning, {}, {}};
-    const Conversion conversion = convertScreen(*state, surface);
-    if (const Status written = writeScreenFiles(systemName(job.screenFile), conversion); !written) {
-        outcome.error = writeFailure(written.failure());
-        return outcome;
+    PictureOutcome outcome{loaded.warning, {}, {}, convertScreen(*state, surface)};
+    if (!job.screenFile.isEmpty()) {
+        const Status written = writeScreenFiles(systemName(job.screenFile), *outcome.conversion);
+        if (!written) {
+            outcome.error = writeFailure(written.failure());
+            return outcome;
+        }
+        outcome.written = {job.screenFile, QFile::decodeName(infFileName(systemName(job.screenFile)).c_str())};
     }
-    outcome.written = {job.screenFile,
-                       QFile::decodeName(infFileName(systemName(job.screenFile)).c_str())};
 
     if (!job.previewFile.isEmpty()) {
         const PictureOutcome previewOutcome = writePreview(preview, job.previewFile);

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "conversion/conversion_pass.h"
 #include "conversion/settings.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // One picture and the files it becomes.
 struct PictureJob {
     QString picture;      // as named on the command line
-    QString screenFile;   // its side file is this name plus ".inf"
+    QString screenFile;   // its side file is this name plus ".inf"; empty: none
     QString previewFile;  // empty when no preview PNG is wanted
 };
 
@@ -17,12 +20,13 @@ struct PictureOutcome {
     QString warning;      // the picture was damaged but converted
     QString error;        // why nothing (or not everything) was written
     QStringList written;  // files written, in the order they were written
+    std::optional<Conversion> conversion;  // once converted, even if a write failed
 
     bool ok() const { return error.isEmpty(); }
 };
 
 // Loads, samples and converts one picture exactly as the window does, then
-// writes the screen file and its .inf, and the preview PNG if one is asked for.
+// writes the screen file and its .inf and the preview PNG, each if asked for.
 // Every file is replaced whole or not at all. Safe to run on several threads
 // at once: each call has a conversion state of its own.
 PictureOutcome convertPicture(const PictureJob& job, const Settings& settings);

@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include "outputs/boot_discs.h"
 #include "outputs/screen_files.h"
 #include "conversion/screen_modes.h"
 #include "platform/version.h"
@@ -36,6 +37,12 @@ const QString kDescription = QStringLiteral(
     "modes 0, 1 and 2, 10240 bytes in modes 4 and 5) and its one-line .inf file.\n"
     "Gives the same bytes and preview as the Rasterine window.\n"
     "\n"
+    "With --disc, also makes an Acorn DFS disc image (.ssd) that shows the\n"
+    "picture when booted with Shift+Break; several pictures make a slideshow,\n"
+    "over FILE-1.ssd, FILE-2.ssd ... when one disc cannot hold them all, and\n"
+    "each picture's disc and DFS name are printed. With --disc, screen files\n"
+    "are written only when --output or --output-dir asks for them.\n"
+    "\n"
     "Exit status: 0 when every picture was converted and written, 1 when any\n"
     "picture failed, 2 when the command line itself is wrong.");
 
@@ -63,13 +70,24 @@ struct Parser {
     QCommandLineOption jobs{{"j", "jobs"},
                             "Convert N pictures at a time (default: one per processor).", "N"};
     QCommandLineOption verbose{"verbose", "Name every file written, on standard output."};
+    QCommandLineOption disc{"disc",
+                            "Write a bootable DFS disc image: one picture is shown at boot, "
+                            "several make a slideshow (FILE-1.ssd, FILE-2.ssd ... if they need "
+                            "more than one disc).",
+                            "FILE"};
+    QCommandLineOption tracks{"tracks", "Disc size for --disc: 40 or 80 tracks (default 80).", "N", "80"};
+    QCommandLineOption delay{"delay",
+                             "Slideshow: seconds each picture stays, up to 327; 0 waits for a key "
+                             "(default). A key always moves on.",
+                             "SECONDS", "0"};
     QCommandLineOption help = parser.addHelpOption();
     QCommandLineOption version = parser.addVersionOption();
 
     Parser()
     {
         parser.setApplicationDescription(kDescription);
-        parser.addOptions({mode, halftone, stagger, output, preview, outputDir, previews, jobs, verbose});
+        parser.addOptions({mode, halftone, stagger, output, preview, outputDir, previews, jobs, verbose, disc,
+                           tracks, delay});
         parser.addPositionalArgument("PICTURE", "Pictures to convert.", "PICTURE...");
     }
 };
@@ -148,15 +166,18 @@ std::optional<UsageError> checkCombination(const Parser& p, qsizetype pictures)
     const QCommandLineParser& parser = p.parser;
     if (pictures == 0)
         return usage(QStringLiteral("no picture given"));
-    for (const auto* option : {&p.output, &p.preview, &p.outputDir})
+    for (const auto* option : {&p.output, &p.preview, &p.outputDir, &p.disc})
         if (parser.isSet(*option) && parser.value(*option).isEmpty())
             return usage(QStringLiteral("--%1 needs a name").arg(option->names().constLast()));
     if (parser.isSet(p.output) && parser.isSet(p.outputDir))
         return usage(QStringLiteral("--output and --output-dir cannot be used together"));
     if (parser.isSet(p.previews) && !parser.isSet(p.outputDir))
         return usage(QStringLiteral("--previews needs --output-dir"));
-    if (pictures > 1 && !parser.isSet(p.outputDir))
-        return usage(QStringLiteral("several pictures need --output-dir"));
+    if (pictures > 1 && !parser.isSet(p.outputDir) && !parser.isSet(p.disc))
+        return usage(QStringLiteral("several pictures need --output-dir or --disc"));
+    for (const auto* option : {&p.tracks, &p.delay})
+        if (parser.isSet(*option) && !parser.isSet(p.disc))
+            return usage(QStringLiteral("--%1 needs --disc").arg(option->names().constLast()));
     if (pictures > 1 && parser.isSet(p.preview))
         return usage(QStringLiteral("--preview names one file; for several pictures use "
                                     "--output-dir with --previews"));
@@ -168,7 +189,9 @@ std::vector<PictureJob> planJobs(const Parser& p, const QStringList& pictures)
     const QCommandLineParser& parser = p.parser;
     std::vector<PictureJob> jobs;
     for (const QString& picture : pictures) {
-        PictureJob job{picture, QString::fromUtf8(kScreenFileName), parser.value(p.preview)};
+        // With --disc alone the disc is the output; screen files only when named.
+        const QString screen = parser.isSet(p.disc) ? QString() : QString::fromUtf8(kScreenFileName);
+        PictureJob job{picture, screen, parser.value(p.preview)};
         if (parser.isSet(p.output))
             job.screenFile = parser.value(p.output);
         if (parser.isSet(p.outputDir)) {
@@ -184,7 +207,9 @@ std::vector<PictureJob> planJobs(const Parser& p, const QStringList& pictures)
 
 QStringList outputsOf(const PictureJob& job)
 {
-    QStringList outputs{job.screenFile, job.screenFile + QStringLiteral(".inf")};
+    QStringList outputs;
+    if (!job.screenFile.isEmpty())
+        outputs << job.screenFile << job.screenFile + QStringLiteral(".inf");
     if (!job.previewFile.isEmpty())
         outputs << job.previewFile;
     return outputs;
@@ -219,6 +244,60 @@ std::optional<UsageError> checkOutputs(const std::vector<PictureJob>& jobs)
     return std::nullopt;
 }
 
+QString absolute(const QString& file)
+{
+    return QDir::cleanPath(QFileInfo(file).absoluteFilePath());
+}
+
+// Disc images may not land on a picture or on another output.
+std::optional<UsageError> checkDiscFiles(const std::vector<PictureJob>& jobs, const QStringList& discFiles)
+{
+    for (const QString& disc : discFiles)
+        for (const auto& job : jobs) {
+            const QString picture = QFileInfo(job.picture).canonicalFilePath();
+            if (!picture.isEmpty() && QFileInfo(disc).canonicalFilePath() == picture)
+                return usage(QStringLiteral("%1 would be overwritten by %2").arg(job.picture, disc));
+            for (const QString& output : outputsOf(job))
+                if (absolute(output) == absolute(disc))
+                    return usage(QStringLiteral("%1 is named for two outputs").arg(disc));
+        }
+    return std::nullopt;
+}
+
+Checked<int> readWhole(const QCommandLineParser& parser, const QCommandLineOption& option, int from, int to,
+                       const QString& meaning)
+{
+    bool number = false;
+    const int value = parser.value(option).toInt(&number);
+    if (!number || value < from || value > to)
+        return usage(QStringLiteral("--%1 must be %2, not '%3'")
+                         .arg(option.names().constLast(), meaning, parser.value(option)));
+    return value;
+}
+
+// Reads --disc, --tracks and --delay and plans the discs, before any picture is read.
+std::optional<UsageError> readDisc(const Parser& p, const QStringList& pictures, Options& options)
+{
+    const QCommandLineParser& parser = p.parser;
+    if (!parser.isSet(p.disc))
+        return std::nullopt;
+    const auto tracks = readWhole(parser, p.tracks, 40, 80, QStringLiteral("40 or 80"));
+    const auto delay = readWhole(parser, p.delay, 0, kMaxSlideDelaySeconds,
+                                 QStringLiteral("0 (wait for a key) to %1 seconds").arg(kMaxSlideDelaySeconds));
+    for (const auto* value : {&tracks, &delay})
+        if (const auto* error = std::get_if<UsageError>(value))
+            return *error;
+    if (std::get<int>(tracks) != 40 && std::get<int>(tracks) != 80)
+        return usage(QStringLiteral("--tracks must be 40 or 80, not '%1'").arg(parser.value(p.tracks)));
+    DiscRequest request{parser.value(p.disc), std::get<int>(tracks), std::get<int>(delay), {}, {}};
+    for (const QString& picture : pictures)
+        request.slideNames.push_back(stem(picture).toStdString());
+    if (const auto problem = planDiscs(request, options.settings.mode))
+        return usage(QStringLiteral("--disc: %1").arg(*problem));
+    options.disc = std::move(request);
+    return checkDiscFiles(options.jobs, options.disc->discFiles);
+}
+
 // Qt's help names the program by the path it was started with; the usage
 // line reads better with the plain command name.
 QString helpText(const QCommandLineParser& parser)
@@ -250,6 +329,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
         return *error;
     options.jobs = planJobs(p, pictures);
     if (auto error = checkOutputs(options.jobs))
+        return *error;
+    if (auto error = readDisc(p, pictures, options))
         return *error;
     return options;
 }

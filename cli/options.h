@@ -1,10 +1,12 @@
 #pragma once
 
 #include "cli/convert_picture.h"
+#include "cli/disc_output.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -14,6 +16,7 @@ struct Options {
     std::vector<PictureJob> jobs;  // one per picture, in command-line order
     int threads = 1;               // conversions run side by side
     bool verbose = false;          // name every file written
+    std::optional<DiscRequest> disc;  // --disc: bootable disc images too
 };
 
 // --help or --version: text for standard output, then a successful exit.

@@ -13,6 +13,11 @@ packages=(
   librsvg2-bin man-db
   valgrind netpbm
 )
+# Node.js and npm run the BBC Micro emulator the disc tests boot on; one
+# installed some other way (with npm of its own) will do as well.
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  packages+=(nodejs npm)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

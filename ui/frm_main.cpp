@@ -10,6 +10,7 @@
 #include "ui/dropped_file.h"
 #include "ui/frm_about.h"
 #include "ui/menu_bar.h"
+#include "ui/screen_exports.h"
 #include "ui/status_texts.h"
 
 #include <QAbstractButton>
@@ -18,7 +19,9 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
+#include <QDir>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -94,6 +97,12 @@ void frmMain::AddMenuHandlers()
     const MenuBarItems items = buildMenuBar(menuBar());
     connect(items.mnuFileExit, &QAction::triggered, this, &frmMain::_mnuFileExit_Action);
     connect(items.mnuFileOpen, &QAction::triggered, this, &frmMain::_mnuFileOpen_Action);
+    mnuFileExportDisc = items.mnuFileExportDisc;
+    mnuFileSaveScreenAs = items.mnuFileSaveScreenAs;
+    for (QAction* save : {mnuFileExportDisc, mnuFileSaveScreenAs})
+        save->setEnabled(false);
+    connect(mnuFileExportDisc, &QAction::triggered, this, &frmMain::_mnuFileExportDisc_Action);
+    connect(mnuFileSaveScreenAs, &QAction::triggered, this, &frmMain::_mnuFileSaveScreenAs_Action);
     connect(items.mnuHelpAbout, &QAction::triggered, this, &frmMain::_mnuHelpAbout_Action);
 }
 
@@ -149,8 +158,10 @@ void frmMain::cmdConvert_Click()
 
 void frmMain::convertAndReport()
 {
-    const Conversion conversion = convertScreen(*state_, controls_.picImage2->surface());
-    const Status written = writeScreenFiles(kScreenFileName, conversion);
+    lastConversion_ = std::make_unique<Conversion>(convertScreen(*state_, controls_.picImage2->surface()));
+    for (QAction* save : {mnuFileExportDisc, mnuFileSaveScreenAs})
+        save->setEnabled(true);
+    const Status written = writeScreenFiles(kScreenFileName, *lastConversion_);
     const QString folder = currentFolderForDisplay();
     if (!written) {
         showStatus(writeFailedStatus(written.failure(), folder));
@@ -205,6 +216,45 @@ void frmMain::openPicture(const QString& path)
     openedWarning_ = picture.warning;
     Timer1->start();
     showStatus(openedStatus(path, picture.warning));
+}
+
+void frmMain::_mnuFileExportDisc_Action()
+{
+    QString path = askWhereToSave({QStringLiteral("Export Disc Image"), QStringLiteral("picture.ssd"),
+                                   QStringLiteral("DFS disc images (*.ssd);;Any (*)")});
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".ssd");
+    reportSaved(exportDiscImage(path, *lastConversion_), {path});
+}
+
+void frmMain::_mnuFileSaveScreenAs_Action()
+{
+    const QString path = askWhereToSave({QStringLiteral("Save Screen As"), QString::fromLatin1(kScreenFileName),
+                                         QStringLiteral("Any (*)")});
+    if (path.isEmpty())
+        return;
+    reportSaved(saveScreenFiles(path, *lastConversion_), {path, path + QStringLiteral(".inf")});
+}
+
+QString frmMain::askWhereToSave(const SaveRequest& request)
+{
+    const QString folder = saveFolder_.isEmpty() ? QDir::currentPath() : saveFolder_;
+    const QString path = chooseSave_(this, {request.caption, QDir(folder).filePath(request.startAt), request.filter});
+    if (!path.isEmpty())
+        saveFolder_ = QFileInfo(path).absolutePath();
+    return path;
+}
+
+void frmMain::reportSaved(const Status& saved, const QStringList& files)
+{
+    if (saved) {
+        showStatus(savedStatus(files));
+        return;
+    }
+    showStatus(saveFailedStatus(saved.failure()));
+    report_(this, saveFailedMessage(saved.failure()));
 }
 
 void frmMain::_mnuFileExit_Action()

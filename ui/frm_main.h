@@ -1,13 +1,17 @@
 #pragma once
 
 #include "ui/frm_main_controls.h"
+#include "platform/failure.h"
 #include "ui/user_dialogs.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <memory>
 
 struct ConversionState;
+struct Conversion;
+class QAction;
 class QLabel;
 class QTimer;
 
@@ -20,6 +24,9 @@ class QTimer;
 // sampled and converted once, one Timer1 period after it was drawn; "Convert"
 // converts the sampled picture again with the options of that moment. Each
 // conversion writes "$.screen" and "$.screen.inf" into the working folder.
+// The last conversion is kept: File › "Export Disc Image..." writes it as a
+// bootable disc and "Save Screen As..." as a screen file and .inf wherever
+// the user chooses; both are disabled until there is a conversion.
 class frmMain final : public QMainWindow {
     Q_OBJECT
 public:
@@ -34,6 +41,7 @@ public:
     // answer and observe them without a person at the screen.
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
     void setMessageReporter(MessageReporter reporter) { report_ = std::move(reporter); }
+    void setSaveChooser(SaveChooser chooser) { chooseSave_ = std::move(chooser); }
 
 signals:
     // After every conversion, whether both files were written.
@@ -57,12 +65,18 @@ private:
     void convertAndReport();
     void Timer1_Action();
     void _mnuFileOpen_Action();
+    void _mnuFileExportDisc_Action();
+    void _mnuFileSaveScreenAs_Action();
     void _mnuFileExit_Action();
     void _mnuHelpAbout_Action();
 
     // Everything File › "Open..." does once a file has been chosen.
     void openPicture(const QString& path);
     void showStatus(const QString& text);
+    // The save dialog, starting in the folder saved to last this session
+    // (at first the working folder); remembers the folder chosen.
+    QString askWhereToSave(const SaveRequest& request);
+    void reportSaved(const Status& saved, const QStringList& files);
 
     std::unique_ptr<ConversionState> state_;
     MainWindowControls controls_;
@@ -77,6 +91,11 @@ private:
     // the planes were sampled from; the second is repeated after converting.
     QString openedWarning_;
     QString sampledWarning_;
+    std::unique_ptr<Conversion> lastConversion_;
+    QAction* mnuFileExportDisc = nullptr;
+    QAction* mnuFileSaveScreenAs = nullptr;
+    QString saveFolder_;
     FileChooser chooseFile_ = chooseFileToOpen;
+    SaveChooser chooseSave_ = chooseFileToSave;
     MessageReporter report_ = showMessageBox;
 };

@@ -29,6 +29,8 @@ MenuBarItems buildMenuBar(QMenuBar* bar)
 
     QMenu* file = addMenu(bar, "mnuFile", "&File");
     items.mnuFileOpen = addItem(file, "mnuFileOpen", "Open...");
+    items.mnuFileExportDisc = addItem(file, "mnuFileExportDisc", "Export Disc Image...");
+    items.mnuFileSaveScreenAs = addItem(file, "mnuFileSaveScreenAs", "Save Screen As...");
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileSep"));
     items.mnuFileExit = addItem(file, "mnuFileExit", "E&xit");
 

@@ -6,11 +6,14 @@ class QMenuBar;
 // The items of the main window's menu bar that do something.
 struct MenuBarItems {
     QAction* mnuFileOpen = nullptr;
+    QAction* mnuFileExportDisc = nullptr;
+    QAction* mnuFileSaveScreenAs = nullptr;
     QAction* mnuFileExit = nullptr;
     QAction* mnuHelpAbout = nullptr;
 };
 
-// Fills `bar` with "&File" ("Open...", a separator, "E&xit") and "&Help"
+// Fills `bar` with "&File" ("Open...", "Export Disc Image...", "Save Screen
+// As...", a separator, "E&xit") and "&Help"
 // ("About..."). The ampersands mark access keys; no item has a keyboard
 // shortcut. Menus and items are named after their role (mnuFile, mnuFileOpen...).
 MenuBarItems buildMenuBar(QMenuBar* bar);

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStringList>
 
 namespace {
 
@@ -74,4 +75,27 @@ UserMessage writeFailedMessage(const Failure& error, const QString& folder)
         QStringLiteral("Could not write %1 in %2: %3.\n\nFiles already there were left unchanged.")
             .arg(quoted(nativePath(QString::fromStdString(error.subject))), folder,
                  QString::fromStdString(error.reason))};
+}
+
+QString savedStatus(const QStringList& files)
+{
+    QStringList names;
+    for (const QString& file : files)
+        names << quoted(QFileInfo(file).fileName());
+    return QStringLiteral("Wrote %1 in %2")
+        .arg(names.join(QStringLiteral(" and ")), nativePath(QFileInfo(files.value(0)).absolutePath()));
+}
+
+QString saveFailedStatus(const Failure& error)
+{
+    return QStringLiteral("Nothing written: could not write %1: %2")
+        .arg(nativePath(QString::fromStdString(error.subject)), QString::fromStdString(error.reason));
+}
+
+UserMessage saveFailedMessage(const Failure& error)
+{
+    return UserMessage{UserMessage::Severity::Error, kTitle,
+                       QStringLiteral("Could not write %1: %2.\n\nFiles already there were left unchanged.")
+                           .arg(quoted(nativePath(QString::fromStdString(error.subject))),
+                                QString::fromStdString(error.reason))};
 }

@@ -22,3 +22,9 @@ UserMessage openFailedMessage(const QString& path, const QString& reason);
 QString writtenStatus(const QString& folder, const QString& warning = {});
 QString writeFailedStatus(const Failure& error, const QString& folder);
 UserMessage writeFailedMessage(const Failure& error, const QString& folder);
+
+// After File › "Export Disc Image..." or "Save Screen As...": the files
+// written (all in one folder), or why none was.
+QString savedStatus(const QStringList& files);
+QString saveFailedStatus(const Failure& error);
+UserMessage saveFailedMessage(const Failure& error);

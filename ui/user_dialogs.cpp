@@ -9,6 +9,11 @@ QString chooseFileToOpen(QWidget* parent)
                                         QStringLiteral("Any (*)"));
 }
 
+QString chooseFileToSave(QWidget* parent, const SaveRequest& request)
+{
+    return QFileDialog::getSaveFileName(parent, request.caption, request.startAt, request.filter);
+}
+
 void showMessageBox(QWidget* parent, const UserMessage& message)
 {
     const auto icon = message.severity == UserMessage::Severity::Error ? QMessageBox::Critical

@@ -16,11 +16,24 @@ struct UserMessage {
 
 // Asks the user for a file to open; an empty string when they cancel.
 using FileChooser = std::function<QString(QWidget* parent)>;
+
+// What a save dialog asks for: its caption, the file it starts at (folder
+// and suggested name) and the types it offers ("Disc images (*.ssd)").
+struct SaveRequest {
+    QString caption;
+    QString startAt;
+    QString filter;
+};
+// Asks the user where to save; an empty string when they cancel.
+using SaveChooser = std::function<QString(QWidget* parent, const SaveRequest& request)>;
 // Shows a message to the user. It may return before the user has read it.
 using MessageReporter = std::function<void(QWidget* parent, const UserMessage& message)>;
 
 // The standard open dialog offering every file under the type "Any".
 QString chooseFileToOpen(QWidget* parent);
+
+// The standard save dialog, which asks before replacing a file.
+QString chooseFileToSave(QWidget* parent, const SaveRequest& request);
 
 // A message box over `parent` that closes itself when dismissed. It does not
 // wait for the user, so no other work of the window runs inside it.

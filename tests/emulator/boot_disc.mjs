@@ -1,0 +1,87 @@
+// Boots a BBC Micro model B with DFS in jsbeeb, headless, from a disc image
+// in drive 0 with Shift held (so the disc's !BOOT runs), and dumps what the
+// machine then shows:
+//   OUT.mem  the I/O processor's memory &3000..&7FFF (20480 bytes)
+//   OUT.ppm  the active display area of the emulated video frame (where the
+//            CRTC's displayed characters land), as a binary PPM: 640 x 512
+//            for the graphics modes, each scan line drawn twice
+// Usage: node boot_disc.mjs JSBEEB_DIR DISC.ssd OUT [SECONDS [KEY_PRESSES]]
+// SECONDS of emulated time are run after the boot (default 8); each key
+// press (Space) is followed by the same time again.
+import { readFileSync, writeFileSync } from "fs";
+import path from "path";
+
+const [jsbeebDir, discPath, outPrefix, secondsText = "8", pressesText = "0"] = process.argv.slice(2);
+if (!outPrefix) {
+    console.error("usage: node boot_disc.mjs JSBEEB_DIR DISC.ssd OUT [SECONDS [KEY_PRESSES]]");
+    process.exit(2);
+}
+const from = (file) => import(path.resolve(jsbeebDir, file));
+const { TestMachine } = await from("tests/test-machine.js");
+const { Video } = await from("src/video.js");
+const { FakeSoundChip } = await from("src/soundchip.js");
+const fdc = await from("src/fdc.js");
+const utils = await from("src/utils.js");
+
+// The emulator paints a 1024 x 625 frame; the picture is drawn into fb32 and
+// copied out at each vertical sync, before the next frame clears it.
+const FB_WIDTH = 1024;
+const FB_HEIGHT = 625;
+const fb8 = new Uint8Array(FB_WIDTH * FB_HEIGHT * 4);
+const frame = new Uint8Array(fb8.length);
+const video = new Video(false, new Uint32Array(fb8.buffer), () => frame.set(fb8));
+
+// Where the CRTC's displayed characters land in the frame: every blit of
+// screen memory goes through blitFb at a frame offset.
+const drawn = { minX: FB_WIDTH, minY: FB_HEIGHT, maxX: -1, maxY: -1 };
+const blit = video.blitFb.bind(video);
+video.blitFb = (dat, offset, pixels, doubled) => {
+    const x = offset % FB_WIDTH;
+    const y = Math.floor(offset / FB_WIDTH);
+    drawn.minX = Math.min(drawn.minX, x);
+    drawn.maxX = Math.max(drawn.maxX, x + pixels - 1);
+    drawn.minY = Math.min(drawn.minY, y);
+    drawn.maxY = Math.max(drawn.maxY, y + (doubled ? 1 : 0));
+    return blit(dat, offset, pixels, doubled);
+};
+
+utils.setNodeBasePath(path.resolve(jsbeebDir));
+const machine = new TestMachine("B-DFS1.2", { video, soundChip: new FakeSoundChip() });
+await machine.initialise();
+const cpu = machine.processor;
+cpu.fdc.loadDisc(0, fdc.discFor(cpu.fdc, discPath, new Uint8Array(readFileSync(discPath))));
+
+const CYCLES_PER_SECOND = 2 * 1000 * 1000;
+const run = (seconds) => machine.runFor(Math.round(seconds * CYCLES_PER_SECOND));
+
+// Shift+Break: hold Shift through a power-on reset so the OS boots the disc.
+cpu.sysvia.keyDown(utils.keyCodes.SHIFT);
+cpu.reset(true);
+await run(1);
+cpu.sysvia.keyUp(utils.keyCodes.SHIFT);
+await run(Number(secondsText));
+for (let press = 0; press < Number(pressesText); ++press) {
+    cpu.sysvia.keyDown(utils.keyCodes.SPACE);
+    await run(0.2);
+    cpu.sysvia.keyUp(utils.keyCodes.SPACE);
+    await run(Number(secondsText));
+}
+
+// One more whole frame with the bounds measured afresh.
+Object.assign(drawn, { minX: FB_WIDTH, minY: FB_HEIGHT, maxX: -1, maxY: -1 });
+await run(0.05);
+
+const memory = new Uint8Array(0x5000);
+for (let i = 0; i < memory.length; ++i) memory[i] = machine.readbyte(0x3000 + i);
+writeFileSync(outPrefix + ".mem", memory);
+
+const width = drawn.maxX - drawn.minX + 1;
+const height = drawn.maxY - drawn.minY + 1;
+const rgb = new Uint8Array(width * height * 3);
+for (let y = 0; y < height; ++y)
+    for (let x = 0; x < width; ++x) {
+        const from4 = ((drawn.minY + y) * FB_WIDTH + drawn.minX + x) * 4;
+        rgb.set(frame.subarray(from4, from4 + 3), (y * width + x) * 3);
+    }
+writeFileSync(outPrefix + ".ppm", Buffer.concat([Buffer.from(`P6\n${width} ${height}\n255\n`), rgb]));
+console.log(`active area ${width}x${height} at (${drawn.minX},${drawn.minY})`);

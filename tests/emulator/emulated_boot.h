@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the emulated BBC Micro showed after booting a disc.
+struct EmulatedScreen {
+    std::vector<std::uint8_t> memory;  // the I/O processor's &3000..&7FFF
+    int width = 0;                     // the frame's active display area
+    int height = 0;
+    std::vector<std::uint8_t> rgb;     // width x height pixels, 3 bytes each
+
+    // The frame's pixel as 0xFFRRGGBB.
+    std::uint32_t pixel(int x, int y) const;
+};
+
+// Whether the emulator_setup test installed jsbeeb in the build tree.
+bool emulatorInstalled();
+
+// Boots `disc` on jsbeeb's model B with Shift held (boot_disc.mjs), runs
+// `seconds` of emulated time, then presses Space `keyPresses` times with
+// `seconds` after each, and reads back memory and frame. Files go into
+// `work`. On a problem, nothing, with the reason in `problem`.
+std::optional<EmulatedScreen> bootOnEmulator(const std::filesystem::path& disc,
+                                             const std::filesystem::path& work, double seconds,
+                                             int keyPresses, std::string& problem);
