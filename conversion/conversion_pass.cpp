@@ -109,7 +109,8 @@ Conversion finishConversion(ScreenImage image, PixelSurface& preview)
     paintScreen(image, preview);
     std::vector<std::uint8_t> bytes = packScreen(image);
     std::string inf = infLine(*image.mode);
-    return Conversion{std::move(image), std::move(bytes), std::move(inf)};
+    const ScreenMode& mode = *image.mode;
+    return Conversion{std::move(image), std::move(bytes), std::move(inf), mode.number, mode.screenStart};
 }
 
 Conversion convertPlanes(const ConversionState& state, PixelSurface& preview)

@@ -23,12 +23,16 @@ std::optional<std::string> conversionProblem(const ConversionState& state,
 // run, and a mode with a record.
 ScreenImage WriteImage(const ConversionState& state);
 
-// A screen image with everything made from it: the screen memory bytes and
-// the .inf line (without line end).
+// A converted screen with everything made from it: the screen memory bytes,
+// where they belong and the .inf line (without line end). Bitmap modes also
+// keep their screen image, with the palette it is shown in; mode 7's screen
+// is its bytes, and its image has no record.
 struct Conversion {
     ScreenImage image;
     std::vector<std::uint8_t> bytes;
     std::string inf;
+    int mode = 0;
+    std::uint32_t screenStart = 0;
 };
 
 // Packs `image` into screen memory, paints it into `preview` and gives the

@@ -26,6 +26,9 @@ struct ScreenImage {
     // How the painter spreads screen pixels over the 320 preview columns.
     ColumnMap columns = ColumnMap::Same;
 
+    // No screen: a conversion to a mode that is not a bitmap (mode 7) has none.
+    ScreenImage() = default;
+
     // A blank screen of `record`, all colour 0, with the mode's default palette.
     explicit ScreenImage(const ScreenMode& record)
         : mode(&record),

@@ -32,14 +32,16 @@ std::vector<std::uint8_t> textBytes(const std::string& text)
 
 DiscFile screenFile(const std::string& name, const Conversion& conversion)
 {
-    assert(conversion.image.mode != nullptr);
-    return {name, '$', false, kIoProcessor | conversion.image.mode->screenStart, 0, conversion.bytes};
+    return {name, '$', false, kIoProcessor | conversion.screenStart, 0, conversion.bytes};
 }
 
-// VDU 19 for each logical colour whose physical colour is not the mode's default.
+// VDU 19 for each logical colour whose physical colour is not the mode's
+// default. Mode 7 has no palette to change.
 std::string paletteChanges(const ScreenImage& image)
 {
     std::string vdu;
+    if (image.mode == nullptr)
+        return vdu;
     for (int logical = 0; logical < image.mode->numcols; ++logical) {
         const auto slot = static_cast<std::size_t>(logical);
         const int physical = image.palette[slot];
@@ -53,10 +55,9 @@ std::string paletteChanges(const ScreenImage& image)
 // screen, before the picture is loaded over it.
 std::string singleBootText(const Conversion& conversion)
 {
-    const ScreenMode& mode = *conversion.image.mode;
-    return std::string("*BASIC") + kReturn + "MODE" + std::to_string(mode.number) + kReturn +
+    return std::string("*BASIC") + kReturn + "MODE" + std::to_string(conversion.mode) + kReturn +
            paletteChanges(conversion.image) + kCursorOff + ":OSCLI\"LOAD SCREEN " +
-           hex(kIoProcessor | mode.screenStart) + "\":A%=GET:MODE7" + kReturn;
+           hex(kIoProcessor | conversion.screenStart) + "\":A%=GET:MODE7" + kReturn;
 }
 
 DiscCatalogue bootCatalogue(std::string title, int tracks, std::string bootText)
@@ -76,16 +77,16 @@ std::string slideshowText(std::span<const Slide> slides, std::span<const std::st
                        "10HIMEM=&3000:D%=" + std::to_string(delaySeconds * 100) + kReturn +
                        "20REPEAT:RESTORE:FORI%=1TO" + std::to_string(slides.size()) +
                        ":READF$,M%,P$" + kReturn + "30VDU22,M%:" + kCursorOff + kReturn +
-                       "40FORJ%=1TOLEN(P$):VDU19,J%-1,VAL(MID$(P$,J%,1));0;:NEXT" + kReturn +
+                       "40IFP$>\"\" FORJ%=1TOLEN(P$):VDU19,J%-1,VAL(MID$(P$,J%,1));0;:NEXT" + kReturn +
                        "50OSCLI(\"LOAD \"+F$):OSCLI(\"FX15,1\")" + kReturn +
                        "60IFD%>0 THEN K%=INKEY(D%) ELSE K%=GET" + kReturn +
                        "70NEXT:UNTILFALSE" + kReturn;
     for (std::size_t i = 0; i < slides.size(); ++i) {
-        const ScreenImage& image = slides[i].conversion->image;
+        const Conversion& conversion = *slides[i].conversion;
         std::string palette;
-        for (int logical = 0; logical < image.mode->numcols; ++logical)
-            palette += std::to_string(image.palette[static_cast<std::size_t>(logical)]);
-        text += std::to_string(100 + i) + "DATA" + names[i] + "," + std::to_string(image.mode->number) +
+        for (int logical = 0; conversion.image.mode && logical < conversion.image.mode->numcols; ++logical)
+            palette += std::to_string(conversion.image.palette[static_cast<std::size_t>(logical)]);
+        text += std::to_string(100 + i) + "DATA" + names[i] + "," + std::to_string(conversion.mode) +
                 "," + palette + kReturn;
     }
     return text + "RUN" + kReturn;

@@ -112,16 +112,16 @@ TEST(TeletextConversion, WritesOnlyGraphicsCodesAndMosaicsWithACodeFirstAndIsDet
         state.setStartValues();
         fillRandomPlanes(state, seed);
         BufferSurface preview(320, 256), again(320, 256), painted(320, 256);
-        const TeletextConversion result = convertTeletext(state, preview);
+        const Conversion result = convertTeletext(state, preview);
         ASSERT_EQ(result.bytes.size(), 1000u);
         EXPECT_EQ(result.inf, "$.SCREEN   007C00 000000 0003E8");
         for (int row = 0; row < kTeletextRows; ++row)
-            EXPECT_TRUE(codes.count(result.screen.at(0, row))) << "row " << row;
+            EXPECT_TRUE(codes.count(teletextScreen(result).at(0, row))) << "row " << row;
         for (const std::uint8_t byte : result.bytes)
             EXPECT_TRUE(codes.count(byte) || isMosaic(byte)) << int{byte};
-        const TeletextConversion second = convertTeletext(state, again);
+        const Conversion second = convertTeletext(state, again);
         EXPECT_EQ(second.bytes, result.bytes);
-        paintTeletext(result.screen, painted);
+        paintTeletext(teletextScreen(result), painted);
         EXPECT_EQ(preview.pixels(), painted.pixels());
     }
 }

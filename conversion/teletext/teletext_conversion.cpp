@@ -5,6 +5,7 @@
 #include "conversion/teletext/sixel_costs.h"
 #include "conversion/teletext/teletext_renderer.h"
 
+#include <algorithm>
 #include <array>
 #include <cassert>
 
@@ -48,12 +49,22 @@ TeletextScreen convertToTeletext(const LinearImage& picture, const RowSearch& se
     return screen;
 }
 
-TeletextConversion convertTeletext(const ConversionState& state, PixelSurface& preview)
+Conversion convertTeletext(const ConversionState& state, PixelSurface& preview)
 {
-    TeletextConversion result;
-    result.screen = convertToTeletext(planesLinear(state));
-    result.bytes.assign(result.screen.bytes.begin(), result.screen.bytes.end());
+    const TeletextScreen screen = convertToTeletext(planesLinear(state));
+    paintTeletext(screen, preview);
+    Conversion result;
+    result.bytes.assign(screen.bytes.begin(), screen.bytes.end());
     result.inf = infLine(kTeletextMode);
-    paintTeletext(result.screen, preview);
+    result.mode = kTeletextMode.number;
+    result.screenStart = kTeletextMode.screenStart;
     return result;
+}
+
+TeletextScreen teletextScreen(const Conversion& conversion)
+{
+    assert(conversion.bytes.size() == kTeletextBytes);
+    TeletextScreen screen;
+    std::copy(conversion.bytes.begin(), conversion.bytes.end(), screen.bytes.begin());
+    return screen;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conversion/conversion_pass.h"
 #include "conversion/conversion_state.h"
 #include "conversion/linear_image.h"
 #include "conversion/teletext/row_programme.h"
@@ -20,14 +21,11 @@ LinearImage planesLinear(const ConversionState& state);
 // code. Deterministic.
 TeletextScreen convertToTeletext(const LinearImage& picture, const RowSearch& search = RowSearch{});
 
-// A teletext conversion with everything made from it.
-struct TeletextConversion {
-    TeletextScreen screen;
-    std::vector<std::uint8_t> bytes;  // the 1000 bytes of screen memory from &7C00
-    std::string inf;                  // "$.SCREEN   007C00 000000 0003E8", without line end
-};
-
 // The engine's entry for mode 7: converts the state's planes (the mode,
 // half-tone and Stagger settings are not read), paints the result on the
-// 320 × 256 `preview` (see paintTeletext) and gives the bytes and .inf line.
-TeletextConversion convertTeletext(const ConversionState& state, PixelSurface& preview);
+// 320 × 256 `preview` (see paintTeletext) and gives the 1000 bytes of screen
+// memory from &7C00 and the .inf line "$.SCREEN   007C00 000000 0003E8".
+Conversion convertTeletext(const ConversionState& state, PixelSurface& preview);
+
+// The screen a conversion's 1000 bytes hold.
+TeletextScreen teletextScreen(const Conversion& conversion);
