@@ -1,0 +1,13 @@
+#pragma once
+
+#include "conversion/linear_image.h"
+#include "conversion/methods/index_image.h"
+#include "conversion/methods/method_options.h"
+#include "conversion/methods/progress_report.h"
+
+// Runs one of the linear-light methods (any but Classic) on `source`, the
+// picture on the grid to be dithered whose pixels are scaleX x scaleY
+// display pixels. `damping` is the share of error the diffusion methods pass
+// on; direct binary search starts from Floyd-Steinberg with full error.
+IndexImage runMethod(Method method, const LinearImage& source, const MethodPalette& palette, float damping,
+                     int scaleX, int scaleY, const ProgressReport& progress = {});
