@@ -84,10 +84,26 @@ private:
     bool progressShown_ = false;
 };
 
-PictureOutcome convertSafely(const PictureJob& job, const Settings& settings)
+// A single picture converted by direct binary search takes a second or two:
+// on a terminal its progress is shown as a percentage, wiped when done.
+ProgressReport terminalProgress(const Options& options)
+{
+    if (options.jobs.size() != 1 || options.settings.method != Method::Dbs || ::isatty(STDERR_FILENO) != 1)
+        return {};
+    return [shown = -1](double fraction) mutable {
+        const int percent = static_cast<int>(fraction * 100);
+        if (percent == shown)
+            return;
+        shown = percent;
+        std::fprintf(stderr, percent >= 100 ? "\r\x1b[K" : "\rconverting: %d%%\x1b[K", percent);
+        std::fflush(stderr);
+    };
+}
+
+PictureOutcome convertSafely(const PictureJob& job, const Settings& settings, const ProgressReport& progress)
 {
     try {
-        return convertPicture(job, settings);
+        return convertPicture(job, settings, progress);
     } catch (const std::bad_alloc&) {
         return {{}, QStringLiteral("not enough memory to convert it"), {}};
     }
@@ -101,11 +117,12 @@ ExitStatus runBatch(const Options& options)
     Reporter reporter(jobs.size(), options.verbose);
     std::atomic<std::size_t> next{0};
     std::atomic<bool> anyFailed{false};
+    const ProgressReport progress = terminalProgress(options);
 
     // Every worker takes the next unconverted picture until none is left.
     const auto work = [&] {
         for (std::size_t i = next++; i < jobs.size(); i = next++) {
-            const PictureOutcome outcome = convertSafely(jobs[i], options.settings);
+            const PictureOutcome outcome = convertSafely(jobs[i], options.settings, progress);
             if (!outcome.ok())
                 anyFailed = true;
             reporter.pictureDone(jobs[i], outcome);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conversion/methods/progress_report.h"
 #include "conversion/settings.h"
 
 #include <QString>
@@ -24,5 +25,6 @@ struct PictureOutcome {
 // Loads, samples and converts one picture exactly as the window does, then
 // writes the screen file and its .inf, and the preview PNG if one is asked for.
 // Every file is replaced whole or not at all. Safe to run on several threads
-// at once: each call has a conversion state of its own.
-PictureOutcome convertPicture(const PictureJob& job, const Settings& settings);
+// at once: each call has a conversion state of its own. `progress` hears how
+// far a long conversion (direct binary search) has got.
+PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, const ProgressReport& progress = {});
