@@ -6,7 +6,7 @@
 
 // Direct binary search: starting from `start`, changes one pixel's colour or
 // swaps two neighbours' colours wherever that lowers the eye-weighted error
-// (the picture score's blurred error, taken in OKLab as seen near each
+// (the blurred error, taken in OKLab as seen near each
 // source colour), sweeping the picture until a sweep changes nothing or
 // `maxSweeps` have run. Each grid pixel is scaleX x scaleY display pixels.
 // Deterministic: the same input gives the same output.

@@ -29,15 +29,20 @@ void blurAxis(const float* in, float* out, int width, int height, int channels, 
             }
 }
 
-void blurInterleaved(float* data, int width, int height, int channels, float sigma)
+void blurInterleaved(float* data, int width, int height, int channels, float sigmaX, float sigmaY)
 {
-    if (sigma <= 0 || width == 0 || height == 0)
+    if (width == 0 || height == 0)
         return;
-    const std::vector<float> taps = gaussianTaps(sigma);
     std::vector<float> across(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
                               static_cast<std::size_t>(channels));
-    blurAxis(data, across.data(), width, height, channels, true, taps);
-    blurAxis(across.data(), data, width, height, channels, false, taps);
+    if (sigmaX > 0) {
+        blurAxis(data, across.data(), width, height, channels, true, gaussianTaps(sigmaX));
+        std::copy(across.begin(), across.end(), data);
+    }
+    if (sigmaY > 0) {
+        blurAxis(data, across.data(), width, height, channels, false, gaussianTaps(sigmaY));
+        std::copy(across.begin(), across.end(), data);
+    }
 }
 
 }  // namespace
@@ -61,13 +66,20 @@ LinearImage gaussianBlur(const LinearImage& image, float sigma)
 {
     static_assert(sizeof(LinearRgb) == 3 * sizeof(float));
     LinearImage result = image;
-    blurInterleaved(reinterpret_cast<float*>(result.pixels.data()), image.width, image.height, 3, sigma);
+    blurInterleaved(reinterpret_cast<float*>(result.pixels.data()), image.width, image.height, 3, sigma, sigma);
     return result;
 }
 
 std::vector<float> gaussianBlur(const std::vector<float>& plane, int width, int height, float sigma)
 {
     std::vector<float> result = plane;
-    blurInterleaved(result.data(), width, height, 1, sigma);
+    blurInterleaved(result.data(), width, height, 1, sigma, sigma);
+    return result;
+}
+
+LinearImage gaussianBlur(const LinearImage& image, float sigmaX, float sigmaY)
+{
+    LinearImage result = image;
+    blurInterleaved(reinterpret_cast<float*>(result.pixels.data()), image.width, image.height, 3, sigmaX, sigmaY);
     return result;
 }
