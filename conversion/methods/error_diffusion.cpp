@@ -1,5 +1,7 @@
 #include "conversion/methods/error_diffusion.h"
 
+#include "conversion/methods/fast_oklab.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -82,7 +84,7 @@ IndexImage diffuseError(const LinearImage& source, const MethodPalette& palette,
             const LinearRgb& in = source.at(x, y);
             const LinearRgb& carried = error.at(x, y);
             const LinearRgb wanted{held(in.r + carried.r), held(in.g + carried.g), held(in.b + carried.b)};
-            const int chosen = nearestColour(palette, toOklab(wanted));
+            const int chosen = nearestColour(palette, toOklabFast(wanted));
             result.at(x, y) = static_cast<std::uint8_t>(chosen);
             const LinearRgb& shown = palette.linear[static_cast<std::size_t>(chosen)];
             const LinearRgb miss{damping * (wanted.r - shown.r), damping * (wanted.g - shown.g),

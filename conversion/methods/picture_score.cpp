@@ -1,5 +1,6 @@
 #include "conversion/methods/picture_score.h"
 
+#include "conversion/methods/fast_oklab.h"
 #include "conversion/methods/gaussian_blur.h"
 
 #include <cassert>
@@ -13,7 +14,7 @@ std::vector<Oklab> blurredLab(const LinearImage& image, float sigma)
     const LinearImage blurred = gaussianBlur(image, sigma);
     std::vector<Oklab> lab(blurred.pixels.size());
     for (std::size_t i = 0; i < lab.size(); ++i)
-        lab[i] = toOklab(blurred.pixels[i]);
+        lab[i] = toOklabFast(blurred.pixels[i]);
     return lab;
 }
 
