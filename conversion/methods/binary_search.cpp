@@ -181,7 +181,5 @@ IndexImage directBinarySearch(const LinearImage& source, const MethodPalette& pa
         if (!changed)
             break;
     }
-    if (progress)
-        progress(1.0);
     return search.take();
 }
