@@ -39,9 +39,12 @@ public:
             print(stderr, problem(job, outcome.warning));
         if (!outcome.ok())
             print(stderr, problem(job, outcome.error));
-        if (verbose_)
+        if (verbose_) {
             for (const QString& file : outcome.written)
                 print(stdout, file + QLatin1Char('\n'));
+            if (!outcome.palette.isEmpty())
+                print(stdout, QStringLiteral("%1: %2\n").arg(job.picture, outcome.palette));
+        }
         if (progress_) {
             print(stderr, QStringLiteral("[%1/%2] %3\x1b[K")
                               .arg(done_)
@@ -105,7 +108,7 @@ PictureOutcome convertSafely(const PictureJob& job, const Settings& settings, co
     try {
         return convertPicture(job, settings, progress);
     } catch (const std::bad_alloc&) {
-        return {{}, QStringLiteral("not enough memory to convert it"), {}};
+        return {{}, QStringLiteral("not enough memory to convert it"), {}, {}};
     }
 }
 

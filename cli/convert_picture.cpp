@@ -1,6 +1,7 @@
 #include "cli/convert_picture.h"
 
 #include "conversion/conversion_pass.h"
+#include "conversion/methods/palette_search.h"
 #include "conversion/methods/picture_conversion.h"
 #include "outputs/screen_files.h"
 #include "platform/file_output.h"
@@ -39,15 +40,15 @@ PictureOutcome writePreview(const QImage& preview, const QString& path)
     buffer.open(QIODevice::WriteOnly);
     QImageWriter encoder(&buffer, "png");
     if (!encoder.write(preview))
-        return {{}, QStringLiteral("cannot encode the preview: %1").arg(encoder.errorString()), {}};
+        return {{}, QStringLiteral("cannot encode the preview: %1").arg(encoder.errorString()), {}, {}};
 
     const std::array<FileContent, 1> file{{
         {systemName(path), {reinterpret_cast<const std::uint8_t*>(png.constData()),
                             static_cast<std::size_t>(png.size())}},
     }};
     if (const Status written = replaceFiles(file); !written)
-        return {{}, writeFailure(written.failure()), {}};
-    return {{}, {}, {path}};
+        return {{}, writeFailure(written.failure()), {}, {}};
+    return {{}, {}, {path}, {}};
 }
 
 // Whether the settings read the picture's larger linear-light source.
@@ -63,7 +64,7 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
     const bool detailed = readsSource(settings);
     const LoadedPicture loaded = loadPicture(job.picture, detailed ? PictureDetail::Display : PictureDetail::Screen);
     if (!loaded.ok())
-        return {{}, loaded.error, {}};
+        return {{}, loaded.error, {}, {}};
 
     // About a megabyte of planes and tables: one per picture, on the heap.
     auto state = std::make_unique<ConversionState>();
@@ -76,13 +77,14 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
     QImage preview = loaded.image.copy();
     QImageSurface surface(preview);
 
-    PictureOutcome outcome{loaded.warning, {}, {}};
+    PictureOutcome outcome{loaded.warning, {}, {}, {}};
     const LinearImage source = detailed ? linearPicture(loaded.source) : LinearImage();
     const Conversion conversion = convertWithSettings(settings, *state, source, surface, progress);
     if (const Status written = writeScreenFiles(systemName(job.screenFile), conversion); !written) {
         outcome.error = writeFailure(written.failure());
         return outcome;
     }
+    outcome.palette = QString::fromStdString(paletteStatement(conversion.image.palette, *conversion.image.mode));
     outcome.written = {job.screenFile,
                        QFile::decodeName(infFileName(systemName(job.screenFile)).c_str())};
 

@@ -18,6 +18,7 @@ struct PictureOutcome {
     QString warning;      // the picture was damaged but converted
     QString error;        // why nothing (or not everything) was written
     QStringList written;  // files written, in the order they were written
+    QString palette;      // the BASIC statement setting a palette other than the mode's own
 
     bool ok() const { return error.isEmpty(); }
 };

@@ -84,7 +84,8 @@ struct Parser {
     QCommandLineOption previews{"previews", "With --output-dir, also write DIR/STEM.png."};
     QCommandLineOption jobs{{"j", "jobs"},
                             "Convert N pictures at a time (default: one per processor).", "N"};
-    QCommandLineOption verbose{"verbose", "Name every file written, on standard output."};
+    QCommandLineOption verbose{"verbose", "Name every file written, on standard output, and the BASIC VDU 19 "
+                                          "statement that sets a palette other than the mode's own."};
     QCommandLineOption help = parser.addHelpOption();
     QCommandLineOption version = parser.addVersionOption();
 
