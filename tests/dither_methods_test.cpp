@@ -4,6 +4,7 @@
 #include "conversion/methods/method_run.h"
 #include "conversion/methods/palette_search.h"
 #include "conversion/methods/picture_conversion.h"
+#include "conversion/methods/picture_frame.h"
 #include "conversion/methods/picture_score.h"
 #include "test_support.h"
 
@@ -132,4 +133,34 @@ TEST(DitherMethods, DefaultSettingsGiveTheClassicConversionAndOthersTheirPalette
     EXPECT_EQ(atkinson.bytes.size(), 20480u);
     EXPECT_EQ(atkinson.image.palette[1], 4);
     EXPECT_EQ(atkinson.image.palette[2], 6);
+}
+
+TEST(DitherMethods, FitKeepsThePictureShapeOnThePalScreen)
+{
+    // A square white picture on a 320 x 256 grid of a 1.2 : 1 screen is
+    // 256 lines high and 256 / 0.96 = 267 columns wide.
+    LinearImage square(100, 100);
+    std::fill(square.pixels.begin(), square.pixels.end(), LinearRgb{1, 1, 1});
+    const LinearRgb bar{0, 0, 1};
+    const LinearImage whole = framePicture(square, Fit::Whole, bar, 320, 256);
+    EXPECT_EQ(whole.at(25, 128), bar);
+    EXPECT_EQ(whole.at(26, 128), (LinearRgb{1, 1, 1}));
+    EXPECT_EQ(whole.at(292, 128), (LinearRgb{1, 1, 1}));
+    EXPECT_EQ(whole.at(293, 128), bar);
+    // Filling from a picture twice as wide as high keeps its middle.
+    LinearImage wide(200, 100);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 200; ++x)
+            wide.at(x, y) = x < 40 || x >= 160 ? LinearRgb{1, 0, 0} : LinearRgb{0, 1, 0};
+    const LinearImage filled = framePicture(wide, Fit::Fill, bar, 160, 256);
+    EXPECT_EQ(filled.at(0, 0), (LinearRgb{0, 1, 0}));
+    EXPECT_EQ(filled.at(159, 255), (LinearRgb{0, 1, 0}));
+
+    LinearImage adjusted = whole;
+    adjustPicture(adjusted, Adjustments{});
+    EXPECT_EQ(adjusted.pixels, whole.pixels);
+    LinearImage grey(1, 1);
+    grey.at(0, 0) = LinearRgb{0.2f, 0.2f, 0.2f};
+    adjustPicture(grey, Adjustments{0, 1, 1, 2.0f});
+    EXPECT_NEAR(grey.at(0, 0).r, std::sqrt(0.2f), 1e-4f);
 }
