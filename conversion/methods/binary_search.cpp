@@ -87,6 +87,12 @@ private:
         return sensed(jacobian(x, y), difference(palette_.linear[static_cast<std::size_t>(to)], shown(x, y)));
     }
 
+    struct Move {
+        float gain;
+        int colour;
+        int nx, ny;
+    };
+    Move bestMove(int x, int y) const;
     void spread(int x, int y, const Vec3& d);
     float swapGain(int x, int y, int nx, int ny, Vec3& here, Vec3& there) const;
 
@@ -121,45 +127,46 @@ float Search::swapGain(int x, int y, int nx, int ny, Vec3& here, Vec3& there) co
            (dot(here, here) + dot(there, there)) * c0 + 2 * dot(here, there) * filter_.at(nx - x, ny - y);
 }
 
-bool Search::improve(int x, int y)
+// The change at (x, y) that lowers the error most: a new colour, or a swap
+// with the neighbour at (nx, ny); colour and nx both -1 when none lowers it.
+Search::Move Search::bestMove(int x, int y) const
 {
     const float c0 = filter_.at(0, 0);
     const Vec3& f = filtered_[index(x, y)];
-    float best = -1e-7f;
-    int bestColour = -1, bestX = -1, bestY = -1;
+    Move best{-1e-7f, -1, -1, -1};
     for (int to = 0; to < palette_.count; ++to) {
         if (to == image_.at(x, y))
             continue;
         const Vec3 d = change(x, y, to);
-        if (const float gain = 2 * dot(d, f) + dot(d, d) * c0; gain < best) {
-            best = gain;
-            bestColour = to;
-        }
+        if (const float gain = 2 * dot(d, f) + dot(d, d) * c0; gain < best.gain)
+            best = Move{gain, to, -1, -1};
     }
     for (int ny = std::max(0, y - 1); ny <= std::min(image_.height - 1, y + 1); ++ny)
         for (int nx = std::max(0, x - 1); nx <= std::min(image_.width - 1, x + 1); ++nx) {
             if (image_.at(nx, ny) == image_.at(x, y))
                 continue;
             Vec3 here, there;
-            if (const float gain = swapGain(x, y, nx, ny, here, there); gain < best) {
-                best = gain;
-                bestColour = -1;
-                bestX = nx;
-                bestY = ny;
-            }
+            if (const float gain = swapGain(x, y, nx, ny, here, there); gain < best.gain)
+                best = Move{gain, -1, nx, ny};
         }
-    if (bestColour >= 0) {
-        spread(x, y, change(x, y, bestColour));
-        image_.at(x, y) = static_cast<std::uint8_t>(bestColour);
+    return best;
+}
+
+bool Search::improve(int x, int y)
+{
+    const Move move = bestMove(x, y);
+    if (move.colour >= 0) {
+        spread(x, y, change(x, y, move.colour));
+        image_.at(x, y) = static_cast<std::uint8_t>(move.colour);
         return true;
     }
-    if (bestX < 0)
+    if (move.nx < 0)
         return false;
     Vec3 here, there;
-    swapGain(x, y, bestX, bestY, here, there);
+    swapGain(x, y, move.nx, move.ny, here, there);
     spread(x, y, here);
-    spread(bestX, bestY, there);
-    std::swap(image_.at(x, y), image_.at(bestX, bestY));
+    spread(move.nx, move.ny, there);
+    std::swap(image_.at(x, y), image_.at(move.nx, move.ny));
     return true;
 }
 
