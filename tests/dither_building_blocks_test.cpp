@@ -49,8 +49,9 @@ TEST(DitherBuildingBlocks, ThresholdMapsUseEveryLevelOnceAndBlueNoiseSpreadsItsF
                 continue;
             for (int dy = -1; dy <= 1; ++dy)
                 for (int dx = -1; dx <= 1; ++dx)
-                    if (dx != 0 || dy != 0)
+                    if (dx != 0 || dy != 0) {
                         EXPECT_GE(noise.at(x + dx + noise.size, y + dy + noise.size), 0.1f) << x << "," << y;
+                    }
         }
 }
 

@@ -66,8 +66,9 @@ TEST(DitherMethods, EveryMethodInEveryModeIsValidRepeatableAndKeepsTheMeanTone)
             }
             // Atkinson passes on only three quarters of the error, so by
             // design its light tones come out lighter and dark ones darker.
-            if (method != Method::Atkinson)
+            if (method != Method::Atkinson) {
                 EXPECT_NEAR(mean, sourceMean, 0.02f * sourceMean);
+            }
         }
 }
 
