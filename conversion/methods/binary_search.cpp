@@ -9,11 +9,6 @@
 
 namespace {
 
-// The search weighs errors with a little more blur than the score's sigma 2:
-// its squared, linearised error then follows the score's mean OKLab distance
-// better (measured on the photos of bench/quality: 2 and 4 both do worse).
-constexpr float kSearchSigma = 2.75f;
-
 // A 3 x 3 matrix taking a small linear-light change to the OKLab change it
 // makes near one colour.
 using Jacobian = std::array<float, 9>;
@@ -175,7 +170,7 @@ bool Search::improve(int x, int y)
 IndexImage directBinarySearch(const LinearImage& source, const MethodPalette& palette, IndexImage start,
                               int scaleX, int scaleY, const ProgressReport& progress, int maxSweeps)
 {
-    const EyeFilter filter(scaleX, scaleY, kSearchSigma);
+    const EyeFilter filter(scaleX, scaleY, kScoreSigma);
     Search search(source, palette, std::move(start), filter);
     for (int sweep = 0; sweep < maxSweeps; ++sweep) {
         bool changed = false;
