@@ -65,6 +65,9 @@ private:
     }
     void add(LinearImage& into, int x, int y, const LinearRgb& c) const;
     float gain(int x, int y, const LinearRgb& d) const;
+    float swapGain(int x, int y, int nx, int ny, const LinearRgb& d) const;
+    void recost(int x0, int y0, int x1, int y1);
+    bool trySwaps(int x, int y);
 
     const MethodPalette& palette_;
     IndexImage image_;
@@ -100,8 +103,59 @@ float Refinement::gain(int x, int y, const LinearRgb& d) const
     return total;
 }
 
+// The change in summed distance from adding `d` at (x, y) and taking it
+// away at its neighbour (nx, ny): their colours swapped.
+float Refinement::swapGain(int x, int y, int nx, int ny, const LinearRgb& d) const
+{
+    float total = 0;
+    for (int ty = std::max(0, std::min(y, ny) - ry()); ty <= std::min(image_.height - 1, std::max(y, ny) + ry()); ++ty)
+        for (int tx = std::max(0, std::min(x, nx) - rx()); tx <= std::min(image_.width - 1, std::max(x, nx) + rx());
+             ++tx) {
+            const bool nearHere = std::abs(tx - x) <= rx() && std::abs(ty - y) <= ry();
+            const bool nearThere = std::abs(tx - nx) <= rx() && std::abs(ty - ny) <= ry();
+            const float w = (nearHere ? weight(tx - x, ty - y) : 0.0f) - (nearThere ? weight(tx - nx, ty - ny) : 0.0f);
+            const std::size_t i = static_cast<std::size_t>(ty * image_.width + tx);
+            const LinearRgb& p = seen_.pixels[i];
+            total += distance(LinearRgb{p.r + w * d.r, p.g + w * d.g, p.b + w * d.b}, i) - cost_[i];
+        }
+    return total;
+}
+
+void Refinement::recost(int x0, int y0, int x1, int y1)
+{
+    for (int ty = std::max(0, y0 - ry()); ty <= std::min(image_.height - 1, y1 + ry()); ++ty)
+        for (int tx = std::max(0, x0 - rx()); tx <= std::min(image_.width - 1, x1 + rx()); ++tx) {
+            const std::size_t i = static_cast<std::size_t>(ty * image_.width + tx);
+            cost_[i] = distance(seen_.pixels[i], i);
+        }
+}
+
+// Swaps (x, y) with its right or lower neighbour when that lowers the distance.
+bool Refinement::trySwaps(int x, int y)
+{
+    const int neighbours[2][2] = {{x + 1, y}, {x, y + 1}};
+    for (const auto& n : neighbours) {
+        const int nx = n[0], ny = n[1];
+        if (nx >= image_.width || ny >= image_.height || image_.at(nx, ny) == image_.at(x, y))
+            continue;
+        const LinearRgb& here = palette_.linear[image_.at(x, y)];
+        const LinearRgb& there = palette_.linear[image_.at(nx, ny)];
+        const LinearRgb d{there.r - here.r, there.g - here.g, there.b - here.b};
+        if (swapGain(x, y, nx, ny, d) >= -1e-6f)
+            continue;
+        add(seen_, x, y, d);
+        add(seen_, nx, ny, LinearRgb{-d.r, -d.g, -d.b});
+        recost(std::min(x, nx), std::min(y, ny), std::max(x, nx), std::max(y, ny));
+        std::swap(image_.at(x, y), image_.at(nx, ny));
+        return true;
+    }
+    return false;
+}
+
 bool Refinement::improve(int x, int y)
 {
+    if (trySwaps(x, y))
+        return true;
     const LinearRgb& now = palette_.linear[image_.at(x, y)];
     float best = -1e-6f;
     int bestColour = -1;

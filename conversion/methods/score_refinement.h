@@ -5,7 +5,8 @@
 #include "conversion/methods/progress_report.h"
 
 // Polishes a dithered picture against the picture score itself: each pixel
-// takes whichever colour lowers the summed OKLab distance between the
+// swaps colours with its right or lower neighbour, or failing that takes
+// whichever colour, that lowers the summed OKLab distance between the
 // blurred picture and the blurred source around it, read at the grid's
 // pixels, until a sweep changes nothing or `maxSweeps` have run. Unlike the
 // squared error of direct binary search this keeps sparse dots in deep
