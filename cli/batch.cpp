@@ -39,9 +39,12 @@ public:
             print(stderr, problem(job, outcome.warning));
         if (!outcome.ok())
             print(stderr, problem(job, outcome.error));
-        if (verbose_)
+        if (verbose_) {
             for (const QString& file : outcome.written)
                 print(stdout, file + QLatin1Char('\n'));
+            if (!outcome.palette.isEmpty())
+                print(stdout, QStringLiteral("%1: %2\n").arg(job.picture, outcome.palette));
+        }
         if (progress_) {
             print(stderr, QStringLiteral("[%1/%2] %3\x1b[K")
                               .arg(done_)
@@ -84,10 +87,26 @@ private:
     bool progressShown_ = false;
 };
 
-PictureOutcome convertSafely(const PictureJob& job, const Settings& settings)
+// A single picture converted by direct binary search takes a second or two:
+// on a terminal its progress is shown as a percentage, wiped when done.
+ProgressReport terminalProgress(const Options& options)
+{
+    if (options.jobs.size() != 1 || options.settings.method != Method::Dbs || ::isatty(STDERR_FILENO) != 1)
+        return {};
+    return [shown = -1](double fraction) mutable {
+        const int percent = static_cast<int>(fraction * 100);
+        if (percent == shown)
+            return;
+        shown = percent;
+        std::fprintf(stderr, percent >= 100 ? "\r\x1b[K" : "\rconverting: %d%%\x1b[K", percent);
+        std::fflush(stderr);
+    };
+}
+
+PictureOutcome convertSafely(const PictureJob& job, const Settings& settings, const ProgressReport& progress)
 {
     try {
-        return convertPicture(job, settings);
+        return convertPicture(job, settings, progress);
     } catch (const std::bad_alloc&) {
         return {{}, QStringLiteral("not enough memory to convert it"), {}, {}};
     }
@@ -103,11 +122,12 @@ ExitStatus runBatch(const Options& options)
     std::atomic<bool> anyFailed{false};
     // Kept for the disc images, which are made once every picture is converted.
     std::vector<std::optional<Conversion>> conversions(options.disc ? jobs.size() : 0);
+    const ProgressReport progress = terminalProgress(options);
 
     // Every worker takes the next unconverted picture until none is left.
     const auto work = [&] {
         for (std::size_t i = next++; i < jobs.size(); i = next++) {
-            PictureOutcome outcome = convertSafely(jobs[i], options.settings);
+            PictureOutcome outcome = convertSafely(jobs[i], options.settings, progress);
             if (!outcome.ok())
                 anyFailed = true;
             reporter.pictureDone(jobs[i], outcome);

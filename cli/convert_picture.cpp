@@ -1,8 +1,11 @@
 #include "cli/convert_picture.h"
 
 #include "conversion/conversion_pass.h"
+#include "conversion/methods/palette_search.h"
+#include "conversion/methods/picture_conversion.h"
 #include "outputs/screen_files.h"
 #include "platform/file_output.h"
+#include "picture/picture_linear.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_sampling.h"
 #include "picture/qimage_surface.h"
@@ -48,11 +51,18 @@ PictureOutcome writePreview(const QImage& preview, const QString& path)
     return {{}, {}, {path}, {}};
 }
 
+// Whether the settings read the picture's larger linear-light source.
+bool readsSource(const Settings& settings)
+{
+    return settings.method != Method::Classic || settings.fit != Fit::Stretch || !settings.adjustments.neutral();
+}
+
 }  // namespace
 
-PictureOutcome convertPicture(const PictureJob& job, const Settings& settings)
+PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, const ProgressReport& progress)
 {
-    const LoadedPicture loaded = loadPicture(job.picture);
+    const bool detailed = readsSource(settings);
+    const LoadedPicture loaded = loadPicture(job.picture, detailed ? PictureDetail::Display : PictureDetail::Screen);
     if (!loaded.ok())
         return {{}, loaded.error, {}, {}};
 
@@ -67,9 +77,14 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings)
     QImage preview = loaded.image.copy();
     QImageSurface surface(preview);
 
-    PictureOutcome outcome{loaded.warning, {}, {}, convertScreen(*state, surface)};
+    const LinearImage source = detailed ? linearPicture(loaded.source) : LinearImage();
+    PictureOutcome outcome{loaded.warning, {}, {},
+                           convertWithSettings(settings, *state, source, surface, progress), {}};
+    const Conversion& conversion = *outcome.conversion;
+    if (conversion.image.mode != nullptr)
+        outcome.palette = QString::fromStdString(paletteStatement(conversion.image.palette, *conversion.image.mode));
     if (!job.screenFile.isEmpty()) {
-        const Status written = writeScreenFiles(systemName(job.screenFile), *outcome.conversion);
+        const Status written = writeScreenFiles(systemName(job.screenFile), conversion);
         if (!written) {
             outcome.error = writeFailure(written.failure());
             return outcome;

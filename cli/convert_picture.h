@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversion/conversion_pass.h"
+#include "conversion/methods/progress_report.h"
 #include "conversion/settings.h"
 
 #include <QString>
@@ -21,6 +22,7 @@ struct PictureOutcome {
     QString error;        // why nothing (or not everything) was written
     QStringList written;  // files written, in the order they were written
     std::optional<Conversion> conversion;  // once converted, even if a write failed
+    QString palette;      // the BASIC statement setting a palette other than the mode's own
 
     bool ok() const { return error.isEmpty(); }
 };
@@ -28,5 +30,6 @@ struct PictureOutcome {
 // Loads, samples and converts one picture exactly as the window does, then
 // writes the screen file and its .inf and the preview PNG, each if asked for.
 // Every file is replaced whole or not at all. Safe to run on several threads
-// at once: each call has a conversion state of its own.
-PictureOutcome convertPicture(const PictureJob& job, const Settings& settings);
+// at once: each call has a conversion state of its own. `progress` hears how
+// far a long conversion (direct binary search) has got.
+PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, const ProgressReport& progress = {});

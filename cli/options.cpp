@@ -13,7 +13,9 @@
 #include <array>
 #include <map>
 #include <optional>
+#include <string>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -54,6 +56,26 @@ struct Parser {
                                 "NAME", "none"};
     QCommandLineOption stagger{{"s", "stagger"},
                                "Stagger the half-tone between red, green and blue."};
+    QCommandLineOption dither{"dither",
+                              "Method: classic (the --halftone pattern, default), floyd-steinberg, "
+                              "atkinson, sierra-lite, jarvis, stucki, bayer, blue-noise or dbs.",
+                              "NAME", "classic"};
+    QCommandLineOption palette{"palette",
+                               "Colours of modes 0, 1, 4 and 5 for the methods other than classic: "
+                               "default, best (chosen for the picture) or physical colours 0-7 for "
+                               "logical colours 0, 1, ... (C0,C1 or C0,C1,C2,C3).",
+                               "P", "default"};
+    QCommandLineOption fit{"fit", "Placing: stretch (default), fit (whole picture, with bars) or fill "
+                                  "(crop to the screen's shape).",
+                           "HOW", "stretch"};
+    QCommandLineOption bar{"bar", "Physical colour 0-7 of the bars --fit fit leaves (default 0, black).",
+                           "C", "0"};
+    QCommandLineOption brightness{"brightness", "Add to the light, -1 to 1 (default 0).", "B", "0"};
+    QCommandLineOption contrast{"contrast", "Contrast, 0 to 4 (default 1).", "C", "1"};
+    QCommandLineOption saturation{"saturation", "Saturation, 0 to 4 (default 1).", "S", "1"};
+    QCommandLineOption gamma{"gamma", "Gamma, 0.2 to 5 (default 1; above 1 lightens).", "G", "1"};
+    QCommandLineOption damping{"damping", "Share of the error diffusion passes on, 0 to 1 (default 1).",
+                               "D", "1"};
     QCommandLineOption output{{"o", "output"},
                               "Screen file for a single picture (default \"$.screen\"); its side "
                               "file is FILE with \".inf\" appended.",
@@ -69,7 +91,8 @@ struct Parser {
     QCommandLineOption previews{"previews", "With --output-dir, also write DIR/STEM.png."};
     QCommandLineOption jobs{{"j", "jobs"},
                             "Convert N pictures at a time (default: one per processor).", "N"};
-    QCommandLineOption verbose{"verbose", "Name every file written, on standard output."};
+    QCommandLineOption verbose{"verbose", "Name every file written, on standard output, and the BASIC VDU 19 "
+                                          "statement that sets a palette other than the mode's own."};
     QCommandLineOption disc{"disc",
                             "Write a bootable DFS disc image: one picture is shown at boot, "
                             "several make a slideshow (FILE-1.ssd, FILE-2.ssd ... if they need "
@@ -86,8 +109,9 @@ struct Parser {
     Parser()
     {
         parser.setApplicationDescription(kDescription);
-        parser.addOptions({mode, halftone, stagger, output, preview, outputDir, previews, jobs, verbose, disc,
-                           tracks, delay});
+        parser.addOptions({mode, halftone, stagger, dither, palette, fit, bar, brightness, contrast, saturation,
+                           gamma, damping, output, preview, outputDir, previews, jobs, verbose, disc, tracks,
+                           delay});
         parser.addPositionalArgument("PICTURE", "Pictures to convert.", "PICTURE...");
     }
 };
@@ -130,6 +154,71 @@ Checked<int> readThreads(const QCommandLineParser& parser, const QCommandLineOpt
     return threads;
 }
 
+// The number an option gives, within min..max.
+Checked<float> readNumber(const QCommandLineParser& parser, const QCommandLineOption& option, double min,
+                          double max)
+{
+    bool number = false;
+    const QString text = parser.value(option);
+    const double value = text.toDouble(&number);
+    if (!number || !(value >= min && value <= max))
+        return usage(QStringLiteral("--%1 must be a number from %2 to %3, not '%4'")
+                         .arg(option.names().constLast())
+                         .arg(min)
+                         .arg(max)
+                         .arg(text));
+    return static_cast<float>(value);
+}
+
+// Reads the method, palette and fit into `settings`.
+std::optional<UsageError> readMethodSettings(const Parser& p, Settings& settings)
+{
+    const QCommandLineParser& parser = p.parser;
+    const auto method = methodNamed(parser.value(p.dither).toStdString());
+    if (!method)
+        return usage(QStringLiteral("--dither must be classic, floyd-steinberg, atkinson, sierra-lite, "
+                                    "jarvis, stucki, bayer, blue-noise or dbs, not '%1'")
+                         .arg(parser.value(p.dither)));
+    settings.method = *method;
+    const auto palette = paletteNamed(parser.value(p.palette).toStdString());
+    if (!palette)
+        return usage(QStringLiteral("--palette must be default, best or physical colours 0-7 separated by "
+                                    "commas, not '%1'")
+                         .arg(parser.value(p.palette)));
+    settings.palette = *palette;
+    if (const std::string problem = paletteProblem(*palette, settings.mode); !problem.empty())
+        return usage(QStringLiteral("--palette: %1").arg(QString::fromStdString(problem)));
+    if (settings.method == Method::Classic && palette->kind != PaletteChoice::Kind::Default)
+        return usage(QStringLiteral("--palette needs a --dither method other than classic"));
+    const auto fit = fitNamed(parser.value(p.fit).toStdString());
+    if (!fit)
+        return usage(QStringLiteral("--fit must be stretch, fit or fill, not '%1'").arg(parser.value(p.fit)));
+    settings.fit = *fit;
+    return std::nullopt;
+}
+
+// Reads the bar colour, adjustments and damping into `settings`.
+std::optional<UsageError> readAdjustments(const Parser& p, Settings& settings)
+{
+    const QCommandLineParser& parser = p.parser;
+    const std::pair<const QCommandLineOption*, std::array<double, 2>> ranges[] = {
+        {&p.bar, {0, 7}},      {&p.brightness, {-1, 1}}, {&p.contrast, {0, 4}},
+        {&p.saturation, {0, 4}}, {&p.gamma, {0.2, 5}},   {&p.damping, {0, 1}}};
+    std::array<float, 6> values{};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const auto value = readNumber(parser, *ranges[i].first, ranges[i].second[0], ranges[i].second[1]);
+        if (const auto* error = std::get_if<UsageError>(&value))
+            return *error;
+        values[i] = std::get<float>(value);
+    }
+    if (values[0] != static_cast<float>(static_cast<int>(values[0])))
+        return usage(QStringLiteral("--bar must be a whole number from 0 to 7"));
+    settings.barColour = static_cast<std::uint8_t>(values[0]);
+    settings.adjustments = Adjustments{values[1], values[2], values[3], values[4]};
+    settings.damping = values[5];
+    return std::nullopt;
+}
+
 // Reads mode, half-tone, stagger, jobs and verbosity into `options`.
 std::optional<UsageError> readSettings(const Parser& p, Options& options)
 {
@@ -144,6 +233,10 @@ std::optional<UsageError> readSettings(const Parser& p, Options& options)
     if (const auto* error = std::get_if<UsageError>(&halftone))
         return *error;
     options.settings.halftone = std::get<Halftone>(halftone);
+    if (auto error = readMethodSettings(p, options.settings))
+        return error;
+    if (auto error = readAdjustments(p, options.settings))
+        return error;
     const auto threads = readThreads(parser, p.jobs);
     if (const auto* error = std::get_if<UsageError>(&threads))
         return *error;

@@ -2,7 +2,11 @@
 
 Settings settingsOf(const ConversionState& state)
 {
-    return Settings{state.curmode, static_cast<Halftone>(state.htone), state.stagger};
+    Settings settings;
+    settings.mode = state.curmode;
+    settings.halftone = static_cast<Halftone>(state.htone);
+    settings.stagger = state.stagger;
+    return settings;
 }
 
 void applySettings(const Settings& settings, ConversionState& state)

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "conversion/conversion_state.h"
+#include "conversion/methods/method_options.h"
+
+#include <cstdint>
 
 // The options one conversion is made with, as the window's controls and the
 // command line's arguments both give them. The window keeps them in its
@@ -12,12 +15,21 @@ struct Settings {
     int mode = 2;
     Halftone halftone = Halftone::None;
     bool stagger = false;
+    // The options of the linear-light methods; the defaults give the classic
+    // conversion exactly as before. The state holds none of them.
+    Method method = Method::Classic;
+    float damping = 1.0f;  // fraction of the error diffusion passes on, 0..1
+    PaletteChoice palette;
+    Fit fit = Fit::Stretch;
+    std::uint8_t barColour = 0;  // physical colour 0..7 of the bars "fit" leaves
+    Adjustments adjustments;
 
     friend bool operator==(const Settings&, const Settings&) = default;
 };
 
-// The options held in a state.
+// The options held in a state; the others keep their defaults.
 Settings settingsOf(const ConversionState& state);
 
-// Stores the options into a state, as the window's option handlers do.
+// Stores the mode, half-tone and stagger into a state, as the window's
+// option handlers do.
 void applySettings(const Settings& settings, ConversionState& state);

@@ -23,7 +23,7 @@ const QStringList kUnsignedFormats{QStringLiteral("tga"), QStringLiteral("wbmp")
 
 LoadedPicture failure(const QString& reason)
 {
-    return LoadedPicture{QImage(), reason, QString()};
+    return LoadedPicture{QImage(), reason, QImage(), QString()};
 }
 
 // The picture's size as it will be shown, after its EXIF rotation.
@@ -38,10 +38,11 @@ QSize orientedSize(const QImageReader& reader)
 // Largest reduction (1/8, 1/4, 1/2) that still leaves at least 320 x 256
 // pixels to average down from. JPEG decoders reduce in these steps for free by
 // averaging whole 8 x 8 blocks.
-int reductionFor(QSize oriented)
+int reductionFor(QSize oriented, PictureDetail detail)
 {
+    const int least = detail == PictureDetail::Display ? 2 : 1;
     for (int factor : {8, 4, 2})
-        if (oriented.width() / factor >= kPictureWidth && oriented.height() / factor >= kPictureHeight)
+        if (oriented.width() / factor >= least * kPictureWidth && oriented.height() / factor >= least * kPictureHeight)
             return factor;
     return 1;
 }
@@ -95,7 +96,7 @@ QString sizeText(QSize size)
 
 // Checks the size the header claims and, where the format allows, asks for
 // a reduced decode. Returns a reason to refuse the picture, or nothing.
-QString planDecode(QImageReader& reader)
+QString planDecode(QImageReader& reader, PictureDetail detail)
 {
     const QSize stored = reader.size();
     if (!stored.isValid())
@@ -109,7 +110,7 @@ QString planDecode(QImageReader& reader)
     // other decoders (PNG, SVG) that offer a scaled size build the whole
     // picture first, so their full size is what counts.
     if (reader.format() == "jpeg" && reader.supportsOption(QImageIOHandler::ScaledSize)) {
-        const int factor = reductionFor(orientedSize(reader));
+        const int factor = reductionFor(orientedSize(reader), detail);
         if (factor > 1) {
             // Rounded down: Qt picks the decoder's reduction from the ratio of
             // stored to requested size, and a size rounded up would make that
@@ -151,6 +152,17 @@ QImage smoothStretch(const QImage& source)
     return source.scaled(kCanvas, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+// The decoded picture, flattened over white and reduced to fit kMaxSourceSize.
+QImage sourceOf(const QImage& decoded)
+{
+    QImage flat = decoded.hasAlphaChannel()
+                      ? overWhite(decoded.convertToFormat(QImage::Format_ARGB32_Premultiplied))
+                      : decoded.convertToFormat(QImage::Format_RGB32);
+    if (flat.width() > kMaxSourceSize.width() || flat.height() > kMaxSourceSize.height())
+        flat = flat.scaled(kMaxSourceSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return flat;
+}
+
 QImage stretchToCanvas(const QImage& decoded)
 {
     const bool transparent = decoded.hasAlphaChannel();
@@ -178,7 +190,7 @@ QString decodeFailure(const QImageReader& reader, const QStringList& messages)
 // Decodes what the reader points at and stretches it to the canvas. A
 // picture the decoder had to patch up is converted all the same, with a
 // warning that carries the decoder's first complaint.
-LoadedPicture decode(QImageReader& reader, const QByteArray& head, bool byContent)
+LoadedPicture decode(QImageReader& reader, const QByteArray& head, bool byContent, PictureDetail detail)
 {
     if (byContent)
         chooseFormat(reader, head);
@@ -191,7 +203,7 @@ LoadedPicture decode(QImageReader& reader, const QByteArray& head, bool byConten
         return failure(reader.error() == QImageReader::FileNotFoundError
                            ? QStringLiteral("the file cannot be read")
                            : QStringLiteral("it is not a picture Rasterine can read"));
-    if (const QString refusal = planDecode(reader); !refusal.isEmpty())
+    if (const QString refusal = planDecode(reader, detail); !refusal.isEmpty())
         return failure(refusal);
 
     const QByteArray format = reader.format();  // known only until the picture is read
@@ -208,12 +220,13 @@ LoadedPicture decode(QImageReader& reader, const QByteArray& head, bool byConten
                           : QStringLiteral("the picture is damaged: %1").arg(messages.damage().constFirst());
     if (endsEarly(reader.device(), format))
         warning = QStringLiteral("the picture is damaged: the file ends before the picture does");
-    return LoadedPicture{stretchToCanvas(decoded), QString(), warning};
+    return LoadedPicture{stretchToCanvas(decoded), QString(),
+                         detail == PictureDetail::Display ? sourceOf(decoded) : QImage(), warning};
 }
 
 }  // namespace
 
-LoadedPicture loadPicture(const QString& path)
+LoadedPicture loadPicture(const QString& path, PictureDetail detail)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -225,19 +238,19 @@ LoadedPicture loadPicture(const QString& path)
     const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(16) : QByteArray();
     file.close();
     QImageReader reader(path);
-    const LoadedPicture picture = decode(reader, head, true);
+    const LoadedPicture picture = decode(reader, head, true, detail);
     if (picture.ok() || !kUnsignedFormats.contains(info.suffix().toLower()))
         return picture;
     // A TGA carries no signature and starts like a Windows cursor, so the
     // cursor decoder claims it and then drops it. Its suffix is the only hint.
     QImageReader bySuffix(path);
-    const LoadedPicture second = decode(bySuffix, head, false);
+    const LoadedPicture second = decode(bySuffix, head, false, detail);
     return second.ok() ? second : picture;
 }
 
-LoadedPicture loadPicture(QIODevice& device)
+LoadedPicture loadPicture(QIODevice& device, PictureDetail detail)
 {
     const QByteArray head = device.peek(16);
     QImageReader reader(&device);
-    return decode(reader, head, true);
+    return decode(reader, head, true, detail);
 }

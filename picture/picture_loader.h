@@ -4,11 +4,23 @@
 #include <QImage>
 #include <QString>
 
+// How much of a large JPEG's detail to decode: enough for the 320 x 256
+// canvas (as the classic conversion has always had it), or enough for a
+// 640 x 512 display (the linear-light methods), at a little more cost.
+enum class PictureDetail { Screen, Display };
+
+// The largest `source` kept; larger pictures are reduced to fit inside it.
+inline constexpr QSize kMaxSourceSize(1280, 1024);
+
 // A picture read from disk and stretched to the 320 x 256 canvas, or why it
 // could not be.
 struct LoadedPicture {
     QImage image;     // 320 x 256, Format_RGB32; null when loading failed
     QString error;    // the reason loading failed, for the user
+    // With PictureDetail::Display (null otherwise): the decoded picture,
+    // oriented, over white, at its own shape and at most kMaxSourceSize;
+    // what the linear-light methods sample from.
+    QImage source;
     QString warning;  // set when the picture was damaged but partly readable,
                       // e.g. "the picture is damaged: Premature end of JPEG file"
 
@@ -20,15 +32,15 @@ struct LoadedPicture {
 //
 // The format is decided by content, not by file name. The photo's EXIF
 // orientation is honoured. Large JPEGs are decoded directly at a reduced size
-// (never below 320 x 256), which is quick and small in memory. The picture is
+// (never below 320 x 256, or 640 x 512 for PictureDetail::Display), which is quick and small in memory. The picture is
 // then stretched to 320 x 256 without keeping the aspect ratio, area-averaging
 // when it shrinks, and transparent pixels are laid over white. Pictures beyond
 // a generous pixel count are refused rather than decoded.
-LoadedPicture loadPicture(const QString& path);
+LoadedPicture loadPicture(const QString& path, PictureDetail detail = PictureDetail::Screen);
 
 // The same, for a picture already open for reading (a file's bytes held in
 // memory, as the fuzzing harness feeds them).
-LoadedPicture loadPicture(QIODevice& device);
+LoadedPicture loadPicture(QIODevice& device, PictureDetail detail = PictureDetail::Screen);
 
 // Source pictures larger than this many pixels are refused.
 inline constexpr qint64 kMaxSourcePixels = 1'000'000'000;

@@ -110,3 +110,18 @@ TEST(Batch, ShowsProgressOnlyForLongBatchesOnATerminal)
     const QStringList shortBatch{"-d", ".", "p1.png", "p2.png"};
     EXPECT_EQ(runConverter(folder.path(), shortBatch, terminal).err, "");
 }
+
+TEST(Batch, DirectBinarySearchShowsItsProgressOnATerminal)
+{
+    ScratchFolder folder;
+    const QString picture = savePicture(testPicture(), folder.path(), "p.png", "png");
+    const QStringList arguments{"-m", "5", "--dither", "dbs", picture};
+    RunConditions terminal;
+    terminal.stderrOnTerminal = true;
+    const ConverterRun onTerminal = runConverter(folder.path(), arguments, terminal);
+    EXPECT_EQ(onTerminal.exitCode, 0);
+    EXPECT_NE(onTerminal.err.find("converting: 2%"), std::string::npos) << onTerminal.err;
+    EXPECT_NE(onTerminal.err.find("converting: 25%"), std::string::npos) << onTerminal.err;
+    EXPECT_TRUE(onTerminal.err.ends_with("\r\x1b[K")) << onTerminal.err;
+    EXPECT_EQ(runConverter(folder.path(), arguments).err, "");
+}

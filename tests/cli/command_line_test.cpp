@@ -37,6 +37,14 @@ TEST(CommandLine, UsageErrorsExitWithTwoAndTouchNothing)
         {"zero jobs", {"-j", "0", "one.png"}, "--jobs needs a whole number"},
         {"preview over the screen file", {"-o", "x", "-p", "x.inf", "one.png"}, "x.inf is named for two outputs"},
         {"preview over the picture", {"-p", "one.png", "one.png"}, "one.png would be overwritten by one.png"},
+        {"unknown method", {"--dither", "dots", "one.png"}, "--dither must be classic, floyd-steinberg"},
+        {"palette count", {"-m", "1", "--dither", "dbs", "--palette", "0,1", "one.png"}, "--palette: mode 1 needs 4 colours, not 2"},
+        {"palette in mode 2", {"--dither", "bayer", "--palette", "best", "one.png"}, "--palette: mode 2 always shows"},
+        {"palette colour", {"-m", "4", "--dither", "bayer", "--palette", "0,9", "one.png"}, "--palette must be default, best"},
+        {"palette with classic", {"-m", "4", "--palette", "best", "one.png"}, "--palette needs a --dither method"},
+        {"unknown fit", {"--fit", "zoom", "one.png"}, "--fit must be stretch, fit or fill"},
+        {"gamma out of range", {"--gamma", "0", "one.png"}, "--gamma must be a number from 0.2 to 5"},
+        {"contrast not a number", {"--contrast", "high", "one.png"}, "--contrast must be a number from 0 to 4"},
     };
     for (const auto& usage : cases) {
         SCOPED_TRACE(usage.name);

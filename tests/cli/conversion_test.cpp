@@ -96,3 +96,24 @@ TEST(Conversion, GivesTheWindowsBytesAndPreviewForEveryOption)
         EXPECT_TRUE(readPreview(folder.path() / "cli.png") == windowPreview);
     }
 }
+
+TEST(Conversion, NewMethodsRunThroughTheBinaryAndPrintTheirPalette)
+{
+    ScratchFolder folder;
+    const QString png = savePicture(testPicture(), folder.path(), "picture.png", "png");
+    const ConverterRun classic = runConverter(folder.path(), {"-m", "1", "-o", "classic.screen", png});
+    const ConverterRun diffused = runConverter(
+        folder.path(), {"-m", "1", "--dither", "sierra-lite", "--palette", "0,4,6,7", "--fit", "fit", "--bar", "4",
+                        "--gamma", "1.2", "--verbose", "-o", "new.screen", "-p", "new.png", png});
+    ASSERT_EQ(classic.exitCode, 0) << classic.err;
+    ASSERT_EQ(diffused.exitCode, 0) << diffused.err;
+    EXPECT_NE(diffused.out.find("VDU 19,1,4;0;19,2,6;0;"), std::string::npos) << diffused.out;
+    const auto bytes = readBytes(folder.path() / "new.screen");
+    EXPECT_EQ(bytes.size(), 20480u);
+    EXPECT_NE(bytes, readBytes(folder.path() / "classic.screen"));
+    // The picture is wider than the screen's 1.2 : 1, so "fit" leaves blue
+    // bars above and below it.
+    const QImage preview = readPreview(folder.path() / "new.png");
+    EXPECT_EQ(preview.pixel(160, 0), qRgb(0, 0, 255));
+    EXPECT_EQ(preview.pixel(160, 255), qRgb(0, 0, 255));
+}

@@ -1,0 +1,58 @@
+// Times the linear-light methods on one core: each method of each mode on a
+// made-up photo already on the mode's grid, and the best-palette search.
+#include "conversion/colour_space.h"
+#include "conversion/methods/method_run.h"
+#include "conversion/methods/palette_search.h"
+#include "conversion/methods/picture_score.h"
+#include "photo_planes.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+LinearImage photoOnGrid(int width)
+{
+    auto state = std::make_unique<ConversionState>();
+    state->setStartValues();
+    fillPhotoPlanes(*state, 1982);
+    LinearImage planes(kPictureWidth, kPictureHeight);
+    for (int y = 0; y < kPictureHeight; ++y)
+        for (int x = 0; x < kPictureWidth; ++x)
+            planes.at(x, y) = LinearRgb{srgbToLinear(static_cast<std::uint8_t>(state->red(x, y))),
+                                        srgbToLinear(static_cast<std::uint8_t>(state->green(x, y))),
+                                        srgbToLinear(static_cast<std::uint8_t>(state->blue(x, y)))};
+    return areaAverage(planes, width, kScreenLines);
+}
+
+void Method(benchmark::State& run)
+{
+    const ScreenMode& mode = *findScreenMode(static_cast<int>(run.range(0)));
+    const auto method = static_cast<::Method>(run.range(1));
+    const LinearImage source = photoOnGrid(mode.screenPixelsPerLine());
+    const MethodPalette palette = defaultPalette(mode);
+    for (auto _ : run) {
+        IndexImage result = runMethod(method, source, palette, 1.0f, kDisplayWidth / source.width, 2);
+        benchmark::DoNotOptimize(result.pixels.data());
+    }
+}
+BENCHMARK(Method)
+    ->ArgNames({"mode", "method"})
+    ->ArgsProduct({{0, 1, 2, 4, 5}, {1, 2, 3, 4, 5, 6, 7, 8}})
+    ->Unit(benchmark::kMillisecond);
+
+void BestPalette(benchmark::State& run)
+{
+    const ScreenMode& mode = *findScreenMode(static_cast<int>(run.range(0)));
+    const LinearImage source = photoOnGrid(mode.screenPixelsPerLine());
+    for (auto _ : run) {
+        MethodPalette palette = bestPalette(source, mode);
+        benchmark::DoNotOptimize(palette.physical.data());
+    }
+}
+BENCHMARK(BestPalette)->ArgNames({"mode"})->Arg(0)->Arg(1)->Arg(4)->Arg(5)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,122 @@
+// Scores every method of every mode on the pictures named on the command
+// line: the mean OKLab distance between the blurred source and the blurred
+// result in the 640 x 512 display space (x 100; lower is closer), at the
+// eye's blur of sigma 2 display pixels and also 1 and 4, with the SSIM of
+// the blurred lightness beside it. Prints Markdown tables of the medians.
+// Usage: quality PICTURE...
+#include "quality_runs.h"
+
+#include <QGuiApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kModes[] = {0, 1, 2, 4, 5};
+constexpr float kSigmas[] = {1.0f, 2.0f, 4.0f};
+
+// Every measure of one run on one picture.
+struct Measures {
+    double distance[3];
+    double ssim;
+    double seconds;
+};
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+using Table = std::map<std::string, std::map<int, std::vector<Measures>>>;
+
+void scorePicture(const QualityPicture& picture, Table& table, std::vector<std::string>& order)
+{
+    std::vector<ScoreReference> references;
+    for (float sigma : kSigmas)
+        references.emplace_back(picture.display, sigma);
+    const char* only = std::getenv("QUALITY_ONLY");  // e.g. "dbs" to score just those runs
+    for (int mode : kModes)
+        for (const QualityRun& run : qualityRuns(mode)) {
+            if (only != nullptr && run.label.find(only) == std::string::npos)
+                continue;
+            const Converted converted = convertForQuality(picture, run.settings);
+            const LinearImage shown = displayOf(converted.image);
+            Measures m{{}, references[1].lightnessSsim(shown), converted.seconds};
+            for (int s = 0; s < 3; ++s)
+                m.distance[s] = references[static_cast<std::size_t>(s)].distance(shown);
+            if (table.find(run.label) == table.end())
+                order.push_back(run.label);
+            table[run.label][mode].push_back(m);
+        }
+    std::fprintf(stderr, "scored %s\n", picture.name.toLocal8Bit().constData());
+}
+
+double medianOf(const std::vector<Measures>& runs, double Measures::*field)
+{
+    std::vector<double> values;
+    for (const Measures& m : runs)
+        values.push_back(m.*field);
+    return median(values);
+}
+
+double medianDistance(const std::vector<Measures>& runs, int sigma)
+{
+    std::vector<double> values;
+    for (const Measures& m : runs)
+        values.push_back(m.distance[sigma]);
+    return median(values);
+}
+
+void printTable(const Table& table, const std::vector<std::string>& order, const char* title,
+                const std::function<std::string(const std::vector<Measures>&)>& cell)
+{
+    std::printf("\n%s\n\n| method | mode 0 | mode 1 | mode 2 | mode 4 | mode 5 |\n|---|---:|---:|---:|---:|---:|\n", title);
+    for (const std::string& label : order) {
+        std::printf("| %s |", label.c_str());
+        for (int mode : kModes) {
+            const auto& byMode = table.at(label);
+            if (byMode.empty())
+                continue;
+            const auto found = byMode.find(mode);
+            std::printf(" %s |", found == byMode.end() ? "" : cell(found->second).c_str());
+        }
+        std::printf("\n");
+    }
+}
+
+std::string format(const char* pattern, double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, pattern, value);
+    return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    Table table;
+    std::vector<std::string> order;
+    int pictures = 0;
+    for (int i = 1; i < argc; ++i, ++pictures)
+        scorePicture(loadQualityPicture(QString::fromLocal8Bit(argv[i])), table, order);
+    std::printf("%d pictures; medians over them.\n", pictures);
+    printTable(table, order, "Score, sigma 2 (mean OKLab distance x 100; lower is closer)",
+               [](const auto& runs) { return format("%.2f", medianDistance(runs, 1)); });
+    printTable(table, order, "Score, sigma 1", [](const auto& runs) { return format("%.2f", medianDistance(runs, 0)); });
+    printTable(table, order, "Score, sigma 4", [](const auto& runs) { return format("%.2f", medianDistance(runs, 2)); });
+    printTable(table, order, "SSIM of the blurred lightness, sigma 2 (1 = identical)",
+               [](const auto& runs) { return format("%.3f", medianOf(runs, &Measures::ssim)); });
+    printTable(table, order, "Milliseconds per picture (whole conversion incl. framing and palette)",
+               [](const auto& runs) { return format("%.1f", 1000 * medianOf(runs, &Measures::seconds)); });
+    return 0;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "conversion/colour_space.h"
+
+#include <bit>
+#include <cstdint>
+
+// The cube root to about six significant figures, several times quicker than
+// std::cbrt: a first guess from the float's exponent bits, then two Newton
+// steps. For the per-pixel colour matching of the dithering methods.
+inline float fastCbrt(float x)
+{
+    const float magnitude = x < 0 ? -x : x;
+    if (magnitude < 1e-30f)
+        return 0.0f;
+    float y = std::bit_cast<float>(std::bit_cast<std::uint32_t>(magnitude) / 3 + 709921077u);
+    y = (2.0f * y + magnitude / (y * y)) * (1.0f / 3.0f);
+    y = (2.0f * y + magnitude / (y * y)) * (1.0f / 3.0f);
+    return x < 0 ? -y : y;
+}
+
+// toOklab() with fastCbrt.
+inline Oklab toOklabFast(const LinearRgb& c)
+{
+    const float l = fastCbrt(0.4122214708f * c.r + 0.5363325363f * c.g + 0.0514459929f * c.b);
+    const float m = fastCbrt(0.2119034982f * c.r + 0.6806995451f * c.g + 0.1073969566f * c.b);
+    const float s = fastCbrt(0.0883024619f * c.r + 0.2817188376f * c.g + 0.6299787005f * c.b);
+    return Oklab{0.2104542553f * l + 0.7936177850f * m - 0.0040720468f * s,
+                 1.9779984951f * l - 2.4285922050f * m + 0.4505937099f * s,
+                 0.0259040371f * l + 0.7827717662f * m - 0.8086757660f * s};
+}

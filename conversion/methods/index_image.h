@@ -1,0 +1,61 @@
+#pragma once
+
+#include "conversion/colour_space.h"
+
+#include <array>
+#include <cassert>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// The colours a method may place: `count` physical colours (0..7, red +
+// 2 green + 4 blue), indexed by logical colour, with their linear-light and
+// OKLab values ready for matching.
+struct MethodPalette {
+    int count = 0;
+    std::array<std::uint8_t, 8> physical{};
+    std::array<LinearRgb, 8> linear{};
+    std::array<Oklab, 8> lab{};
+};
+
+// The palette of `count` logical colours showing `physical[0..count)`.
+MethodPalette methodPalette(const std::array<std::uint8_t, 8>& physical, int count);
+
+// The logical colour whose OKLab value is nearest to `colour`.
+inline int nearestColour(const MethodPalette& palette, const Oklab& colour)
+{
+    int best = 0;
+    float bestDistance = oklabDistance2(palette.lab[0], colour);
+    for (int i = 1; i < palette.count; ++i) {
+        const float distance = oklabDistance2(palette.lab[static_cast<std::size_t>(i)], colour);
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = i;
+        }
+    }
+    return best;
+}
+
+// Logical colours on a grid, row by row from the top: what a method makes
+// before it becomes a ScreenImage.
+struct IndexImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> pixels;
+
+    IndexImage() = default;
+    IndexImage(int w, int h)
+        : width(w), height(h), pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0)
+    {
+    }
+
+    std::uint8_t& at(int x, int y) { return pixels[index(x, y)]; }
+    std::uint8_t at(int x, int y) const { return pixels[index(x, y)]; }
+
+private:
+    std::size_t index(int x, int y) const
+    {
+        assert(x >= 0 && x < width && y >= 0 && y < height);
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x);
+    }
+};

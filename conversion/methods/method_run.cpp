@@ -1,0 +1,50 @@
+#include "conversion/methods/method_run.h"
+
+#include "conversion/methods/binary_search.h"
+#include "conversion/methods/error_diffusion.h"
+#include "conversion/methods/ordered_dither.h"
+#include "conversion/methods/score_refinement.h"
+
+#include <cassert>
+
+namespace {
+
+// Floyd-Steinberg, then direct binary search on the squared eye-weighted
+// error (quick, and it swaps neighbours), then polishing against the score
+// itself, which puts back the sparse dots the squared error removes from
+// deep shadows. The search reports the first quarter of the progress.
+IndexImage searchedPicture(const LinearImage& source, const MethodPalette& palette, int scaleX, int scaleY,
+                           const ProgressReport& progress)
+{
+    const auto part = [&progress](double from, double share) -> ProgressReport {
+        if (!progress)
+            return {};
+        return [&progress, from, share](double fraction) { progress(from + share * fraction); };
+    };
+    IndexImage start = diffuseError(source, palette, DiffusionKernel::FloydSteinberg);
+    IndexImage searched = directBinarySearch(source, palette, std::move(start), scaleX, scaleY, part(0, 0.25));
+    IndexImage polished = refineByScore(source, palette, std::move(searched), scaleX, scaleY, part(0.25, 0.75));
+    if (progress)
+        progress(1.0);
+    return polished;
+}
+
+}  // namespace
+
+IndexImage runMethod(Method method, const LinearImage& source, const MethodPalette& palette, float damping,
+                     int scaleX, int scaleY, const ProgressReport& progress)
+{
+    switch (method) {
+    case Method::FloydSteinberg: return diffuseError(source, palette, DiffusionKernel::FloydSteinberg, damping);
+    case Method::Atkinson: return diffuseError(source, palette, DiffusionKernel::Atkinson, damping);
+    case Method::SierraLite: return diffuseError(source, palette, DiffusionKernel::SierraLite, damping);
+    case Method::Jarvis: return diffuseError(source, palette, DiffusionKernel::Jarvis, damping);
+    case Method::Stucki: return diffuseError(source, palette, DiffusionKernel::Stucki, damping);
+    case Method::Bayer: return orderedDither(source, palette, bayerMap());
+    case Method::BlueNoise: return orderedDither(source, palette, blueNoiseMap());
+    case Method::Dbs: return searchedPicture(source, palette, scaleX, scaleY, progress);
+    case Method::Classic: break;
+    }
+    assert(!"the classic method runs on the planes");
+    return IndexImage(source.width, source.height);
+}

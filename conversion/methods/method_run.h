@@ -1,0 +1,14 @@
+#pragma once
+
+#include "conversion/linear_image.h"
+#include "conversion/methods/index_image.h"
+#include "conversion/methods/method_options.h"
+#include "conversion/methods/progress_report.h"
+
+// Runs one of the linear-light methods (any but Classic) on `source`, the
+// picture on the grid to be dithered whose pixels are scaleX x scaleY
+// display pixels. `damping` is the share of error the diffusion methods pass
+// on; "dbs" starts from Floyd-Steinberg with full error, searches, then
+// polishes the result against the picture score (see refineByScore()).
+IndexImage runMethod(Method method, const LinearImage& source, const MethodPalette& palette, float damping,
+                     int scaleX, int scaleY, const ProgressReport& progress = {});

@@ -1,0 +1,118 @@
+#include "conversion/methods/ordered_dither.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <vector>
+
+namespace {
+
+float dot(const LinearRgb& a, const LinearRgb& b)
+{
+    return a.r * b.r + a.g * b.g + a.b * b.b;
+}
+
+LinearRgb minus(const LinearRgb& a, const LinearRgb& b)
+{
+    return LinearRgb{a.r - b.r, a.g - b.g, a.b - b.b};
+}
+
+// With two colours: where `colour` falls on the line from the first to the
+// second decides the share of the second, which the threshold turns into a
+// choice.
+int pairColour(const MethodPalette& palette, const LinearRgb& colour, float threshold)
+{
+    const LinearRgb& a = palette.linear[0];
+    const LinearRgb step = minus(palette.linear[1], a);
+    const float length2 = dot(step, step);
+    const float share = length2 > 0 ? std::clamp(dot(minus(colour, a), step) / length2, 0.0f, 1.0f) : 0.0f;
+    return threshold < share ? 1 : 0;
+}
+
+bool isWholeCube(const MethodPalette& palette)
+{
+    if (palette.count != 8)
+        return false;
+    unsigned seen = 0;
+    for (int i = 0; i < 8; ++i)
+        seen |= 1u << palette.physical[static_cast<std::size_t>(i)];
+    return seen == 0xFFu;
+}
+
+int cubeColour(const MethodPalette& palette, const LinearRgb& colour, float threshold)
+{
+    const int physical = (colour.r > threshold ? 1 : 0) + (colour.g > threshold ? 2 : 0) + (colour.b > threshold ? 4 : 0);
+    int logical = 0;
+    while (palette.physical[static_cast<std::size_t>(logical)] != physical)
+        ++logical;
+    return logical;
+}
+
+// Knoll's pattern dithering: a plan of kPlan palette colours whose mean in
+// linear light is the pixel's colour, built by carrying each choice's error
+// into the next, sorted by lightness; the threshold picks one entry.
+constexpr int kPlan = 16;
+
+// The palette's colours from darkest to lightest.
+std::array<std::uint8_t, 8> byLightness(const MethodPalette& palette)
+{
+    std::array<std::uint8_t, 8> order{};
+    for (int i = 0; i < palette.count; ++i)
+        order[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+    std::stable_sort(order.begin(), order.begin() + palette.count,
+                     [&palette](std::uint8_t a, std::uint8_t b) { return palette.lab[a].L < palette.lab[b].L; });
+    return order;
+}
+
+int nearestLinear(const MethodPalette& palette, const LinearRgb& colour)
+{
+    int nearest = 0;
+    float nearestDistance = 1e30f;
+    for (int c = 0; c < palette.count; ++c) {
+        const LinearRgb miss = minus(colour, palette.linear[static_cast<std::size_t>(c)]);
+        if (const float d = dot(miss, miss); d < nearestDistance) {
+            nearestDistance = d;
+            nearest = c;
+        }
+    }
+    return nearest;
+}
+
+int plannedColour(const MethodPalette& palette, const std::array<std::uint8_t, 8>& order, const LinearRgb& colour,
+                  float threshold)
+{
+    std::array<int, 8> uses{};
+    LinearRgb carried{};
+    for (int i = 0; i < kPlan; ++i) {
+        const int nearest = nearestLinear(palette, LinearRgb{colour.r + carried.r, colour.g + carried.g, colour.b + carried.b});
+        ++uses[static_cast<std::size_t>(nearest)];
+        const LinearRgb miss = minus(colour, palette.linear[static_cast<std::size_t>(nearest)]);
+        carried = LinearRgb{carried.r + miss.r, carried.g + miss.g, carried.b + miss.b};
+    }
+    // The plan's entry at the threshold, its colours laid out darkest first.
+    int position = std::min(kPlan - 1, static_cast<int>(threshold * kPlan));
+    for (int i = 0;; ++i) {
+        const std::uint8_t colourIndex = order[static_cast<std::size_t>(i)];
+        position -= uses[colourIndex];
+        if (position < 0 || i == palette.count - 1)
+            return colourIndex;
+    }
+}
+
+}  // namespace
+
+IndexImage orderedDither(const LinearImage& source, const MethodPalette& palette, const ThresholdMap& map)
+{
+    const bool cube = isWholeCube(palette);
+    const std::array<std::uint8_t, 8> order = byLightness(palette);
+    IndexImage result(source.width, source.height);
+    for (int y = 0; y < source.height; ++y)
+        for (int x = 0; x < source.width; ++x) {
+            const LinearRgb& colour = source.at(x, y);
+            const float threshold = map.at(x, y);
+            const int chosen = cube                 ? cubeColour(palette, colour, threshold)
+                               : palette.count == 2 ? pairColour(palette, colour, threshold)
+                                                    : plannedColour(palette, order, colour, threshold);
+            result.at(x, y) = static_cast<std::uint8_t>(chosen);
+        }
+    return result;
+}

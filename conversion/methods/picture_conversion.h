@@ -1,0 +1,27 @@
+#pragma once
+
+#include "conversion/conversion_pass.h"
+#include "conversion/linear_image.h"
+#include "conversion/methods/progress_report.h"
+#include "conversion/settings.h"
+
+// The one conversion the window and the command line both call.
+//
+// `state` holds the sampled 320 x 256 planes (and, for the window, its
+// options); `source` is the picture in linear light at any size, ideally
+// larger than the mode's grid. With Method::Classic the settings are stored
+// into the state and the classic conversion runs on its planes; when the
+// fit is not Stretch or the adjustments are not neutral the planes are first
+// made again from `source` framed and adjusted. Default settings give exactly
+// the classic conversion of the planes. Every other method frames `source`
+// onto the mode's own grid, adjusts it, chooses the palette and dithers;
+// `progress` hears how far direct binary search has got.
+//
+// The settings must be valid (a mode with a record, a palette that suits it,
+// see paletteProblem()); `source` must not be empty when it is read.
+Conversion convertWithSettings(const Settings& settings, ConversionState& state, const LinearImage& source,
+                               PixelSurface& preview, const ProgressReport& progress = {});
+
+// The picture framed and adjusted as `settings` ask, on a grid of `width` x
+// 256: what the linear-light methods dither.
+LinearImage preparedSource(const Settings& settings, const LinearImage& source, int width);

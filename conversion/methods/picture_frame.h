@@ -1,0 +1,22 @@
+#pragma once
+
+#include "conversion/linear_image.h"
+#include "conversion/methods/method_options.h"
+
+// On a PAL display a 320-column pixel is about 0.96 times as wide as it is
+// high, so the whole screen area is about 1.2 : 1 in every mode.
+inline constexpr double kScreenAspect = 1.2;
+
+// The width : height of one pixel of a grid `width` pixels across the screen
+// and 256 lines down.
+double pixelAspect(int width, int lines);
+
+// The picture resampled by area averaging to `width` x `lines` pixels that
+// cover the whole screen: stretched to it, whole with bars of `bar` beside
+// or above it, or filling it with the overhang cut off equally each side.
+LinearImage framePicture(const LinearImage& picture, Fit fit, LinearRgb bar, int width, int lines);
+
+// The adjustments applied to every pixel, in this order: gamma, contrast
+// (around mid grey as the eye sees it), brightness, saturation; the result is
+// held within 0..1. Neutral adjustments leave the image as it was.
+void adjustPicture(LinearImage& image, const Adjustments& adjustments);

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "conversion/colour_space.h"
+#include "conversion/linear_image.h"
+#include "conversion/methods/index_image.h"
+#include "conversion/screen_image.h"
+
+#include <vector>
+
+// How far a converted picture looks from its source. Both are seen in a
+// display space (640 x 512 for a whole screen), blurred in linear light by a
+// Gaussian that stands in for the eye at a normal viewing distance, and
+// compared in OKLab. 0 is identical; lower is closer.
+
+inline constexpr int kDisplayWidth = 640;
+inline constexpr int kDisplayHeight = 512;
+inline constexpr float kScoreSigma = 2.0f;
+
+// Each logical colour as its linear-light colour over a block of
+// scaleX x scaleY display pixels.
+LinearImage expandToDisplay(const IndexImage& image, const MethodPalette& palette, int scaleX, int scaleY);
+
+// A screen image in the 640 x 512 display space: a mode 0 pixel is 1 x 2
+// display pixels, modes 1 and 4 2 x 2, modes 2 and 5 4 x 2.
+LinearImage displayOf(const ScreenImage& image);
+
+// The blurred source, kept so that many results can be scored against it.
+class ScoreReference {
+public:
+    // `source` is in display space; results scored later must be the same size.
+    ScoreReference(const LinearImage& source, float sigma = kScoreSigma);
+
+    // Mean OKLab distance between the blurred source and the blurred result, x 100.
+    double distance(const LinearImage& result) const;
+
+    // Structural similarity (SSIM, 1 = identical) of the blurred OKLab lightness.
+    double lightnessSsim(const LinearImage& result) const;
+
+private:
+    int width_;
+    int height_;
+    float sigma_;
+    std::vector<Oklab> lab_;
+};

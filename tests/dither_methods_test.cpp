@@ -1,0 +1,167 @@
+// The linear-light methods: properties every method keeps in every mode,
+// a known answer, the palette search, and the one engine entry.
+#include "conversion/methods/error_diffusion.h"
+#include "conversion/methods/method_run.h"
+#include "conversion/methods/palette_search.h"
+#include "conversion/methods/picture_conversion.h"
+#include "conversion/methods/picture_frame.h"
+#include "conversion/methods/picture_score.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+float luminance(const LinearRgb& c)
+{
+    return 0.2126f * c.r + 0.7152f * c.g + 0.0722f * c.b;
+}
+
+// A grey ramp in linear light, black at the left to white at the right.
+LinearImage greyRamp(int width, int height)
+{
+    LinearImage ramp(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const float v = (x + 0.5f) / static_cast<float>(width);
+            ramp.at(x, y) = LinearRgb{v, v, v};
+        }
+    return ramp;
+}
+
+// Colourful gradients, for the palette search.
+LinearImage colourful(int width, int height)
+{
+    LinearImage picture(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.at(x, y) = LinearRgb{static_cast<float>(x) / static_cast<float>(width), 0.3f,
+                                         static_cast<float>(y) / static_cast<float>(height)};
+    return picture;
+}
+
+}  // namespace
+
+TEST(DitherMethods, EveryMethodInEveryModeIsValidRepeatableAndKeepsTheMeanTone)
+{
+    const LinearImage ramp = greyRamp(96, 48);
+    float sourceMean = 0;
+    for (const LinearRgb& p : ramp.pixels)
+        sourceMean += luminance(p) / static_cast<float>(ramp.pixels.size());
+    for (const ScreenMode& mode : kScreenModes)
+        for (Method method : kAllMethods) {
+            if (method == Method::Classic)
+                continue;
+            SCOPED_TRACE(std::to_string(mode.number) + " " + std::string(methodName(method)));
+            const MethodPalette palette = defaultPalette(mode);
+            const int scaleX = kDisplayWidth / mode.screenPixelsPerLine();
+            const IndexImage first = runMethod(method, ramp, palette, 1.0f, scaleX, 2);
+            EXPECT_EQ(first.pixels, runMethod(method, ramp, palette, 1.0f, scaleX, 2).pixels);
+            float mean = 0;
+            for (std::uint8_t colour : first.pixels) {
+                ASSERT_LT(colour, palette.count);
+                mean += luminance(palette.linear[colour]) / static_cast<float>(first.pixels.size());
+            }
+            // Atkinson passes on only three quarters of the error, so by
+            // design its light tones come out lighter and dark ones darker.
+            if (method != Method::Atkinson) {
+                EXPECT_NEAR(mean, sourceMean, 0.02f * sourceMean);
+            }
+        }
+}
+
+TEST(DitherMethods, HalfLightGreyIsHalfWhiteInModeFour)
+{
+    // Linear 0.5 is sRGB 188: a pattern of half white pixels shows it.
+    LinearImage grey(320, 256);
+    std::fill(grey.pixels.begin(), grey.pixels.end(), LinearRgb{0.5f, 0.5f, 0.5f});
+    const MethodPalette palette = defaultPalette(*findScreenMode(4));
+    for (DiffusionKernel kernel : {DiffusionKernel::FloydSteinberg, DiffusionKernel::SierraLite,
+                                   DiffusionKernel::Jarvis, DiffusionKernel::Stucki}) {
+        const IndexImage result = diffuseError(grey, palette, kernel);
+        const auto white = std::count(result.pixels.begin(), result.pixels.end(), 1);
+        EXPECT_NEAR(static_cast<double>(white) / static_cast<double>(result.pixels.size()), 0.5, 0.005);
+    }
+}
+
+TEST(DitherMethods, BestPaletteScoresNoWorseThanAnyCandidate)
+{
+    const LinearImage picture = colourful(80, 64);
+    for (int number : {1, 4}) {
+        const ScreenMode& mode = *findScreenMode(number);
+        const PaletteJudge judge(picture, mode);
+        const double best = judge.score(bestPalette(picture, mode));
+        for (const MethodPalette& candidate : candidatePalettes(mode))
+            EXPECT_LE(best, judge.score(candidate));
+    }
+    EXPECT_EQ(candidatePalettes(*findScreenMode(1)).size(), 70u);
+    EXPECT_EQ(candidatePalettes(*findScreenMode(0)).size(), 28u);
+}
+
+TEST(DitherMethods, PaletteNamesAndTheBasicStatement)
+{
+    const auto named = paletteNamed("0,4,2,7");
+    ASSERT_TRUE(named.has_value());
+    EXPECT_EQ(paletteProblem(*named, 1), "");
+    EXPECT_NE(paletteProblem(*named, 0), "");
+    EXPECT_NE(paletteProblem(*named, 2), "");
+    EXPECT_FALSE(paletteNamed("0,8").has_value());
+    EXPECT_FALSE(paletteNamed("1,,2").has_value());
+    const ScreenMode& mode1 = *findScreenMode(1);
+    EXPECT_EQ(paletteStatement(defaultPalette(mode1).physical, mode1), "");
+    EXPECT_EQ(paletteStatement(named->colours, mode1), "VDU 19,1,4;0;19,2,2;0;");
+}
+
+TEST(DitherMethods, DefaultSettingsGiveTheClassicConversionAndOthersTheirPalette)
+{
+    auto classic = startState();
+    fillRandomPlanes(*classic, 7);
+    auto state = std::make_unique<ConversionState>(*classic);
+    BufferSurface preview(kPictureWidth, kPictureHeight), expected(kPictureWidth, kPictureHeight);
+    Settings settings;
+    settings.mode = 1;
+    settings.halftone = Halftone::Fine;
+    applySettings(settings, *classic);
+    const Conversion reference = convertScreen(*classic, expected);
+    EXPECT_EQ(convertWithSettings(settings, *state, LinearImage(), preview).bytes, reference.bytes);
+    EXPECT_EQ(preview.pixels(), expected.pixels());
+
+    settings.method = Method::Atkinson;
+    settings.palette = *paletteNamed("0,4,6,7");
+    const Conversion atkinson = convertWithSettings(settings, *state, colourful(500, 300), preview);
+    EXPECT_EQ(atkinson.bytes.size(), 20480u);
+    EXPECT_EQ(atkinson.image.palette[1], 4);
+    EXPECT_EQ(atkinson.image.palette[2], 6);
+}
+
+TEST(DitherMethods, FitKeepsThePictureShapeOnThePalScreen)
+{
+    // A square white picture on a 320 x 256 grid of a 1.2 : 1 screen is
+    // 256 lines high and 256 / 0.96 = 267 columns wide.
+    LinearImage square(100, 100);
+    std::fill(square.pixels.begin(), square.pixels.end(), LinearRgb{1, 1, 1});
+    const LinearRgb bar{0, 0, 1};
+    const LinearImage whole = framePicture(square, Fit::Whole, bar, 320, 256);
+    EXPECT_EQ(whole.at(25, 128), bar);
+    EXPECT_EQ(whole.at(26, 128), (LinearRgb{1, 1, 1}));
+    EXPECT_EQ(whole.at(292, 128), (LinearRgb{1, 1, 1}));
+    EXPECT_EQ(whole.at(293, 128), bar);
+    // Filling from a picture twice as wide as high keeps its middle.
+    LinearImage wide(200, 100);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 200; ++x)
+            wide.at(x, y) = x < 40 || x >= 160 ? LinearRgb{1, 0, 0} : LinearRgb{0, 1, 0};
+    const LinearImage filled = framePicture(wide, Fit::Fill, bar, 160, 256);
+    EXPECT_EQ(filled.at(0, 0), (LinearRgb{0, 1, 0}));
+    EXPECT_EQ(filled.at(159, 255), (LinearRgb{0, 1, 0}));
+
+    LinearImage adjusted = whole;
+    adjustPicture(adjusted, Adjustments{});
+    EXPECT_EQ(adjusted.pixels, whole.pixels);
+    LinearImage grey(1, 1);
+    grey.at(0, 0) = LinearRgb{0.2f, 0.2f, 0.2f};
+    adjustPicture(grey, Adjustments{0, 1, 1, 2.0f});
+    EXPECT_NEAR(grey.at(0, 0).r, std::sqrt(0.2f), 1e-4f);
+}
