@@ -26,12 +26,12 @@ void LoadBigJpeg(benchmark::State& run)
 {
     const QString& path = run.range(0) ? photos->progressive : photos->baseline;
     for (auto _ : run) {
-        LoadedPicture picture = loadPicture(path);
+        Result<LoadedPicture> picture = loadPicture(path);
         if (!picture.ok()) {
-            run.SkipWithError(picture.error.toStdString().c_str());
+            run.SkipWithError(failureReason(picture.failure()).toStdString().c_str());
             break;
         }
-        benchmark::DoNotOptimize(picture.image.constBits());
+        benchmark::DoNotOptimize(picture.value().image.constBits());
     }
 }
 BENCHMARK(LoadBigJpeg)->ArgName("progressive")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

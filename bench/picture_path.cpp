@@ -32,15 +32,15 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    const LoadedPicture picture = loadPicture(QString::fromLocal8Bit(path));
+    const Result<LoadedPicture> picture = loadPicture(QString::fromLocal8Bit(path));
     if (!picture.ok()) {
-        std::fprintf(stderr, "%s: %s\n", path, picture.error.toLocal8Bit().constData());
+        std::fprintf(stderr, "%s: %s\n", path, failureReason(picture.failure()).toLocal8Bit().constData());
         return 1;
     }
-    samplePicture(picture.image, *state);
+    samplePicture(picture.value().image, *state);
     InitVars(*state);
     InitMat(*state);
-    QImage preview = picture.image.copy();
+    QImage preview = picture.value().image.copy();
     QImageSurface surface(preview);
     if (const auto problem = conversionProblem(*state, surface)) {
         std::fprintf(stderr, "%s\n", problem->c_str());

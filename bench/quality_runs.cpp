@@ -13,12 +13,12 @@
 
 QualityPicture loadQualityPicture(const QString& path)
 {
-    const LoadedPicture loaded = loadPicture(path, PictureDetail::Display);
+    const Result<LoadedPicture> loaded = loadPicture(path, PictureDetail::Display);
     if (!loaded.ok())
-        throw std::runtime_error(path.toStdString() + ": " + loaded.error.toStdString());
-    LinearImage source = linearPicture(loaded.source);
+        throw std::runtime_error(path.toStdString() + ": " + failureReason(loaded.failure()).toStdString());
+    LinearImage source = linearPicture(loaded.value().source);
     LinearImage display = areaAverage(source, kDisplayWidth, kDisplayHeight);
-    return QualityPicture{QFileInfo(path).completeBaseName(), loaded.image, std::move(source), std::move(display)};
+    return QualityPicture{QFileInfo(path).completeBaseName(), loaded.value().image, std::move(source), std::move(display)};
 }
 
 std::vector<QualityRun> qualityRuns(int mode)

@@ -62,23 +62,23 @@ bool readsSource(const Settings& settings)
 PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, const ProgressReport& progress)
 {
     const bool detailed = readsSource(settings);
-    const LoadedPicture loaded = loadPicture(job.picture, detailed ? PictureDetail::Display : PictureDetail::Screen);
+    const Result<LoadedPicture> loaded = loadPicture(job.picture, detailed ? PictureDetail::Display : PictureDetail::Screen);
     if (!loaded.ok())
-        return {{}, loaded.error, {}, {}};
+        return {{}, failureReason(loaded.failure()), {}, {}};
 
     // About a megabyte of planes and tables: one per picture, on the heap.
     auto state = std::make_unique<ConversionState>();
     state->setStartValues();
     applySettings(settings, *state);
-    samplePicture(loaded.image, *state);
+    samplePicture(loaded.value().image, *state);
 
     // As in the window, the preview starts as the picture itself and the
     // conversion paints over it.
-    QImage preview = loaded.image.copy();
+    QImage preview = loaded.value().image.copy();
     QImageSurface surface(preview);
 
-    const LinearImage source = detailed ? linearPicture(loaded.source) : LinearImage();
-    PictureOutcome outcome{loaded.warning, {}, {},
+    const LinearImage source = detailed ? linearPicture(loaded.value().source) : LinearImage();
+    PictureOutcome outcome{loaded.value().warning, {}, {},
                            convertWithSettings(settings, *state, source, surface, progress), {}};
     const Conversion& conversion = *outcome.conversion;
     if (conversion.image.mode != nullptr)

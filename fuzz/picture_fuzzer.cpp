@@ -26,7 +26,7 @@ namespace {
 
 constexpr std::array<int, 5> kModes{0, 1, 2, 4, 5};
 
-LoadedPicture load(const std::uint8_t* data, std::size_t size)
+Result<LoadedPicture> load(const std::uint8_t* data, std::size_t size)
 {
     QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data),
                                                static_cast<qsizetype>(size));
@@ -49,27 +49,26 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const LoadedPicture picture = load(data, size);
-    require(picture.ok() != !picture.error.isEmpty(), "loading gave neither a picture nor a reason");
+    const Result<LoadedPicture> picture = load(data, size);
     if (!picture.ok()) {
-        require(picture.warning.isEmpty(), "warning without a picture");
+        require(!picture.failure().reason.empty(), "loading gave neither a picture nor a reason");
         return 0;
     }
-    require(picture.image.size() == QSize(kPictureWidth, kPictureHeight), "picture is not 320 x 256");
-    require(picture.image.format() == QImage::Format_RGB32, "picture is not RGB32");
-    const LoadedPicture again = load(data, size);
-    require(again.ok() && again.image == picture.image, "same bytes gave different pixels");
+    require(picture.value().image.size() == QSize(kPictureWidth, kPictureHeight), "picture is not 320 x 256");
+    require(picture.value().image.format() == QImage::Format_RGB32, "picture is not RGB32");
+    const Result<LoadedPicture> again = load(data, size);
+    require(again.ok() && again.value().image == picture.value().image, "same bytes gave different pixels");
 
     auto state = std::make_unique<ConversionState>();
     state->setStartValues();
     state->curmode = kModes[size % kModes.size()];
     state->htone = static_cast<std::int32_t>((size / kModes.size()) % 5);
     state->stagger = (size / 25) % 2 != 0;
-    samplePicture(picture.image, *state);
+    samplePicture(picture.value().image, *state);
     InitVars(*state);
     InitMat(*state);
 
-    QImage canvas = picture.image.copy();  // the preview starts as a copy of the source
+    QImage canvas = picture.value().image.copy();  // the preview starts as a copy of the source
     QImageSurface preview(canvas);
     require(!conversionProblem(*state, preview), "sampled picture refused");
     const Conversion screen = convertPlanes(*state, preview);

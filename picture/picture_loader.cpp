@@ -21,9 +21,9 @@ const QSize kCanvas(kPictureWidth, kPictureHeight);
 // Formats whose files have no signature to recognise them by.
 const QStringList kUnsignedFormats{QStringLiteral("tga"), QStringLiteral("wbmp")};
 
-LoadedPicture failure(const QString& reason)
+Result<LoadedPicture> failure(const QString& reason)
 {
-    return LoadedPicture{QImage(), reason, QImage(), QString()};
+    return Failure{std::string(), reason.toStdString()};
 }
 
 // The picture's size as it will be shown, after its EXIF rotation.
@@ -190,7 +190,7 @@ QString decodeFailure(const QImageReader& reader, const QStringList& messages)
 // Decodes what the reader points at and stretches it to the canvas. A
 // picture the decoder had to patch up is converted all the same, with a
 // warning that carries the decoder's first complaint.
-LoadedPicture decode(QImageReader& reader, const QByteArray& head, bool byContent, PictureDetail detail)
+Result<LoadedPicture> decode(QImageReader& reader, const QByteArray& head, bool byContent, PictureDetail detail)
 {
     if (byContent)
         chooseFormat(reader, head);
@@ -220,35 +220,45 @@ LoadedPicture decode(QImageReader& reader, const QByteArray& head, bool byConten
                           : QStringLiteral("the picture is damaged: %1").arg(messages.damage().constFirst());
     if (endsEarly(reader.device(), format))
         warning = QStringLiteral("the picture is damaged: the file ends before the picture does");
-    return LoadedPicture{stretchToCanvas(decoded), QString(),
-                         detail == PictureDetail::Display ? sourceOf(decoded) : QImage(), warning};
+    return LoadedPicture{stretchToCanvas(decoded), detail == PictureDetail::Display ? sourceOf(decoded) : QImage(),
+                         warning};
 }
 
 }  // namespace
 
-LoadedPicture loadPicture(const QString& path, PictureDetail detail)
+QString failureReason(const Failure& failure)
 {
+    return QString::fromStdString(failure.reason);
+}
+
+Result<LoadedPicture> loadPicture(const QString& path, PictureDetail detail)
+{
+    const auto named = [&path](Result<LoadedPicture> picture) {
+        if (!picture)
+            return Result<LoadedPicture>(Failure{path.toStdString(), picture.failure().reason});
+        return picture;
+    };
     const QFileInfo info(path);
     if (!info.exists())
-        return failure(QStringLiteral("the file does not exist"));
+        return named(failure(QStringLiteral("the file does not exist")));
     if (info.isDir())
-        return failure(QStringLiteral("it is a folder, not a picture"));
+        return named(failure(QStringLiteral("it is a folder, not a picture")));
 
     QFile file(path);
     const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(16) : QByteArray();
     file.close();
     QImageReader reader(path);
-    const LoadedPicture picture = decode(reader, head, true, detail);
+    Result<LoadedPicture> picture = decode(reader, head, true, detail);
     if (picture.ok() || !kUnsignedFormats.contains(info.suffix().toLower()))
-        return picture;
+        return named(std::move(picture));
     // A TGA carries no signature and starts like a Windows cursor, so the
     // cursor decoder claims it and then drops it. Its suffix is the only hint.
     QImageReader bySuffix(path);
-    const LoadedPicture second = decode(bySuffix, head, false, detail);
-    return second.ok() ? second : picture;
+    Result<LoadedPicture> second = decode(bySuffix, head, false, detail);
+    return named(second.ok() ? std::move(second) : std::move(picture));
 }
 
-LoadedPicture loadPicture(QIODevice& device, PictureDetail detail)
+Result<LoadedPicture> loadPicture(QIODevice& device, PictureDetail detail)
 {
     const QByteArray head = device.peek(16);
     QImageReader reader(&device);

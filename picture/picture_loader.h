@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QIODevice>
+#include "platform/failure.h"
+
 #include <QImage>
 #include <QString>
 
@@ -12,20 +14,21 @@ enum class PictureDetail { Screen, Display };
 // The largest `source` kept; larger pictures are reduced to fit inside it.
 inline constexpr QSize kMaxSourceSize(1280, 1024);
 
-// A picture read from disk and stretched to the 320 x 256 canvas, or why it
-// could not be.
+// A picture read from disk and stretched to the 320 x 256 canvas.
 struct LoadedPicture {
-    QImage image;     // 320 x 256, Format_RGB32; null when loading failed
-    QString error;    // the reason loading failed, for the user
+    QImage image;     // 320 x 256, Format_RGB32
     // With PictureDetail::Display (null otherwise): the decoded picture,
     // oriented, over white, at its own shape and at most kMaxSourceSize;
     // what the linear-light methods sample from.
     QImage source;
     QString warning;  // set when the picture was damaged but partly readable,
                       // e.g. "the picture is damaged: Premature end of JPEG file"
-
-    bool ok() const { return !image.isNull(); }
 };
+
+// Why a picture could not be loaded, for the user: the Failure's subject is
+// the path as given (empty for a device), its reason words such as "the file
+// does not exist" or "it is not a picture Rasterine can read".
+QString failureReason(const Failure& failure);
 
 // The one way pictures enter Rasterine, for the window and the command line
 // alike, so the same file gives the same 320 x 256 pixels everywhere.
@@ -36,11 +39,11 @@ struct LoadedPicture {
 // then stretched to 320 x 256 without keeping the aspect ratio, area-averaging
 // when it shrinks, and transparent pixels are laid over white. Pictures beyond
 // a generous pixel count are refused rather than decoded.
-LoadedPicture loadPicture(const QString& path, PictureDetail detail = PictureDetail::Screen);
+Result<LoadedPicture> loadPicture(const QString& path, PictureDetail detail = PictureDetail::Screen);
 
 // The same, for a picture already open for reading (a file's bytes held in
 // memory, as the fuzzing harness feeds them).
-LoadedPicture loadPicture(QIODevice& device, PictureDetail detail = PictureDetail::Screen);
+Result<LoadedPicture> loadPicture(QIODevice& device, PictureDetail detail = PictureDetail::Screen);
 
 // Source pictures larger than this many pixels are refused.
 inline constexpr qint64 kMaxSourcePixels = 1'000'000'000;

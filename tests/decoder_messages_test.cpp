@@ -23,7 +23,7 @@ QByteArray photo()
     return encoded(image, "JPEG", 90);
 }
 
-LoadedPicture loadBytes(QByteArray bytes)
+Result<LoadedPicture> loadBytes(QByteArray bytes)
 {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -61,11 +61,11 @@ TEST(DecoderMessages, CapturesDecoderWarningsAndForwardsEverythingElse)
 TEST(DecoderMessages, TruncatedJpegIsConvertedAndReportedAsDamaged)
 {
     const QByteArray whole = photo();
-    const LoadedPicture picture = loadBytes(whole.left(whole.size() / 2));
-    ASSERT_TRUE(picture.ok()) << picture.error.toStdString();
-    EXPECT_TRUE(picture.warning.startsWith("the picture is damaged: ")) << picture.warning.toStdString();
-    EXPECT_TRUE(picture.warning.contains("premature end", Qt::CaseInsensitive));
-    EXPECT_TRUE(loadBytes(photo()).warning.isEmpty());
+    const Result<LoadedPicture> picture = loadBytes(whole.left(whole.size() / 2));
+    ASSERT_TRUE(picture.ok()) << failureReason(picture.failure()).toStdString();
+    EXPECT_TRUE(picture.value().warning.startsWith("the picture is damaged: ")) << picture.value().warning.toStdString();
+    EXPECT_TRUE(picture.value().warning.contains("premature end", Qt::CaseInsensitive));
+    EXPECT_TRUE(loadBytes(photo()).value().warning.isEmpty());
 }
 
 TEST(DecoderMessages, ParallelLoadsSeeOnlyTheirOwnDamage)
@@ -78,8 +78,8 @@ TEST(DecoderMessages, ParallelLoadsSeeOnlyTheirOwnDamage)
         threads.emplace_back([&, t] {
             for (int i = 0; i < 25; ++i) {
                 const bool damaged = (i + t) % 2 == 0;
-                const LoadedPicture picture = loadBytes(damaged ? cut : whole);
-                if (!picture.ok() || picture.warning.isEmpty() != !damaged)
+                const Result<LoadedPicture> picture = loadBytes(damaged ? cut : whole);
+                if (!picture.ok() || picture.value().warning.isEmpty() != !damaged)
                     ++wrong;
             }
         });

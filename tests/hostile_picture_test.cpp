@@ -53,32 +53,32 @@ TEST_P(HostilePicture, EndsInAConversionOrAClearReason)
     const QString path = QString::fromStdString(folder.file(input.fileName.toStdString()));
     input.make(path);
 
-    const LoadedPicture picture = loadPicture(path);
+    const Result<LoadedPicture> picture = loadPicture(path);
     std::printf("%s -> %s\n", input.name.c_str(),
-                text(picture.ok() ? (picture.warning.isEmpty() ? "converted" : picture.warning) : picture.error).c_str());
+                text(picture.ok() ? (picture.value().warning.isEmpty() ? "converted" : picture.value().warning) : failureReason(picture.failure())).c_str());
     switch (input.outcome) {
     case Outcome::Refused:
         ASSERT_FALSE(picture.ok()) << "a picture came out of " << input.name;
-        EXPECT_FALSE(picture.error.isEmpty());
-        EXPECT_TRUE(picture.error.contains(input.reasonContains)) << text(picture.error);
-        EXPECT_TRUE(picture.warning.isEmpty());
+        EXPECT_FALSE(failureReason(picture.failure()).isEmpty());
+        EXPECT_TRUE(failureReason(picture.failure()).contains(input.reasonContains)) << text(failureReason(picture.failure()));
+        EXPECT_EQ(picture.failure().subject, path.toStdString());
         return;
     case Outcome::ConvertsDamaged:
-        ASSERT_TRUE(picture.ok()) << text(picture.error);
-        EXPECT_TRUE(picture.warning.startsWith("the picture is damaged: ")) << text(picture.warning);
-        EXPECT_TRUE(picture.warning.contains(input.reasonContains)) << text(picture.warning);
+        ASSERT_TRUE(picture.ok()) << text(failureReason(picture.failure()));
+        EXPECT_TRUE(picture.value().warning.startsWith("the picture is damaged: ")) << text(picture.value().warning);
+        EXPECT_TRUE(picture.value().warning.contains(input.reasonContains)) << text(picture.value().warning);
         break;
     case Outcome::Converts:
-        ASSERT_TRUE(picture.ok()) << text(picture.error);
-        EXPECT_TRUE(picture.warning.isEmpty()) << text(picture.warning);
+        ASSERT_TRUE(picture.ok()) << text(failureReason(picture.failure()));
+        EXPECT_TRUE(picture.value().warning.isEmpty()) << text(picture.value().warning);
         break;
     }
-    ASSERT_EQ(picture.image.size(), QSize(320, 256));
+    ASSERT_EQ(picture.value().image.size(), QSize(320, 256));
     if (input.checkCanvas) {
-        const QString wrong = input.checkCanvas(picture.image);
+        const QString wrong = input.checkCanvas(picture.value().image);
         EXPECT_TRUE(wrong.isEmpty()) << text(wrong);
     }
-    convertAndCheck(picture.image, folder);
+    convertAndCheck(picture.value().image, folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, HostilePicture, ::testing::ValuesIn(hostilePictureCases()),

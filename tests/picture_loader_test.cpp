@@ -43,9 +43,9 @@ QByteArray jpegWithOrientation(const QImage& image, int orientation)
     return jpeg;
 }
 
-QRgb at(const LoadedPicture& picture, int x, int y)
+QRgb at(const Result<LoadedPicture>& picture, int x, int y)
 {
-    return picture.image.pixel(x, y);
+    return picture.value().image.pixel(x, y);
 }
 
 }  // namespace
@@ -57,9 +57,9 @@ TEST(PictureLoader, StretchesToTheCanvasWithoutKeepingTheAspectRatio)
     wide.fill(Qt::black);
     QPainter(&wide).fillRect(0, 0, 320, 256, Qt::red);  // left half red
     const auto picture = loadPicture(save(wide, folder, "wide.png", "PNG"));
-    ASSERT_TRUE(picture.ok()) << picture.error.toStdString();
-    EXPECT_EQ(picture.image.size(), QSize(320, 256));
-    EXPECT_EQ(picture.image.format(), QImage::Format_RGB32);
+    ASSERT_TRUE(picture.ok()) << failureReason(picture.failure()).toStdString();
+    EXPECT_EQ(picture.value().image.size(), QSize(320, 256));
+    EXPECT_EQ(picture.value().image.format(), QImage::Format_RGB32);
     EXPECT_EQ(at(picture, 10, 10), qRgb(255, 0, 0));
     EXPECT_EQ(at(picture, 300, 250), qRgb(0, 0, 0));
 
@@ -95,8 +95,8 @@ TEST(PictureLoader, LargeJpegIsDecodedAtReducedSize)
     photo.fill(QColor(200, 100, 50));
     QPainter(&photo).fillRect(2500, 0, 2500, 4000, QColor(20, 40, 220));
     const auto picture = loadPicture(save(photo, folder, "photo.jpg", "JPEG", 90));
-    ASSERT_TRUE(picture.ok()) << picture.error.toStdString();
-    EXPECT_EQ(picture.image.size(), QSize(320, 256));
+    ASSERT_TRUE(picture.ok()) << failureReason(picture.failure()).toStdString();
+    EXPECT_EQ(picture.value().image.size(), QSize(320, 256));
     const QColor left(at(picture, 40, 128)), right(at(picture, 280, 128));
     EXPECT_NEAR(left.red(), 200, 4);
     EXPECT_NEAR(left.blue(), 50, 4);
@@ -115,7 +115,7 @@ TEST(PictureLoader, HonoursExifOrientation)
     const std::string path = folder.file("turned.jpg");
     std::ofstream(path, std::ios::binary).write(jpeg.constData(), jpeg.size());
     const auto picture = loadPicture(QString::fromStdString(path));
-    ASSERT_TRUE(picture.ok()) << picture.error.toStdString();
+    ASSERT_TRUE(picture.ok()) << failureReason(picture.failure()).toStdString();
     EXPECT_GT(qRed(at(picture, 300, 128)), 200);
     EXPECT_GT(qBlue(at(picture, 20, 128)), 200);
 }
@@ -141,7 +141,7 @@ TEST(PictureLoader, DecidesTheFormatByContent)
     green.fill(Qt::green);
     const QString png = save(green, folder, "really-a-png.jpg", "PNG");
     const auto picture = loadPicture(png);
-    ASSERT_TRUE(picture.ok()) << picture.error.toStdString();
+    ASSERT_TRUE(picture.ok()) << failureReason(picture.failure()).toStdString();
     EXPECT_EQ(at(picture, 5, 5), qRgb(0, 255, 0));
 }
 
@@ -156,7 +156,7 @@ TEST(PictureLoader, ReadsEachFormatByContentWhateverItsName)
         SCOPED_TRACE(format);
         const QString path = save(orange, folder, std::string("picture-") + format + ".gif", format, 100);
         const auto picture = loadPicture(path);
-        ASSERT_TRUE(picture.ok()) << picture.error.toStdString();
+        ASSERT_TRUE(picture.ok()) << failureReason(picture.failure()).toStdString();
         const QColor pixel(at(picture, 160, 128));
         EXPECT_NEAR(pixel.red(), 255, 3);
         EXPECT_NEAR(pixel.green(), 128, 3);
@@ -171,11 +171,12 @@ TEST(PictureLoader, ExplainsWhatCannotBeOpened)
     writeText(folder.file("empty.jpg"), "");
     const auto text = loadPicture(QString::fromStdString(folder.file("notes.png")));
     EXPECT_FALSE(text.ok());
-    EXPECT_EQ(text.error, "it is not a picture Rasterine can read");
+    EXPECT_EQ(failureReason(text.failure()), "it is not a picture Rasterine can read");
     EXPECT_FALSE(loadPicture(QString::fromStdString(folder.file("empty.jpg"))).ok());
-    EXPECT_EQ(loadPicture(QString::fromStdString(folder.file("missing.png"))).error,
-              "the file does not exist");
-    EXPECT_EQ(loadPicture(QString::fromStdString(folder.path().string())).error,
+    const std::string missing = folder.file("missing.png");
+    EXPECT_EQ(loadPicture(QString::fromStdString(missing)).failure(),
+              (Failure{missing, "the file does not exist"}));
+    EXPECT_EQ(failureReason(loadPicture(QString::fromStdString(folder.path().string())).failure()),
               "it is a folder, not a picture");
 }
 

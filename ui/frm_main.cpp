@@ -202,20 +202,19 @@ void frmMain::_mnuFileOpen_Action()
 // several quick opens only the last picture is sampled, once.
 void frmMain::openPicture(const QString& path)
 {
-    LoadedPicture picture;
-    {
+    const Result<LoadedPicture> picture = [&path] {
         BusyCursor busy;
-        picture = loadPicture(path);
-    }
+        return loadPicture(path);
+    }();
     if (!picture.ok()) {
-        showStatus(openFailedStatus(path, picture.error));
-        report_(this, openFailedMessage(path, picture.error));
+        showStatus(openFailedStatus(path, failureReason(picture.failure())));
+        report_(this, openFailedMessage(path, failureReason(picture.failure())));
         return;
     }
-    controls_.picImage1->drawPicture(picture.image);
-    openedWarning_ = picture.warning;
+    controls_.picImage1->drawPicture(picture.value().image);
+    openedWarning_ = picture.value().warning;
     Timer1->start();
-    showStatus(openedStatus(path, picture.warning));
+    showStatus(openedStatus(path, picture.value().warning));
 }
 
 void frmMain::_mnuFileExportDisc_Action()

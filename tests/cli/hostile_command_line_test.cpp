@@ -60,21 +60,21 @@ TEST_P(HostileCommandLine, RefusesWithTheReasonOrConvertsAsTheWindowDoes)
     ASSERT_FALSE(run.crashed) << run.err;
     EXPECT_EQ(run.out, "");
 
-    const LoadedPicture loaded = loadPicture(QString::fromStdString(picture));
+    const Result<LoadedPicture> loaded = loadPicture(QString::fromStdString(picture));
     const std::string named = "rasterine-convert: " + picture + ": ";
     if (input.outcome == Outcome::Refused) {
         ASSERT_FALSE(loaded.ok());
         EXPECT_EQ(run.exitCode, 1);
-        EXPECT_EQ(withoutLibpngErrors(run.err), named + text(loaded.error) + "\n") << run.err;
+        EXPECT_EQ(withoutLibpngErrors(run.err), named + text(failureReason(loaded.failure())) + "\n") << run.err;
         EXPECT_EQ(folder.entries(), before) << "written or left behind after a refusal";
         return;
     }
 
-    ASSERT_TRUE(loaded.ok()) << text(loaded.error);
+    ASSERT_TRUE(loaded.ok()) << text(failureReason(loaded.failure()));
     EXPECT_EQ(run.exitCode, 0) << run.err;
     if (input.outcome == Outcome::ConvertsDamaged) {
-        ASSERT_FALSE(loaded.warning.isEmpty());
-        EXPECT_EQ(run.err, named + text(loaded.warning) + "\n");
+        ASSERT_FALSE(loaded.value().warning.isEmpty());
+        EXPECT_EQ(run.err, named + text(loaded.value().warning) + "\n");
     } else {
         EXPECT_EQ(run.err, "");
     }

@@ -15,11 +15,11 @@
 QImage convertAsTheWindowDoes(const QString& picture, int mode, Halftone halftone, bool stagger,
                               const std::string& screenFile)
 {
-    const LoadedPicture loaded = loadPicture(picture);
-    EXPECT_TRUE(loaded.ok()) << loaded.error.toStdString();
+    const Result<LoadedPicture> loaded = loadPicture(picture);
+    EXPECT_TRUE(loaded.ok()) << failureReason(loaded.failure()).toStdString();
     QImage canvas(kPictureWidth, kPictureHeight, QImage::Format_RGB32);
     canvas.fill(Qt::white);
-    QPainter(&canvas).drawImage(0, 0, loaded.image);
+    QPainter(&canvas).drawImage(0, 0, loaded.value().image);
 
     auto state = std::make_unique<ConversionState>();
     state->setStartValues();

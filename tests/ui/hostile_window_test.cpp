@@ -43,25 +43,25 @@ TEST_P(HostileWindow, OpenEndsInAConversionOrOneWarning)
     const QStringList filesBefore = entries(folder);
 
     test.openThroughMenu(path);
-    const LoadedPicture loaded = loadPicture(path);
+    const Result<LoadedPicture> loaded = loadPicture(path);
     if (input.outcome == Outcome::Refused) {
         ASSERT_FALSE(loaded.ok());
         ASSERT_EQ(test.messages.size(), 1);
         const UserMessage& message = test.messages.front();
         EXPECT_EQ(message.severity, UserMessage::Severity::Warning);
         EXPECT_TRUE(message.text.contains(QDir::toNativeSeparators(path))) << text(message.text);
-        EXPECT_TRUE(message.text.contains(loaded.error)) << text(message.text);
+        EXPECT_TRUE(message.text.contains(failureReason(loaded.failure()))) << text(message.text);
         EXPECT_TRUE(before.matches(test)) << "a refused picture changed the window or the files";
         EXPECT_EQ(entries(folder), filesBefore);
         return;
     }
 
-    ASSERT_TRUE(loaded.ok()) << text(loaded.error);
+    ASSERT_TRUE(loaded.ok()) << text(failureReason(loaded.failure()));
     EXPECT_TRUE(test.messages.isEmpty()) << text(test.messages.front().text);
-    EXPECT_TRUE(test.picImage1()->image() == loaded.image);
+    EXPECT_TRUE(test.picImage1()->image() == loaded.value().image);
     ASSERT_TRUE(test.waitForConversion());
 
-    const EngineConversion expected = engineConversion(loaded.image, 2, 0, false);
+    const EngineConversion expected = engineConversion(loaded.value().image, 2, 0, false);
     EXPECT_TRUE(test.window.state() == *expected.state);
     EXPECT_EQ(readFile(folder.file(QStringLiteral("$.screen"))), expected.screen);
     EXPECT_EQ(readFile(folder.file(QStringLiteral("$.screen.inf"))), expected.inf);
@@ -71,8 +71,8 @@ TEST_P(HostileWindow, OpenEndsInAConversionOrOneWarning)
     const QString status = test.lblStatus()->text();
     EXPECT_TRUE(status.startsWith(QStringLiteral("Wrote $.screen and $.screen.inf in "))) << text(status);
     if (input.outcome == Outcome::ConvertsDamaged) {
-        ASSERT_FALSE(loaded.warning.isEmpty());
-        EXPECT_TRUE(status.contains(loaded.warning)) << text(status);
+        ASSERT_FALSE(loaded.value().warning.isEmpty());
+        EXPECT_TRUE(status.contains(loaded.value().warning)) << text(status);
     } else {
         EXPECT_FALSE(status.contains(QStringLiteral("damaged"))) << text(status);
     }

@@ -121,7 +121,7 @@ private slots:
         const QString last = pictures[std::size_t(rounds - 1) % pictures.size()];
         const int curmode = kModeOfButton[std::size_t(options.modeButton)];
         const EngineConversion expected =
-            engineConversion(loadPicture(last).image, curmode, options.toneButton, options.stagger);
+            engineConversion(loadPicture(last).value().image, curmode, options.toneButton, options.stagger);
         QCOMPARE(readFile(folder.file("$.screen")), expected.screen);
         QCOMPARE(test.picImage2()->image(), expected.preview);
         // Nothing but the pictures and the two files: no temporaries piled up.

@@ -53,7 +53,7 @@ private slots:
         test.openThroughMenu(path);
 
         QCOMPARE(test.dialogsShown, 1);
-        QCOMPARE(test.picImage1()->image(), loadPicture(path).image);
+        QCOMPARE(test.picImage1()->image(), loadPicture(path).value().image);
         QVERIFY(test.Timer1()->isActive());
         QVERIFY(!QFile::exists(folder.file("$.screen")));  // not before the timer fires
 
@@ -63,7 +63,7 @@ private slots:
         QCOMPARE(finished.front().front().toBool(), true);
         QVERIFY(!test.Timer1()->isActive());
 
-        const EngineConversion expected = engineConversion(loadPicture(path).image, 2, 0, false);
+        const EngineConversion expected = engineConversion(loadPicture(path).value().image, 2, 0, false);
         QVERIFY(test.window.state() == *expected.state);
         QCOMPARE(readFile(folder.file("$.screen")), expected.screen);
         QCOMPARE(readFile(folder.file("$.screen.inf")), expected.inf);
@@ -157,7 +157,7 @@ private slots:
 
         QVERIFY(test.messages.isEmpty());
         QVERIFY(!QFileInfo(folder.file("$.screen")).isSymLink());
-        QCOMPARE(readFile(folder.file("$.screen")), engineConversion(loadPicture(path).image, 2, 0, false).screen);
+        QCOMPARE(readFile(folder.file("$.screen")), engineConversion(loadPicture(path).value().image, 2, 0, false).screen);
         QCOMPARE(readFile(precious), QByteArray("precious content"));
         QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("precious")});
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
@@ -237,12 +237,12 @@ private slots:
         test.Timer1()->setInterval(60000);  // stays armed for the length of the test
         test.openThroughMenu(second);
         clickOn(test.cmdConvert());
-        QCOMPARE(readFile(folder.file("$.screen")), engineConversion(loadPicture(first).image, 2, 0, false).screen);
+        QCOMPARE(readFile(folder.file("$.screen")), engineConversion(loadPicture(first).value().image, 2, 0, false).screen);
         QVERIFY(test.Timer1()->isActive());
 
         test.Timer1()->start(0);
         QVERIFY(test.waitForConversion());
-        QCOMPARE(readFile(folder.file("$.screen")), engineConversion(loadPicture(second).image, 2, 0, false).screen);
+        QCOMPARE(readFile(folder.file("$.screen")), engineConversion(loadPicture(second).value().image, 2, 0, false).screen);
     }
 
     // Should the message about a failed write ever run an event loop, the
@@ -292,7 +292,7 @@ private slots:
         QCOMPARE(reports, 1);
         QCOMPARE(nested, 0);
         QCOMPARE(readFile(folder.file("$.screen")),
-                 engineConversion(loadPicture(last).image, 2, 0, false).screen);
+                 engineConversion(loadPicture(last).value().image, 2, 0, false).screen);
     }
 
     void droppedPictureIsOpened()
@@ -307,8 +307,8 @@ private slots:
         QVERIFY(dropOnto(&test.window, {QUrl::fromLocalFile(path)}));
         QVERIFY(test.waitForConversion());
         QCOMPARE(test.dialogsShown, 0);
-        QCOMPARE(test.picImage1()->image(), loadPicture(path).image);
-        QCOMPARE(readFile(folder.file("$.screen")), engineConversion(loadPicture(path).image, 2, 0, false).screen);
+        QCOMPARE(test.picImage1()->image(), loadPicture(path).value().image);
+        QCOMPARE(readFile(folder.file("$.screen")), engineConversion(loadPicture(path).value().image, 2, 0, false).screen);
     }
 };
 
