@@ -37,8 +37,8 @@ public:
         wipeProgress();
         if (!outcome.warning.isEmpty())
             print(stderr, problem(job, outcome.warning));
-        if (!outcome.ok())
-            print(stderr, problem(job, outcome.error));
+        if (outcome.failure)
+            print(stderr, QStringLiteral("rasterine-convert: %1\n").arg(QString::fromStdString(outcome.failure->message())));
         if (verbose_) {
             for (const QString& file : outcome.written)
                 print(stdout, file + QLatin1Char('\n'));
@@ -108,7 +108,7 @@ PictureOutcome convertSafely(const PictureJob& job, const Settings& settings, co
     try {
         return convertPicture(job, settings, progress);
     } catch (const std::bad_alloc&) {
-        return {{}, QStringLiteral("not enough memory to convert it"), {}, {}};
+        return {{}, Failure{job.picture.toStdString(), "not enough memory to convert it"}, {}, {}, {}};
     }
 }
 

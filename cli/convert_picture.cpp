@@ -25,30 +25,38 @@ std::string systemName(const QString& path)
     return QFile::encodeName(path).toStdString();
 }
 
-QString writeFailure(const Failure& failure)
+// A write that failed, told as a failure of the picture it was for.
+Failure writeFailure(const QString& picture, const Failure& failure)
 {
-    return QStringLiteral("cannot write %1: %2")
-        .arg(QFile::decodeName(failure.subject.c_str()), QString::fromLocal8Bit(failure.reason.c_str()));
+    return Failure{picture.toStdString(), QStringLiteral("cannot write %1: %2")
+                                              .arg(QFile::decodeName(failure.subject.c_str()),
+                                                   QString::fromLocal8Bit(failure.reason.c_str()))
+                                              .toStdString()};
 }
 
 // The PNG is encoded in memory first so that it, too, can be put in place by
 // one rename: a failed write never leaves half a preview behind.
-PictureOutcome writePreview(const QImage& preview, const QString& path)
+PictureOutcome writePreview(const QImage& preview, const QString& path, const QString& picture)
 {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter encoder(&buffer, "png");
     if (!encoder.write(preview))
-        return {{}, QStringLiteral("cannot encode the preview: %1").arg(encoder.errorString()), {}, {}};
+        return {{},
+                Failure{picture.toStdString(),
+                        QStringLiteral("cannot encode the preview: %1").arg(encoder.errorString()).toStdString()},
+                {},
+                {},
+                {}};
 
     const std::array<FileContent, 1> file{{
         {systemName(path), {reinterpret_cast<const std::uint8_t*>(png.constData()),
                             static_cast<std::size_t>(png.size())}},
     }};
     if (const Status written = replaceFiles(file); !written)
-        return {{}, writeFailure(written.failure()), {}, {}};
-    return {{}, {}, {path}, {}};
+        return {{}, writeFailure(picture, written.failure()), {}, {}, {}};
+    return {{}, {}, {path}, {}, {}};
 }
 
 // Whether the settings read the picture's larger linear-light source.
@@ -64,7 +72,7 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
     const bool detailed = readsSource(settings);
     const Result<LoadedPicture> loaded = loadPicture(job.picture, detailed ? PictureDetail::Display : PictureDetail::Screen);
     if (!loaded.ok())
-        return {{}, failureReason(loaded.failure()), {}, {}};
+        return {{}, Failure{job.picture.toStdString(), loaded.failure().reason}, {}, {}, {}};
 
     // About a megabyte of planes and tables: one per picture, on the heap.
     auto state = std::make_unique<ConversionState>();
@@ -86,15 +94,15 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
     if (!job.screenFile.isEmpty()) {
         const Status written = writeScreenFiles(systemName(job.screenFile), conversion);
         if (!written) {
-            outcome.error = writeFailure(written.failure());
+            outcome.failure = writeFailure(job.picture, written.failure());
             return outcome;
         }
         outcome.written = {job.screenFile, QFile::decodeName(infFileName(systemName(job.screenFile)).c_str())};
     }
 
     if (!job.previewFile.isEmpty()) {
-        const PictureOutcome previewOutcome = writePreview(preview, job.previewFile);
-        outcome.error = previewOutcome.error;
+        const PictureOutcome previewOutcome = writePreview(preview, job.previewFile, job.picture);
+        outcome.failure = previewOutcome.failure;
         outcome.written += previewOutcome.written;
     }
     return outcome;

@@ -3,6 +3,7 @@
 #include "conversion/conversion_pass.h"
 #include "conversion/methods/progress_report.h"
 #include "conversion/settings.h"
+#include "platform/failure.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,15 +17,17 @@ struct PictureJob {
     QString previewFile;  // empty when no preview PNG is wanted
 };
 
-// What became of one picture. A picture has failed when `error` is set.
+// What became of one picture. A picture has failed when `failure` is set:
+// its subject is the picture as named, its reason why nothing (or not
+// everything) was written.
 struct PictureOutcome {
     QString warning;      // the picture was damaged but converted
-    QString error;        // why nothing (or not everything) was written
+    std::optional<Failure> failure;
     QStringList written;  // files written, in the order they were written
     std::optional<Conversion> conversion;  // once converted, even if a write failed
     QString palette;      // the BASIC statement setting a palette other than the mode's own
 
-    bool ok() const { return error.isEmpty(); }
+    bool ok() const { return !failure; }
 };
 
 // Loads, samples and converts one picture exactly as the window does, then

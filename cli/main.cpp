@@ -36,7 +36,7 @@ int main(int argc, char** argv)
 
     const CommandLine command = parseCommandLine(QCoreApplication::arguments());
     if (const auto* error = std::get_if<UsageError>(&command)) {
-        std::fprintf(stderr, "rasterine-convert: %s\n%s", error->message.toLocal8Bit().constData(),
+        std::fprintf(stderr, "%s\n%s", QString::fromStdString(error->message()).toLocal8Bit().constData(),
                      usageHint().toLocal8Bit().constData());
         return kExitUsageError;
     }

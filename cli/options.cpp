@@ -121,7 +121,7 @@ using Checked = std::variant<Value, UsageError>;
 
 UsageError usage(const QString& message)
 {
-    return UsageError{message};
+    return UsageError{kProgram, message.toStdString()};
 }
 
 Checked<int> readMode(const QString& text)

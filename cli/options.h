@@ -3,6 +3,8 @@
 #include "cli/convert_picture.h"
 #include "cli/disc_output.h"
 
+#include "platform/failure.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -25,9 +27,8 @@ struct TextToPrint {
 };
 
 // Arguments that cannot be carried out; nothing has been read or written.
-struct UsageError {
-    QString message;
-};
+// Its subject is the program's name, its reason what is wrong.
+using UsageError = Failure;
 
 using CommandLine = std::variant<Options, TextToPrint, UsageError>;
 
