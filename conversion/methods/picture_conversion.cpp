@@ -34,6 +34,11 @@ Conversion convertClassic(const Settings& settings, ConversionState& state, cons
 
 }  // namespace
 
+bool readsSource(const Settings& settings)
+{
+    return settings.method != Method::Classic || settings.fit != Fit::Stretch || !settings.adjustments.neutral();
+}
+
 LinearImage preparedSource(const Settings& settings, const LinearImage& source, int width)
 {
     assert(source.width > 0 && source.height > 0);
