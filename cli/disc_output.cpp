@@ -1,6 +1,7 @@
 #include "cli/disc_output.h"
 
 #include "conversion/side_file.h"
+#include "conversion/teletext/teletext_mode.h"
 #include "outputs/boot_discs.h"
 #include "platform/file_output.h"
 
@@ -23,6 +24,25 @@ QStringList numberedFiles(const QString& file, std::size_t count)
     for (std::size_t disc = 1; disc <= count; ++disc)
         files << QStringLiteral("%1-%2%3").arg(base).arg(disc).arg(ssd ? file.right(4) : QString());
     return files;
+}
+
+// An empty screen of `mode`, a bitmap mode or mode 7.
+Conversion blankScreen(int mode)
+{
+    Conversion blank;
+    blank.mode = mode;
+    if (const ScreenMode* record = findScreenMode(mode)) {
+        blank.image = ScreenImage(*record);
+        blank.bytes.resize(static_cast<std::size_t>(record->screenBytes()));
+        blank.inf = infLine(*record);
+        blank.screenStart = record->screenStart;
+        return blank;
+    }
+    const TeletextMode& teletext = *findTeletextMode(mode);
+    blank.bytes.resize(static_cast<std::size_t>(teletext.screenBytes()));
+    blank.inf = infLine(teletext);
+    blank.screenStart = teletext.screenStart;
+    return blank;
 }
 
 // One picture makes a boot disc, several a slideshow.
@@ -77,9 +97,7 @@ std::optional<QString> planDiscs(DiscRequest& request, int mode)
 {
     // Blank screens of the mode stand in for the pictures: how many fit on a
     // disc depends only on their size and names.
-    const ScreenMode* record = findScreenMode(mode);
-    const Conversion blank{ScreenImage(*record), std::vector<std::uint8_t>(static_cast<std::size_t>(record->screenBytes())),
-                           infLine(*record)};
+    const Conversion blank = blankScreen(mode);
     const auto discs = makeDiscs(request, std::vector<const Conversion*>(request.slideNames.size(), &blank));
     if (!discs)
         return QString::fromStdString(discs.failure().message());

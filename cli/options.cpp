@@ -3,6 +3,7 @@
 #include "outputs/boot_discs.h"
 #include "outputs/screen_files.h"
 #include "conversion/screen_modes.h"
+#include "conversion/settings.h"
 #include "platform/version.h"
 
 #include <QCommandLineParser>
@@ -36,8 +37,12 @@ constexpr std::array<HalftoneName, 5> kHalftoneNames{{
 
 const QString kDescription = QStringLiteral(
     "Converts pictures into BBC Micro screen memory: a screen file (20480 bytes in\n"
-    "modes 0, 1 and 2, 10240 bytes in modes 4 and 5) and its one-line .inf file.\n"
+    "modes 0, 1 and 2, 10240 bytes in modes 4 and 5, 1000 bytes of teletext\n"
+    "mosaics from &7C00 in mode 7) and its one-line .inf file.\n"
     "Gives the same bytes and preview as the Rasterine window.\n"
+    "\n"
+    "Mode 7 chooses its own colours and mosaics: with -m 7 only the default\n"
+    "--halftone, --dither and --palette are accepted, and not --stagger.\n"
     "\n"
     "With --disc, also makes an Acorn DFS disc image (.ssd) that shows the\n"
     "picture when booted with Shift+Break; several pictures make a slideshow,\n"
@@ -50,7 +55,8 @@ const QString kDescription = QStringLiteral(
 
 struct Parser {
     QCommandLineParser parser;
-    QCommandLineOption mode{{"m", "mode"}, "Screen mode 0, 1, 2, 4 or 5 (default 2).", "N", "2"};
+    QCommandLineOption mode{{"m", "mode"}, "Screen mode 0, 1, 2, 4, 5 or 7 (teletext) (default 2).", "N",
+                            "2"};
     QCommandLineOption halftone{{"t", "halftone"},
                                 "Half-tone: none, fine, coarse, spiral or diagonal (default none).",
                                 "NAME", "none"};
@@ -128,8 +134,8 @@ Checked<int> readMode(const QString& text)
 {
     bool number = false;
     const int mode = text.toInt(&number);
-    if (!number || findScreenMode(mode) == nullptr)
-        return usage(QStringLiteral("screen mode must be 0, 1, 2, 4 or 5, not '%1'").arg(text));
+    if (!number || !convertibleMode(mode))
+        return usage(QStringLiteral("screen mode must be 0, 1, 2, 4, 5 or 7, not '%1'").arg(text));
     return mode;
 }
 
@@ -219,6 +225,22 @@ std::optional<UsageError> readAdjustments(const Parser& p, Settings& settings)
     return std::nullopt;
 }
 
+// Mode 7 chooses its own colours and mosaics, so an option that would choose
+// them for it is refused rather than silently not read.
+std::optional<UsageError> checkModeSeven(const Parser& p, const Settings& settings)
+{
+    if (settings.mode != 7)
+        return std::nullopt;
+    const QCommandLineOption* chosen = settings.method != Method::Classic          ? &p.dither
+                                       : settings.halftone != Halftone::None       ? &p.halftone
+                                       : p.parser.isSet(p.stagger)                 ? &p.stagger
+                                                                                   : nullptr;
+    if (chosen == nullptr)
+        return std::nullopt;
+    return usage(QStringLiteral("--%1 cannot be used with mode 7: mode 7 chooses its own colours")
+                     .arg(chosen->names().constLast()));
+}
+
 // Reads mode, half-tone, stagger, jobs and verbosity into `options`.
 std::optional<UsageError> readSettings(const Parser& p, Options& options)
 {
@@ -234,6 +256,8 @@ std::optional<UsageError> readSettings(const Parser& p, Options& options)
         return *error;
     options.settings.halftone = std::get<Halftone>(halftone);
     if (auto error = readMethodSettings(p, options.settings))
+        return error;
+    if (auto error = checkModeSeven(p, options.settings))
         return error;
     if (auto error = readAdjustments(p, options.settings))
         return error;

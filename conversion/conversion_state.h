@@ -30,7 +30,7 @@ struct ConversionState {
     IntArray2<4, 4> sub3;
     IntArray2<4, 4> sub4;
 
-    std::int32_t curmode = 0;  // BBC Micro screen mode: 0, 1, 2, 4 or 5
+    std::int32_t curmode = 0;  // BBC Micro screen mode: 0, 1, 2, 4, 5 or 7 (teletext, never the pass)
     std::int32_t htone = 0;    // a Halftone value
     bool stagger = false;      // green and blue read the matrix at shifted places
     std::int32_t aspect = 0;   // source-column mapping and pair averaging while > 0

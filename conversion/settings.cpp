@@ -1,5 +1,13 @@
 #include "conversion/settings.h"
 
+#include "conversion/screen_modes.h"
+#include "conversion/teletext/teletext_mode.h"
+
+bool convertibleMode(int mode)
+{
+    return findScreenMode(mode) != nullptr || findTeletextMode(mode) != nullptr;
+}
+
 Settings settingsOf(const ConversionState& state)
 {
     Settings settings;

@@ -11,8 +11,12 @@
 // applies them to a fresh state per picture. Both then read them back from
 // the state through the same two functions, so the same options give the
 // same bytes from either.
+//
+// Mode 7 reads only the mode, fit, bar colour and adjustments: its converter
+// chooses its own colours and mosaics, so half-tone, stagger, method,
+// damping and palette are carried but not read.
 struct Settings {
-    int mode = 2;
+    int mode = 2;  // 0, 1, 2, 4, 5 or 7 (see convertibleMode)
     Halftone halftone = Halftone::None;
     bool stagger = false;
     // The options of the linear-light methods; the defaults give the classic
@@ -26,6 +30,10 @@ struct Settings {
 
     friend bool operator==(const Settings&, const Settings&) = default;
 };
+
+// Whether the engine converts `mode`: a bitmap mode with a record in
+// kScreenModes, or mode 7, the teletext mode.
+bool convertibleMode(int mode);
 
 // The options held in a state; the others keep their defaults.
 Settings settingsOf(const ConversionState& state);

@@ -1,5 +1,6 @@
 // The mode 7 converter: the row programme against brute force, and what
 // every converted screen must hold.
+#include "conversion/methods/picture_conversion.h"
 #include "conversion/screen_modes.h"
 #include "conversion/teletext/row_programme.h"
 #include "conversion/teletext/teletext_conversion.h"
@@ -132,6 +133,44 @@ TEST(TeletextConversion, APictureThatModeSevenShowsExactlyComesBackExactly)
         const LinearImage shown = teletextLinear(randomContiguousScreen(seed));
         EXPECT_TRUE(teletextLinear(convertToTeletext(shown)).pixels == shown.pixels) << "seed " << seed;
     }
+}
+
+// The one engine entry hands mode 7 to the teletext converter, whatever the
+// bitmap modes' options say, and frames the source for the 640 x 500 area.
+TEST(TeletextConversion, TheEngineEntryConvertsModeSevenWithItsOwnFraming)
+{
+    auto state = startState();
+    fillRandomPlanes(*state, 31);
+    BufferSurface expected(320, 256), preview(320, 256);
+    const Conversion reference = convertTeletext(*state, expected);
+    Settings settings;
+    settings.mode = 7;
+    settings.halftone = Halftone::Fine;
+    settings.stagger = true;
+    settings.method = Method::Atkinson;
+    EXPECT_EQ(convertWithSettings(settings, *state, LinearImage(), preview).bytes, reference.bytes);
+    EXPECT_EQ(preview.pixels(), expected.pixels());
+    EXPECT_EQ(settingsOf(*state).mode, 7);
+    EXPECT_TRUE(conversionProblem(*state, preview).has_value());
+
+    // A white picture four times as wide as high, whole: on the 1.23 : 1
+    // area it is 154 of the 500 lines high, so the top eight character rows
+    // (160 lines) are the blue bar (but for column 0, a control code on the
+    // black every row starts with) and the middle row is white.
+    LinearImage wide(400, 100);
+    std::fill(wide.pixels.begin(), wide.pixels.end(), LinearRgb{1, 1, 1});
+    settings.fit = Fit::Whole;
+    settings.barColour = 4;
+    const LinearImage shown = teletextLinear(teletextScreen(convertWithSettings(settings, *state, wide, preview)));
+    for (int y = 0; y < 160; ++y)
+        for (int x = 16; x < kTeletextWidth; ++x)
+            ASSERT_EQ(shown.at(x, y), (LinearRgb{0, 0, 1})) << x << ", " << y;
+    float light = 0;
+    for (int x = 16; x < kTeletextWidth; ++x)
+        light += shown.at(x, 250).g;
+    EXPECT_GT(light / (kTeletextWidth - 16), 0.9f);
+    EXPECT_TRUE(convertibleMode(7) && !convertibleMode(3));
+    EXPECT_EQ(paletteProblem(*paletteNamed("best"), 7), "mode 7 chooses its own colours");
 }
 
 TEST(TeletextMode, HasItsOwnRecordApartFromTheBitmapModes)

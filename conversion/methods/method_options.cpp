@@ -1,6 +1,7 @@
 #include "conversion/methods/method_options.h"
 
 #include "conversion/screen_modes.h"
+#include "conversion/teletext/teletext_mode.h"
 
 #include <algorithm>
 #include <cctype>
@@ -59,8 +60,12 @@ std::optional<PaletteChoice> paletteNamed(std::string_view text)
 
 std::string paletteProblem(const PaletteChoice& choice, int mode)
 {
+    if (choice.kind == PaletteChoice::Kind::Default)
+        return {};
+    if (findTeletextMode(mode) != nullptr)
+        return "mode 7 chooses its own colours";
     const ScreenMode* record = findScreenMode(mode);
-    if (record == nullptr || choice.kind == PaletteChoice::Kind::Default)
+    if (record == nullptr)
         return {};
     if (record->numcols == 8)
         return "mode " + std::to_string(mode) + " always shows its eight colours";

@@ -38,7 +38,8 @@ struct PaletteChoice {
 std::optional<PaletteChoice> paletteNamed(std::string_view text);
 
 // Why `choice` cannot be used in `mode` (a count other than the mode's
-// colours, a choice in mode 2), or an empty string when it can.
+// colours, any choice but the default in mode 2 or mode 7), or an empty
+// string when it can.
 std::string paletteProblem(const PaletteChoice& choice, int mode);
 
 // How the picture is placed on the screen's area.

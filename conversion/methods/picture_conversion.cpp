@@ -5,6 +5,9 @@
 #include "conversion/methods/palette_search.h"
 #include "conversion/methods/picture_frame.h"
 #include "conversion/methods/picture_score.h"
+#include "conversion/teletext/teletext_conversion.h"
+#include "conversion/teletext/teletext_mode.h"
+#include "conversion/teletext/teletext_renderer.h"
 
 #include <cassert>
 
@@ -32,6 +35,23 @@ Conversion convertClassic(const Settings& settings, ConversionState& state, cons
     return convertScreen(state, preview);
 }
 
+// Mode 7 fills 640 x 500 display pixels, each of the shape of a 640-column
+// pixel of the bitmap modes (which fill 640 x 512), so the picture is framed
+// at that size and pixel shape, not from the planes. Stretched and neutral,
+// the planes are converted as they are.
+Conversion convertMode7(const Settings& settings, ConversionState& state, const LinearImage& source,
+                        PixelSurface& preview)
+{
+    applySettings(settings, state);
+    if (settings.fit == Fit::Stretch && settings.adjustments.neutral())
+        return convertTeletext(state, preview);
+    assert(source.width > 0 && source.height > 0);
+    LinearImage picture = framePictureAt(source, settings.fit, physicalLinear(settings.barColour), kTeletextWidth,
+                                         kTeletextHeight, pixelAspect(kTeletextWidth, 2 * kScreenLines));
+    adjustPicture(picture, settings.adjustments);
+    return convertTeletextPicture(picture, preview);
+}
+
 }  // namespace
 
 bool readsSource(const Settings& settings)
@@ -50,6 +70,9 @@ LinearImage preparedSource(const Settings& settings, const LinearImage& source, 
 Conversion convertWithSettings(const Settings& settings, ConversionState& state, const LinearImage& source,
                                PixelSurface& preview, const ProgressReport& progress)
 {
+    assert(convertibleMode(settings.mode));
+    if (findTeletextMode(settings.mode) != nullptr)
+        return convertMode7(settings, state, source, preview);
     if (settings.method == Method::Classic)
         return convertClassic(settings, state, source, preview);
     const ScreenMode* mode = findScreenMode(settings.mode);

@@ -13,11 +13,14 @@
 // into the state and the classic conversion runs on its planes; when the
 // fit is not Stretch or the adjustments are not neutral the planes are first
 // made again from `source` framed and adjusted. Default settings give exactly
-// the classic conversion of the planes. Every other method frames `source`
+// the classic conversion of the planes. Mode 7 goes to the teletext
+// converter (convertTeletext) on the planes or, when the fit or the
+// adjustments ask, on `source` framed and adjusted for its 640 x 500 area;
+// it reads no method, palette, half-tone or stagger. Every other method frames `source`
 // onto the mode's own grid, adjusts it, chooses the palette and dithers;
 // `progress` hears how far direct binary search has got.
 //
-// The settings must be valid (a mode with a record, a palette that suits it,
+// The settings must be valid (a convertibleMode(), a palette that suits it,
 // see paletteProblem()); `source` must not be empty when it is read.
 Conversion convertWithSettings(const Settings& settings, ConversionState& state, const LinearImage& source,
                                PixelSurface& preview, const ProgressReport& progress = {});

@@ -64,7 +64,12 @@ double pixelAspect(int width, int lines)
 
 LinearImage framePicture(const LinearImage& picture, Fit fit, LinearRgb bar, int width, int lines)
 {
-    const double aspect = pixelAspect(width, lines);
+    return framePictureAt(picture, fit, bar, width, lines, pixelAspect(width, lines));
+}
+
+LinearImage framePictureAt(const LinearImage& picture, Fit fit, LinearRgb bar, int width, int lines,
+                           double aspect)
+{
     switch (fit) {
     case Fit::Whole: return letterbox(picture, bar, width, lines, aspect);
     case Fit::Fill: return centreCrop(picture, width, lines, aspect);

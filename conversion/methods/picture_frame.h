@@ -16,6 +16,11 @@ double pixelAspect(int width, int lines);
 // or above it, or filling it with the overhang cut off equally each side.
 LinearImage framePicture(const LinearImage& picture, Fit fit, LinearRgb bar, int width, int lines);
 
+// The same onto a grid of pixels `aspect` times as wide as high, for an area
+// of another shape than the bitmap modes' (mode 7's).
+LinearImage framePictureAt(const LinearImage& picture, Fit fit, LinearRgb bar, int width, int lines,
+                           double aspect);
+
 // The adjustments applied to every pixel, in this order: gamma, contrast
 // (around mid grey as the eye sees it), brightness, saturation; the result is
 // held within 0..1. Neutral adjustments leave the image as it was.

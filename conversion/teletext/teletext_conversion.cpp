@@ -51,7 +51,12 @@ TeletextScreen convertToTeletext(const LinearImage& picture, const RowSearch& se
 
 Conversion convertTeletext(const ConversionState& state, PixelSurface& preview)
 {
-    const TeletextScreen screen = convertToTeletext(planesLinear(state));
+    return convertTeletextPicture(planesLinear(state), preview);
+}
+
+Conversion convertTeletextPicture(const LinearImage& picture, PixelSurface& preview)
+{
+    const TeletextScreen screen = convertToTeletext(picture);
     paintTeletext(screen, preview);
     Conversion result;
     result.bytes.assign(screen.bytes.begin(), screen.bytes.end());

@@ -27,5 +27,9 @@ TeletextScreen convertToTeletext(const LinearImage& picture, const RowSearch& se
 // memory from &7C00 and the .inf line "$.SCREEN   007C00 000000 0003E8".
 Conversion convertTeletext(const ConversionState& state, PixelSurface& preview);
 
+// The same for a picture of any size already framed for the whole teletext
+// area.
+Conversion convertTeletextPicture(const LinearImage& picture, PixelSurface& preview);
+
 // The screen a conversion's 1000 bytes hold.
 TeletextScreen teletextScreen(const Conversion& conversion);

@@ -25,8 +25,8 @@ TEST(CommandLine, UsageErrorsExitWithTwoAndTouchNothing)
 
     const UsageCase cases[] = {
         {"unknown option", {"--colours", "one.png"}, "Unknown option 'colours'"},
-        {"mode 3", {"-m", "3", "one.png"}, "screen mode must be 0, 1, 2, 4 or 5, not '3'"},
-        {"mode not a number", {"--mode=two", "one.png"}, "screen mode must be 0, 1, 2, 4 or 5, not 'two'"},
+        {"mode 3", {"-m", "3", "one.png"}, "screen mode must be 0, 1, 2, 4, 5 or 7, not '3'"},
+        {"mode not a number", {"--mode=two", "one.png"}, "screen mode must be 0, 1, 2, 4, 5 or 7, not 'two'"},
         {"bad half-tone", {"-t", "dots", "one.png"}, "half-tone must be none, fine, coarse, spiral or diagonal, not 'dots'"},
         {"no picture", {"-m", "1"}, "no picture given"},
         {"several pictures without -d", {"one.png", "two.png"}, "several pictures need --output-dir"},
@@ -42,6 +42,10 @@ TEST(CommandLine, UsageErrorsExitWithTwoAndTouchNothing)
         {"palette in mode 2", {"--dither", "bayer", "--palette", "best", "one.png"}, "--palette: mode 2 always shows"},
         {"palette colour", {"-m", "4", "--dither", "bayer", "--palette", "0,9", "one.png"}, "--palette must be default, best"},
         {"palette with classic", {"-m", "4", "--palette", "best", "one.png"}, "--palette needs a --dither method"},
+        {"palette in mode 7", {"-m", "7", "--palette", "0,1", "one.png"}, "--palette: mode 7 chooses its own colours"},
+        {"method in mode 7", {"-m", "7", "--dither", "dbs", "one.png"}, "--dither cannot be used with mode 7"},
+        {"half-tone in mode 7", {"-m", "7", "-t", "fine", "one.png"}, "--halftone cannot be used with mode 7"},
+        {"stagger in mode 7", {"-m", "7", "-s", "one.png"}, "--stagger cannot be used with mode 7"},
         {"unknown fit", {"--fit", "zoom", "one.png"}, "--fit must be stretch, fit or fill"},
         {"gamma out of range", {"--gamma", "0", "one.png"}, "--gamma must be a number from 0.2 to 5"},
         {"contrast not a number", {"--contrast", "high", "one.png"}, "--contrast must be a number from 0 to 4"},

@@ -36,7 +36,7 @@ TEST(Conversion, EveryModeWritesTheScreenFileAndItsInfLine)
     } expected[] = {
         {0, 20480, "$.SCREEN   003000 000000 005000\n"}, {1, 20480, "$.SCREEN   003000 000000 005000\n"},
         {2, 20480, "$.SCREEN   003000 000000 005000\n"}, {4, 10240, "$.SCREEN   005800 000000 002800\n"},
-        {5, 10240, "$.SCREEN   005800 000000 002800\n"},
+        {5, 10240, "$.SCREEN   005800 000000 002800\n"}, {7, 1000, "$.SCREEN   007C00 000000 0003E8\n"},
     };
     for (const auto& mode : expected) {
         SCOPED_TRACE(mode.mode);
@@ -78,6 +78,8 @@ TEST(Conversion, GivesTheWindowsBytesAndPreviewForEveryOption)
                 cases.push_back({png, mode.number, halftone, stagger});
         cases.push_back({jpeg, mode.number, Halftone::Spiral, true});
     }
+    for (const QString& picture : {png, jpeg})
+        cases.push_back({picture, 7, Halftone::None, false});
 
     for (const auto& c : cases) {
         SCOPED_TRACE(c.picture.toStdString() + " mode " + std::to_string(c.mode) + " " +

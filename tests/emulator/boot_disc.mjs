@@ -5,15 +5,19 @@
 //   OUT.ppm  the active display area of the emulated video frame (where the
 //            CRTC's displayed characters land), as a binary PPM: 640 x 512
 //            for the graphics modes, each scan line drawn twice
-// Usage: node boot_disc.mjs JSBEEB_DIR DISC.ssd OUT [SECONDS [KEY_PRESSES]]
+// Usage: node boot_disc.mjs JSBEEB_DIR DISC.ssd OUT [SECONDS [KEY_PRESSES [AREA]]]
 // SECONDS of emulated time are run after the boot (default 8); each key
-// press (Space) is followed by the same time again.
+// press (Space) is followed by the same time again. AREA "teletext" dumps
+// instead the 640 x 500 pixels from (216, 64) where jsbeeb draws mode 7
+// (its SAA5050 output does not pass through the graphics modes' blits), and
+// fails when anything outside them is lit.
 import { readFileSync, writeFileSync } from "fs";
 import path from "path";
 
-const [jsbeebDir, discPath, outPrefix, secondsText = "8", pressesText = "0"] = process.argv.slice(2);
-if (!outPrefix) {
-    console.error("usage: node boot_disc.mjs JSBEEB_DIR DISC.ssd OUT [SECONDS [KEY_PRESSES]]");
+const [jsbeebDir, discPath, outPrefix, secondsText = "8", pressesText = "0", area = "active"] =
+    process.argv.slice(2);
+if (!outPrefix || !["active", "teletext"].includes(area)) {
+    console.error("usage: node boot_disc.mjs JSBEEB_DIR DISC.ssd OUT [SECONDS [KEY_PRESSES [AREA]]]");
     process.exit(2);
 }
 const from = (file) => import(path.resolve(jsbeebDir, file));
@@ -74,6 +78,21 @@ await run(0.05);
 const memory = new Uint8Array(0x5000);
 for (let i = 0; i < memory.length; ++i) memory[i] = machine.readbyte(0x3000 + i);
 writeFileSync(outPrefix + ".mem", memory);
+
+// Mode 7's area is fixed; the lit pixels must all lie inside it.
+const TELETEXT = { minX: 216, minY: 64, maxX: 216 + 639, maxY: 64 + 499 };
+if (area === "teletext") {
+    for (let y = 0; y < FB_HEIGHT; ++y)
+        for (let x = 0; x < FB_WIDTH; ++x) {
+            const inside = x >= TELETEXT.minX && x <= TELETEXT.maxX && y >= TELETEXT.minY && y <= TELETEXT.maxY;
+            const at = (y * FB_WIDTH + x) * 4;
+            if (!inside && (frame[at] | frame[at + 1] | frame[at + 2]) !== 0) {
+                console.error(`lit outside the teletext area at (${x},${y})`);
+                process.exit(1);
+            }
+        }
+    Object.assign(drawn, TELETEXT);
+}
 
 const width = drawn.maxX - drawn.minX + 1;
 const height = drawn.maxY - drawn.minY + 1;

@@ -9,13 +9,18 @@
 // What the emulated BBC Micro showed after booting a disc.
 struct EmulatedScreen {
     std::vector<std::uint8_t> memory;  // the I/O processor's &3000..&7FFF
-    int width = 0;                     // the frame's active display area
+    int width = 0;                     // the frame's area asked for
     int height = 0;
     std::vector<std::uint8_t> rgb;     // width x height pixels, 3 bytes each
 
     // The frame's pixel as 0xFFRRGGBB.
     std::uint32_t pixel(int x, int y) const;
 };
+
+// Which part of jsbeeb's 1024 x 625 frame is read back: where the graphics
+// modes' characters were drawn, or mode 7's 640 x 500 from (216, 64), with
+// everything outside it black.
+enum class FrameArea { Active, Teletext };
 
 // Whether the emulator_setup test installed jsbeeb in the build tree.
 bool emulatorInstalled();
@@ -26,4 +31,5 @@ bool emulatorInstalled();
 // `work`. On a problem, nothing, with the reason in `problem`.
 std::optional<EmulatedScreen> bootOnEmulator(const std::filesystem::path& disc,
                                              const std::filesystem::path& work, double seconds,
-                                             int keyPresses, std::string& problem);
+                                             int keyPresses, std::string& problem,
+                                             FrameArea area = FrameArea::Active);
