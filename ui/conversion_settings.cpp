@@ -10,8 +10,10 @@ Settings conversionSettings(const ConversionState& state, const Settings& option
     settings.mode = stored.mode;
     settings.halftone = stored.halftone;
     settings.stagger = stored.stagger;
-    const ScreenMode* mode = findScreenMode(settings.mode);
-    if (settings.method == Method::Classic || mode == nullptr || !paletteProblem(settings.palette, settings.mode).empty())
+    // Mode 7 chooses its own colours and mosaics and reads no method.
+    if (findScreenMode(settings.mode) == nullptr)
+        settings.method = Method::Classic;
+    if (settings.method == Method::Classic || !paletteProblem(settings.palette, settings.mode).empty())
         settings.palette = PaletteChoice{};
     return settings;
 }

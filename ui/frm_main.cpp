@@ -179,10 +179,15 @@ void frmMain::cmdConvert_Click()
     startConversion(ConversionJob::Purpose::Write);
 }
 
+Settings frmMain::nextSettings() const
+{
+    return conversionSettings(*state_, pictureOptions_->settings());
+}
+
 void frmMain::startConversion(ConversionJob::Purpose purpose)
 {
-    ConversionJob job{purpose, conversionSettings(*state_, pictureOptions_->settings()), state_.get(), nullptr,
-                      nullptr, sampledPicture_.isNull() ? controls_.picImage2->image() : sampledPicture_};
+    ConversionJob job{purpose, nextSettings(), state_.get(), nullptr, nullptr,
+                      sampledPicture_.isNull() ? controls_.picImage2->image() : sampledPicture_};
     const bool slow = job.settings.method == Method::Dbs;
     // Framing and adjusting make the planes again: on a copy, so the window's
     // keep the picture as sampled.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conversion/settings.h"
 #include "ui/conversion_runner.h"
 #include "ui/frm_main_controls.h"
 #include "platform/failure.h"
@@ -47,6 +48,8 @@ public:
     ~frmMain() override;
 
     const ConversionState& state() const { return *state_; }
+    // The settings a conversion started now is made with (conversionSettings).
+    Settings nextSettings() const;
 
     // The open dialog and the message boxes, replaceable so that tests can
     // answer and observe them without a person at the screen.
