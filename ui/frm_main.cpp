@@ -142,8 +142,10 @@ void frmMain::Open()
 
 void frmMain::optMode_Action(int index, bool checked)
 {
-    if (checked && index >= 0 && index < int(kModeOfButton.size()))
+    if (checked && index >= 0 && index < int(kModeOfButton.size())) {
         state_->curmode = kModeOfButton[static_cast<std::size_t>(index)];
+        pictureOptions_->modePicked();
+    }
 }
 
 void frmMain::optTone_Action(int index, bool checked)

@@ -107,17 +107,15 @@ void PictureOptions::methodPicked()
 {
     Settings next = settings_;
     next.method = kAllMethods[static_cast<std::size_t>(controls_.cboMethod->currentIndex())];
-    const bool classic = next.method == Method::Classic;
-    controls_.cboPalette->setEnabled(!classic);
-    controls_.txtPalette->setEnabled(!classic && controls_.cboPalette->currentIndex() == 2);
     store(next);
+    modePicked();
 }
 
 // "These colours:" takes the colours typed beside it, once there are some.
 void PictureOptions::paletteKindPicked()
 {
     const auto kind = static_cast<PaletteChoice::Kind>(controls_.cboPalette->currentIndex());
-    controls_.txtPalette->setEnabled(controls_.cboPalette->isEnabled() && kind == PaletteChoice::Kind::Named);
+    modePicked();
     if (kind == PaletteChoice::Kind::Named) {
         if (!controls_.txtPalette->text().trimmed().isEmpty())
             paletteTyped();
@@ -148,8 +146,25 @@ void PictureOptions::fitPicked()
 {
     Settings next = settings_;
     next.fit = static_cast<Fit>(controls_.cboFit->currentIndex());
-    controls_.cboBar->setEnabled(next.fit == Fit::Whole);
     store(next);
+    modePicked();
+}
+
+// Enabled are the controls the next conversion reads: no method, palette or
+// damping in mode 7, a palette only in the two- and four-colour modes with a
+// linear-light method, damping only with error diffusion, bars only with Fit.
+void PictureOptions::modePicked()
+{
+    const ScreenMode* mode = findScreenMode(currentMode_());
+    const Method method = settings_.method;
+    const bool choosesPalette = mode != nullptr && mode->numcols < 8 && method != Method::Classic;
+    controls_.cboMethod->setEnabled(mode != nullptr);
+    controls_.cboPalette->setEnabled(choosesPalette);
+    controls_.txtPalette->setEnabled(choosesPalette && controls_.cboPalette->currentIndex() == 2);
+    const bool diffuses = method == Method::FloydSteinberg || method == Method::Atkinson ||
+                          method == Method::SierraLite || method == Method::Jarvis || method == Method::Stucki;
+    controls_.spnDamping->setEnabled(mode != nullptr && diffuses);
+    controls_.cboBar->setEnabled(settings_.fit == Fit::Whole);
 }
 
 void PictureOptions::store(const Settings& settings)

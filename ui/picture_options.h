@@ -26,6 +26,10 @@ public:
     // The options chosen; mode, half-tone and stagger keep their defaults.
     const Settings& settings() const { return settings_; }
 
+    // Enables the controls that matter in the mode now chosen; called when
+    // the mode changes.
+    void modePicked();
+
     // Shows the BASIC statement that sets up the palette `conversion` was
     // made in, or that the mode's own colours were used.
     void showPalette(const Conversion& conversion);
