@@ -2,9 +2,13 @@
 // line: the mean OKLab distance between the blurred source and the blurred
 // result in the 640 x 512 display space (x 100; lower is closer), at the
 // eye's blur of sigma 2 display pixels and also 1 and 4, with the SSIM of
-// the blurred lightness beside it. Prints Markdown tables of the medians.
-// Usage: quality PICTURE...
+// the blurred lightness beside it. Mode 7 is scored on its own 640 x 500
+// area, Rasterine's converter ("teletext") beside the plain yardstick.
+// Prints Markdown tables of the medians and mode 7's comparison.
+// Usage: quality PICTURE...   (QUALITY_ONLY=LABEL scores only the runs whose
+// label holds LABEL, e.g. "teletext")
 #include "quality_runs.h"
+#include "quality_teletext.h"
 
 #include <QGuiApplication>
 
@@ -18,7 +22,8 @@
 
 namespace {
 
-constexpr int kModes[] = {0, 1, 2, 4, 5};
+constexpr int kBitmapModes[] = {0, 1, 2, 4, 5};
+constexpr int kModes[] = {0, 1, 2, 4, 5, 7};
 constexpr float kSigmas[] = {1.0f, 2.0f, 4.0f};
 
 // Every measure of one run on one picture.
@@ -37,13 +42,31 @@ double median(std::vector<double> values)
 
 using Table = std::map<std::string, std::map<int, std::vector<Measures>>>;
 
+void record(Table& table, std::vector<std::string>& order, const std::string& label, int mode, const Measures& m)
+{
+    if (table.find(label) == table.end())
+        order.push_back(label);
+    table[label][mode].push_back(m);
+}
+
+void scoreTeletext(const QualityPicture& picture, Table& table, std::vector<std::string>& order)
+{
+    const std::vector<float> sigmas(std::begin(kSigmas), std::end(kSigmas));
+    const std::pair<const char*, TeletextMeasures> runs[] = {
+        {"teletext", measureTeletext(picture, sigmas)}, {"teletext plain", measurePlainTeletext(picture, sigmas)}};
+    for (const auto& [label, t] : runs)
+        record(table, order, label, 7, Measures{{t.distance[0], t.distance[1], t.distance[2]}, t.ssim, t.seconds});
+}
+
 void scorePicture(const QualityPicture& picture, Table& table, std::vector<std::string>& order)
 {
     std::vector<ScoreReference> references;
     for (float sigma : kSigmas)
         references.emplace_back(picture.display, sigma);
     const char* only = std::getenv("QUALITY_ONLY");  // e.g. "dbs" to score just those runs
-    for (int mode : kModes)
+    if (only == nullptr || std::string("teletext plain").find(only) != std::string::npos)
+        scoreTeletext(picture, table, order);
+    for (int mode : kBitmapModes)
         for (const QualityRun& run : qualityRuns(mode)) {
             if (only != nullptr && run.label.find(only) == std::string::npos)
                 continue;
@@ -52,9 +75,7 @@ void scorePicture(const QualityPicture& picture, Table& table, std::vector<std::
             Measures m{{}, references[1].lightnessSsim(shown), converted.seconds};
             for (int s = 0; s < 3; ++s)
                 m.distance[s] = references[static_cast<std::size_t>(s)].distance(shown);
-            if (table.find(run.label) == table.end())
-                order.push_back(run.label);
-            table[run.label][mode].push_back(m);
+            record(table, order, run.label, mode, m);
         }
     std::fprintf(stderr, "scored %s\n", picture.name.toLocal8Bit().constData());
 }
@@ -78,7 +99,7 @@ double medianDistance(const std::vector<Measures>& runs, int sigma)
 void printTable(const Table& table, const std::vector<std::string>& order, const char* title,
                 const std::function<std::string(const std::vector<Measures>&)>& cell)
 {
-    std::printf("\n%s\n\n| method | mode 0 | mode 1 | mode 2 | mode 4 | mode 5 |\n|---|---:|---:|---:|---:|---:|\n", title);
+    std::printf("\n%s\n\n| method | mode 0 | mode 1 | mode 2 | mode 4 | mode 5 | mode 7 |\n|---|---:|---:|---:|---:|---:|---:|\n", title);
     for (const std::string& label : order) {
         std::printf("| %s |", label.c_str());
         for (int mode : kModes) {
@@ -97,6 +118,40 @@ std::string format(const char* pattern, double value)
     char text[32];
     std::snprintf(text, sizeof text, pattern, value);
     return text;
+}
+
+// The lowest median sigma 2 score of any run in `mode`, with its label.
+std::pair<std::string, double> bestOf(const Table& table, const std::vector<std::string>& order, int mode)
+{
+    std::pair<std::string, double> best{"", 0};
+    for (const std::string& label : order) {
+        const auto found = table.at(label).find(mode);
+        if (found == table.at(label).end())
+            continue;
+        const double score = medianDistance(found->second, 1);
+        if (best.first.empty() || score < best.second)
+            best = {label, score};
+    }
+    return best;
+}
+
+// Mode 7 beside the best of modes 2 and 5, and against the plain yardstick.
+void printTeletextComparison(const Table& table, const std::vector<std::string>& order)
+{
+    if (table.find("teletext") == table.end())
+        return;
+    const auto& ours = table.at("teletext").at(7);
+    const auto& plain = table.at("teletext plain").at(7);
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < ours.size(); ++i)
+        ratios.push_back(ours[i].distance[1] / plain[i].distance[1]);
+    std::printf("\nMode 7, sigma 2 medians: teletext %.2f, plain yardstick %.2f; ratio of medians %.3f, "
+                "median of the ratios %.3f\n",
+                medianDistance(ours, 1), medianDistance(plain, 1), medianDistance(ours, 1) / medianDistance(plain, 1),
+                median(ratios));
+    for (int mode : {2, 5})
+        if (const auto [label, score] = bestOf(table, order, mode); !label.empty())
+            std::printf("Best of mode %d: %s %.2f\n", mode, label.c_str(), score);
 }
 
 }  // namespace
@@ -118,5 +173,6 @@ int main(int argc, char** argv)
                [](const auto& runs) { return format("%.3f", medianOf(runs, &Measures::ssim)); });
     printTable(table, order, "Milliseconds per picture (whole conversion incl. framing and palette)",
                [](const auto& runs) { return format("%.1f", 1000 * medianOf(runs, &Measures::seconds)); });
+    printTeletextComparison(table, order);
     return 0;
 }

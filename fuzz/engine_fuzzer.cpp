@@ -2,13 +2,17 @@
 // and preview out, checked against the mode's invariants and against the
 // reference pass that visits the screen byte by byte the long way.
 //
-// Input layout: byte 0 picks the mode (0, 1, 2, 4, 5), byte 1 the half-tone,
+// Mode 7 goes through the engine entry, convertWithSettings, to the teletext
+// converter, and is checked against its own invariants.
+//
+// Input layout: byte 0 picks the mode (0, 1, 2, 4, 5, 7), byte 1 the half-tone,
 // byte 2 holds flags (1: stagger, 2: source-column mapping off, 4: a
 // picture smaller than 320 x 256 whose size bytes 3 and 4 give); the rest,
 // repeated as often as needed, fills the planes red, green, blue per pixel.
 #include "screen_invariants.h"
 
 #include "conversion/halftone.h"
+#include "conversion/methods/picture_conversion.h"
 #include "../tests/test_support.h"
 
 #include <array>
@@ -18,7 +22,7 @@
 
 namespace {
 
-constexpr std::array<int, 5> kModes{0, 1, 2, 4, 5};
+constexpr std::array<int, 6> kModes{0, 1, 2, 4, 5, 7};
 constexpr std::size_t kHeader = 5;
 
 std::uint8_t at(const std::uint8_t* data, std::size_t size, std::size_t i)
@@ -69,6 +73,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto state = std::make_unique<ConversionState>();
     setOptions(*state, data, size);
     fillPlanesFrom(*state, data, size);
+    if (state->curmode == 7) {
+        BufferSurface preview(kPictureWidth, kPictureHeight);
+        const Conversion screen = convertWithSettings(settingsOf(*state), *state, LinearImage(), preview);
+        checkTeletextInvariants(screen, preview);
+        return 0;
+    }
     InitVars(*state);
     InitMat(*state);
 

@@ -1,8 +1,12 @@
 #include "screen_invariants.h"
 
 #include "conversion/screen_modes.h"
+#include "conversion/teletext/row_programme.h"
+#include "conversion/teletext/teletext_conversion.h"
+#include "conversion/teletext/teletext_renderer.h"
 #include "../tests/test_support.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -72,4 +76,23 @@ void checkScreenInvariants(const ConversionState& state, const std::vector<std::
             require(paletteColour(*mode, colour) == shown,
                     "screen bytes decode to a colour other than the one painted");
         }
+}
+
+void checkTeletextInvariants(const Conversion& conversion, const PixelSurface& preview)
+{
+    require(conversion.bytes.size() == kTeletextBytes, "a mode 7 screen is not 1000 bytes");
+    const auto codes = rowControlCodes();
+    const auto isCode = [&](std::uint8_t byte) { return std::find(codes.begin(), codes.end(), byte) != codes.end(); };
+    const TeletextScreen screen = teletextScreen(conversion);
+    for (int row = 0; row < kTeletextRows; ++row) {
+        require(isCode(screen.at(0, row)), "a mode 7 row does not start with a control code");
+        for (int column = 1; column < kTeletextColumns; ++column)
+            require(isCode(screen.at(column, row)) || screen.at(column, row) == mosaicByte(sixelsOf(screen.at(column, row))),
+                    "a mode 7 byte is neither a control code nor a mosaic");
+    }
+    BufferSurface painted(kPictureWidth, kPictureHeight);
+    paintTeletext(screen, painted);
+    for (int y = 0; y < kPictureHeight; ++y)
+        require(std::equal(painted.scanLine(y), painted.scanLine(y) + kPictureWidth, preview.scanLine(y)),
+                "the mode 7 preview is not the painting of its bytes");
 }

@@ -16,5 +16,10 @@
 void checkScreenInvariants(const ConversionState& state, const std::vector<std::uint8_t>& bytes,
                            const PixelSurface& preview);
 
+// The same for a mode 7 conversion: 1000 bytes; column 0 of every row a
+// control code the converter writes; every other byte such a code or a
+// mosaic; the preview the 320 x 256 painting of those bytes.
+void checkTeletextInvariants(const Conversion& conversion, const PixelSurface& preview);
+
 // Aborts with `what` when `ok` is false; kept in release builds.
 void require(bool ok, const char* what);

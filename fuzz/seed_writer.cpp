@@ -78,6 +78,8 @@ std::vector<std::pair<QString, QByteArray>> engineSeeds()
             header.append(char(mode)).append(char(htone)).append(char(htone % 2)).append('\0').append('\0');
             seeds.push_back({QStringLiteral("mode%1-htone%2").arg(mode).arg(htone), header + gradient});
         }
+    seeds.push_back({"mode7", QByteArray("\x05\x00\x00\x00\x00", 5) + gradient});
+    seeds.push_back({"mode7-small-picture", QByteArray("\x05\x02\x05\x07\x03", 5) + gradient});
     seeds.push_back({"no-mapping", QByteArray("\x00\x02\x02\x00\x00", 5) + gradient});
     seeds.push_back({"small-picture", QByteArray("\x02\x01\x05\x63\x31", 5) + gradient});
     seeds.push_back({"grey", QByteArray("\x03\x03\x01\x00\x00\x80\x80\x80", 8)});
