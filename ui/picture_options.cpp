@@ -70,7 +70,7 @@ void PictureOptions::setUpChoices()
     fill(controls_.cboPalette, kPaletteCaptions);
     fill(controls_.cboFit, kFitCaptions);
     fill(controls_.cboBar, kColourNames);
-    controls_.txtPalette->setPlaceholderText(QStringLiteral("0,4,6,7"));
+    controls_.txtPalette->setPlaceholderText(QStringLiteral("e.g. 0,4,6,7"));
     controls_.txtPalette->setToolTip(QStringLiteral("Physical colours 0-7 of the logical colours, "
                                                     "two for modes 0 and 4, four for modes 1 and 5"));
     connect(controls_.cboMethod, &QComboBox::currentIndexChanged, this, &PictureOptions::methodPicked);
