@@ -59,12 +59,6 @@ PictureOutcome writePreview(const QImage& preview, const QString& path, const QS
     return {{}, {}, {path}, {}, {}};
 }
 
-// Whether the settings read the picture's larger linear-light source.
-bool readsSource(const Settings& settings)
-{
-    return settings.method != Method::Classic || settings.fit != Fit::Stretch || !settings.adjustments.neutral();
-}
-
 }  // namespace
 
 PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, const ProgressReport& progress)

@@ -2,14 +2,17 @@
 
 #include "conversion/conversion_pass.h"
 #include "conversion/conversion_state.h"
+#include "conversion/methods/picture_conversion.h"
 #include "outputs/screen_files.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_sampling.h"
 #include "ui/busy_cursor.h"
 #include "ui/canvas.h"
+#include "ui/conversion_settings.h"
 #include "ui/dropped_file.h"
 #include "ui/frm_about.h"
 #include "ui/menu_bar.h"
+#include "ui/picture_options.h"
 #include "ui/screen_exports.h"
 #include "ui/status_texts.h"
 
@@ -24,6 +27,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -82,6 +86,7 @@ void frmMain::CreateControls()
     lblStatus = new QLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     statusBar()->addWidget(lblStatus, 1);
+    CreatePictureOptions();
 
     // The handlers follow the controls' values, however they change: a
     // click, the keyboard, or Open selecting the start values.
@@ -90,6 +95,27 @@ void frmMain::CreateControls()
     connect(controls_.chkStagger, &QCheckBox::toggled, this, &frmMain::chkStagger_Action);
     connect(controls_.cmdConvert, &QPushButton::clicked, this, &frmMain::cmdConvert_Action);
     connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Action);
+}
+
+// The picture options, the runner that converts with them and the progress
+// bar that shows how far a slow conversion has got.
+void frmMain::CreatePictureOptions()
+{
+    pictureOptions_ = new PictureOptions(controls_.options, [this] { return int(state_->curmode); }, this);
+    connect(pictureOptions_, &PictureOptions::changed, this, &frmMain::pictureOptionChanged);
+    connect(pictureOptions_, &PictureOptions::refused, this, &frmMain::showStatus);
+
+    prgConvert = new QProgressBar(this);
+    prgConvert->setObjectName(QStringLiteral("prgConvert"));
+    prgConvert->setRange(0, 100);
+    prgConvert->setMaximumWidth(160);
+    prgConvert->hide();
+    statusBar()->addPermanentWidget(prgConvert);
+
+    runner_ = new ConversionRunner(this);
+    connect(runner_, &ConversionRunner::finished, this, &frmMain::conversionArrived);
+    connect(runner_, &ConversionRunner::busyChanged, prgConvert, &QWidget::setVisible);
+    connect(runner_, &ConversionRunner::progressed, prgConvert, &QProgressBar::setValue);
 }
 
 void frmMain::AddMenuHandlers()
@@ -116,8 +142,10 @@ void frmMain::Open()
 
 void frmMain::optMode_Action(int index, bool checked)
 {
-    if (checked && index >= 0 && index < int(kModeOfButton.size()))
+    if (checked && index >= 0 && index < int(kModeOfButton.size())) {
         state_->curmode = kModeOfButton[static_cast<std::size_t>(index)];
+        pictureOptions_->modePicked();
+    }
 }
 
 void frmMain::optTone_Action(int index, bool checked)
@@ -137,12 +165,12 @@ void frmMain::cmdConvert_Action()
 }
 
 // Converts the planes as they are, with the options of this moment, into the
-// preview and "$.screen" plus its .inf in the working folder. The conversion
-// runs to its end without handing control back to the event loop, and the
-// message box about a failure does not wait. Should anything reached from
-// inside it still run the event loop, a "Convert" asked for meanwhile is put
-// off until this conversion has ended (once, however often it was asked), so
-// two conversions never run at once.
+// preview and "$.screen" plus its .inf in the working folder. A quick
+// conversion runs to its end without handing control back to the event loop,
+// and the message box about a failure does not wait; a slow one runs on the
+// worker thread and is written when it arrives. Should anything run the event
+// loop meanwhile, a "Convert" asked for is put off until this conversion has
+// ended (once, however often it was asked), so two never run at once.
 void frmMain::cmdConvert_Click()
 {
     if (converting_) {
@@ -150,17 +178,65 @@ void frmMain::cmdConvert_Click()
         return;
     }
     converting_ = true;
-    convertAndReport();
-    converting_ = false;
-    if (std::exchange(convertQueued_, false))
-        QMetaObject::invokeMethod(this, &frmMain::cmdConvert_Click, Qt::QueuedConnection);
+    startConversion(ConversionJob::Purpose::Write);
 }
 
-void frmMain::convertAndReport()
+Settings frmMain::nextSettings() const
 {
-    lastConversion_ = std::make_unique<Conversion>(convertScreen(*state_, controls_.picImage2->surface()));
+    return conversionSettings(*state_, pictureOptions_->settings());
+}
+
+void frmMain::startConversion(ConversionJob::Purpose purpose)
+{
+    ConversionJob job{purpose, nextSettings(), state_.get(), nullptr, nullptr,
+                      sampledPicture_.isNull() ? controls_.picImage2->image() : sampledPicture_};
+    const bool slow = job.settings.method == Method::Dbs;
+    // Framing and adjusting make the planes again: on a copy, so the window's
+    // keep the picture as sampled.
+    if (readsSource(job.settings)) {
+        const auto source = sampledSource_.get(*state_);
+        if (!source) {
+            sourceFailed(purpose, source.failure());
+            return;
+        }
+        job.source = source.value();
+    }
+    if (slow || readsSource(job.settings)) {
+        job.ownState = std::make_unique<ConversionState>(*state_);
+        job.state = job.ownState.get();
+    }
+    runner_->run(std::move(job), slow);
+}
+
+void frmMain::sourceFailed(ConversionJob::Purpose purpose, const Failure& failure)
+{
+    const QString path = QString::fromStdString(failure.subject);
+    const QString reason = QString::fromStdString(failure.reason);
+    showStatus(openFailedStatus(path, reason));
+    if (purpose == ConversionJob::Purpose::Preview)
+        return;
+    report_(this, openFailedMessage(path, reason));
+    emit conversionFinished(false);
+    writingEnded();
+}
+
+void frmMain::conversionArrived(const ConversionOutcome& outcome)
+{
+    controls_.picImage2->drawPicture(outcome.preview);
+    lastConversion_ = std::make_unique<Conversion>(outcome.conversion);
     for (QAction* save : {mnuFileExportDisc, mnuFileSaveScreenAs})
         save->setEnabled(true);
+    pictureOptions_->showPalette(outcome.conversion);
+    if (outcome.purpose == ConversionJob::Purpose::Preview) {
+        showStatus(previewStatus());
+        return;
+    }
+    writeAndReport();
+    writingEnded();
+}
+
+void frmMain::writeAndReport()
+{
     const Status written = writeScreenFiles(kScreenFileName, *lastConversion_);
     const QString folder = currentFolderForDisplay();
     if (!written) {
@@ -170,6 +246,32 @@ void frmMain::convertAndReport()
         showStatus(writtenStatus(folder, sampledWarning_));
     }
     emit conversionFinished(written.ok());
+}
+
+// A "Convert" asked for meanwhile runs next, and shows the options too; else
+// a picture option changed meanwhile is shown.
+void frmMain::writingEnded()
+{
+    converting_ = false;
+    if (std::exchange(convertQueued_, false)) {
+        previewQueued_ = false;
+        QMetaObject::invokeMethod(this, &frmMain::cmdConvert_Click, Qt::QueuedConnection);
+    } else if (std::exchange(previewQueued_, false)) {
+        QMetaObject::invokeMethod(this, &frmMain::pictureOptionChanged, Qt::QueuedConnection);
+    }
+}
+
+// A new picture option shows at once on the picture sampled last; nothing is
+// written until Timer1 or "Convert".
+void frmMain::pictureOptionChanged()
+{
+    if (sampledPicture_.isNull())
+        return;
+    if (converting_) {
+        previewQueued_ = true;
+        return;
+    }
+    startConversion(ConversionJob::Purpose::Preview);
 }
 
 // Samples the picture on show and converts it. During a conversion the planes
@@ -184,6 +286,8 @@ void frmMain::Timer1_Action()
     Timer1->stop();
     const QImage& source = controls_.picImage1->image();
     samplePicture(source, *state_);
+    sampledPicture_ = source;
+    sampledSource_.resetTo(openedPath_);
     sampledWarning_ = openedWarning_;
     controls_.picImage2->drawPicture(source);
     cmdConvert_Click();
@@ -212,6 +316,7 @@ void frmMain::openPicture(const QString& path)
         return;
     }
     controls_.picImage1->drawPicture(picture.value().image);
+    openedPath_ = path;
     openedWarning_ = picture.value().warning;
     Timer1->start();
     showStatus(openedStatus(path, picture.value().warning));

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "conversion/settings.h"
+#include "ui/conversion_runner.h"
 #include "ui/frm_main_controls.h"
 #include "platform/failure.h"
+#include "ui/sampled_source.h"
 #include "ui/user_dialogs.h"
 
+#include <QImage>
 #include <QMainWindow>
 #include <QStringList>
 
@@ -11,21 +15,29 @@
 
 struct ConversionState;
 struct Conversion;
+class PictureOptions;
 class QAction;
 class QLabel;
+class QProgressBar;
 class QTimer;
 
 // The main window: the converted picture on the left (picImage2), the source
 // on the right (picImage1), the mode, half-tone and "Stagger" options, the
-// "Convert" button, the menus and a status line.
+// "Convert" button, the picture options beside them, the menus and a status
+// line.
 //
-// The options live only in the ConversionState, which the window owns: the
-// controls store into it, the conversion reads from it. An opened picture is
-// sampled and converted once, one Timer1 period after it was drawn; "Convert"
-// converts the sampled picture again with the options of that moment. Each
-// conversion writes "$.screen" and "$.screen.inf" into the working folder.
-// The last conversion is kept: File › "Export Disc Image..." writes it as a
-// bootable disc and "Save Screen As..." as a screen file and .inf wherever
+// The mode, half-tone and stagger live only in the ConversionState, which the
+// window owns: their controls store into it and convert nothing. The picture
+// options (PictureOptions) keep the method, palette, fit and adjustments;
+// each new value the user picks there shows the sampled picture converted
+// with it at once, writing nothing. An opened picture is sampled and
+// converted once, one Timer1 period after it was drawn; "Convert" converts
+// the sampled picture again with the options of that moment. Each of these
+// two writes "$.screen" and "$.screen.inf" into the working folder. Every
+// conversion goes through ConversionRunner; direct binary search runs on a
+// worker thread with its progress in the status bar.
+// The conversion on show is kept: File › "Export Disc Image..." writes it as
+// a bootable disc and "Save Screen As..." as a screen file and .inf wherever
 // the user chooses; both are disabled until there is a conversion.
 class frmMain final : public QMainWindow {
     Q_OBJECT
@@ -36,6 +48,8 @@ public:
     ~frmMain() override;
 
     const ConversionState& state() const { return *state_; }
+    // The settings a conversion started now is made with (conversionSettings).
+    Settings nextSettings() const;
 
     // The open dialog and the message boxes, replaceable so that tests can
     // answer and observe them without a person at the screen.
@@ -54,6 +68,7 @@ protected:
 
 private:
     void CreateControls();
+    void CreatePictureOptions();
     void AddMenuHandlers();
     void Open();
 
@@ -62,7 +77,14 @@ private:
     void chkStagger_Action();
     void cmdConvert_Action();
     void cmdConvert_Click();
-    void convertAndReport();
+    // Converts with the settings of this moment; a Write conversion ends in
+    // conversionArrived or, when the picture's source cannot be read, here.
+    void startConversion(ConversionJob::Purpose purpose);
+    void conversionArrived(const ConversionOutcome& outcome);
+    void sourceFailed(ConversionJob::Purpose purpose, const Failure& failure);
+    void writeAndReport();
+    void writingEnded();
+    void pictureOptionChanged();
     void Timer1_Action();
     void _mnuFileOpen_Action();
     void _mnuFileExportDisc_Action();
@@ -80,18 +102,30 @@ private:
 
     std::unique_ptr<ConversionState> state_;
     MainWindowControls controls_;
+    PictureOptions* pictureOptions_ = nullptr;
+    ConversionRunner* runner_ = nullptr;
     QTimer* Timer1 = nullptr;
     QLabel* lblStatus = nullptr;
-    // Set while a conversion runs, so that nothing reached from inside it (a
-    // message reporter that runs an event loop, say) starts another one.
+    QProgressBar* prgConvert = nullptr;
+    // Set while a conversion that writes runs, so that nothing reached from
+    // inside it (a message reporter that runs an event loop, a slow method's
+    // worker thread) starts another one.
     bool converting_ = false;
     // "Convert" was asked for during a conversion; it runs once that ends.
     bool convertQueued_ = false;
+    // A picture option changed during a conversion that writes; the preview
+    // follows once that ends.
+    bool previewQueued_ = false;
+    // The picture opened last, and the one the planes were sampled from, as
+    // drawn; its larger source for the conversions that read it.
+    QString openedPath_;
+    QImage sampledPicture_;
+    SampledSource sampledSource_;
     // The damage reported for the picture opened last, and for the picture
     // the planes were sampled from; the second is repeated after converting.
     QString openedWarning_;
     QString sampledWarning_;
-    std::unique_ptr<Conversion> lastConversion_;
+    std::unique_ptr<Conversion> lastConversion_;  // the conversion on show
     QAction* mnuFileExportDisc = nullptr;
     QAction* mnuFileSaveScreenAs = nullptr;
     QString saveFolder_;

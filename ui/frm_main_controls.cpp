@@ -5,8 +5,12 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QHash>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -71,6 +75,14 @@ private:
             return controls_.chkStagger = new QCheckBox(caption, parent);
         case ControlKind::PushButton:
             return controls_.cmdConvert = new QPushButton(caption, parent);
+        case ControlKind::Label:
+            return new QLabel(caption, parent);
+        case ControlKind::ComboBox:
+            return new QComboBox(parent);
+        case ControlKind::LineEdit:
+            return new QLineEdit(parent);
+        case ControlKind::NumberBox:
+            return new QDoubleSpinBox(parent);
         }
         Q_UNREACHABLE();
     }
@@ -95,6 +107,27 @@ private:
     QHash<QString, PlacedControl> placed_;
 };
 
+PictureOptionControls findPictureOptionControls(const QWidget* content)
+{
+    const auto find = [content]<typename Widget>(Widget*& widget, const char* name) {
+        widget = content->findChild<Widget*>(QString::fromLatin1(name));
+        Q_ASSERT(widget);
+    };
+    PictureOptionControls options;
+    find(options.cboMethod, "cboMethod");
+    find(options.cboPalette, "cboPalette");
+    find(options.txtPalette, "txtPalette");
+    find(options.lblPalette, "lblPalette");
+    find(options.cboFit, "cboFit");
+    find(options.cboBar, "cboBar");
+    find(options.spnBrightness, "spnBrightness");
+    find(options.spnContrast, "spnContrast");
+    find(options.spnSaturation, "spnSaturation");
+    find(options.spnGamma, "spnGamma");
+    find(options.spnDamping, "spnDamping");
+    return options;
+}
+
 }  // namespace
 
 MainWindowControls createMainWindowControls(QWidget* content)
@@ -102,5 +135,7 @@ MainWindowControls createMainWindowControls(QWidget* content)
     ControlBuilder builder(content);
     for (const ControlRecord& record : kMainWindowControls)
         builder.create(record);
-    return builder.result();
+    MainWindowControls controls = builder.result();
+    controls.options = findPictureOptionControls(content);
+    return controls;
 }

@@ -61,6 +61,12 @@ QString writtenStatus(const QString& folder, const QString& warning)
     return QStringLiteral("%1 (%2)").arg(written, warning);
 }
 
+QString previewStatus()
+{
+    return QStringLiteral("Shown with the new options; \u201cConvert\u201d writes %1 and %2")
+        .arg(QString::fromLatin1(kScreenFileName), QString::fromStdString(infFileName(kScreenFileName)));
+}
+
 QString writeFailedStatus(const Failure& error, const QString& folder)
 {
     return QStringLiteral("Nothing written: could not write %1 in %2: %3")

@@ -20,6 +20,9 @@ UserMessage openFailedMessage(const QString& path, const QString& reason);
 // `warning` is the damage the converted picture was opened with, if any; it
 // stays on show after the conversion so the user cannot miss it.
 QString writtenStatus(const QString& folder, const QString& warning = {});
+// After a picture option changed: the picture is shown converted with it,
+// nothing written.
+QString previewStatus();
 QString writeFailedStatus(const Failure& error, const QString& folder);
 UserMessage writeFailedMessage(const Failure& error, const QString& folder);
 

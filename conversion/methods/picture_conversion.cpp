@@ -54,6 +54,11 @@ Conversion convertMode7(const Settings& settings, ConversionState& state, const 
 
 }  // namespace
 
+bool readsSource(const Settings& settings)
+{
+    return settings.method != Method::Classic || settings.fit != Fit::Stretch || !settings.adjustments.neutral();
+}
+
 LinearImage preparedSource(const Settings& settings, const LinearImage& source, int width)
 {
     assert(source.width > 0 && source.height > 0);

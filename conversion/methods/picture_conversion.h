@@ -25,6 +25,11 @@
 Conversion convertWithSettings(const Settings& settings, ConversionState& state, const LinearImage& source,
                                PixelSurface& preview, const ProgressReport& progress = {});
 
+// Whether a conversion with `settings` reads `source` (a method other than
+// Classic, a fit other than Stretch or adjustments that are not neutral);
+// when it does not, the sampled planes are all it reads.
+bool readsSource(const Settings& settings);
+
 // The picture framed and adjusted as `settings` ask, on a grid of `width` x
 // 256: what the linear-light methods dither.
 LinearImage preparedSource(const Settings& settings, const LinearImage& source, int width);

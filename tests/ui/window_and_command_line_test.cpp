@@ -1,6 +1,7 @@
 // The window and rasterine-convert must turn the same picture with the same
 // options into the same bytes and the same preview.
 #include "cli/options.h"
+#include "conversion/methods/method_options.h"
 #include "conversion/settings.h"
 #include "test_pictures.h"
 #include "window_test_support.h"
@@ -13,7 +14,43 @@ namespace {
 
 const QString kToneNames[] = {"none", "fine", "coarse", "spiral", "diagonal"};
 
+// The picture options of one comparison, as the window's controls take them.
+struct PictureOptionValues {
+    Method method = Method::Classic;
+    QString palette = QStringLiteral("default");  // default, best or colours
+    Fit fit = Fit::Stretch;
+    int bar = 0;
+    std::array<double, 4> adjustments{0, 1, 1, 1};  // brightness, contrast, saturation, gamma
+
+    void setInWindow(WindowUnderTest& test) const
+    {
+        test.comboBox("cboMethod")->setCurrentIndex(int(std::find(kAllMethods.begin(), kAllMethods.end(), method) -
+                                                        kAllMethods.begin()));
+        if (palette == QStringLiteral("best"))
+            test.comboBox("cboPalette")->setCurrentIndex(1);
+        else if (palette != QStringLiteral("default"))
+            test.typePalette(palette);
+        test.comboBox("cboFit")->setCurrentIndex(int(fit));
+        test.comboBox("cboBar")->setCurrentIndex(bar);
+        const char* boxes[] = {"spnBrightness", "spnContrast", "spnSaturation", "spnGamma"};
+        for (std::size_t i = 0; i < adjustments.size(); ++i)
+            test.numberBox(boxes[i])->setValue(adjustments[i]);
+    }
+
+    QStringList arguments() const
+    {
+        QStringList list{"--dither", QString::fromLatin1(methodName(method)), "--palette", palette, "--fit",
+                         QString::fromLatin1(fitName(fit)), "--bar", QString::number(bar)};
+        const char* names[] = {"--brightness", "--contrast", "--saturation", "--gamma"};
+        for (std::size_t i = 0; i < adjustments.size(); ++i)
+            list << names[i] << QString::number(adjustments[i]);
+        return list;
+    }
+};
+
 }  // namespace
+
+Q_DECLARE_METATYPE(PictureOptionValues)
 
 class WindowAndCommandLineTest : public QObject {
     Q_OBJECT
@@ -46,11 +83,30 @@ private slots:
         QTest::addColumn<int>("modeButton");
         QTest::addColumn<int>("tone");
         QTest::addColumn<bool>("stagger");
-        QTest::newRow("mode 0 fine") << 0 << 1 << false;
-        QTest::newRow("mode 1 coarse stagger") << 1 << 2 << true;
-        QTest::newRow("mode 2 none") << 2 << 0 << false;
-        QTest::newRow("mode 4 spiral") << 3 << 3 << false;
-        QTest::newRow("mode 5 diagonal stagger") << 4 << 4 << true;
+        QTest::addColumn<PictureOptionValues>("options");
+        const PictureOptionValues classic;
+        QTest::newRow("mode 0 fine") << 0 << 1 << false << classic;
+        QTest::newRow("mode 1 coarse stagger") << 1 << 2 << true << classic;
+        QTest::newRow("mode 2 none") << 2 << 0 << false << classic;
+        QTest::newRow("mode 4 spiral") << 3 << 3 << false << classic;
+        QTest::newRow("mode 5 diagonal stagger") << 4 << 4 << true << classic;
+        QTest::newRow("mode 7") << 5 << 0 << false << classic;
+        QTest::newRow("mode 7 fill, contrast") << 5 << 0 << false
+                                               << PictureOptionValues{.fit = Fit::Fill, .adjustments = {0, 1.3, 1, 1}};
+        QTest::newRow("mode 1 atkinson, best palette")
+            << 1 << 0 << false << PictureOptionValues{.method = Method::Atkinson, .palette = "best"};
+        QTest::newRow("mode 4 floyd-steinberg, fit on blue")
+            << 3 << 0 << false << PictureOptionValues{.method = Method::FloydSteinberg, .fit = Fit::Whole, .bar = 4};
+        QTest::newRow("mode 5 stucki, named colours")
+            << 4 << 0 << false << PictureOptionValues{.method = Method::Stucki, .palette = "0,1,4,7"};
+        QTest::newRow("mode 2 blue noise, adjusted")
+            << 2 << 0 << false
+            << PictureOptionValues{.method = Method::BlueNoise, .adjustments = {0.1, 1.2, 1.3, 1.15}};
+        QTest::newRow("mode 0 classic coarse, fill, adjusted")
+            << 0 << 2 << false << PictureOptionValues{.fit = Fit::Fill, .adjustments = {-0.05, 1, 0.8, 1}};
+        // On the worker thread; mode 5's grid is the smallest.
+        QTest::newRow("mode 5 direct binary search")
+            << 4 << 0 << false << PictureOptionValues{.method = Method::Dbs, .palette = "best"};
     }
 
     void sameBytesAndPreview()
@@ -58,6 +114,7 @@ private slots:
         QFETCH(int, modeButton);
         QFETCH(int, tone);
         QFETCH(bool, stagger);
+        QFETCH(PictureOptionValues, options);
 
         ScratchWorkingFolder folder;
         // A JPEG larger than the canvas, so decoding, orientation and
@@ -70,17 +127,24 @@ private slots:
         clickOn(test.toneButton(tone));
         if (stagger)
             clickOn(test.chkStagger());
+        options.setInWindow(test);
         test.openThroughMenu(picture);
-        QVERIFY(test.waitForConversion());
+        QVERIFY(test.waitForConversion(120000));
+        QVERIFY(test.messages.isEmpty());
 
         QStringList arguments{QStringLiteral("-m"), QString::number(kModeOfButton[static_cast<std::size_t>(modeButton)]), "-t",
                               kToneNames[tone], "-o", folder.file("cli.screen"), "-p",
                               folder.file("cli.png"), picture};
         if (stagger)
             arguments.prepend("-s");
+        arguments = options.arguments() + arguments;
+        const CommandLine command = parseCommandLine(QStringList{"rasterine-convert"} + arguments);
+        QVERIFY(std::holds_alternative<Options>(command));
+        QVERIFY(std::get<Options>(command).settings == test.window.nextSettings());
+
         QProcess converter;
         converter.start(QStringLiteral(RASTERINE_CONVERT), arguments);
-        QVERIFY(converter.waitForFinished(60000));
+        QVERIFY(converter.waitForFinished(120000));
         QCOMPARE(converter.exitCode(), 0);
 
         QCOMPARE(readFile(folder.file("cli.screen")), readFile(folder.file("$.screen")));

@@ -65,6 +65,38 @@ private slots:
         saveScreen->trigger();
         QCOMPARE(test.messages.size(), 1);
     }
+
+    // What is saved is the screen on show: mode 7's 1000 bytes, and after a
+    // new picture option its preview, which no file in the working folder holds.
+    void savesTheScreenOnShowInModeSevenAndAfterANewOption()
+    {
+        ScratchWorkingFolder folder;
+        WindowUnderTest test;
+        QString answer;
+        test.window.setSaveChooser([&](QWidget*, const SaveRequest&) { return answer; });
+        clickOn(test.modeButton(5));  // "Mode 7 (Teletext)"
+        test.openThroughMenu(savePng(colourfulScene(400, 300), folder.file("scene.png")));
+        QVERIFY(test.waitForConversion());
+        const QByteArray screen = readFile(folder.file("$.screen"));
+        QCOMPARE(screen.size(), 1000);
+        QCOMPARE(readFile(folder.file("$.screen.inf")), QByteArray("$.SCREEN   007C00 000000 0003E8\n"));
+
+        answer = folder.file("teletext.scr");
+        test.menuItem("mnuFileSaveScreenAs")->trigger();
+        QCOMPARE(readFile(answer), screen);
+
+        test.comboBox("cboFit")->setCurrentIndex(1);  // the whole picture, with bars
+        answer = folder.file("framed.scr");
+        test.menuItem("mnuFileSaveScreenAs")->trigger();
+        const QByteArray framed = readFile(answer);
+        QCOMPARE(framed.size(), 1000);
+        QVERIFY(framed != screen);
+        answer = folder.file("framed.ssd");
+        test.menuItem("mnuFileExportDisc")->trigger();
+        QVERIFY(readFile(answer).contains(framed));
+        QCOMPARE(readFile(folder.file("$.screen")), screen);
+        QVERIFY(test.messages.isEmpty());
+    }
 };
 
 QTEST_MAIN(WindowExportTest)

@@ -15,6 +15,9 @@
 
 namespace {
 
+// The window's own controls come first in the table; the rest are new.
+constexpr std::size_t kOriginalControls = 19;
+
 // The control `name` (element `index` of a radio-button group).
 QWidget* control(const frmMain& window, const QString& name, int index)
 {
@@ -136,6 +139,32 @@ private slots:
         QCOMPARE(QRect(topLeft, widget->size()), place);
         QCOMPARE(captionOf(widget), caption);
         QVERIFY(widget->isVisible());
+    }
+
+    // The picture options and the "Mode 7 (Teletext)" button lie in the room
+    // right of "Half Toning", clear of every original control.
+    void pictureOptionsLieBesideTheOriginalControls()
+    {
+        WindowUnderTest test;
+        const QRect room(345, 287, 364, 284);
+        const QStringList names{"cboMethod", "cboPalette", "txtPalette", "lblPalette", "cboFit", "cboBar",
+                                "spnBrightness", "spnContrast", "spnSaturation", "spnGamma", "spnDamping"};
+        QStringList found;
+        for (std::size_t i = kOriginalControls; i < kMainWindowControls.size(); ++i) {
+            const ControlRecord& record = kMainWindowControls[i];
+            const QWidget* widget = control(test.window, QString::fromLatin1(record.name), record.index);
+            QVERIFY2(widget && widget->isVisible(), record.name);
+            const QRect place(widget->mapTo(test.window.centralWidget(), QPoint(0, 0)), widget->size());
+            QVERIFY2(room.contains(place), record.name);
+            for (std::size_t j = 0; j < kOriginalControls; ++j) {
+                const ControlBox& box = kMainWindowControls[j].box;
+                QVERIFY2(!place.intersects(QRect(box.left, box.top, box.width, box.height)), record.name);
+            }
+            found << widget->objectName();
+        }
+        for (const QString& name : names)
+            QVERIFY2(found.contains(name), qPrintable(name));
+        QCOMPARE(test.modeButton(5)->text(), QStringLiteral("Mode 7 (Teletext)"));
     }
 
     // picImage2 covers the right border of the 321-wide Rectangle1; the right

@@ -1,8 +1,10 @@
 // The option controls store into the conversion state and nothing else;
 // "Convert" converts the planes as they are with the options of that moment.
+#include "conversion/methods/method_options.h"
 #include "test_pictures.h"
 #include "window_test_support.h"
 
+#include <QThreadPool>
 #include <QtTest>
 
 class WindowOptionsTest : public QObject {
@@ -17,6 +19,7 @@ private slots:
         QTest::newRow("Mode 1") << true << 1 << 1;
         QTest::newRow("Mode 4") << true << 3 << 4;
         QTest::newRow("Mode 5") << true << 4 << 5;
+        QTest::newRow("Mode 7 (Teletext)") << true << 5 << 7;
         QTest::newRow("Fine") << false << 1 << 1;
         QTest::newRow("Coarse") << false << 2 << 2;
         QTest::newRow("Spiral") << false << 3 << 3;
@@ -83,6 +86,7 @@ private slots:
         const QByteArray screen = readFile(folder.file("$.screen"));
         const QImage preview = test.picImage2()->image();
 
+        clickOn(test.modeButton(5));  // "Mode 7 (Teletext)"
         clickOn(test.modeButton(3));  // "Mode 4"
         clickOn(test.toneButton(2));  // "Coarse"
         clickOn(test.chkStagger());
@@ -94,6 +98,67 @@ private slots:
         QCOMPARE(readFile(folder.file("$.screen")), expected.screen);
         QCOMPARE(readFile(folder.file("$.screen.inf")), QByteArray("$.SCREEN   005800 000000 002800\n"));
         QCOMPARE(test.picImage2()->image(), expected.preview);
+    }
+
+    // A new picture option shows on the sampled picture at once and writes
+    // nothing; "Convert" then writes what is shown.
+    void pictureOptionsShowAtOnceAndWriteAtConvert()
+    {
+        ScratchWorkingFolder folder;
+        WindowUnderTest test;
+        test.openThroughMenu(savePng(colourfulScene(320, 256), folder.file("scene.png")));
+        QVERIFY(test.waitForConversion());
+        const QByteArray screen = readFile(folder.file("$.screen"));
+        const QImage classic = test.picImage2()->image();
+
+        clickOn(test.modeButton(1));  // "Mode 1": stored only
+        QCOMPARE(test.picImage2()->image(), classic);
+        test.comboBox("cboMethod")->setCurrentIndex(2);  // Atkinson
+        QVERIFY(test.picImage2()->image() != classic);
+        test.typePalette("0,4,6,7");
+        QCOMPARE(test.lblPalette()->text(), QStringLiteral("VDU 19,1,4;0;19,2,6;0;"));
+        QVERIFY(test.lblStatus()->text().startsWith(QStringLiteral("Shown with the new options")));
+        const QImage shown = test.picImage2()->image();
+
+        test.typePalette("0,4,9");  // refused: no such colour
+        QVERIFY(test.lblStatus()->text().contains(QStringLiteral("not taken")));
+        QCOMPARE(test.window.nextSettings().palette, paletteNamed("0,4,6,7"));
+        QCOMPARE(test.picImage2()->image(), shown);
+        QCOMPARE(readFile(folder.file("$.screen")), screen);
+
+        clickOn(test.cmdConvert());
+        QCOMPARE(test.picImage2()->image(), shown);
+        QVERIFY(readFile(folder.file("$.screen")) != screen);
+        QCOMPARE(readFile(folder.file("$.screen.inf")), QByteArray("$.SCREEN   003000 000000 005000\n"));
+        QVERIFY(test.messages.isEmpty());
+    }
+
+    // Direct binary search runs on a worker thread with its progress shown; a
+    // newer option shown meanwhile is not painted over by the older result.
+    void slowMethodRunsAsideAndANewerOptionWins()
+    {
+        ScratchWorkingFolder folder;
+        WindowUnderTest test;
+        clickOn(test.modeButton(4));  // "Mode 5", the quickest to search
+        test.openThroughMenu(savePng(colourfulScene(320, 256), folder.file("scene.png")));
+        QVERIFY(test.waitForConversion());
+        const QByteArray screen = readFile(folder.file("$.screen"));
+        const QImage classic = test.picImage2()->image();
+
+        test.comboBox("cboMethod")->setCurrentIndex(8);  // direct binary search
+        QVERIFY(!test.prgConvert()->isHidden());
+        QCOMPARE(test.picImage2()->image(), classic);
+        clickOn(test.chkStagger());  // the window still takes clicks
+        QVERIFY(test.window.state().stagger);
+
+        test.comboBox("cboMethod")->setCurrentIndex(1);  // Floyd-Steinberg, shown at once
+        QVERIFY(test.prgConvert()->isHidden());
+        const QImage diffused = test.picImage2()->image();
+        QVERIFY(diffused != classic);
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+        QCOMPARE(test.picImage2()->image(), diffused);
+        QCOMPARE(readFile(folder.file("$.screen")), screen);
     }
 };
 

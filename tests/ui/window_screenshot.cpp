@@ -1,5 +1,6 @@
 // Saves a picture of the real main window after it has converted a generated
-// scene with "Mode 2" and the "Fine" half-tone: the README's screenshot.
+// scene in "Mode 1" with Floyd-Steinberg and the best palette for it: the
+// README's screenshot.
 // Usage: window_screenshot OUTPUT.png
 #include "test_pictures.h"
 #include "window_test_support.h"
@@ -20,7 +21,9 @@ int main(int argc, char* argv[])
 
     ScratchWorkingFolder folder;
     WindowUnderTest test(false);
-    clickOn(test.toneButton(1));  // "Fine"
+    clickOn(test.modeButton(1));                     // "Mode 1"
+    test.comboBox("cboMethod")->setCurrentIndex(1);   // Floyd-Steinberg
+    test.comboBox("cboPalette")->setCurrentIndex(1);  // best for this picture
     test.openThroughMenu(savePng(colourfulScene(640, 480), folder.file("sunset.png")));
     if (!test.waitForConversion() || !test.messages.isEmpty()) {
         std::fprintf(stderr, "window_screenshot: the conversion did not finish cleanly\n");

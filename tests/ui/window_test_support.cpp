@@ -80,16 +80,50 @@ QAction* WindowUnderTest::menuItem(const char* name) const
     return window.findChild<QAction*>(QString::fromLatin1(name));
 }
 
+QComboBox* WindowUnderTest::comboBox(const char* name) const
+{
+    return window.findChild<QComboBox*>(QString::fromLatin1(name));
+}
+
+QDoubleSpinBox* WindowUnderTest::numberBox(const char* name) const
+{
+    return window.findChild<QDoubleSpinBox*>(QString::fromLatin1(name));
+}
+
+QLineEdit* WindowUnderTest::txtPalette() const
+{
+    return window.findChild<QLineEdit*>(QStringLiteral("txtPalette"));
+}
+
+QLabel* WindowUnderTest::lblPalette() const
+{
+    return window.findChild<QLabel*>(QStringLiteral("lblPalette"));
+}
+
+QProgressBar* WindowUnderTest::prgConvert() const
+{
+    return window.findChild<QProgressBar*>(QStringLiteral("prgConvert"));
+}
+
 void WindowUnderTest::openThroughMenu(const QString& path)
 {
     nextFile = path;
     menuItem("mnuFileOpen")->trigger();
 }
 
-bool WindowUnderTest::waitForConversion()
+void WindowUnderTest::typePalette(const QString& colours)
+{
+    comboBox("cboPalette")->setCurrentIndex(2);  // "These colours:"
+    QLineEdit* edit = txtPalette();
+    edit->clear();
+    QTest::keyClicks(edit, colours);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+bool WindowUnderTest::waitForConversion(int timeoutMs)
 {
     QSignalSpy finished(&window, &frmMain::conversionFinished);
-    return finished.wait(10000);
+    return finished.wait(timeoutMs);
 }
 
 WindowSnapshot::WindowSnapshot(const WindowUnderTest& test)

@@ -7,6 +7,10 @@
 #include <QAbstractButton>
 #include <QByteArray>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QProgressBar>
 #include <QImage>
 #include <QLabel>
 #include <QList>
@@ -54,11 +58,19 @@ public:
     QTimer* Timer1() const;
     QLabel* lblStatus() const;
     QAction* menuItem(const char* name) const;
+    // The picture options' controls, by name ("cboMethod", "spnGamma", ...).
+    QComboBox* comboBox(const char* name) const;
+    QDoubleSpinBox* numberBox(const char* name) const;
+    QLineEdit* txtPalette() const;
+    QLabel* lblPalette() const;
+    QProgressBar* prgConvert() const;
 
     // File › "Open..." with the dialog answering `path` ("" cancels).
     void openThroughMenu(const QString& path);
-    // Waits for the next conversion to finish; false if none came.
-    bool waitForConversion();
+    // Picks "These colours:", types `colours` beside it and presses Return.
+    void typePalette(const QString& colours);
+    // Waits for the next conversion that writes to finish; false if none came.
+    bool waitForConversion(int timeoutMs = 10000);
 };
 
 // Everything a failed open or write must leave as it was: the canvases, the

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "conversion/conversion_pass.h"
+#include "conversion/settings.h"
+#include "ui/frm_main_controls.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QDoubleSpinBox;
+
+// The picture options beside "Half Toning": method, palette, fit and bars,
+// brightness, contrast, saturation, gamma and damping. Gives their controls
+// their items, ranges and neutral start values, and follows them: every new
+// value the user picks is stored and announced. The mode, half-tone and
+// "Stagger" are not kept here; the window's ConversionState holds them.
+class PictureOptions final : public QObject {
+    Q_OBJECT
+public:
+    // `currentMode` tells the screen mode chosen at the moment, against which
+    // a list of palette colours is checked.
+    PictureOptions(const PictureOptionControls& controls, std::function<int()> currentMode, QObject* parent);
+
+    // The options chosen; mode, half-tone and stagger keep their defaults.
+    const Settings& settings() const { return settings_; }
+
+    // Enables the controls that matter in the mode now chosen; called when
+    // the mode changes.
+    void modePicked();
+
+    // Shows the BASIC statement that sets up the palette `conversion` was
+    // made in, or that the mode's own colours were used.
+    void showPalette(const Conversion& conversion);
+
+signals:
+    void changed();                        // an option holds a new value
+    void refused(const QString& message);  // an entry was not taken, and why
+
+private:
+    void setUpChoices();
+    // Which number of the settings a number box sets.
+    using NumberField = float& (*)(Settings&);
+    void follow(QDoubleSpinBox* box, double min, double max, NumberField field);
+    void methodPicked();
+    void paletteKindPicked();
+    void paletteTyped();
+    void fitPicked();
+    void store(const Settings& settings);
+
+    PictureOptionControls controls_;
+    std::function<int()> currentMode_;
+    Settings settings_;
+};
