@@ -6,6 +6,8 @@
 // Usage: quality PICTURE...
 #include "quality_runs.h"
 
+#include "conversion/methods/picture_conversion.h"
+
 #include <QGuiApplication>
 
 #include <algorithm>
@@ -37,13 +39,35 @@ double median(std::vector<double> values)
 
 using Table = std::map<std::string, std::map<int, std::vector<Measures>>>;
 
+// The floor of a mode: its grid with every pixel's exact colour, no palette.
+void scoreGrid(const QualityPicture& picture, int mode, const std::vector<ScoreReference>& references, Table& table,
+               std::vector<std::string>& order)
+{
+    Settings settings;
+    settings.mode = mode;
+    const int width = findScreenMode(mode)->screenPixelsPerLine();
+    const LinearImage grid = preparedSource(settings, picture.source, width);
+    LinearImage shown(kDisplayWidth, kDisplayHeight);
+    for (int y = 0; y < shown.height; ++y)
+        for (int x = 0; x < shown.width; ++x)
+            shown.at(x, y) = grid.at(x * width / kDisplayWidth, y * kScreenLines / kDisplayHeight);
+    Measures m{{}, references[1].lightnessSsim(shown), 0};
+    for (int s = 0; s < 3; ++s)
+        m.distance[s] = references[static_cast<std::size_t>(s)].distance(shown);
+    const std::string label = "grid, exact colours";
+    if (table.find(label) == table.end())
+        order.push_back(label);
+    table[label][mode].push_back(m);
+}
+
 void scorePicture(const QualityPicture& picture, Table& table, std::vector<std::string>& order)
 {
     std::vector<ScoreReference> references;
     for (float sigma : kSigmas)
         references.emplace_back(picture.display, sigma);
     const char* only = std::getenv("QUALITY_ONLY");  // e.g. "dbs" to score just those runs
-    for (int mode : kModes)
+    for (int mode : kModes) {
+        scoreGrid(picture, mode, references, table, order);
         for (const QualityRun& run : qualityRuns(mode)) {
             if (only != nullptr && run.label.find(only) == std::string::npos)
                 continue;
@@ -56,6 +80,7 @@ void scorePicture(const QualityPicture& picture, Table& table, std::vector<std::
                 order.push_back(run.label);
             table[run.label][mode].push_back(m);
         }
+    }
     std::fprintf(stderr, "scored %s\n", picture.name.toLocal8Bit().constData());
 }
 
