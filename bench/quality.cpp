@@ -66,7 +66,10 @@ void scorePicture(const QualityPicture& picture, Table& table, std::vector<std::
     for (float sigma : kSigmas)
         references.emplace_back(picture.display, sigma);
     const char* only = std::getenv("QUALITY_ONLY");  // e.g. "dbs" to score just those runs
+    const char* modes = std::getenv("QUALITY_MODES");  // e.g. "125" to score just modes 1, 2 and 5
     for (int mode : kModes) {
+        if (modes != nullptr && std::string(modes).find(char('0' + mode)) == std::string::npos)
+            continue;
         scoreGrid(picture, mode, references, table, order);
         for (const QualityRun& run : qualityRuns(mode)) {
             if (only != nullptr && run.label.find(only) == std::string::npos)
