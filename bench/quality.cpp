@@ -6,6 +6,7 @@
 // Usage: quality PICTURE...
 #include "quality_runs.h"
 
+#include "conversion/methods/palette_search.h"
 #include "conversion/methods/picture_conversion.h"
 
 #include <QGuiApplication>
@@ -39,25 +40,62 @@ double median(std::vector<double> values)
 
 using Table = std::map<std::string, std::map<int, std::vector<Measures>>>;
 
-// The floor of a mode: its grid with every pixel's exact colour, no palette.
+// A colour as the mean of many palette colours, each chosen nearest to
+// what the colour still lacks: near the closest mixture the palette can make.
+LinearRgb mixedFrom(const MethodPalette& palette, const LinearRgb& colour)
+{
+    constexpr int kSteps = 64;
+    LinearRgb sum{}, carried{};
+    for (int i = 0; i < kSteps; ++i) {
+        const LinearRgb want{colour.r + carried.r, colour.g + carried.g, colour.b + carried.b};
+        int nearest = 0;
+        float nearestDistance = 1e30f;
+        for (int c = 0; c < palette.count; ++c) {
+            const LinearRgb& p = palette.linear[static_cast<std::size_t>(c)];
+            const float d = (want.r - p.r) * (want.r - p.r) + (want.g - p.g) * (want.g - p.g) + (want.b - p.b) * (want.b - p.b);
+            if (d < nearestDistance) {
+                nearestDistance = d;
+                nearest = c;
+            }
+        }
+        const LinearRgb& p = palette.linear[static_cast<std::size_t>(nearest)];
+        carried = LinearRgb{want.r - p.r, want.g - p.g, want.b - p.b};
+        sum = LinearRgb{sum.r + p.r, sum.g + p.g, sum.b + p.b};
+    }
+    return LinearRgb{sum.r / kSteps, sum.g / kSteps, sum.b / kSteps};
+}
+
+void addMeasures(const std::string& label, int mode, const LinearImage& shown,
+                 const std::vector<ScoreReference>& references, Table& table, std::vector<std::string>& order)
+{
+    Measures m{{}, references[1].lightnessSsim(shown), 0};
+    for (int s = 0; s < 3; ++s)
+        m.distance[s] = references[static_cast<std::size_t>(s)].distance(shown);
+    if (table.find(label) == table.end())
+        order.push_back(label);
+    table[label][mode].push_back(m);
+}
+
+// The floors of a mode: its grid with every pixel's exact colour (no
+// palette), and with the nearest mixture of the best palette's colours (no
+// dither pattern to see).
 void scoreGrid(const QualityPicture& picture, int mode, const std::vector<ScoreReference>& references, Table& table,
                std::vector<std::string>& order)
 {
     Settings settings;
     settings.mode = mode;
-    const int width = findScreenMode(mode)->screenPixelsPerLine();
+    const ScreenMode& screenMode = *findScreenMode(mode);
+    const int width = screenMode.screenPixelsPerLine();
     const LinearImage grid = preparedSource(settings, picture.source, width);
-    LinearImage shown(kDisplayWidth, kDisplayHeight);
-    for (int y = 0; y < shown.height; ++y)
-        for (int x = 0; x < shown.width; ++x)
-            shown.at(x, y) = grid.at(x * width / kDisplayWidth, y * kScreenLines / kDisplayHeight);
-    Measures m{{}, references[1].lightnessSsim(shown), 0};
-    for (int s = 0; s < 3; ++s)
-        m.distance[s] = references[static_cast<std::size_t>(s)].distance(shown);
-    const std::string label = "grid, exact colours";
-    if (table.find(label) == table.end())
-        order.push_back(label);
-    table[label][mode].push_back(m);
+    const MethodPalette palette = bestPalette(grid, screenMode);
+    LinearImage exact(kDisplayWidth, kDisplayHeight), mixed(kDisplayWidth, kDisplayHeight);
+    for (int y = 0; y < exact.height; ++y)
+        for (int x = 0; x < exact.width; ++x) {
+            exact.at(x, y) = grid.at(x * width / kDisplayWidth, y * kScreenLines / kDisplayHeight);
+            mixed.at(x, y) = mixedFrom(palette, exact.at(x, y));
+        }
+    addMeasures("grid, exact colours", mode, exact, references, table, order);
+    addMeasures("grid, mixed from the best palette", mode, mixed, references, table, order);
 }
 
 void scorePicture(const QualityPicture& picture, Table& table, std::vector<std::string>& order)
