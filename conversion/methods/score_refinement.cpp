@@ -32,16 +32,31 @@ struct Lobe {
     int overlap() const { return (static_cast<int>(weights.size()) - 1) / samples; }
 };
 
-// Points a grid pixel for pixels `scale` display pixels long: two where a
-// pixel is four display pixels wide, so the blur between its edges is seen.
-int pointsAlong(int scale)
+// How many points a grid pixel the blur is read at, across and down: every
+// display pixel (at most two along an axis) where pixels cover four display
+// pixels or more, fewer where the grid is large or the colours many, so that
+// the polish costs about the same in each mode; mode 0's small pixels are
+// read once.
+struct Points {
+    int across = 1, down = 1;
+};
+
+Points pointsFor(int scaleX, int scaleY, std::size_t pixels, int colours)
 {
-    return scale >= 4 ? 2 : 1;
+    if (scaleX * scaleY < 4)
+        return Points{};
+    const std::size_t budget = std::size_t{640} * 256 * 4;
+    Points p{std::min(scaleX, 2), std::min(scaleY, 2)};
+    if (pixels * static_cast<std::size_t>(p.across * p.down * colours) > budget)
+        p.down = 1;
+    if (pixels * static_cast<std::size_t>(p.across * p.down * colours) > budget)
+        p.across = 1;
+    return p;
 }
 
-Lobe lobeOf(int scale)
+// The lobe for pixels `scale` display pixels long read at `samples` points.
+Lobe lobeOf(int scale, int samples)
 {
-    const int samples = pointsAlong(scale);
     const std::vector<float> taps = gaussianTaps(kScoreSigma);
     const int radius = static_cast<int>(taps.size() / 2);
     float total = 0;  // the taps' scale before normalising: their weight at 0 is 1 / total
@@ -73,8 +88,10 @@ struct Area {
 
 class Refinement {
 public:
-    Refinement(const LinearImage& source, const MethodPalette& palette, IndexImage start, int scaleX, int scaleY)
-        : palette_(palette), image_(std::move(start)), across_(lobeOf(scaleX)), down_(lobeOf(scaleY)),
+    Refinement(const LinearImage& source, const MethodPalette& palette, IndexImage start, const Points& points,
+               int scaleX, int scaleY)
+        : palette_(palette), image_(std::move(start)), across_(lobeOf(scaleX, points.across)),
+          down_(lobeOf(scaleY, points.down)),
           seen_(image_.width * across_.samples, image_.height * down_.samples),
           target_(seen_.pixels.size()), cost_(seen_.pixels.size()), settled_(source.pixels.size(), 0)
     {
@@ -248,14 +265,15 @@ bool Refinement::tryChanges(int x, int y)
 IndexImage refineByScore(const LinearImage& source, const MethodPalette& palette, IndexImage start, int scaleX,
                          int scaleY, const ProgressReport& progress, int maxSweeps)
 {
-    Refinement refinement(source, palette, std::move(start), scaleX, scaleY);
+    const Points points = pointsFor(scaleX, scaleY, source.pixels.size(), palette.count);
+    Refinement refinement(source, palette, std::move(start), points, scaleX, scaleY);
     for (int sweep = 0; sweep < maxSweeps; ++sweep) {
         bool changed = false;
         for (int y = 0; y < source.height; ++y) {
             for (int x = 0; x < source.width; ++x)
                 changed = refinement.improve(x, y) || changed;
-            if (progress)
-                progress((sweep + (y + 1.0) / source.height) / maxSweeps);
+            if (progress)  // each sweep has less to do: shown as half of what is left
+                progress(1.0 - std::exp2(-(sweep + (y + 1.0) / source.height)));
         }
         if (!changed)
             break;
