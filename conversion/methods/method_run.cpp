@@ -10,7 +10,7 @@
 namespace {
 
 // Enough sweeps for the polish to settle on photos; most stop sooner.
-constexpr int kPolishSweeps = 30;
+constexpr int kPolishSweeps = 16;
 
 // Floyd-Steinberg, then direct binary search on the squared eye-weighted
 // error (quick, and it swaps neighbours), then polishing against the score
