@@ -10,6 +10,9 @@
 #include "quality_runs.h"
 #include "quality_teletext.h"
 
+#include "conversion/methods/palette_search.h"
+#include "conversion/methods/picture_conversion.h"
+
 #include <QGuiApplication>
 
 #include <algorithm>
@@ -49,6 +52,63 @@ void record(Table& table, std::vector<std::string>& order, const std::string& la
     table[label][mode].push_back(m);
 }
 
+// A colour as the mean of many palette colours, each chosen nearest to
+// what the colour still lacks: near the closest mixture the palette can make.
+LinearRgb mixedFrom(const MethodPalette& palette, const LinearRgb& colour)
+{
+    constexpr int kSteps = 64;
+    LinearRgb sum{}, carried{};
+    for (int i = 0; i < kSteps; ++i) {
+        const LinearRgb want{colour.r + carried.r, colour.g + carried.g, colour.b + carried.b};
+        int nearest = 0;
+        float nearestDistance = 1e30f;
+        for (int c = 0; c < palette.count; ++c) {
+            const LinearRgb& p = palette.linear[static_cast<std::size_t>(c)];
+            const float d = (want.r - p.r) * (want.r - p.r) + (want.g - p.g) * (want.g - p.g) + (want.b - p.b) * (want.b - p.b);
+            if (d < nearestDistance) {
+                nearestDistance = d;
+                nearest = c;
+            }
+        }
+        const LinearRgb& p = palette.linear[static_cast<std::size_t>(nearest)];
+        carried = LinearRgb{want.r - p.r, want.g - p.g, want.b - p.b};
+        sum = LinearRgb{sum.r + p.r, sum.g + p.g, sum.b + p.b};
+    }
+    return LinearRgb{sum.r / kSteps, sum.g / kSteps, sum.b / kSteps};
+}
+
+// Scores a picture as shown against every reference and records it.
+void recordShown(const std::string& label, int mode, const LinearImage& shown,
+                 const std::vector<ScoreReference>& references, Table& table, std::vector<std::string>& order)
+{
+    Measures m{{}, references[1].lightnessSsim(shown), 0};
+    for (int s = 0; s < 3; ++s)
+        m.distance[s] = references[static_cast<std::size_t>(s)].distance(shown);
+    record(table, order, label, mode, m);
+}
+
+// The floors of a mode: its grid with every pixel's exact colour (no
+// palette), and with the nearest mixture of the best palette's colours (no
+// dither pattern to see).
+void scoreGrid(const QualityPicture& picture, int mode, const std::vector<ScoreReference>& references, Table& table,
+               std::vector<std::string>& order)
+{
+    Settings settings;
+    settings.mode = mode;
+    const ScreenMode& screenMode = *findScreenMode(mode);
+    const int width = screenMode.screenPixelsPerLine();
+    const LinearImage grid = preparedSource(settings, picture.source, width);
+    const MethodPalette palette = bestPalette(grid, screenMode);
+    LinearImage exact(kDisplayWidth, kDisplayHeight), mixed(kDisplayWidth, kDisplayHeight);
+    for (int y = 0; y < exact.height; ++y)
+        for (int x = 0; x < exact.width; ++x) {
+            exact.at(x, y) = grid.at(x * width / kDisplayWidth, y * kScreenLines / kDisplayHeight);
+            mixed.at(x, y) = mixedFrom(palette, exact.at(x, y));
+        }
+    recordShown("grid, exact colours", mode, exact, references, table, order);
+    recordShown("grid, mixed from the best palette", mode, mixed, references, table, order);
+}
+
 void scoreTeletext(const QualityPicture& picture, Table& table, std::vector<std::string>& order)
 {
     const std::vector<float> sigmas(std::begin(kSigmas), std::end(kSigmas));
@@ -66,7 +126,11 @@ void scorePicture(const QualityPicture& picture, Table& table, std::vector<std::
     const char* only = std::getenv("QUALITY_ONLY");  // e.g. "dbs" to score just those runs
     if (only == nullptr || std::string("teletext plain").find(only) != std::string::npos)
         scoreTeletext(picture, table, order);
-    for (int mode : kBitmapModes)
+    const char* modes = std::getenv("QUALITY_MODES");  // e.g. "125" to score just modes 1, 2 and 5
+    for (int mode : kBitmapModes) {
+        if (modes != nullptr && std::string(modes).find(char('0' + mode)) == std::string::npos)
+            continue;
+        scoreGrid(picture, mode, references, table, order);
         for (const QualityRun& run : qualityRuns(mode)) {
             if (only != nullptr && run.label.find(only) == std::string::npos)
                 continue;
@@ -77,6 +141,7 @@ void scorePicture(const QualityPicture& picture, Table& table, std::vector<std::
                 m.distance[s] = references[static_cast<std::size_t>(s)].distance(shown);
             record(table, order, run.label, mode, m);
         }
+    }
     std::fprintf(stderr, "scored %s\n", picture.name.toLocal8Bit().constData());
 }
 

@@ -9,10 +9,14 @@
 
 namespace {
 
+// Enough sweeps for the polish to settle on photos; most stop sooner.
+constexpr int kPolishSweeps = 16;
+
 // Floyd-Steinberg, then direct binary search on the squared eye-weighted
 // error (quick, and it swaps neighbours), then polishing against the score
 // itself, which puts back the sparse dots the squared error removes from
-// deep shadows. The search reports the first quarter of the progress.
+// deep shadows, until it settles. The search reports the first quarter of
+// the progress.
 IndexImage searchedPicture(const LinearImage& source, const MethodPalette& palette, int scaleX, int scaleY,
                            const ProgressReport& progress)
 {
@@ -23,7 +27,8 @@ IndexImage searchedPicture(const LinearImage& source, const MethodPalette& palet
     };
     IndexImage start = diffuseError(source, palette, DiffusionKernel::FloydSteinberg);
     IndexImage searched = directBinarySearch(source, palette, std::move(start), scaleX, scaleY, part(0, 0.25));
-    IndexImage polished = refineByScore(source, palette, std::move(searched), scaleX, scaleY, part(0.25, 0.75));
+    IndexImage polished =
+        refineByScore(source, palette, std::move(searched), scaleX, scaleY, part(0.25, 0.75), kPolishSweeps);
     if (progress)
         progress(1.0);
     return polished;

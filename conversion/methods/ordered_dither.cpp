@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -77,10 +79,10 @@ int nearestLinear(const MethodPalette& palette, const LinearRgb& colour)
     return nearest;
 }
 
-int plannedColour(const MethodPalette& palette, const std::array<std::uint8_t, 8>& order, const LinearRgb& colour,
-                  float threshold)
+// How often each colour comes in the plan for `colour`.
+std::array<std::uint8_t, 8> planUses(const MethodPalette& palette, const LinearRgb& colour)
 {
-    std::array<int, 8> uses{};
+    std::array<std::uint8_t, 8> uses{};
     LinearRgb carried{};
     for (int i = 0; i < kPlan; ++i) {
         const int nearest = nearestLinear(palette, LinearRgb{colour.r + carried.r, colour.g + carried.g, colour.b + carried.b});
@@ -88,22 +90,66 @@ int plannedColour(const MethodPalette& palette, const std::array<std::uint8_t, 8
         const LinearRgb miss = minus(colour, palette.linear[static_cast<std::size_t>(nearest)]);
         carried = LinearRgb{carried.r + miss.r, carried.g + miss.g, carried.b + miss.b};
     }
-    // The plan's entry at the threshold, its colours laid out darkest first.
-    int position = std::min(kPlan - 1, static_cast<int>(threshold * kPlan));
-    for (int i = 0;; ++i) {
-        const std::uint8_t colourIndex = order[static_cast<std::size_t>(i)];
-        position -= uses[colourIndex];
-        if (position < 0 || i == palette.count - 1)
-            return colourIndex;
-    }
+    return uses;
 }
+
+// Plans made once per colour on a grid of kLevels steps a component (much
+// finer than the plan's own 16ths), when a pixel first needs them: a
+// picture's colours repeat, so most pixels find their plan made. Each entry
+// packs the counts of up to eight colours, five bits each, above a bit that
+// says it is made.
+class PlanCache {
+public:
+    static constexpr int kLevels = 64;
+
+    explicit PlanCache(const MethodPalette& palette)
+        : palette_(palette), order_(byLightness(palette)), plans_(kLevels * kLevels * kLevels, 0)
+    {
+    }
+
+    // The plan's entry at the threshold, its colours laid out darkest first.
+    int colourAt(const LinearRgb& colour, float threshold)
+    {
+        const std::uint64_t plan = planFor(colour);
+        int position = std::min(kPlan - 1, static_cast<int>(threshold * kPlan));
+        for (int i = 0;; ++i) {
+            const std::uint8_t colourIndex = order_[static_cast<std::size_t>(i)];
+            position -= static_cast<int>((plan >> (5 * colourIndex)) & 31u);
+            if (position < 0 || i == palette_.count - 1)
+                return colourIndex;
+        }
+    }
+
+private:
+    static int level(float v) { return static_cast<int>(std::clamp(v, 0.0f, 1.0f) * (kLevels - 1) + 0.5f); }
+
+    std::uint64_t planFor(const LinearRgb& colour)
+    {
+        const int r = level(colour.r), g = level(colour.g), b = level(colour.b);
+        std::uint64_t& plan = plans_[static_cast<std::size_t>((r * kLevels + g) * kLevels + b)];
+        if (plan == 0) {
+            constexpr float step = 1.0f / (kLevels - 1);
+            const std::array<std::uint8_t, 8> uses = planUses(palette_, LinearRgb{r * step, g * step, b * step});
+            plan = std::uint64_t{1} << 40;
+            for (int c = 0; c < palette_.count; ++c)
+                plan |= static_cast<std::uint64_t>(uses[static_cast<std::size_t>(c)]) << (5 * c);
+        }
+        return plan;
+    }
+
+    const MethodPalette& palette_;
+    std::array<std::uint8_t, 8> order_;
+    std::vector<std::uint64_t> plans_;
+};
 
 }  // namespace
 
 IndexImage orderedDither(const LinearImage& source, const MethodPalette& palette, const ThresholdMap& map)
 {
     const bool cube = isWholeCube(palette);
-    const std::array<std::uint8_t, 8> order = byLightness(palette);
+    std::optional<PlanCache> plans;
+    if (!cube && palette.count > 2)
+        plans.emplace(palette);
     IndexImage result(source.width, source.height);
     for (int y = 0; y < source.height; ++y)
         for (int x = 0; x < source.width; ++x) {
@@ -111,7 +157,7 @@ IndexImage orderedDither(const LinearImage& source, const MethodPalette& palette
             const float threshold = map.at(x, y);
             const int chosen = cube                 ? cubeColour(palette, colour, threshold)
                                : palette.count == 2 ? pairColour(palette, colour, threshold)
-                                                    : plannedColour(palette, order, colour, threshold);
+                                                    : plans->colourAt(colour, threshold);
             result.at(x, y) = static_cast<std::uint8_t>(chosen);
         }
     return result;
