@@ -2,10 +2,13 @@
 
 #include "conversion/colour_space.h"
 #include "conversion/teletext/teletext_chip.h"
+#include "conversion/teletext/row_programme.h"
 #include "conversion/teletext/teletext_glyphs.h"
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cmath>
 #include <vector>
 
@@ -69,6 +72,32 @@ const ShareTable& shares()
     return table;
 }
 
+// The cube root by a first guess from the float's bits and two Newton
+// steps: as close as std::cbrt for the distances here, and faster.
+float quickCbrt(float x)
+{
+    if (x <= 0)
+        return x == 0 ? 0 : -quickCbrt(-x);
+    std::uint32_t bits = std::bit_cast<std::uint32_t>(x);
+    bits = bits / 3 + 709921077u;
+    float y = std::bit_cast<float>(bits);
+    for (int i = 0; i < 2; ++i)
+        y = (2 * y + x / (y * y)) / 3;
+    return y;
+}
+
+// toOklab with quickCbrt.
+Oklab quickOklab(const LinearRgb& c)
+{
+    const float l = 0.4122214708f * c.r + 0.5363325363f * c.g + 0.0514459929f * c.b;
+    const float m = 0.2119034982f * c.r + 0.6806995451f * c.g + 0.1073969566f * c.b;
+    const float s = 0.0883024619f * c.r + 0.2817188376f * c.g + 0.6299787005f * c.b;
+    const float l3 = quickCbrt(l), m3 = quickCbrt(m), s3 = quickCbrt(s);
+    return Oklab{0.2104542553f * l3 + 0.7936177850f * m3 - 0.0040720468f * s3,
+                 1.9779984951f * l3 - 2.4285922050f * m3 + 0.4505937099f * s3,
+                 0.0259040371f * l3 + 0.7827717662f * m3 - 0.8086757660f * s3};
+}
+
 LinearRgb operator*(float w, const LinearRgb& c) { return LinearRgb{w * c.r, w * c.g, w * c.b}; }
 LinearRgb operator+(const LinearRgb& a, const LinearRgb& b) { return LinearRgb{a.r + b.r, a.g + b.g, a.b + b.b}; }
 LinearRgb operator-(const LinearRgb& a, const LinearRgb& b) { return LinearRgb{a.r - b.r, a.g - b.g, a.b - b.b}; }
@@ -109,18 +138,24 @@ LinearImage blurred(const LinearImage& image)
     return down;
 }
 
+// Cells one trial may change: the tried cell and the few after it.
+constexpr int kMaxSpan = 4;
+constexpr int kSpanWide = kMaxSpan * kCellWide;
+// A change of the shown samples over kMaxSpan cells from a tried cell.
+using SpanSamples = std::array<LinearRgb, kSpanWide * kCellHigh>;
+
 // The grid samples a change inside a cell reaches after the blur: the box
 // around the changed samples, widened by the kernel's radius.
 struct Window {
     int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom exclusive
 };
 
-Window reach(const CellSamples& delta, int left, int top)
+Window reach(const SpanSamples& delta, int left, int top)
 {
-    int x0 = kCellWide, y0 = kCellHigh, x1 = -1, y1 = -1;
+    int x0 = kSpanWide, y0 = kCellHigh, x1 = -1, y1 = -1;
     for (int y = 0; y < kCellHigh; ++y)
-        for (int x = 0; x < kCellWide; ++x) {
-            const LinearRgb& d = delta[static_cast<std::size_t>(y * kCellWide + x)];
+        for (int x = 0; x < kSpanWide; ++x) {
+            const LinearRgb& d = delta[static_cast<std::size_t>(y * kSpanWide + x)];
             if (d.r != 0 || d.g != 0 || d.b != 0) {
                 x0 = std::min(x0, x);
                 y0 = std::min(y0, y);
@@ -144,8 +179,8 @@ public:
 private:
     void tryCell(int column, int row);
     // The change of the summed distance if cell (column,row) changed by `delta`.
-    float gain(int column, int row, const CellSamples& delta) const;
-    void apply(int column, int row, const CellSamples& delta);
+    float gain(int column, int row, const SpanSamples& delta) const;
+    void apply(int column, int row, const SpanSamples& delta);
 
     TeletextScreen& screen_;
     std::vector<Oklab> target_;
@@ -172,60 +207,71 @@ Refiner::Refiner(TeletextScreen& screen, const LinearImage& picture)
     }
     blur_ = blurred(shown_);
     for (std::size_t i = 0; i < distance_.size(); ++i)
-        distance_[i] = std::sqrt(oklabDistance2(toOklab(blur_.pixels[i]), target_[i]));
+        distance_[i] = std::sqrt(oklabDistance2(quickOklab(blur_.pixels[i]), target_[i]));
 }
 
-// The blurred change at grid sample (gx, gy) from a change `delta` inside the
-// cell whose top left sample is (left, top). Edges are clamped as in blurred().
-LinearRgb blurredDelta(const CellSamples& delta, int left, int top, int gx, int gy)
+constexpr int kWindowWide = kSpanWide + 2 * kRadiusX;
+constexpr int kWindowHigh = kCellHigh + 2 * kRadiusY;
+using WindowSamples = std::array<LinearRgb, kWindowWide * kWindowHigh>;
+
+// The blurred change over window `w` from a change `delta` over the cells
+// whose top left sample is (left, top), the blur done across then down.
+// Edges are clamped as in blurred(). out[(gy - w.top) * kWindowWide + gx - w.left].
+void blurredDelta(const SpanSamples& delta, int left, int top, const Window& w, WindowSamples& out)
 {
-    LinearRgb sum;
-    for (int j = -kRadiusY; j <= kRadiusY; ++j) {
-        const int sy = std::clamp(gy + j, 0, kGridHeight - 1) - top;
-        if (sy < 0 || sy >= kCellHigh)
-            continue;
-        for (int i = -kRadiusX; i <= kRadiusX; ++i) {
-            const int sx = std::clamp(gx + i, 0, kGridWidth - 1) - left;
-            if (sx < 0 || sx >= kCellWide)
-                continue;
-            const float w = kernelX()[static_cast<std::size_t>(i + kRadiusX)] * kernelY()[static_cast<std::size_t>(j + kRadiusY)];
-            sum = sum + w * delta[static_cast<std::size_t>(sy * kCellWide + sx)];
+    std::array<LinearRgb, kWindowWide * kCellHigh> across;
+    for (int y = 0; y < kCellHigh; ++y)
+        for (int gx = w.left; gx < w.right; ++gx) {
+            LinearRgb sum;
+            for (int i = -kRadiusX; i <= kRadiusX; ++i) {
+                const int sx = std::clamp(gx + i, 0, kGridWidth - 1) - left;
+                if (sx >= 0 && sx < kSpanWide)
+                    sum = sum + kernelX()[static_cast<std::size_t>(i + kRadiusX)] * delta[static_cast<std::size_t>(y * kSpanWide + sx)];
+            }
+            across[static_cast<std::size_t>(y * kWindowWide + gx - w.left)] = sum;
         }
-    }
-    return sum;
+    for (int gy = w.top; gy < w.bottom; ++gy)
+        for (int gx = w.left; gx < w.right; ++gx) {
+            LinearRgb sum;
+            for (int j = -kRadiusY; j <= kRadiusY; ++j) {
+                const int sy = std::clamp(gy + j, 0, kGridHeight - 1) - top;
+                if (sy >= 0 && sy < kCellHigh)
+                    sum = sum + kernelY()[static_cast<std::size_t>(j + kRadiusY)] * across[static_cast<std::size_t>(sy * kWindowWide + gx - w.left)];
+            }
+            out[static_cast<std::size_t>((gy - w.top) * kWindowWide + gx - w.left)] = sum;
+        }
 }
 
-float Refiner::gain(int column, int row, const CellSamples& delta) const
+float Refiner::gain(int column, int row, const SpanSamples& delta) const
 {
     const int left = column * kCellWide, top = row * kCellHigh;
     float change = 0;
     const Window w = reach(delta, left, top);
+    WindowSamples added;
+    blurredDelta(delta, left, top, w, added);
     for (int gy = w.top; gy < w.bottom; ++gy)
         for (int gx = w.left; gx < w.right; ++gx) {
             const auto i = static_cast<std::size_t>(gy * kGridWidth + gx);
-            const LinearRgb now = blur_.pixels[i] + blurredDelta(delta, left, top, gx, gy);
-            change += std::sqrt(oklabDistance2(toOklab(now), target_[i])) - distance_[i];
+            const LinearRgb now = blur_.pixels[i] + added[static_cast<std::size_t>((gy - w.top) * kWindowWide + gx - w.left)];
+            change += std::sqrt(oklabDistance2(quickOklab(now), target_[i])) - distance_[i];
         }
     return change;
 }
 
-void Refiner::apply(int column, int row, const CellSamples& delta)
+void Refiner::apply(int column, int row, const SpanSamples& delta)
 {
     const int left = column * kCellWide, top = row * kCellHigh;
     for (int y = 0; y < kCellHigh; ++y)
-        for (int x = 0; x < kCellWide; ++x)
-            shown_.at(left + x, top + y) = shown_.at(left + x, top + y) + delta[static_cast<std::size_t>(y * kCellWide + x)];
+        for (int x = 0; x < std::min(kSpanWide, kGridWidth - left); ++x)
+            shown_.at(left + x, top + y) = shown_.at(left + x, top + y) + delta[static_cast<std::size_t>(y * kSpanWide + x)];
     const Window w = reach(delta, left, top);
-    std::vector<LinearRgb> added;
-    for (int gy = w.top; gy < w.bottom; ++gy)
-        for (int gx = w.left; gx < w.right; ++gx)
-            added.push_back(blurredDelta(delta, left, top, gx, gy));
-    std::size_t k = 0;
+    WindowSamples added;
+    blurredDelta(delta, left, top, w, added);
     for (int gy = w.top; gy < w.bottom; ++gy)
         for (int gx = w.left; gx < w.right; ++gx) {
             const auto i = static_cast<std::size_t>(gy * kGridWidth + gx);
-            blur_.pixels[i] = blur_.pixels[i] + added[k++];
-            distance_[i] = std::sqrt(oklabDistance2(toOklab(blur_.pixels[i]), target_[i]));
+            blur_.pixels[i] = blur_.pixels[i] + added[static_cast<std::size_t>((gy - w.top) * kWindowWide + gx - w.left)];
+            distance_[i] = std::sqrt(oklabDistance2(quickOklab(blur_.pixels[i]), target_[i]));
         }
 }
 
@@ -244,41 +290,89 @@ bool isMosaic(std::uint8_t byte)
     return (byte & 0x7F) >= 0x20 && ((byte & 0x7F) < 0x40 || (byte & 0x7F) >= 0x60);
 }
 
+// The bytes tried in a cell: every control code, and (past column 0) the
+// mosaic the cell shows and those one sixel away from it.
+std::vector<std::uint8_t> trials(int column, std::uint8_t original, const CellLook& look)
+{
+    std::vector<std::uint8_t> bytes;
+    for (const std::uint8_t code : rowControlCodes())
+        if (code != original)
+            bytes.push_back(code);
+    if (column == 0)
+        return bytes;
+    if (!isMosaic(original))
+        bytes.push_back(mosaicByte(look.sixels));
+    for (int s = 0; s < 6; ++s)
+        bytes.push_back(mosaicByte(static_cast<Sixels>(look.sixels ^ (1 << s))));
+    return bytes;
+}
+
+// A row as the chip goes along it: the state before each cell and each cell's look.
+struct RowTrace {
+    std::array<ChipState, kTeletextColumns + 1> states;
+    std::array<CellLook, kTeletextColumns> looks;
+};
+
+RowTrace traceRow(const TeletextScreen& screen, int row)
+{
+    RowTrace trace;
+    ChipState state;
+    for (int column = 0; column < kTeletextColumns; ++column) {
+        trace.states[static_cast<std::size_t>(column)] = state;
+        trace.looks[static_cast<std::size_t>(column)] = showCell(state, screen.at(column, row));
+    }
+    trace.states[kTeletextColumns] = state;
+    return trace;
+}
+
+// The change of the shown samples over the cells from `column` if it held
+// `byte`, or false if it reaches a cell kMaxSpan or more further on. Once the
+// chip's state is back to the row's own, the rest of the row is unchanged.
+bool spanChange(const TeletextScreen& screen, int row, const RowTrace& trace, int column, std::uint8_t byte,
+                SpanSamples& delta)
+{
+    delta.fill(LinearRgb{});
+    ChipState state = trace.states[static_cast<std::size_t>(column)];
+    CellSamples was, now;
+    for (int c = column; c < kTeletextColumns; ++c) {
+        const auto at = static_cast<std::size_t>(c);
+        if (c > column && state == trace.states[at])
+            return true;
+        if (c >= column + kMaxSpan)
+            return false;
+        const CellLook look = showCell(state, c == column ? byte : screen.at(c, row));
+        if (look == trace.looks[at])
+            continue;
+        drawLook(trace.looks[at], was);
+        drawLook(look, now);
+        for (int y = 0; y < kCellHigh; ++y)
+            for (int x = 0; x < kCellWide; ++x)
+                delta[static_cast<std::size_t>(y * kSpanWide + (c - column) * kCellWide + x)] =
+                    now[static_cast<std::size_t>(y * kCellWide + x)] - was[static_cast<std::size_t>(y * kCellWide + x)];
+    }
+    return true;
+}
+
 void Refiner::tryCell(int column, int row)
 {
     const std::uint8_t original = screen_.at(column, row);
-    if (column == 0 || !isMosaic(original))
-        return;
-    const auto before = rowLooks(screen_, row);
-    const CellLook old = before[static_cast<std::size_t>(column)];
-    CellSamples oldCell, cell, delta, bestDelta;
-    drawLook(old, oldCell);
+    const RowTrace trace = traceRow(screen_, row);
+    SpanSamples delta;
     float best = -1e-6f;
     std::uint8_t bestByte = original;
-    for (int s = 0; s < 6; ++s) {
-        const std::uint8_t byte = mosaicByte(static_cast<Sixels>(old.sixels ^ (1 << s)));
-        screen_.at(column, row) = byte;
-        const auto after = rowLooks(screen_, row);
-        screen_.at(column, row) = original;
-        bool othersKept = true;
-        for (int c = 0; c < kTeletextColumns; ++c)
-            if (c != column && after[static_cast<std::size_t>(c)] != before[static_cast<std::size_t>(c)])
-                othersKept = false;
-        if (!othersKept)
+    for (const std::uint8_t byte : trials(column, original, trace.looks[static_cast<std::size_t>(column)])) {
+        if (byte == original || !spanChange(screen_, row, trace, column, byte, delta))
             continue;
-        drawLook(after[static_cast<std::size_t>(column)], cell);
-        for (std::size_t i = 0; i < cell.size(); ++i)
-            delta[i] = cell[i] - oldCell[i];
         const float change = gain(column, row, delta);
         if (change < best) {
             best = change;
             bestByte = byte;
-            bestDelta = delta;
         }
     }
     if (bestByte != original) {
+        spanChange(screen_, row, trace, column, bestByte, delta);
         screen_.at(column, row) = bestByte;
-        apply(column, row, bestDelta);
+        apply(column, row, delta);
     }
 }
 
