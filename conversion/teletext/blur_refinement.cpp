@@ -174,10 +174,11 @@ Window reach(const SpanSamples& delta, int left, int top)
 class Refiner {
 public:
     Refiner(TeletextScreen& screen, const LinearImage& picture);
-    void sweep();
+    // codes: whether control codes are tried as well as mosaics.
+    void sweep(bool codes);
 
 private:
-    void tryCell(int column, int row);
+    void tryCell(int column, int row, bool codes);
     // The change of the summed distance if cell (column,row) changed by `delta`.
     float gain(int column, int row, const SpanSamples& delta) const;
     void apply(int column, int row, const SpanSamples& delta);
@@ -292,12 +293,13 @@ bool isMosaic(std::uint8_t byte)
 
 // The bytes tried in a cell: every control code, and (past column 0) the
 // mosaic the cell shows and those one sixel away from it.
-std::vector<std::uint8_t> trials(int column, std::uint8_t original, const CellLook& look)
+std::vector<std::uint8_t> trials(int column, std::uint8_t original, const CellLook& look, bool codes)
 {
     std::vector<std::uint8_t> bytes;
-    for (const std::uint8_t code : rowControlCodes())
-        if (code != original)
-            bytes.push_back(code);
+    if (codes || column == 0)
+        for (const std::uint8_t code : rowControlCodes())
+            if (code != original)
+                bytes.push_back(code);
     if (column == 0)
         return bytes;
     if (!isMosaic(original))
@@ -353,14 +355,14 @@ bool spanChange(const TeletextScreen& screen, int row, const RowTrace& trace, in
     return true;
 }
 
-void Refiner::tryCell(int column, int row)
+void Refiner::tryCell(int column, int row, bool codes)
 {
     const std::uint8_t original = screen_.at(column, row);
     const RowTrace trace = traceRow(screen_, row);
     SpanSamples delta;
     float best = -1e-6f;
     std::uint8_t bestByte = original;
-    for (const std::uint8_t byte : trials(column, original, trace.looks[static_cast<std::size_t>(column)])) {
+    for (const std::uint8_t byte : trials(column, original, trace.looks[static_cast<std::size_t>(column)], codes)) {
         if (byte == original || !spanChange(screen_, row, trace, column, byte, delta))
             continue;
         const float change = gain(column, row, delta);
@@ -376,11 +378,11 @@ void Refiner::tryCell(int column, int row)
     }
 }
 
-void Refiner::sweep()
+void Refiner::sweep(bool codes)
 {
     for (int row = 0; row < kTeletextRows; ++row)
         for (int column = 0; column < kTeletextColumns; ++column)
-            tryCell(column, row);
+            tryCell(column, row, codes);
 }
 
 }  // namespace
@@ -389,5 +391,5 @@ void refineByBlur(TeletextScreen& screen, const LinearImage& picture, int sweeps
 {
     Refiner refiner(screen, picture);
     for (int i = 0; i < sweeps; ++i)
-        refiner.sweep();
+        refiner.sweep(i == 0);
 }
