@@ -276,16 +276,6 @@ void Refiner::apply(int column, int row, const SpanSamples& delta)
         }
 }
 
-// The looks of a row's cells.
-std::array<CellLook, kTeletextColumns> rowLooks(const TeletextScreen& screen, int row)
-{
-    std::array<CellLook, kTeletextColumns> looks;
-    ChipState state;
-    for (int column = 0; column < kTeletextColumns; ++column)
-        looks[static_cast<std::size_t>(column)] = showCell(state, screen.at(column, row));
-    return looks;
-}
-
 bool isMosaic(std::uint8_t byte)
 {
     return (byte & 0x7F) >= 0x20 && ((byte & 0x7F) < 0x40 || (byte & 0x7F) >= 0x60);

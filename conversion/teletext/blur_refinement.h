@@ -3,10 +3,13 @@
 #include "conversion/linear_image.h"
 #include "conversion/teletext/teletext_screen.h"
 
-// Lowers how far the screen, seen slightly blurred, is from the picture: for
-// each mosaic cell in turn (row by row, left to right), tries the mosaics one
-// sixel away and keeps one that brings the blurred screen closer to the
-// blurred picture (mean OKLab distance over a grid of 4 × 2 display pixel
-// samples), as long as no other cell's look changes. `sweeps` passes over
-// the screen; deterministic.
+// Lowers how far the screen, seen slightly blurred, is from the picture
+// (the mean OKLab distance between the two, each blurred by a Gaussian of
+// sigma 2 display pixels, over a grid of samples 4 display pixels wide and 2
+// lines high). Goes cell by cell, row by row and left to right, trying
+// other bytes there: in the first of `sweeps` passes every control code, and
+// in every pass the mosaic the cell shows and those one sixel away from it.
+// A byte is kept when it lowers the distance most and changes the looks of
+// no more than the next few cells (a colour code reaches until the chip's
+// state along the row is as before). Deterministic.
 void refineByBlur(TeletextScreen& screen, const LinearImage& picture, int sweeps);
