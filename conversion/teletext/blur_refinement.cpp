@@ -148,6 +148,7 @@ using SpanSamples = std::array<LinearRgb, kSpanWide * kCellHigh>;
 // around the changed samples, widened by the kernel's radius.
 struct Window {
     int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom exclusive
+    int firstRow = 0, lastRow = -1;                 // the changed rows of the cells
 };
 
 Window reach(const SpanSamples& delta, int left, int top)
@@ -166,7 +167,8 @@ Window reach(const SpanSamples& delta, int left, int top)
     if (x1 < 0)
         return Window{};
     return Window{std::max(0, left + x0 - kRadiusX), std::max(0, top + y0 - kRadiusY),
-                  std::min(kGridWidth, left + x1 + 1 + kRadiusX), std::min(kGridHeight, top + y1 + 1 + kRadiusY)};
+                  std::min(kGridWidth, left + x1 + 1 + kRadiusX), std::min(kGridHeight, top + y1 + 1 + kRadiusY),
+                  y0, y1};
 }
 
 // Everything the search keeps: the picture blurred in OKLab, the screen's
@@ -221,7 +223,7 @@ using WindowSamples = std::array<LinearRgb, kWindowWide * kWindowHigh>;
 void blurredDelta(const SpanSamples& delta, int left, int top, const Window& w, WindowSamples& out)
 {
     std::array<LinearRgb, kWindowWide * kCellHigh> across;
-    for (int y = 0; y < kCellHigh; ++y)
+    for (int y = w.firstRow; y <= w.lastRow; ++y)
         for (int gx = w.left; gx < w.right; ++gx) {
             LinearRgb sum;
             for (int i = -kRadiusX; i <= kRadiusX; ++i) {
@@ -236,7 +238,7 @@ void blurredDelta(const SpanSamples& delta, int left, int top, const Window& w, 
             LinearRgb sum;
             for (int j = -kRadiusY; j <= kRadiusY; ++j) {
                 const int sy = std::clamp(gy + j, 0, kGridHeight - 1) - top;
-                if (sy >= 0 && sy < kCellHigh)
+                if (sy >= w.firstRow && sy <= w.lastRow)
                     sum = sum + kernelY()[static_cast<std::size_t>(j + kRadiusY)] * across[static_cast<std::size_t>(sy * kWindowWide + gx - w.left)];
             }
             out[static_cast<std::size_t>((gy - w.top) * kWindowWide + gx - w.left)] = sum;
