@@ -176,11 +176,16 @@ Window reach(const SpanSamples& delta, int left, int top)
 class Refiner {
 public:
     Refiner(TeletextScreen& screen, const LinearImage& picture);
-    // codes: whether control codes are tried as well as mosaics.
+    // codes: whether control codes are tried as well as mosaics. Every cell
+    // is tried in the first pass; later, only those near a cell the pass
+    // before changed, as the others would find the same again.
     void sweep(bool codes);
 
 private:
-    void tryCell(int column, int row, bool codes);
+    // Whether the last pass changed a cell whose change reaches cell (column, row).
+    bool nearChange(int column, int row) const;
+    // Tries other bytes in the cell; true if one was kept.
+    bool tryCell(int column, int row, bool codes);
     // The change of the summed distance if cell (column,row) changed by `delta`.
     float gain(int column, int row, const SpanSamples& delta) const;
     void apply(int column, int row, const SpanSamples& delta);
@@ -190,6 +195,8 @@ private:
     LinearImage shown_;
     LinearImage blur_;
     std::vector<float> distance_;
+    int passes_ = 0;
+    std::vector<bool> changed_ = std::vector<bool>(kTeletextBytes, true);  // by the last pass
 };
 
 Refiner::Refiner(TeletextScreen& screen, const LinearImage& picture)
@@ -347,7 +354,7 @@ bool spanChange(const TeletextScreen& screen, int row, const RowTrace& trace, in
     return true;
 }
 
-void Refiner::tryCell(int column, int row, bool codes)
+bool Refiner::tryCell(int column, int row, bool codes)
 {
     const std::uint8_t original = screen_.at(column, row);
     const RowTrace trace = traceRow(screen_, row);
@@ -367,14 +374,31 @@ void Refiner::tryCell(int column, int row, bool codes)
         spanChange(screen_, row, trace, column, bestByte, delta);
         screen_.at(column, row) = bestByte;
         apply(column, row, delta);
+        return true;
     }
+    return false;
+}
+
+bool Refiner::nearChange(int column, int row) const
+{
+    // A cell's blur reaches the rows above and below and the cells either
+    // side, and a change tried there reaches kMaxSpan cells along the row.
+    for (int r = std::max(0, row - 1); r <= std::min(kTeletextRows - 1, row + 1); ++r)
+        for (int c = std::max(0, column - kMaxSpan); c <= std::min(kTeletextColumns - 1, column + kMaxSpan); ++c)
+            if (changed_[static_cast<std::size_t>(r * kTeletextColumns + c)])
+                return true;
+    return false;
 }
 
 void Refiner::sweep(bool codes)
 {
+    std::vector<bool> changed(kTeletextBytes, false);
     for (int row = 0; row < kTeletextRows; ++row)
         for (int column = 0; column < kTeletextColumns; ++column)
-            tryCell(column, row, codes);
+            if ((passes_ == 0 || nearChange(column, row)) && tryCell(column, row, codes))
+                changed[static_cast<std::size_t>(row * kTeletextColumns + column)] = true;
+    changed_ = changed;
+    ++passes_;
 }
 
 }  // namespace

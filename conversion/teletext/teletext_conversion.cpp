@@ -15,7 +15,7 @@ namespace {
 // The share of a row's error carried into the next (see error_carry.h).
 constexpr float kCarriedError = 0.5f;
 // Passes of the blurred search over the finished screen (see blur_refinement.h).
-constexpr int kRefineSweeps = 2;
+constexpr int kRefineSweeps = 3;
 
 }  // namespace
 
