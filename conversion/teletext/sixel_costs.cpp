@@ -92,15 +92,24 @@ std::vector<CellCosts> rowCosts(const LinearImage& samples, int row)
 {
     assert(samples.width == kSixelColumns && samples.height == kSampleLines * kTeletextRows);
     std::vector<CellCosts> cells(kTeletextColumns);
-    for (int line = 0; line < kSampleLines; ++line) {
-        const int sixelRow = line < 3 ? 0 : line < 7 ? 1 : 2;
-        // Each sample's share of the cell: the cell's 20 samples share it evenly.
-        const float weight = 1.0f / static_cast<float>(kSampleLines * 2);
+    // Each sixel is compared by the mean of its samples: the eye (and a blur)
+    // sees a sixel's mean colour, not its texture.
+    int first = 0;
+    for (int sixelRow = 0; sixelRow < 3; ++sixelRow) {
+        const int count = kSixelTenths[static_cast<std::size_t>(sixelRow)];
+        const float weight = static_cast<float>(count) / static_cast<float>(kSampleLines * 2);
         for (int x = 0; x < samples.width; ++x) {
-            const int sixel = 2 * sixelRow + x % 2;
-            addSampleCosts(cells[static_cast<std::size_t>(x / 2)], sixel,
-                           toOklab(samples.at(x, kSampleLines * row + line)), weight);
+            LinearRgb sum;
+            for (int line = first; line < first + count; ++line) {
+                const LinearRgb& p = samples.at(x, kSampleLines * row + line);
+                sum.r += p.r / count;
+                sum.g += p.g / count;
+                sum.b += p.b / count;
+            }
+            addSampleCosts(cells[static_cast<std::size_t>(x / 2)], 2 * sixelRow + x % 2,
+                           toOklab(sum), weight);
         }
+        first += count;
     }
     return cells;
 }

@@ -29,7 +29,8 @@ struct CellCosts {
 LinearImage sixelSamples(const LinearImage& picture);
 
 // The costs of the cells of character row `row` (0..24) from sixelSamples:
-// each sixel's cost of a colour is the mean distance of its samples from it.
+// each sixel's cost of a colour is its distance from the mean of the
+// sixel's samples, times the sixel's share of the cell.
 std::vector<CellCosts> rowCosts(const LinearImage& samples, int row);
 
 // The cost of a cell showing `look`.

@@ -1,6 +1,7 @@
 #include "conversion/teletext/teletext_conversion.h"
 
 #include "conversion/colour_space.h"
+#include "conversion/teletext/blur_refinement.h"
 #include "conversion/teletext/error_carry.h"
 #include "conversion/teletext/sixel_costs.h"
 #include "conversion/teletext/teletext_renderer.h"
@@ -13,6 +14,8 @@ namespace {
 
 // The share of a row's error carried into the next (see error_carry.h).
 constexpr float kCarriedError = 0.5f;
+// Passes of the blurred search over the finished screen (see blur_refinement.h).
+constexpr int kRefineSweeps = 3;
 
 }  // namespace
 
@@ -46,6 +49,7 @@ TeletextScreen convertToTeletext(const LinearImage& picture, const RowSearch& se
         if (row + 1 < kTeletextRows)
             carryRowError(samples, row, looks, kCarriedError);
     }
+    refineByBlur(screen, picture, kRefineSweeps);
     return screen;
 }
 
