@@ -12,11 +12,12 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT ${RASTERINE_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "turn pictures into BBC Micro screen memory images")
 set(CPACK_PACKAGE_DESCRIPTION
-  "Rasterine stretches a picture to 320 x 256, reduces it to the colours of\n\
-BBC Micro screen mode 0, 1, 2, 4 or 5, optionally with an ordered half-tone,\n\
-and writes the raw screen memory as $.screen with a $.screen.inf side file\n\
-that emulators' host folders and disc-image tools read. It has a window\n\
-(rasterine) and a command line for scripts and batches (rasterine-convert).")
+  "Rasterine reduces a picture to the colours of BBC Micro screen mode 0, 1,\n\
+2, 4, 5 or 7 (teletext), with an ordered half-tone or with error diffusion,\n\
+blue noise or direct binary search in linear light, and writes the raw\n\
+screen memory as $.screen with a $.screen.inf side file, or a bootable DFS\n\
+disc image that shows it. It has a window (rasterine) and a command line\n\
+for scripts and batches (rasterine-convert).")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 
