@@ -1,6 +1,7 @@
 #include "conversion/teletext/blur_refinement.h"
 
 #include "conversion/colour_space.h"
+#include "conversion/methods/fast_oklab.h"
 #include "conversion/teletext/teletext_chip.h"
 #include "conversion/teletext/row_programme.h"
 #include "conversion/teletext/teletext_glyphs.h"
@@ -72,31 +73,6 @@ const ShareTable& shares()
     return table;
 }
 
-// The cube root by a first guess from the float's bits and two Newton
-// steps: as close as std::cbrt for the distances here, and faster.
-float quickCbrt(float x)
-{
-    if (x <= 0)
-        return x == 0 ? 0 : -quickCbrt(-x);
-    std::uint32_t bits = std::bit_cast<std::uint32_t>(x);
-    bits = bits / 3 + 709921077u;
-    float y = std::bit_cast<float>(bits);
-    for (int i = 0; i < 2; ++i)
-        y = (2 * y + x / (y * y)) / 3;
-    return y;
-}
-
-// toOklab with quickCbrt.
-Oklab quickOklab(const LinearRgb& c)
-{
-    const float l = 0.4122214708f * c.r + 0.5363325363f * c.g + 0.0514459929f * c.b;
-    const float m = 0.2119034982f * c.r + 0.6806995451f * c.g + 0.1073969566f * c.b;
-    const float s = 0.0883024619f * c.r + 0.2817188376f * c.g + 0.6299787005f * c.b;
-    const float l3 = quickCbrt(l), m3 = quickCbrt(m), s3 = quickCbrt(s);
-    return Oklab{0.2104542553f * l3 + 0.7936177850f * m3 - 0.0040720468f * s3,
-                 1.9779984951f * l3 - 2.4285922050f * m3 + 0.4505937099f * s3,
-                 0.0259040371f * l3 + 0.7827717662f * m3 - 0.8086757660f * s3};
-}
 
 LinearRgb operator*(float w, const LinearRgb& c) { return LinearRgb{w * c.r, w * c.g, w * c.b}; }
 LinearRgb operator+(const LinearRgb& a, const LinearRgb& b) { return LinearRgb{a.r + b.r, a.g + b.g, a.b + b.b}; }
@@ -217,7 +193,7 @@ Refiner::Refiner(TeletextScreen& screen, const LinearImage& picture)
     }
     blur_ = blurred(shown_);
     for (std::size_t i = 0; i < distance_.size(); ++i)
-        distance_[i] = std::sqrt(oklabDistance2(quickOklab(blur_.pixels[i]), target_[i]));
+        distance_[i] = std::sqrt(oklabDistance2(toOklabFast(blur_.pixels[i]), target_[i]));
 }
 
 constexpr int kWindowWide = kSpanWide + 2 * kRadiusX;
@@ -263,7 +239,7 @@ float Refiner::gain(int column, int row, const SpanSamples& delta) const
         for (int gx = w.left; gx < w.right; ++gx) {
             const auto i = static_cast<std::size_t>(gy * kGridWidth + gx);
             const LinearRgb now = blur_.pixels[i] + added[static_cast<std::size_t>((gy - w.top) * kWindowWide + gx - w.left)];
-            change += std::sqrt(oklabDistance2(quickOklab(now), target_[i])) - distance_[i];
+            change += std::sqrt(oklabDistance2(toOklabFast(now), target_[i])) - distance_[i];
         }
     return change;
 }
@@ -281,7 +257,7 @@ void Refiner::apply(int column, int row, const SpanSamples& delta)
         for (int gx = w.left; gx < w.right; ++gx) {
             const auto i = static_cast<std::size_t>(gy * kGridWidth + gx);
             blur_.pixels[i] = blur_.pixels[i] + added[static_cast<std::size_t>((gy - w.top) * kWindowWide + gx - w.left)];
-            distance_[i] = std::sqrt(oklabDistance2(quickOklab(blur_.pixels[i]), target_[i]));
+            distance_[i] = std::sqrt(oklabDistance2(toOklabFast(blur_.pixels[i]), target_[i]));
         }
 }
 
