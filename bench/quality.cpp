@@ -6,10 +6,12 @@
 // area, Rasterine's converter ("teletext") beside the plain yardstick.
 // Prints Markdown tables of the medians and mode 7's comparison.
 // Usage: quality PICTURE...   (QUALITY_ONLY=LABEL scores only the runs whose
-// label holds LABEL, e.g. "teletext")
+// label holds LABEL, e.g. "teletext"; QUALITY_MODES=125 only those modes;
+// QUALITY_EACH=1 also each picture's score on stderr)
 #include "quality_runs.h"
 #include "quality_teletext.h"
 
+#include "conversion/methods/error_diffusion.h"
 #include "conversion/methods/palette_search.h"
 #include "conversion/methods/picture_conversion.h"
 
@@ -109,6 +111,31 @@ void scoreGrid(const QualityPicture& picture, int mode, const std::vector<ScoreR
     recordShown("grid, mixed from the best palette", mode, mixed, references, table, order);
 }
 
+// The yardstick the goals were set against: linear-light Floyd-Steinberg
+// with nearest colours in OKLab on the mode's grid, and the palette found by
+// trying every candidate at full size and keeping the one this score (sigma 2)
+// rates best, with no shortcut in the search.
+void scoreReference(const QualityPicture& picture, int mode, const std::vector<ScoreReference>& references,
+                    Table& table, std::vector<std::string>& order)
+{
+    Settings settings;
+    settings.mode = mode;
+    const ScreenMode& screenMode = *findScreenMode(mode);
+    const int width = screenMode.screenPixelsPerLine();
+    const LinearImage grid = preparedSource(settings, picture.source, width);
+    LinearImage best;
+    double bestScore = 0;
+    for (const MethodPalette& palette : candidatePalettes(screenMode)) {
+        const IndexImage dithered = diffuseError(grid, palette, DiffusionKernel::FloydSteinberg);
+        LinearImage shown = expandToDisplay(dithered, palette, kDisplayWidth / width, kDisplayHeight / kScreenLines);
+        if (const double score = references[1].distance(shown); best.pixels.empty() || score < bestScore) {
+            bestScore = score;
+            best = std::move(shown);
+        }
+    }
+    recordShown("reference: floyd-steinberg, every palette tried", mode, best, references, table, order);
+}
+
 void scoreTeletext(const QualityPicture& picture, Table& table, std::vector<std::string>& order)
 {
     const std::vector<float> sigmas(std::begin(kSigmas), std::end(kSigmas));
@@ -131,6 +158,8 @@ void scorePicture(const QualityPicture& picture, Table& table, std::vector<std::
         if (modes != nullptr && std::string(modes).find(char('0' + mode)) == std::string::npos)
             continue;
         scoreGrid(picture, mode, references, table, order);
+        if (only == nullptr || std::string("reference").find(only) != std::string::npos)
+            scoreReference(picture, mode, references, table, order);
         for (const QualityRun& run : qualityRuns(mode)) {
             if (only != nullptr && run.label.find(only) == std::string::npos)
                 continue;
@@ -140,6 +169,8 @@ void scorePicture(const QualityPicture& picture, Table& table, std::vector<std::
             for (int s = 0; s < 3; ++s)
                 m.distance[s] = references[static_cast<std::size_t>(s)].distance(shown);
             record(table, order, run.label, mode, m);
+            if (std::getenv("QUALITY_EACH"))  // each picture's sigma 2 score and time, on stderr
+                std::fprintf(stderr, "EACH %s mode %d %s %.3f %.0fms\n", picture.name.toLocal8Bit().constData(), mode, run.label.c_str(), m.distance[1], 1000 * m.seconds);
         }
     }
     std::fprintf(stderr, "scored %s\n", picture.name.toLocal8Bit().constData());
@@ -185,11 +216,19 @@ std::string format(const char* pattern, double value)
     return text;
 }
 
-// The lowest median sigma 2 score of any run in `mode`, with its label.
+// Rows that are measures to compare with rather than ways of converting.
+bool isYardstick(const std::string& label)
+{
+    return label.rfind("grid", 0) == 0 || label.rfind("reference", 0) == 0;
+}
+
+// The lowest median sigma 2 score of any way of converting in `mode`, with its label.
 std::pair<std::string, double> bestOf(const Table& table, const std::vector<std::string>& order, int mode)
 {
     std::pair<std::string, double> best{"", 0};
     for (const std::string& label : order) {
+        if (isYardstick(label))
+            continue;
         const auto found = table.at(label).find(mode);
         if (found == table.at(label).end())
             continue;
@@ -219,6 +258,29 @@ void printTeletextComparison(const Table& table, const std::vector<std::string>&
             std::printf("Best of mode %d: %s %.2f\n", mode, label.c_str(), score);
 }
 
+// Each mode's best way of converting against the reference: medians, and
+// the median over pictures of the ratio (the same pictures, so the ratio
+// does not depend on how hard they are).
+void printReferenceComparison(const Table& table, const std::vector<std::string>& order)
+{
+    const auto reference = table.find("reference: floyd-steinberg, every palette tried");
+    if (reference == table.end())
+        return;
+    std::printf("\nBest of each mode against the reference (sigma 2)\n\n"
+                "| mode | best | score | reference | median ratio |\n|---|---|---:|---:|---:|\n");
+    for (const auto& [mode, yardstick] : reference->second) {
+        const auto [label, score] = bestOf(table, order, mode);
+        if (label.empty())
+            continue;
+        const std::vector<Measures>& ours = table.at(label).at(mode);
+        std::vector<double> ratios;
+        for (std::size_t i = 0; i < ours.size() && i < yardstick.size(); ++i)
+            ratios.push_back(ours[i].distance[1] / yardstick[i].distance[1]);
+        std::printf("| %d | %s | %.2f | %.2f | %.3f |\n", mode, label.c_str(), score, medianDistance(yardstick, 1),
+                    median(ratios));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -239,5 +301,6 @@ int main(int argc, char** argv)
     printTable(table, order, "Milliseconds per picture (whole conversion incl. framing and palette)",
                [](const auto& runs) { return format("%.1f", 1000 * medianOf(runs, &Measures::seconds)); });
     printTeletextComparison(table, order);
+    printReferenceComparison(table, order);
     return 0;
 }
