@@ -136,6 +136,25 @@ TEST(DitherMethods, DefaultSettingsGiveTheClassicConversionAndOthersTheirPalette
     EXPECT_EQ(atkinson.image.palette[2], 6);
 }
 
+// The window abandons a superseded search by throwing from its progress
+// report; the throw must come out of the engine, not end the program.
+TEST(DitherMethods, AProgressReportThatThrowsAbandonsTheSearch)
+{
+    struct Abandoned {};
+    auto state = startState();
+    BufferSurface preview(kPictureWidth, kPictureHeight);
+    Settings settings;
+    settings.mode = 5;
+    settings.method = Method::Dbs;
+    int reports = 0;
+    const ProgressReport progress = [&reports](double) {
+        if (++reports == 3)
+            throw Abandoned{};
+    };
+    EXPECT_THROW(convertWithSettings(settings, *state, colourful(320, 256), preview, progress), Abandoned);
+    EXPECT_EQ(reports, 3);
+}
+
 TEST(DitherMethods, FitKeepsThePictureShapeOnThePalScreen)
 {
     // A square white picture on a 320 x 256 grid of a 1.2 : 1 screen is

@@ -48,6 +48,10 @@ void ConversionRunner::run(ConversionJob job, bool inBackground)
         start(std::move(shared));
 }
 
+// Thrown by a superseded job's progress report to abandon it: the engine
+// holds nothing that needs more than unwinding.
+struct Superseded {};
+
 // The worker reports back through queued calls, which Qt drops should the
 // runner be gone; the destructor waits for the worker, so `this` outlives it.
 void ConversionRunner::start(std::shared_ptr<ConversionJob> job)
@@ -57,6 +61,8 @@ void ConversionRunner::start(std::shared_ptr<ConversionJob> job)
     worker_ = QtConcurrent::run([this, job, generation] {
         auto shown = std::make_shared<std::atomic<int>>(0);
         const ProgressReport progress = [this, shown, generation](double fraction) {
+            if (generation != generation_)
+                throw Superseded{};
             const int percent = static_cast<int>(fraction * 100);
             if (percent <= shown->load())
                 return;
@@ -66,13 +72,17 @@ void ConversionRunner::start(std::shared_ptr<ConversionJob> job)
                         emit progressed(percent);
                 }, Qt::QueuedConnection);
         };
-        auto outcome = std::make_shared<const ConversionOutcome>(convertJob(*job, progress));
-        QMetaObject::invokeMethod(this, [this, outcome, generation] { arrived(*outcome, generation); },
+        std::shared_ptr<const ConversionOutcome> outcome;
+        try {
+            outcome = std::make_shared<const ConversionOutcome>(convertJob(*job, progress));
+        } catch (const Superseded&) {
+        }
+        QMetaObject::invokeMethod(this, [this, outcome, generation] { arrived(outcome, generation); },
                                   Qt::QueuedConnection);
     });
 }
 
-void ConversionRunner::arrived(const ConversionOutcome& outcome, std::uint64_t generation)
+void ConversionRunner::arrived(std::shared_ptr<const ConversionOutcome> outcome, std::uint64_t generation)
 {
     running_ = false;
     if (waiting_) {
@@ -80,10 +90,10 @@ void ConversionRunner::arrived(const ConversionOutcome& outcome, std::uint64_t g
         waiting_.reset();
         return;
     }
-    if (generation != generation_)
+    if (!outcome || generation != generation_)
         return;
     setBusy(false);
-    emit finished(outcome);
+    emit finished(*outcome);
 }
 
 void ConversionRunner::setBusy(bool busy)

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QObject>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -36,7 +37,8 @@ struct ConversionOutcome {
 // Runs the window's conversions through convertWithSettings, the engine's one
 // entry: quick ones at once, slow ones on a worker thread, one at a time.
 // Each job asked for supersedes every earlier one, whose outcome is then
-// never announced; a slow job asked for while another runs waits for it,
+// never announced; one running on the worker is abandoned at its next
+// progress report, and a slow job asked for meanwhile waits for that,
 // taking the place of any job already waiting.
 class ConversionRunner final : public QObject {
     Q_OBJECT
@@ -56,10 +58,11 @@ signals:
 
 private:
     void start(std::shared_ptr<ConversionJob> job);
-    void arrived(const ConversionOutcome& outcome, std::uint64_t generation);
+    // `outcome` is empty when the job was abandoned.
+    void arrived(std::shared_ptr<const ConversionOutcome> outcome, std::uint64_t generation);
     void setBusy(bool busy);
 
-    std::uint64_t generation_ = 0;  // of the latest job asked for
+    std::atomic<std::uint64_t> generation_ = 0;  // of the latest job asked for; the worker reads it
     bool running_ = false;          // a worker is converting
     bool busy_ = false;
     std::shared_ptr<ConversionJob> waiting_;
