@@ -7,17 +7,21 @@
 // Prints Markdown tables of the medians and mode 7's comparison.
 // Usage: quality PICTURE...   (QUALITY_ONLY=LABEL scores only the runs whose
 // label holds LABEL, e.g. "teletext"; QUALITY_MODES=125 only those modes;
-// QUALITY_EACH=1 also each picture's score on stderr)
+// QUALITY_EACH=1 also each picture's score, and where in its lightness the
+// distance lies, on stderr)
 #include "quality_runs.h"
 #include "quality_teletext.h"
 
 #include "conversion/methods/error_diffusion.h"
+#include "conversion/methods/fast_oklab.h"
+#include "conversion/methods/gaussian_blur.h"
 #include "conversion/methods/palette_search.h"
 #include "conversion/methods/picture_conversion.h"
 
 #include <QGuiApplication>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -77,6 +81,28 @@ LinearRgb mixedFrom(const MethodPalette& palette, const LinearRgb& colour)
         sum = LinearRgb{sum.r + p.r, sum.g + p.g, sum.b + p.b};
     }
     return LinearRgb{sum.r / kSteps, sum.g / kSteps, sum.b / kSteps};
+}
+
+// Where the sigma 2 distance of one result lies, on stderr: for five bands
+// of the blurred source's OKLab lightness, the share of the picture's area
+// in the band and the mean distance there (x 100).
+void printLightnessBands(const QualityPicture& picture, const std::string& label, int mode, const LinearImage& shown)
+{
+    const LinearImage source = gaussianBlur(picture.display, kScoreSigma), result = gaussianBlur(shown, kScoreSigma);
+    constexpr int kBands = 5;
+    double sum[kBands] = {}, count[kBands] = {};
+    for (std::size_t i = 0; i < source.pixels.size(); ++i) {
+        const Oklab want = toOklabFast(source.pixels[i]);
+        const int band = std::clamp(static_cast<int>(want.L * kBands), 0, kBands - 1);
+        sum[band] += std::sqrt(oklabDistance2(want, toOklabFast(result.pixels[i])));
+        count[band] += 1;
+    }
+    std::fprintf(stderr, "%s mode %d %s by lightness:", picture.name.toLocal8Bit().constData(), mode, label.c_str());
+    for (int band = 0; band < kBands; ++band)
+        std::fprintf(stderr, " L %.1f-%.1f: area %.2f, mean %.1f;", band / double(kBands), (band + 1) / double(kBands),
+                     count[band] / static_cast<double>(source.pixels.size()),
+                     count[band] > 0 ? 100 * sum[band] / count[band] : 0.0);
+    std::fprintf(stderr, "\n");
 }
 
 // Scores a picture as shown against every reference and records it.
@@ -169,8 +195,11 @@ void scorePicture(const QualityPicture& picture, Table& table, std::vector<std::
             for (int s = 0; s < 3; ++s)
                 m.distance[s] = references[static_cast<std::size_t>(s)].distance(shown);
             record(table, order, run.label, mode, m);
-            if (std::getenv("QUALITY_EACH"))  // each picture's sigma 2 score and time, on stderr
-                std::fprintf(stderr, "EACH %s mode %d %s %.3f %.0fms\n", picture.name.toLocal8Bit().constData(), mode, run.label.c_str(), m.distance[1], 1000 * m.seconds);
+            if (std::getenv("QUALITY_EACH")) {  // each picture's sigma 2 score, time and lightness bands
+                std::fprintf(stderr, "%s mode %d %s: %.3f in %.0f ms\n", picture.name.toLocal8Bit().constData(), mode,
+                             run.label.c_str(), m.distance[1], 1000 * m.seconds);
+                printLightnessBands(picture, run.label, mode, shown);
+            }
         }
     }
     std::fprintf(stderr, "scored %s\n", picture.name.toLocal8Bit().constData());

@@ -5,7 +5,6 @@
 #include "picture/picture_loader.h"
 #include "picture/picture_sampling.h"
 
-#include <QFileInfo>
 
 #include <chrono>
 #include <memory>
@@ -18,7 +17,7 @@ QualityPicture loadQualityPicture(const QString& path)
         throw std::runtime_error(path.toStdString() + ": " + failureReason(loaded.failure()).toStdString());
     LinearImage source = linearPicture(loaded.value().source);
     LinearImage display = areaAverage(source, kDisplayWidth, kDisplayHeight);
-    return QualityPicture{QFileInfo(path).completeBaseName(), loaded.value().image, std::move(source), std::move(display)};
+    return QualityPicture{path, loaded.value().image, std::move(source), std::move(display)};
 }
 
 std::vector<QualityRun> qualityRuns(int mode)

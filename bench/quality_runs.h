@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-// One picture ready for scoring: its 320 x 256 canvas (for the classic
-// half-tones), its linear-light source and that source in display space.
+// One picture ready for scoring, named by its path: its 320 x 256 canvas
+// (for the classic half-tones), its linear-light source and that source in
+// display space.
 struct QualityPicture {
     QString name;
     QImage canvas;
