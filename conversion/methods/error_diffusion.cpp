@@ -4,18 +4,15 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace {
 
-// Four floats or words side by side, in GCC's and Clang's portable vector
-// types (SSE2 on any x86-64, NEON on ARM). A colour is r, g, b and an unused
-// lane that stays 0; a set of hypotheses is one component of four colours.
-using Floats = float __attribute__((vector_size(16)));
-using Words = std::uint32_t __attribute__((vector_size(16)));
+// A colour is r, g, b and an unused lane that stays 0; a set of hypotheses
+// is one component of four colours.
+using Floats = FloatLanes;
 using Ints = std::int32_t __attribute__((vector_size(16)));
 
 struct Tap {
@@ -63,44 +60,6 @@ Floats held(Floats v)
     const Floats low = Floats{} - 0.5f, high = Floats{} + 1.5f;
     const Floats belowHigh = high < v ? high : v;
     return v < low ? low : belowHigh;
-}
-
-Floats asFloats(Words w)
-{
-    return std::bit_cast<Floats>(w);
-}
-
-Words asWords(Floats f)
-{
-    return std::bit_cast<Words>(f);
-}
-
-// roughCbrt() in each lane, with the same operations in the same order, so
-// each lane gives the same bits as it does.
-Floats roughCbrtLanes(Floats x)
-{
-    const Words sign = asWords(x) & 0x80000000u;
-    const Floats magnitude = asFloats(asWords(x) & 0x7fffffffu);
-    const Floats y = asFloats(asWords(magnitude) / 3u + 709921077u);
-    const Floats y3 = y * y * y;
-    const Floats root = y * (y3 + 2.0f * magnitude) / (2.0f * y3 + magnitude);
-    const Words tiny = std::bit_cast<Words>(magnitude < 1e-30f);
-    return asFloats((asWords(root) | sign) & ~tiny);
-}
-
-// toOklabFast<roughCbrt>() of four colours, one in each lane.
-struct LabLanes {
-    Floats L, a, b;
-};
-
-LabLanes toOklabLanes(Floats r, Floats g, Floats b)
-{
-    const Floats l = roughCbrtLanes(0.4122214708f * r + 0.5363325363f * g + 0.0514459929f * b);
-    const Floats m = roughCbrtLanes(0.2119034982f * r + 0.6806995451f * g + 0.1073969566f * b);
-    const Floats s = roughCbrtLanes(0.0883024619f * r + 0.2817188376f * g + 0.6299787005f * b);
-    return LabLanes{0.2104542553f * l + 0.7936177850f * m - 0.0040720468f * s,
-                     1.9779984951f * l - 2.4285922050f * m + 0.4505937099f * s,
-                     0.0259040371f * l + 0.7827717662f * m - 0.8086757660f * s};
 }
 
 Floats lanesOf(float v)
@@ -153,7 +112,7 @@ public:
 private:
     Ints nearestInGroup(std::size_t group, Floats r, Floats g, Floats b) const
     {
-        const LabLanes lab = toOklabLanes(r, g, b);
+        const OklabLanes lab = toOklabLanes<roughCbrtLanes>(r, g, b);
         if constexpr (colours == 2) {
             const Ints far = lab.L * towards_.L + lab.a * towards_.a + lab.b * towards_.b > halfway_;
             return far & code_[1][group];
@@ -170,7 +129,7 @@ private:
         }
     }
 
-    static Floats distance(const Oklab& colour, const LabLanes& lab)
+    static Floats distance(const Oklab& colour, const OklabLanes& lab)
     {
         const Floats dL = colour.L - lab.L, da = colour.a - lab.a, db = colour.b - lab.b;
         return dL * dL + da * da + db * db;
