@@ -67,27 +67,23 @@ Floats lanesOf(float v)
     return Floats{} + v;
 }
 
-// The palette colours and the nearest one in OKLab to each of four or eight
-// wanted colours at once, without branches, which a dithered picture would
-// mispredict at every other pixel. `colours` is 2, 4 (for up to four) or 8
-// (for more); missing colours repeat colour 0, which then never counts as
-// nearer. With two colours the nearest is the side of the plane halfway
-// between them. The choices come packed into one integer, `bits` per
-// colour, so that taking the one for a given hypothesis is a shift.
+// The palette colours and the nearest one in OKLab to each of four wanted
+// colours at once, without branches, which a dithered picture would
+// mispredict at every other pixel. `colours` is 2, or 4 for up to four:
+// missing colours repeat colour 0, which then never counts as nearer. With
+// two colours the nearest is the side of the plane halfway between them.
+// The choices come packed into one integer, `bits` per colour, so that
+// taking the one for a given hypothesis is a shift.
 template <int colours>
 class Chooser {
 public:
-    static constexpr int bits = colours == 2 ? 1 : colours == 4 ? 2 : 3;
-    static constexpr int groups = colours == 8 ? 2 : 1;  // of four lanes
-    static constexpr std::size_t kColours = colours;
+    static constexpr int bits = colours == 2 ? 1 : 2;
 
     explicit Chooser(const MethodPalette& palette)
     {
-        for (std::size_t i = 0; i < kColours; ++i) {
-            for (int group = 0; group < groups; ++group)
-                for (int lane = 0; lane < 4; ++lane)
-                    code_[i][static_cast<std::size_t>(group)][lane] =
-                        static_cast<std::int32_t>(i) << (bits * (4 * group + lane));
+        for (std::size_t i = 0; i < colours; ++i) {
+            for (int lane = 0; lane < 4; ++lane)
+                code_[i][lane] = static_cast<std::int32_t>(i) << (bits * lane);
             lab_[i] = palette.lab[static_cast<int>(i) < palette.count ? i : 0];
         }
         const Oklab& a = palette.lab[0];
@@ -96,50 +92,57 @@ public:
         halfway_ = 0.5f * (oklabDistance2(b, Oklab{}) - oklabDistance2(a, Oklab{}));
     }
 
-    // The choices for the colours r[k], g[k], b[k] (lane k % 4 of group
-    // k / 4) packed: choice k is (result >> (bits * k)) & ((1 << bits) - 1).
-    unsigned nearest(const std::array<Floats, groups>& r, const std::array<Floats, groups>& g,
-                     const std::array<Floats, groups>& b) const
+    // The choices for the colours (r[k], g[k], b[k]) packed: choice k is
+    // (result >> (bits * k)) & ((1 << bits) - 1).
+    unsigned nearest(Floats r, Floats g, Floats b) const
     {
-        Ints packed{};
-        for (std::size_t group = 0; group < groups; ++group)
-            packed |= nearestInGroup(group, r[group], g[group], b[group]);
-        packed |= __builtin_shufflevector(packed, packed, 2, 3, 0, 1);
-        packed |= __builtin_shufflevector(packed, packed, 1, 0, 3, 2);
-        return static_cast<unsigned>(packed[0]);
+        const OklabLanes lab = toOklabLanes<roughCbrtLanes>(r, g, b);
+        Ints chosen;
+        if constexpr (colours == 2) {
+            const Ints far = lab.L * towards_.L + lab.a * towards_.a + lab.b * towards_.b > halfway_;
+            chosen = far & code_[1];
+        } else {
+            Floats bestDistance = distance(lab_[0], lab);
+            chosen = code_[0];
+            for (std::size_t i = 1; i < colours; ++i) {
+                const Floats d = distance(lab_[i], lab);
+                const Ints closer = d < bestDistance;
+                chosen = closer ? code_[i] : chosen;
+                bestDistance = closer ? d : bestDistance;
+            }
+        }
+        chosen |= __builtin_shufflevector(chosen, chosen, 2, 3, 0, 1);
+        chosen |= __builtin_shufflevector(chosen, chosen, 1, 0, 3, 2);
+        return static_cast<unsigned>(chosen[0]);
     }
 
 private:
-    Ints nearestInGroup(std::size_t group, Floats r, Floats g, Floats b) const
-    {
-        const OklabLanes lab = toOklabLanes<roughCbrtLanes>(r, g, b);
-        if constexpr (colours == 2) {
-            const Ints far = lab.L * towards_.L + lab.a * towards_.a + lab.b * towards_.b > halfway_;
-            return far & code_[1][group];
-        } else {
-            Floats bestDistance = distance(lab_[0], lab);
-            Ints chosen = code_[0][group];
-            for (std::size_t i = 1; i < kColours; ++i) {
-                const Floats d = distance(lab_[i], lab);
-                const Ints closer = d < bestDistance;
-                chosen = closer ? code_[i][group] : chosen;
-                bestDistance = closer ? d : bestDistance;
-            }
-            return chosen;
-        }
-    }
-
     static Floats distance(const Oklab& colour, const OklabLanes& lab)
     {
         const Floats dL = colour.L - lab.L, da = colour.a - lab.a, db = colour.b - lab.b;
         return dL * dL + da * da + db * db;
     }
 
-    std::array<std::array<Ints, groups>, kColours> code_{};
-    std::array<Oklab, kColours> lab_{};
+    std::array<Ints, colours> code_{};
+    std::array<Oklab, colours> lab_{};
     Oklab towards_;
     float halfway_ = 0;
 };
+
+// The logical colour nearest in OKLab to one colour, for any number of
+// colours, without branches.
+int nearestOf(const MethodPalette& palette, const Oklab& colour)
+{
+    int best = 0;
+    float bestDistance = oklabDistance2(palette.lab[0], colour);
+    for (int i = 1; i < palette.count; ++i) {
+        const float distance = oklabDistance2(palette.lab[static_cast<std::size_t>(i)], colour);
+        const bool closer = distance < bestDistance;
+        best = closer ? i : best;
+        bestDistance = closer ? distance : bestDistance;
+    }
+    return best;
+}
 
 // Error waiting for the next rows: three padded rows, used as a ring.
 class ErrorRows {
@@ -176,16 +179,15 @@ private:
 // which can change only the sign of a zero, and no comparison sees that.)
 template <int colours>
 struct Hypotheses {
-    static constexpr int groups = Chooser<colours>::groups;
     std::array<Floats, colours> colour;  // r, g, b of hypothesis k
-    std::array<Floats, groups> r, g, b;  // hypothesis k in lane k % 4 of group k / 4
+    Floats r, g, b;                      // hypothesis k in lane k
 
     void fill(Floats same)
     {
         colour.fill(same);
-        r.fill(lanesOf(same[0]));
-        g.fill(lanesOf(same[1]));
-        b.fill(lanesOf(same[2]));
+        r = lanesOf(same[0]);
+        g = lanesOf(same[1]);
+        b = lanesOf(same[2]);
     }
 
     void make(Floats base, Floats before, float weight, const std::array<Floats, colours>& shown)
@@ -195,23 +197,38 @@ struct Hypotheses {
         if constexpr (colours == 2) {
             const Floats rg = __builtin_shufflevector(colour[0], colour[1], 0, 4, 1, 5);
             const Floats bx = __builtin_shufflevector(colour[0], colour[1], 2, 6, 3, 7);
-            r[0] = __builtin_shufflevector(rg, rg, 0, 1, 0, 1);
-            g[0] = __builtin_shufflevector(rg, rg, 2, 3, 2, 3);
-            b[0] = __builtin_shufflevector(bx, bx, 0, 1, 0, 1);
+            r = __builtin_shufflevector(rg, rg, 0, 1, 0, 1);
+            g = __builtin_shufflevector(rg, rg, 2, 3, 2, 3);
+            b = __builtin_shufflevector(bx, bx, 0, 1, 0, 1);
         } else {
-            for (std::size_t group = 0; group < groups; ++group) {
-                const Floats* h = &colour[4 * group];
-                const Floats rg01 = __builtin_shufflevector(h[0], h[1], 0, 4, 1, 5);
-                const Floats rg23 = __builtin_shufflevector(h[2], h[3], 0, 4, 1, 5);
-                const Floats bx01 = __builtin_shufflevector(h[0], h[1], 2, 6, 3, 7);
-                const Floats bx23 = __builtin_shufflevector(h[2], h[3], 2, 6, 3, 7);
-                r[group] = __builtin_shufflevector(rg01, rg23, 0, 1, 4, 5);
-                g[group] = __builtin_shufflevector(rg01, rg23, 2, 3, 6, 7);
-                b[group] = __builtin_shufflevector(bx01, bx23, 0, 1, 4, 5);
-            }
+            const Floats rg01 = __builtin_shufflevector(colour[0], colour[1], 0, 4, 1, 5);
+            const Floats rg23 = __builtin_shufflevector(colour[2], colour[3], 0, 4, 1, 5);
+            const Floats bx01 = __builtin_shufflevector(colour[0], colour[1], 2, 6, 3, 7);
+            const Floats bx23 = __builtin_shufflevector(colour[2], colour[3], 2, 6, 3, 7);
+            r = __builtin_shufflevector(rg01, rg23, 0, 1, 4, 5);
+            g = __builtin_shufflevector(rg01, rg23, 2, 3, 6, 7);
+            b = __builtin_shufflevector(bx01, bx23, 0, 1, 4, 5);
         }
     }
 };
+
+// The shares of a pixel's error for the rows below.
+template <const auto& taps, int direction>
+void passDown(Floats* const rows[kRows], const std::array<float, taps.size()>& weights, int x, Floats miss)
+{
+    for (std::size_t t = 0; t < taps.size(); ++t)
+        if (taps[t].dy > 0)
+            rows[taps[t].dy][x + direction * taps[t].dx] += weights[t] * miss;
+}
+
+template <const auto& taps>
+std::array<float, taps.size()> dampedWeights(float damping)
+{
+    std::array<float, taps.size()> weights{};
+    for (std::size_t t = 0; t < taps.size(); ++t)
+        weights[t] = damping * taps[t].weight;
+    return weights;
+}
 
 // One row in one direction with the kernel's taps known to the compiler.
 // The error rows' margins take taps beyond the sides and the ring takes rows
@@ -229,9 +246,7 @@ void diffuseRow(const LinearImage& source, const std::array<Floats, colours>& sh
                 float damping, int y, const ErrorRows& error, IndexImage& result)
 {
     constexpr int kChoiceMask = (1 << Chooser<colours>::bits) - 1;
-    std::array<float, taps.size()> weights{};
-    for (std::size_t t = 0; t < taps.size(); ++t)
-        weights[t] = damping * taps[t].weight;
+    const auto weights = dampedWeights<taps>(damping);
     // Every kernel gives the next pixel along the row a share, which the
     // hypotheses take; some give the one after it a share too, which waits
     // in `soon` rather than in the row.
@@ -257,11 +272,7 @@ void diffuseRow(const LinearImage& source, const std::array<Floats, colours>& sh
         const int chosen = static_cast<int>(choices >> (Chooser<colours>::bits * before)) & kChoiceMask;
         out[x] = static_cast<std::uint8_t>(chosen);
         const Floats miss = wanted - shown[static_cast<std::size_t>(chosen)];
-        for (std::size_t t = 0; t < taps.size(); ++t) {
-            const Tap& tap = taps[t];
-            if (tap.dy > 0)
-                rows[tap.dy][x + direction * tap.dx] += weights[t] * miss;
-        }
+        passDown<taps, direction>(rows, weights, x, miss);
         const Floats carried = soon;
         soon = rows[0][x + 2 * direction];
         if constexpr (weightAt<taps>(2, 0) != 0)
@@ -275,11 +286,34 @@ void diffuseRow(const LinearImage& source, const std::array<Floats, colours>& sh
     }
 }
 
+// With more than four colours a hypothesis for each would cost more than it
+// saves: one pixel at a time, the error for the next pixel in a register.
+template <const auto& taps, int direction>
+void diffuseRowOneByOne(const LinearImage& source, const MethodPalette& palette,
+                        const std::array<Floats, 8>& shown, float damping, int y, const ErrorRows& error,
+                        IndexImage& result)
+{
+    const auto weights = dampedWeights<taps>(damping);
+    const LinearRgb* const in = &source.at(0, y);
+    std::uint8_t* const out = &result.at(0, y);
+    Floats* const rows[kRows] = {error.row(0), error.row(1), error.row(2)};
+    Floats next{};
+    for (int i = 0, x = direction > 0 ? 0 : source.width - 1; i < source.width; ++i, x += direction) {
+        const Floats wanted = held(colourLanes(in[x]) + rows[0][x] + next);
+        const int chosen = nearestOf(palette, toOklabFast<roughCbrt>(LinearRgb{wanted[0], wanted[1], wanted[2]}));
+        out[x] = static_cast<std::uint8_t>(chosen);
+        const Floats miss = wanted - shown[static_cast<std::size_t>(chosen)];
+        passDown<taps, direction>(rows, weights, x, miss);
+        next = Floats{} + damping * weightAt<taps>(1, 0) * miss;
+        if constexpr (weightAt<taps>(2, 0) != 0)
+            rows[0][x + 2 * direction] += damping * weightAt<taps>(2, 0) * miss;
+    }
+}
+
 // Serpentine: even rows rightward, odd rows leftward.
 template <const auto& taps, int colours>
 IndexImage diffuseWith(const LinearImage& source, const MethodPalette& palette, float damping)
 {
-    const Chooser<colours> chooser(palette);
     std::array<Floats, colours> shown{};
     for (std::size_t k = 0; k < colours; ++k)
         shown[k] = colourLanes(palette.linear[static_cast<int>(k) < palette.count ? k : 0]);
@@ -287,12 +321,23 @@ IndexImage diffuseWith(const LinearImage& source, const MethodPalette& palette, 
     if (source.width == 0)
         return result;
     ErrorRows error(source.width);
-    for (int y = 0; y < source.height; ++y) {
-        if (y % 2 == 0)
-            diffuseRow<taps, 1, colours>(source, shown, chooser, damping, y, error, result);
-        else
-            diffuseRow<taps, -1, colours>(source, shown, chooser, damping, y, error, result);
-        error.advance();
+    if constexpr (colours > 4) {
+        for (int y = 0; y < source.height; ++y) {
+            if (y % 2 == 0)
+                diffuseRowOneByOne<taps, 1>(source, palette, shown, damping, y, error, result);
+            else
+                diffuseRowOneByOne<taps, -1>(source, palette, shown, damping, y, error, result);
+            error.advance();
+        }
+    } else {
+        const Chooser<colours> chooser(palette);
+        for (int y = 0; y < source.height; ++y) {
+            if (y % 2 == 0)
+                diffuseRow<taps, 1, colours>(source, shown, chooser, damping, y, error, result);
+            else
+                diffuseRow<taps, -1, colours>(source, shown, chooser, damping, y, error, result);
+            error.advance();
+        }
     }
     return result;
 }
