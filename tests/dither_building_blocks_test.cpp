@@ -11,8 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -80,6 +82,29 @@ TEST(DitherBuildingBlocks, ScoreIsZeroForTheSourceAndGrowsWithDifference)
     EXPECT_EQ(shown.at(4, 1), (LinearRgb{1, 1, 1}));
     EXPECT_EQ(shown.at(7, 0), (LinearRgb{1, 1, 1}));
     EXPECT_EQ(shown.at(4, 2), (LinearRgb{}));
+}
+
+TEST(DitherBuildingBlocks, ScoringLogicalColoursGivesTheScoreOfTheirDisplayToTheBit)
+{
+    // One scratch for every size, as the palette search keeps one; sides
+    // that are not whole groups of four, and pictures smaller than the blur.
+    ScoreScratch scratch;
+    const std::array palettes{defaultPalette(*findScreenMode(0)), defaultPalette(*findScreenMode(1)),
+                              defaultPalette(*findScreenMode(2))};
+    for (float sigma : {kScoreSigma, 0.7f, 0.0f})
+        for (int scaleX : {1, 2, 4})
+            for (int scaleY : {1, 2})
+                for (const auto& [width, height] : {std::pair{3, 2}, std::pair{13, 7}, std::pair{41, 30}}) {
+                    SCOPED_TRACE(testing::Message() << sigma << " " << scaleX << "x" << scaleY << " " << width
+                                                    << "x" << height);
+                    const LinearImage picture = testScene(width, height);
+                    const ScoreReference reference(testScene(width * scaleX, height * scaleY), sigma);
+                    for (const MethodPalette& palette : palettes) {
+                        const IndexImage image = diffuseError(picture, palette, DiffusionKernel::FloydSteinberg);
+                        EXPECT_EQ(reference.distance(image, palette, scaleX, scaleY, scratch),
+                                  reference.distance(expandToDisplay(image, palette, scaleX, scaleY)));
+                    }
+                }
 }
 
 TEST(DitherBuildingBlocks, NoDampingPassesNothingOn)

@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -83,6 +86,31 @@ TEST(DitherMethods, HalfLightGreyIsHalfWhiteInModeFour)
         const IndexImage result = diffuseError(grey, palette, kernel);
         const auto white = std::count(result.pixels.begin(), result.pixels.end(), 1);
         EXPECT_NEAR(static_cast<double>(white) / static_cast<double>(result.pixels.size()), 0.5, 0.005);
+    }
+}
+
+TEST(DitherMethods, ErrorDiffusionGivesItsKnownIndicesForEveryKernel)
+{
+    // Pins the exact output, which the diffusion's fast paths must not move:
+    // a hash of the indices for two, three, four and eight colours, full
+    // and damped, on a picture with odd sides so that the serpentine rows
+    // end unevenly.
+    const LinearImage picture = colourful(53, 29);
+    const std::array palettes{methodPalette({0, 7}, 2), methodPalette({1, 6}, 2), methodPalette({0, 2, 5}, 3),
+                              methodPalette({0, 1, 4, 7}, 4), defaultPalette(*findScreenMode(2))};
+    const std::array<std::pair<DiffusionKernel, std::uint64_t>, 5> known{
+        {{DiffusionKernel::FloydSteinberg, 9902153266086085568u},
+         {DiffusionKernel::Atkinson, 1185591971026384003u},
+         {DiffusionKernel::SierraLite, 8633320747990236288u},
+         {DiffusionKernel::Jarvis, 16901361651514921957u},
+         {DiffusionKernel::Stucki, 14252617973248816080u}}};
+    for (const auto& [kernel, hash] : known) {
+        std::uint64_t h = 14695981039346656037u;  // FNV-1a
+        for (const MethodPalette& palette : palettes)
+            for (float damping : {1.0f, 0.8f})
+                for (std::uint8_t index : diffuseError(picture, palette, kernel, damping).pixels)
+                    h = (h ^ index) * 1099511628211u;
+        EXPECT_EQ(h, hash) << static_cast<int>(kernel);
     }
 }
 

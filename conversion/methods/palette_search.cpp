@@ -53,19 +53,25 @@ PaletteJudge::PaletteJudge(const LinearImage& source, const ScreenMode& mode)
 
 double PaletteJudge::score(const MethodPalette& palette) const
 {
+    ScoreScratch scratch;
+    return score(palette, scratch);
+}
+
+double PaletteJudge::score(const MethodPalette& palette, ScoreScratch& scratch) const
+{
     const IndexImage dithered = diffuseError(reduced_, palette, DiffusionKernel::SierraLite);
-    const LinearImage shown = expandToDisplay(dithered, palette, scaleX_, 2);
-    return reference_.distance(shown);
+    return reference_.distance(dithered, palette, scaleX_, 2, scratch);
 }
 
 MethodPalette bestPalette(const LinearImage& source, const ScreenMode& mode)
 {
     const PaletteJudge judge(source, mode);
     const std::vector<MethodPalette> candidates = candidatePalettes(mode);
+    ScoreScratch scratch;
     std::size_t best = 0;
-    double bestScore = judge.score(candidates[0]);
+    double bestScore = judge.score(candidates[0], scratch);
     for (std::size_t i = 1; i < candidates.size(); ++i)
-        if (const double s = judge.score(candidates[i]); s < bestScore) {
+        if (const double s = judge.score(candidates[i], scratch); s < bestScore) {
             bestScore = s;
             best = i;
         }

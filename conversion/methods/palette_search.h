@@ -25,6 +25,8 @@ public:
     PaletteJudge(const LinearImage& source, const ScreenMode& mode);
 
     double score(const MethodPalette& palette) const;
+    // The same, with working room kept from one score to the next.
+    double score(const MethodPalette& palette, ScoreScratch& scratch) const;
 
 private:
     LinearImage reduced_;

@@ -24,6 +24,14 @@ LinearImage expandToDisplay(const IndexImage& image, const MethodPalette& palett
 // display pixels, modes 1 and 4 2 x 2, modes 2 and 5 4 x 2.
 LinearImage displayOf(const ScreenImage& image);
 
+// Working room for scoring logical colours, kept between scores so that
+// scoring many does not allocate each time.
+struct ScoreScratch {
+    std::vector<float> line;    // one line of colours, edges repeated
+    std::vector<float> across;  // the lines blurred across
+    std::vector<float> down;    // one display line blurred both ways
+};
+
 // The blurred source, kept so that many results can be scored against it.
 class ScoreReference {
 public:
@@ -33,6 +41,13 @@ public:
     // Mean OKLab distance between the blurred source and the blurred result, x 100.
     double distance(const LinearImage& result) const;
 
+    // distance(expandToDisplay(image, palette, scaleX, scaleY)) to the bit,
+    // several times quicker: each line of logical colours is blurred across
+    // once however many display lines show it, four pixels at a time, and
+    // the display lines are blurred down, matched and summed one at a time.
+    double distance(const IndexImage& image, const MethodPalette& palette, int scaleX, int scaleY,
+                    ScoreScratch& scratch) const;
+
     // Structural similarity (SSIM, 1 = identical) of the blurred OKLab lightness.
     double lightnessSsim(const LinearImage& result) const;
 
@@ -40,5 +55,8 @@ private:
     int width_;
     int height_;
     float sigma_;
+    std::vector<float> taps_;  // of the blur, empty for none
     std::vector<Oklab> lab_;
+    // The same as planes, each padded to whole groups of four.
+    std::vector<float> labL_, labA_, labB_;
 };
