@@ -144,6 +144,12 @@ void frmMain::optMode_Action(int index, bool checked)
 {
     if (checked && index >= 0 && index < int(kModeOfButton.size())) {
         state_->curmode = kModeOfButton[static_cast<std::size_t>(index)];
+        // Mode 7 reads neither the half-tone nor Stagger: greyed out while it
+        // is chosen, and as they were when a bitmap mode is chosen again.
+        const bool bitmapMode = findScreenMode(state_->curmode) != nullptr;
+        for (QAbstractButton* tone : controls_.optTone->buttons())
+            tone->setEnabled(bitmapMode);
+        controls_.chkStagger->setEnabled(bitmapMode);
         pictureOptions_->modePicked();
     }
 }

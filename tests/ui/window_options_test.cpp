@@ -86,8 +86,10 @@ private slots:
         const QByteArray screen = readFile(folder.file("$.screen"));
         const QImage preview = test.picImage2()->image();
 
-        clickOn(test.modeButton(5));  // "Mode 7 (Teletext)"
+        clickOn(test.modeButton(5));  // "Mode 7 (Teletext)", which reads no half-tone
+        QVERIFY(!test.toneButton(2)->isEnabled() && !test.chkStagger()->isEnabled());
         clickOn(test.modeButton(3));  // "Mode 4"
+        QVERIFY(test.toneButton(2)->isEnabled() && test.chkStagger()->isEnabled());
         clickOn(test.toneButton(2));  // "Coarse"
         clickOn(test.chkStagger());
         QCOMPARE(readFile(folder.file("$.screen")), screen);
