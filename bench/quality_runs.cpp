@@ -1,5 +1,6 @@
 #include "quality_runs.h"
 
+#include "conversion/option_catalogue.h"
 #include "conversion/methods/picture_conversion.h"
 #include "picture/picture_linear.h"
 #include "picture/picture_loader.h"

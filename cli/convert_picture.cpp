@@ -1,21 +1,17 @@
 #include "cli/convert_picture.h"
 
-#include "conversion/conversion_pass.h"
+#include "conversion/entry/convert.h"
 #include "conversion/methods/palette_search.h"
-#include "conversion/methods/picture_conversion.h"
 #include "outputs/screen_files.h"
 #include "platform/file_output.h"
-#include "picture/picture_linear.h"
 #include "picture/picture_loader.h"
-#include "picture/picture_sampling.h"
-#include "picture/qimage_surface.h"
+#include "picture/picture_source.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImageWriter>
 
 #include <array>
-#include <memory>
 
 namespace {
 
@@ -63,25 +59,15 @@ PictureOutcome writePreview(const QImage& preview, const QString& path, const QS
 
 PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, const ProgressReport& progress)
 {
-    const bool detailed = readsSource(settings);
+    const bool detailed = readsDetail(settings);
     const Result<LoadedPicture> loaded = loadPicture(job.picture, detailed ? PictureDetail::Display : PictureDetail::Screen);
     if (!loaded.ok())
         return {{}, Failure{job.picture.toStdString(), loaded.failure().reason}, {}, {}, {}};
 
-    // About a megabyte of planes and tables: one per picture, on the heap.
-    auto state = std::make_unique<ConversionState>();
-    state->setStartValues();
-    applySettings(settings, *state);
-    samplePicture(loaded.value().image, *state);
-
-    // As in the window, the preview starts as the picture itself and the
-    // conversion paints over it.
-    QImage preview = loaded.value().image.copy();
-    QImageSurface surface(preview);
-
-    const LinearImage source = detailed ? linearPicture(loaded.value().source) : LinearImage();
-    PictureOutcome outcome{loaded.value().warning, {}, {},
-                           convertWithSettings(settings, *state, source, surface, progress), {}};
+    Result<Conversion> converted = convert(settings, sourcePicture(loaded.value()), progress);
+    if (!converted.ok())
+        return {loaded.value().warning, Failure{job.picture.toStdString(), converted.failure().message()}, {}, {}, {}};
+    PictureOutcome outcome{loaded.value().warning, {}, {}, std::move(converted).value(), {}};
     const Conversion& conversion = *outcome.conversion;
     if (conversion.image.mode != nullptr)
         outcome.palette = QString::fromStdString(paletteStatement(conversion.image.palette, *conversion.image.mode));
@@ -95,7 +81,7 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
     }
 
     if (!job.previewFile.isEmpty()) {
-        const PictureOutcome previewOutcome = writePreview(preview, job.previewFile, job.picture);
+        const PictureOutcome previewOutcome = writePreview(surfaceImage(conversion.preview), job.previewFile, job.picture);
         outcome.failure = previewOutcome.failure;
         outcome.written += previewOutcome.written;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversion/conversion_pass.h"
+#include "conversion/conversion.h"
 #include "conversion/methods/progress_report.h"
 #include "conversion/settings.h"
 #include "platform/failure.h"

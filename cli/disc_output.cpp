@@ -1,7 +1,6 @@
 #include "cli/disc_output.h"
 
-#include "conversion/side_file.h"
-#include "conversion/teletext/teletext_mode.h"
+#include "conversion/screen_modes.h"
 #include "outputs/boot_discs.h"
 #include "platform/file_output.h"
 
@@ -29,19 +28,13 @@ QStringList numberedFiles(const QString& file, std::size_t count)
 // An empty screen of `mode`, a bitmap mode or mode 7.
 Conversion blankScreen(int mode)
 {
+    const ModeRecord& record = *findModeRecord(mode);
     Conversion blank;
     blank.mode = mode;
-    if (const ScreenMode* record = findScreenMode(mode)) {
-        blank.image = ScreenImage(*record);
-        blank.bytes.resize(static_cast<std::size_t>(record->screenBytes()));
-        blank.inf = infLine(*record);
-        blank.screenStart = record->screenStart;
-        return blank;
-    }
-    const TeletextMode& teletext = *findTeletextMode(mode);
-    blank.bytes.resize(static_cast<std::size_t>(teletext.screenBytes()));
-    blank.inf = infLine(teletext);
-    blank.screenStart = teletext.screenStart;
+    if (record.bitmap != nullptr)
+        blank.image = ScreenImage(*record.bitmap);
+    blank.bytes.resize(static_cast<std::size_t>(record.screenBytes));
+    blank.screenStart = record.screenStart;
     return blank;
 }
 

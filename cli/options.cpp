@@ -2,8 +2,7 @@
 
 #include "outputs/boot_discs.h"
 #include "outputs/screen_files.h"
-#include "conversion/screen_modes.h"
-#include "conversion/settings.h"
+#include "conversion/option_catalogue.h"
 #include "platform/version.h"
 
 #include <QCommandLineParser>
@@ -21,19 +20,6 @@
 namespace {
 
 constexpr const char* kProgram = "rasterine-convert";
-
-struct HalftoneName {
-    const char* name;
-    Halftone halftone;
-};
-
-constexpr std::array<HalftoneName, 5> kHalftoneNames{{
-    {"none", Halftone::None},
-    {"fine", Halftone::Fine},
-    {"coarse", Halftone::Coarse},
-    {"spiral", Halftone::Spiral},
-    {"diagonal", Halftone::Diagonal},
-}};
 
 const QString kDescription = QStringLiteral(
     "Converts pictures into BBC Micro screen memory: a screen file (20480 bytes in\n"
@@ -53,35 +39,64 @@ const QString kDescription = QStringLiteral(
     "Exit status: 0 when every picture was converted and written, 1 when any\n"
     "picture failed, 2 when the command line itself is wrong.");
 
+QString text(std::string_view view)
+{
+    return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
+}
+
+QString capitalised(QString sentence)
+{
+    if (!sentence.isEmpty())
+        sentence[0] = sentence[0].toUpper();
+    return sentence;
+}
+
+// The help line of an option taking a word or nothing, from its catalogue row.
+QString optionHelp(const OptionRow& row)
+{
+    QString help = capitalised(text(row.summary));
+    switch (row.option) {
+    case Option::Mode: help += QStringLiteral(": %1 (7: teletext)").arg(text(convertibleModeNames())); break;
+    case Option::Halftone: help += QStringLiteral(": %1").arg(text(halftoneNames())); break;
+    case Option::Method: help += QStringLiteral(": %1 (dbs: slow, closest)").arg(text(methodNames())); break;
+    case Option::Fit:
+        for (const FitRow& fit : kFitRows)
+            help += QStringLiteral("%1 %2 (%3)")
+                        .arg(fit.fit == Fit::Stretch ? QStringLiteral(":") : QStringLiteral(","), text(fit.name),
+                             text(fit.summary));
+        break;
+    default: break;
+    }
+    return row.start.empty() ? help + QLatin1Char('.') : help + QStringLiteral(" (default %1).").arg(text(row.start));
+}
+
+QCommandLineOption catalogueOption(const OptionRow& row)
+{
+    QStringList names;
+    if (!row.letter.empty())
+        names << text(row.letter);
+    names << text(row.name);
+    if (row.valueName.empty())
+        return QCommandLineOption(names, optionHelp(row));
+    return QCommandLineOption(names, optionHelp(row), text(row.valueName), text(row.start));
+}
+
+QCommandLineOption catalogueOption(const NumberRow& row)
+{
+    return QCommandLineOption(text(row.name),
+                              QStringLiteral("%1, %2 to %3 (default %4).")
+                                  .arg(capitalised(text(row.summary)))
+                                  .arg(row.min)
+                                  .arg(row.max)
+                                  .arg(row.start),
+                              text(row.valueName), QString::number(row.start));
+}
+
+
 struct Parser {
     QCommandLineParser parser;
-    QCommandLineOption mode{{"m", "mode"}, "Screen mode 0, 1, 2, 4, 5 or 7 (teletext) (default 2).", "N",
-                            "2"};
-    QCommandLineOption halftone{{"t", "halftone"},
-                                "Half-tone: none, fine, coarse, spiral or diagonal (default none).",
-                                "NAME", "none"};
-    QCommandLineOption stagger{{"s", "stagger"},
-                               "Stagger the half-tone between red, green and blue."};
-    QCommandLineOption dither{"dither",
-                              "Method: classic (the --halftone pattern, default), floyd-steinberg, "
-                              "atkinson, sierra-lite, jarvis, stucki, bayer, blue-noise or dbs.",
-                              "NAME", "classic"};
-    QCommandLineOption palette{"palette",
-                               "Colours of modes 0, 1, 4 and 5 for the methods other than classic: "
-                               "default, best (chosen for the picture) or physical colours 0-7 for "
-                               "logical colours 0, 1, ... (C0,C1 or C0,C1,C2,C3).",
-                               "P", "default"};
-    QCommandLineOption fit{"fit", "Placing: stretch (default), fit (whole picture, with bars) or fill "
-                                  "(crop to the screen's shape).",
-                           "HOW", "stretch"};
-    QCommandLineOption bar{"bar", "Physical colour 0-7 of the bars --fit fit leaves (default 0, black).",
-                           "C", "0"};
-    QCommandLineOption brightness{"brightness", "Add to the light, -1 to 1 (default 0).", "B", "0"};
-    QCommandLineOption contrast{"contrast", "Contrast, 0 to 4 (default 1).", "C", "1"};
-    QCommandLineOption saturation{"saturation", "Saturation, 0 to 4 (default 1).", "S", "1"};
-    QCommandLineOption gamma{"gamma", "Gamma, 0.2 to 5 (default 1; above 1 lightens).", "G", "1"};
-    QCommandLineOption damping{"damping", "Share of the error diffusion passes on, 0 to 1 (default 1).",
-                               "D", "1"};
+    // The conversion's options, in the catalogue's order.
+    std::vector<std::pair<Option, QCommandLineOption>> settings;
     QCommandLineOption output{{"o", "output"},
                               "Screen file for a single picture (default \"$.screen\"); its side "
                               "file is FILE with \".inf\" appended.",
@@ -112,12 +127,25 @@ struct Parser {
     QCommandLineOption help = parser.addHelpOption();
     QCommandLineOption version = parser.addVersionOption();
 
+    const QCommandLineOption& option(Option which) const
+    {
+        for (const auto& [option, line] : settings)
+            if (option == which)
+                return line;
+        return settings.front().second;
+    }
+    QString value(Option which) const { return parser.value(option(which)); }
+
     Parser()
     {
         parser.setApplicationDescription(kDescription);
-        parser.addOptions({mode, halftone, stagger, dither, palette, fit, bar, brightness, contrast, saturation,
-                           gamma, damping, output, preview, outputDir, previews, jobs, verbose, disc, tracks,
-                           delay});
+        for (const OptionRow& row : kOptionRows)
+            settings.emplace_back(row.option, catalogueOption(row));
+        for (const NumberRow& row : kNumberRows)
+            settings.emplace_back(row.option, catalogueOption(row));
+        for (const auto& [option, line] : settings)
+            parser.addOption(line);
+        parser.addOptions({output, preview, outputDir, previews, jobs, verbose, disc, tracks, delay});
         parser.addPositionalArgument("PICTURE", "Pictures to convert.", "PICTURE...");
     }
 };
@@ -128,24 +156,6 @@ using Checked = std::variant<Value, UsageError>;
 UsageError usage(const QString& message)
 {
     return UsageError{kProgram, message.toStdString()};
-}
-
-Checked<int> readMode(const QString& text)
-{
-    bool number = false;
-    const int mode = text.toInt(&number);
-    if (!number || !convertibleMode(mode))
-        return usage(QStringLiteral("screen mode must be 0, 1, 2, 4, 5 or 7, not '%1'").arg(text));
-    return mode;
-}
-
-Checked<Halftone> readHalftone(const QString& text)
-{
-    for (const auto& entry : kHalftoneNames)
-        if (text.compare(QLatin1String(entry.name), Qt::CaseInsensitive) == 0)
-            return entry.halftone;
-    return usage(QStringLiteral("half-tone must be none, fine, coarse, spiral or diagonal, not '%1'")
-                     .arg(text));
 }
 
 Checked<int> readThreads(const QCommandLineParser& parser, const QCommandLineOption& jobs)
@@ -160,108 +170,74 @@ Checked<int> readThreads(const QCommandLineParser& parser, const QCommandLineOpt
     return threads;
 }
 
-// The number an option gives, within min..max.
-Checked<float> readNumber(const QCommandLineParser& parser, const QCommandLineOption& option, double min,
-                          double max)
+// Reads the mode, half-tone, method, palette and fit: each word must be one
+// the catalogue knows.
+std::optional<UsageError> readWords(const Parser& p, Settings& settings)
 {
     bool number = false;
-    const QString text = parser.value(option);
-    const double value = text.toDouble(&number);
-    if (!number || !(value >= min && value <= max))
-        return usage(QStringLiteral("--%1 must be a number from %2 to %3, not '%4'")
-                         .arg(option.names().constLast())
-                         .arg(min)
-                         .arg(max)
-                         .arg(text));
-    return static_cast<float>(value);
-}
-
-// Reads the method, palette and fit into `settings`.
-std::optional<UsageError> readMethodSettings(const Parser& p, Settings& settings)
-{
-    const QCommandLineParser& parser = p.parser;
-    const auto method = methodNamed(parser.value(p.dither).toStdString());
+    settings.mode = p.value(Option::Mode).toInt(&number);
+    if (!number || !convertibleMode(settings.mode))
+        return usage(QStringLiteral("screen mode must be %1, not '%2'")
+                         .arg(text(convertibleModeNames()), p.value(Option::Mode)));
+    const auto halftone = halftoneNamed(p.value(Option::Halftone).toStdString());
+    if (!halftone)
+        return usage(QStringLiteral("half-tone must be %1, not '%2'")
+                         .arg(text(halftoneNames()), p.value(Option::Halftone)));
+    settings.halftone = *halftone;
+    settings.stagger = p.parser.isSet(p.option(Option::Stagger));
+    const auto method = methodNamed(p.value(Option::Method).toStdString());
     if (!method)
-        return usage(QStringLiteral("--dither must be classic, floyd-steinberg, atkinson, sierra-lite, "
-                                    "jarvis, stucki, bayer, blue-noise or dbs, not '%1'")
-                         .arg(parser.value(p.dither)));
+        return usage(QStringLiteral("--dither must be %1, not '%2'").arg(text(methodNames()), p.value(Option::Method)));
     settings.method = *method;
-    const auto palette = paletteNamed(parser.value(p.palette).toStdString());
+    const auto palette = paletteNamed(p.value(Option::Palette).toStdString());
     if (!palette)
         return usage(QStringLiteral("--palette must be default, best or physical colours 0-7 separated by "
                                     "commas, not '%1'")
-                         .arg(parser.value(p.palette)));
+                         .arg(p.value(Option::Palette)));
     settings.palette = *palette;
-    if (const std::string problem = paletteProblem(*palette, settings.mode); !problem.empty())
-        return usage(QStringLiteral("--palette: %1").arg(QString::fromStdString(problem)));
-    if (settings.method == Method::Classic && palette->kind != PaletteChoice::Kind::Default)
-        return usage(QStringLiteral("--palette needs a --dither method other than classic"));
-    const auto fit = fitNamed(parser.value(p.fit).toStdString());
+    const auto fit = fitNamed(p.value(Option::Fit).toStdString());
     if (!fit)
-        return usage(QStringLiteral("--fit must be stretch, fit or fill, not '%1'").arg(parser.value(p.fit)));
+        return usage(QStringLiteral("--fit must be %1, not '%2'").arg(text(fitNames()), p.value(Option::Fit)));
     settings.fit = *fit;
     return std::nullopt;
 }
 
-// Reads the bar colour, adjustments and damping into `settings`.
-std::optional<UsageError> readAdjustments(const Parser& p, Settings& settings)
+// Reads the numbers, each within its catalogue range.
+std::optional<UsageError> readNumbers(const Parser& p, Settings& settings)
 {
-    const QCommandLineParser& parser = p.parser;
-    const std::pair<const QCommandLineOption*, std::array<double, 2>> ranges[] = {
-        {&p.bar, {0, 7}},      {&p.brightness, {-1, 1}}, {&p.contrast, {0, 4}},
-        {&p.saturation, {0, 4}}, {&p.gamma, {0.2, 5}},   {&p.damping, {0, 1}}};
-    std::array<float, 6> values{};
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        const auto value = readNumber(parser, *ranges[i].first, ranges[i].second[0], ranges[i].second[1]);
-        if (const auto* error = std::get_if<UsageError>(&value))
-            return *error;
-        values[i] = std::get<float>(value);
+    for (const NumberRow& row : kNumberRows) {
+        bool number = false;
+        const QString typed = p.value(row.option);
+        const double value = typed.toDouble(&number);
+        if (!number || !(value >= row.min && value <= row.max))
+            return usage(QStringLiteral("--%1 must be a number from %2 to %3, not '%4'")
+                             .arg(text(row.name))
+                             .arg(row.min)
+                             .arg(row.max)
+                             .arg(typed));
+        if (row.whole && value != static_cast<double>(static_cast<int>(value)))
+            return usage(QStringLiteral("--%1 must be a whole number from %2 to %3")
+                             .arg(text(row.name))
+                             .arg(row.min)
+                             .arg(row.max));
+        setNumber(settings, row.option, value);
     }
-    if (values[0] != static_cast<float>(static_cast<int>(values[0])))
-        return usage(QStringLiteral("--bar must be a whole number from 0 to 7"));
-    settings.barColour = static_cast<std::uint8_t>(values[0]);
-    settings.adjustments = Adjustments{values[1], values[2], values[3], values[4]};
-    settings.damping = values[5];
     return std::nullopt;
 }
 
-// Mode 7 chooses its own colours and mosaics, so an option that would choose
-// them for it is refused rather than silently not read.
-std::optional<UsageError> checkModeSeven(const Parser& p, const Settings& settings)
-{
-    if (settings.mode != 7)
-        return std::nullopt;
-    const QCommandLineOption* chosen = settings.method != Method::Classic          ? &p.dither
-                                       : settings.halftone != Halftone::None       ? &p.halftone
-                                       : p.parser.isSet(p.stagger)                 ? &p.stagger
-                                                                                   : nullptr;
-    if (chosen == nullptr)
-        return std::nullopt;
-    return usage(QStringLiteral("--%1 cannot be used with mode 7: mode 7 chooses its own colours")
-                     .arg(chosen->names().constLast()));
-}
-
-// Reads mode, half-tone, stagger, jobs and verbosity into `options`.
+// Reads the conversion's settings, jobs and verbosity into `options`; a
+// combination the engine would refuse is refused here, in its words.
 std::optional<UsageError> readSettings(const Parser& p, Options& options)
 {
-    const QCommandLineParser& parser = p.parser;
-    options.verbose = parser.isSet(p.verbose);
-    options.settings.stagger = parser.isSet(p.stagger);
-    const auto mode = readMode(parser.value(p.mode));
-    if (const auto* error = std::get_if<UsageError>(&mode))
-        return *error;
-    options.settings.mode = std::get<int>(mode);
-    const auto halftone = readHalftone(parser.value(p.halftone));
-    if (const auto* error = std::get_if<UsageError>(&halftone))
-        return *error;
-    options.settings.halftone = std::get<Halftone>(halftone);
-    if (auto error = readMethodSettings(p, options.settings))
+    options.verbose = p.parser.isSet(p.verbose);
+    if (auto error = readWords(p, options.settings))
         return error;
-    if (auto error = checkModeSeven(p, options.settings))
+    if (auto error = readNumbers(p, options.settings))
         return error;
-    if (auto error = readAdjustments(p, options.settings))
-        return error;
-    const auto threads = readThreads(parser, p.jobs);
+    if (const auto problem = settingsProblem(options.settings))
+        return usage(QStringLiteral("--%1: %2")
+                         .arg(text(optionName(problem->option)), QString::fromStdString(problem->reason)));
+    const auto threads = readThreads(p.parser, p.jobs);
     if (const auto* error = std::get_if<UsageError>(&threads))
         return *error;
     options.threads = std::get<int>(threads);

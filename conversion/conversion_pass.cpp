@@ -6,7 +6,6 @@
 #include "conversion/pixel_codes.h"
 #include "conversion/painter.h"
 #include "conversion/screen_layout.h"
-#include "conversion/side_file.h"
 #include "conversion/screen_modes.h"
 
 #include <algorithm>
@@ -108,9 +107,8 @@ Conversion finishConversion(ScreenImage image, PixelSurface& preview)
 {
     paintScreen(image, preview);
     std::vector<std::uint8_t> bytes = packScreen(image);
-    std::string inf = infLine(*image.mode);
     const ScreenMode& mode = *image.mode;
-    return Conversion{std::move(image), std::move(bytes), std::move(inf), mode.number, mode.screenStart};
+    return Conversion{std::move(image), std::move(bytes), mode.number, mode.screenStart, {}};
 }
 
 Conversion convertPlanes(const ConversionState& state, PixelSurface& preview)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conversion/conversion.h"
 #include "conversion/conversion_state.h"
 #include "conversion/screen_image.h"
 #include "platform/pixel_surface.h"
@@ -23,20 +24,7 @@ std::optional<std::string> conversionProblem(const ConversionState& state,
 // run, and a mode with a record.
 ScreenImage WriteImage(const ConversionState& state);
 
-// A converted screen with everything made from it: the screen memory bytes,
-// where they belong and the .inf line (without line end). Bitmap modes also
-// keep their screen image, with the palette it is shown in; mode 7's screen
-// is its bytes, and its image has no record.
-struct Conversion {
-    ScreenImage image;
-    std::vector<std::uint8_t> bytes;
-    std::string inf;
-    int mode = 0;
-    std::uint32_t screenStart = 0;
-};
-
-// Packs `image` into screen memory, paints it into `preview` and gives the
-// .inf line of its mode.
+// Packs `image` into screen memory and paints it into `preview`.
 Conversion finishConversion(ScreenImage image, PixelSurface& preview);
 
 // WriteImage, then finishConversion. Needs InitVars and InitMat to have run.

@@ -44,3 +44,19 @@ void InitVars(ConversionState& state)
     fill(state.sub3, kSpiral);
     fill(state.sub4, kDiagonal);
 }
+
+Settings settingsOf(const ConversionState& state)
+{
+    Settings settings;
+    settings.mode = state.curmode;
+    settings.halftone = static_cast<Halftone>(state.htone);
+    settings.stagger = state.stagger;
+    return settings;
+}
+
+void applySettings(const Settings& settings, ConversionState& state)
+{
+    state.curmode = settings.mode;
+    state.htone = static_cast<std::int32_t>(settings.halftone);
+    state.stagger = settings.stagger;
+}

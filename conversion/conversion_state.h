@@ -1,11 +1,9 @@
 #pragma once
 
 #include "conversion/int_array.h"
+#include "conversion/settings.h"
 
 #include <cstdint>
-
-// Half-tone options, numbered as the option buttons are.
-enum class Halftone : std::int32_t { None = 0, Fine = 1, Coarse = 2, Spiral = 3, Diagonal = 4 };
 
 inline constexpr int kPictureWidth = 320;
 inline constexpr int kPictureHeight = 256;
@@ -46,3 +44,10 @@ struct ConversionState {
 // Writes the mode palettes and the four base patterns. Running it again writes
 // the same values; it touches nothing else.
 void InitVars(ConversionState& state);
+
+// The options held in a state; the others keep their defaults.
+Settings settingsOf(const ConversionState& state);
+
+// Stores the mode, half-tone and stagger into a state, as the window's
+// option handlers do.
+void applySettings(const Settings& settings, ConversionState& state);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 // How a mode's screen columns map onto the 320 source columns of the planes.
 enum class ColumnMap {
@@ -65,6 +66,61 @@ constexpr const ScreenMode* findScreenMode(int mode)
 constexpr std::uint8_t physicalColour(const std::array<std::int32_t, 3>& onOff)
 {
     return static_cast<std::uint8_t>(onOff[0] + 2 * onOff[1] + 4 * onOff[2]);
+}
+
+// Mode 7, the teletext mode: 25 rows of 40 character cells, one byte each,
+// shown by the SAA5050 character generator from &7C00 up. It has no record in
+// kScreenModes (whose modes are bitmaps of 32 character rows ending at &8000)
+// so that findScreenMode never hands a teletext screen to the bitmap pass.
+struct TeletextMode {
+    int number;
+    int columns;                // character cells per row
+    int rows;                   // character rows
+    std::uint32_t screenStart;  // first byte of screen memory
+
+    constexpr int screenBytes() const { return columns * rows; }
+};
+
+inline constexpr TeletextMode kTeletextMode{7, 40, 25, 0x7C00};
+inline constexpr int kTeletextModeNumber = kTeletextMode.number;
+
+// The record for a mode number, or nullptr unless it is the teletext mode.
+constexpr const TeletextMode* findTeletextMode(int mode)
+{
+    return mode == kTeletextMode.number ? &kTeletextMode : nullptr;
+}
+
+// Every mode the converter makes, bitmap or teletext alike: what the front
+// ends offer, where its screen memory lies and how it is laid out.
+enum class ModeKind { Bitmap, Teletext };
+
+struct ModeRecord {
+    int number;
+    ModeKind kind;
+    std::string_view caption;  // the window's mode button
+    std::uint32_t screenStart;
+    int screenBytes;
+    const ScreenMode* bitmap;      // the bit layout, for Bitmap
+    const TeletextMode* teletext;  // the character grid, for Teletext
+};
+
+inline constexpr std::array<ModeRecord, 6> kModeRecords{{
+    {0, ModeKind::Bitmap, "Mode 0", kScreenModes[0].screenStart, kScreenModes[0].screenBytes(), &kScreenModes[0], nullptr},
+    {1, ModeKind::Bitmap, "Mode 1", kScreenModes[1].screenStart, kScreenModes[1].screenBytes(), &kScreenModes[1], nullptr},
+    {2, ModeKind::Bitmap, "Mode 2", kScreenModes[2].screenStart, kScreenModes[2].screenBytes(), &kScreenModes[2], nullptr},
+    {4, ModeKind::Bitmap, "Mode 4", kScreenModes[3].screenStart, kScreenModes[3].screenBytes(), &kScreenModes[3], nullptr},
+    {5, ModeKind::Bitmap, "Mode 5", kScreenModes[4].screenStart, kScreenModes[4].screenBytes(), &kScreenModes[4], nullptr},
+    {7, ModeKind::Teletext, "Mode 7 (Teletext)", kTeletextMode.screenStart, kTeletextMode.screenBytes(), nullptr,
+     &kTeletextMode},
+}};
+
+// The record of a mode number, or nullptr for a mode the converter does not make.
+constexpr const ModeRecord* findModeRecord(int mode)
+{
+    for (const auto& record : kModeRecords)
+        if (record.number == mode)
+            return &record;
+    return nullptr;
 }
 
 // The per-mode numbers the conversion pass and the packer work with.

@@ -1,5 +1,6 @@
 #include "outputs/screen_files.h"
 
+#include "outputs/side_file.h"
 #include "platform/file_output.h"
 
 #include <array>
@@ -11,7 +12,7 @@ std::string infFileName(const std::string& screenFile)
 
 std::string infFileText(const Conversion& conversion)
 {
-    return conversion.inf + "\n";
+    return infLine(conversion.screenStart, static_cast<std::uint32_t>(conversion.bytes.size())) + "\n";
 }
 
 Status writeScreenFiles(const std::string& screenFile, const Conversion& conversion)

@@ -26,6 +26,7 @@ public:
 // A surface that owns its pixels, all black at creation.
 class BufferSurface final : public PixelSurface {
 public:
+    BufferSurface() : BufferSurface(0, 0) {}
     BufferSurface(int width, int height)
         : width_(width), height_(height),
           pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0xFF000000u)
@@ -38,6 +39,12 @@ public:
     const std::uint32_t* scanLine(int y) const override { return pixels_.data() + offset(y); }
 
     const std::vector<std::uint32_t>& pixels() const { return pixels_; }
+    std::vector<std::uint32_t>& pixels() { return pixels_; }
+
+    friend bool operator==(const BufferSurface& a, const BufferSurface& b)
+    {
+        return a.width_ == b.width_ && a.height_ == b.height_ && a.pixels_ == b.pixels_;
+    }
 
 private:
     std::size_t offset(int y) const

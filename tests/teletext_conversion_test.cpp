@@ -3,7 +3,10 @@
 #include "conversion/methods/picture_conversion.h"
 #include "conversion/screen_modes.h"
 #include "conversion/teletext/row_programme.h"
+#include "conversion/option_catalogue.h"
 #include "conversion/teletext/teletext_conversion.h"
+#include "outputs/screen_files.h"
+#include "outputs/side_file.h"
 #include "conversion/teletext/teletext_renderer.h"
 #include "test_support.h"
 
@@ -115,7 +118,7 @@ TEST(TeletextConversion, WritesOnlyGraphicsCodesAndMosaicsWithACodeFirstAndIsDet
         BufferSurface preview(320, 256), again(320, 256), painted(320, 256);
         const Conversion result = convertTeletext(state, preview);
         ASSERT_EQ(result.bytes.size(), 1000u);
-        EXPECT_EQ(result.inf, "$.SCREEN   007C00 000000 0003E8");
+        EXPECT_EQ(infFileText(result), "$.SCREEN   007C00 000000 0003E8\n");
         for (int row = 0; row < kTeletextRows; ++row)
             EXPECT_TRUE(codes.count(teletextScreen(result).at(0, row))) << "row " << row;
         for (const std::uint8_t byte : result.bytes)
@@ -179,5 +182,5 @@ TEST(TeletextMode, HasItsOwnRecordApartFromTheBitmapModes)
     ASSERT_NE(findTeletextMode(7), nullptr);
     EXPECT_EQ(findTeletextMode(2), nullptr);
     EXPECT_EQ(findTeletextMode(7)->screenStart + findTeletextMode(7)->screenBytes(), 0x7FE8u);
-    EXPECT_EQ(infLine(*findTeletextMode(7)), "$.SCREEN   007C00 000000 0003E8");
+    EXPECT_EQ(infLine(*findModeRecord(7)), "$.SCREEN   007C00 000000 0003E8");
 }

@@ -1,7 +1,6 @@
 #include "ui/conversion_settings.h"
 
-#include "conversion/methods/method_options.h"
-#include "conversion/screen_modes.h"
+#include "conversion/option_catalogue.h"
 
 Settings conversionSettings(const ConversionState& state, const Settings& options)
 {
@@ -10,10 +9,5 @@ Settings conversionSettings(const ConversionState& state, const Settings& option
     settings.mode = stored.mode;
     settings.halftone = stored.halftone;
     settings.stagger = stored.stagger;
-    // Mode 7 chooses its own colours and mosaics and reads no method.
-    if (findScreenMode(settings.mode) == nullptr)
-        settings.method = Method::Classic;
-    if (settings.method == Method::Classic || !paletteProblem(settings.palette, settings.mode).empty())
-        settings.palette = PaletteChoice{};
-    return settings;
+    return withUnreadAtDefaults(settings);
 }

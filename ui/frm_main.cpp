@@ -3,6 +3,7 @@
 #include "conversion/conversion_pass.h"
 #include "conversion/conversion_state.h"
 #include "conversion/methods/picture_conversion.h"
+#include "conversion/option_catalogue.h"
 #include "outputs/screen_files.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_sampling.h"
@@ -103,6 +104,7 @@ void frmMain::CreatePictureOptions()
 {
     pictureOptions_ = new PictureOptions(controls_.options, [this] { return int(state_->curmode); }, this);
     connect(pictureOptions_, &PictureOptions::changed, this, &frmMain::pictureOptionChanged);
+    connect(pictureOptions_, &PictureOptions::changed, this, &frmMain::showReadOptions);
     connect(pictureOptions_, &PictureOptions::refused, this, &frmMain::showStatus);
 
     prgConvert = new QProgressBar(this);
@@ -144,14 +146,20 @@ void frmMain::optMode_Action(int index, bool checked)
 {
     if (checked && index >= 0 && index < int(kModeOfButton.size())) {
         state_->curmode = kModeOfButton[static_cast<std::size_t>(index)];
-        // Mode 7 reads neither the half-tone nor Stagger: greyed out while it
-        // is chosen, and as they were when a bitmap mode is chosen again.
-        const bool bitmapMode = findScreenMode(state_->curmode) != nullptr;
-        for (QAbstractButton* tone : controls_.optTone->buttons())
-            tone->setEnabled(bitmapMode);
-        controls_.chkStagger->setEnabled(bitmapMode);
         pictureOptions_->modePicked();
+        showReadOptions();
     }
+}
+
+// Mode 7 and the linear-light methods read neither the half-tone nor
+// Stagger: greyed out while such a choice holds, and as they were when it
+// no longer does.
+void frmMain::showReadOptions()
+{
+    const Settings next = nextSettings();
+    for (QAbstractButton* tone : controls_.optTone->buttons())
+        tone->setEnabled(readsOption(next, Option::Halftone));
+    controls_.chkStagger->setEnabled(readsOption(next, Option::Stagger));
 }
 
 void frmMain::optTone_Action(int index, bool checked)

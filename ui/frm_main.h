@@ -75,6 +75,7 @@ private:
     void optMode_Action(int index, bool checked);
     void optTone_Action(int index, bool checked);
     void chkStagger_Action();
+    void showReadOptions();
     void cmdConvert_Action();
     void cmdConvert_Click();
     // Converts with the settings of this moment; a Write conversion ends in

@@ -1,49 +1,53 @@
 #include "ui/picture_options.h"
 
 #include "conversion/methods/palette_search.h"
+#include "conversion/option_catalogue.h"
 #include "conversion/screen_modes.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
 
-#include <array>
 #include <utility>
 
 namespace {
 
-// The method's names in the order of kAllMethods.
-constexpr std::array<const char*, kAllMethods.size()> kMethodCaptions{
-    "Classic half-tone", "Floyd\u2013Steinberg",    "Atkinson",   "Sierra Lite",
-    "Jarvis\u2013Judice\u2013Ninke", "Stucki", "Bayer 8\u00d78", "Blue noise",
-    "Direct binary search (slow)"};
-
-// The palette choices, by PaletteChoice::Kind.
-constexpr std::array<const char*, 3> kPaletteCaptions{"Default", "Best for this picture", "These colours:"};
-
-constexpr std::array<const char*, 3> kFitCaptions{"Stretch", "Fit", "Fill"};  // by Fit
-
-// The physical colours 0..7, the bars' colours.
-constexpr std::array<const char*, 8> kColourNames{"Black", "Red",     "Green", "Yellow",
-                                                  "Blue",  "Magenta", "Cyan",  "White"};
-
-template <std::size_t N>
-void fill(QComboBox* box, const std::array<const char*, N>& captions)
+QString text(std::string_view view)
 {
-    for (const char* caption : captions)
-        box->addItem(QString::fromUtf8(caption));
+    return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
 }
 
-// Why `choice` cannot be used in `mode`, when the mode lets the palette be
-// chosen at all; a choice made in mode 2 or 7 is checked once a
-// four- or two-colour mode is picked, where it takes effect.
-QString paletteRefusal(const PaletteChoice& choice, int mode)
+QString capitalised(QString sentence)
 {
-    const ScreenMode* record = findScreenMode(mode);
-    if (record == nullptr || record->numcols == 8)
-        return {};
-    return QString::fromStdString(paletteProblem(choice, mode));
+    if (!sentence.isEmpty())
+        sentence[0] = sentence[0].toUpper();
+    return sentence;
+}
+
+template <typename Rows>
+void fillCaptions(QComboBox* box, const Rows& rows)
+{
+    for (const auto& row : rows)
+        box->addItem(text(row.caption));
+}
+
+QString optionTip(Option option)
+{
+    for (const OptionRow& row : kOptionRows)
+        if (row.option == option)
+            return capitalised(text(row.summary));
+    return {};
+}
+
+// The first colour of the palette on show, which the bars can always take.
+std::uint8_t firstColour(const Settings& settings)
+{
+    if (settings.palette.kind == PaletteChoice::Kind::Named)
+        return settings.palette.colours[0];
+    const ScreenMode* mode = findScreenMode(settings.mode);
+    return mode != nullptr ? physicalColour(mode->palette[0]) : 0;
 }
 
 }  // namespace
@@ -52,24 +56,43 @@ PictureOptions::PictureOptions(const PictureOptionControls& controls, std::funct
                                QObject* parent)
     : QObject(parent), controls_(controls), currentMode_(std::move(currentMode))
 {
+    settings_.mode = currentMode_();
     setUpChoices();
-    // The command line's ranges.
-    follow(controls_.spnBrightness, -1, 1, [](Settings& s) -> float& { return s.adjustments.brightness; });
-    follow(controls_.spnContrast, 0, 4, [](Settings& s) -> float& { return s.adjustments.contrast; });
-    follow(controls_.spnSaturation, 0, 4, [](Settings& s) -> float& { return s.adjustments.saturation; });
-    follow(controls_.spnGamma, 0.2, 5, [](Settings& s) -> float& { return s.adjustments.gamma; });
-    follow(controls_.spnDamping, 0, 1, [](Settings& s) -> float& { return s.damping; });
+    for (const NumberRow& row : kNumberRows)
+        if (QDoubleSpinBox* box = numberBox(row.option))
+            follow(box, row);
     controls_.lblPalette->setTextInteractionFlags(Qt::TextSelectableByMouse);
     controls_.lblPalette->setToolTip(QStringLiteral("The BBC BASIC statement that sets up the palette of the "
                                                     "picture on the left"));
 }
 
+QDoubleSpinBox* PictureOptions::numberBox(Option option) const
+{
+    switch (option) {
+    case Option::Brightness: return controls_.spnBrightness;
+    case Option::Contrast: return controls_.spnContrast;
+    case Option::Saturation: return controls_.spnSaturation;
+    case Option::Gamma: return controls_.spnGamma;
+    case Option::Damping: return controls_.spnDamping;
+    default: return nullptr;
+    }
+}
+
 void PictureOptions::setUpChoices()
 {
-    fill(controls_.cboMethod, kMethodCaptions);
-    fill(controls_.cboPalette, kPaletteCaptions);
-    fill(controls_.cboFit, kFitCaptions);
-    fill(controls_.cboBar, kColourNames);
+    fillCaptions(controls_.cboMethod, kMethodRows);
+    for (std::size_t i = 0; i < kMethodRows.size(); ++i)
+        controls_.cboMethod->setItemData(int(i), capitalised(text(kMethodRows[i].summary)), Qt::ToolTipRole);
+    fillCaptions(controls_.cboPalette, kPaletteKindRows);
+    fillCaptions(controls_.cboFit, kFitRows);
+    for (std::size_t i = 0; i < kFitRows.size(); ++i)
+        controls_.cboFit->setItemData(int(i), capitalised(text(kFitRows[i].summary)), Qt::ToolTipRole);
+    for (std::string_view colour : kColourNames)
+        controls_.cboBar->addItem(text(colour));
+    controls_.cboMethod->setToolTip(optionTip(Option::Method));
+    controls_.cboPalette->setToolTip(optionTip(Option::Palette));
+    controls_.cboFit->setToolTip(optionTip(Option::Fit));
+    controls_.cboBar->setToolTip(capitalised(text(numberRow(Option::Bar).summary)));
     controls_.txtPalette->setPlaceholderText(QStringLiteral("e.g. 0,4,6,7"));
     controls_.txtPalette->setToolTip(QStringLiteral("Physical colours 0-7 of the logical colours, "
                                                     "two for modes 0 and 4, four for modes 1 and 5"));
@@ -80,99 +103,161 @@ void PictureOptions::setUpChoices()
     connect(controls_.cboBar, &QComboBox::currentIndexChanged, this, [this](int colour) {
         Settings next = settings_;
         next.barColour = static_cast<std::uint8_t>(colour);
-        store(next);
+        offer(next, QStringLiteral("Bars"));
     });
-    methodPicked();
-    paletteKindPicked();
-    fitPicked();
+    showSettings();
 }
 
 // Two decimals, as the command line's numbers are usually written; a typed
 // value counts once it is complete (Return or leaving the box).
-void PictureOptions::follow(QDoubleSpinBox* box, double min, double max, NumberField field)
+void PictureOptions::follow(QDoubleSpinBox* box, const NumberRow& row)
 {
     box->setDecimals(2);
-    box->setRange(min, max);
-    box->setSingleStep(max - min > 2 ? 0.1 : 0.05);
-    box->setValue(field(settings_));
+    box->setRange(row.min, row.max);
+    box->setSingleStep(row.step);
+    box->setValue(row.start);
     box->setKeyboardTracking(false);
-    connect(box, &QDoubleSpinBox::valueChanged, this, [this, field](double value) {
+    box->setToolTip(QStringLiteral("%1, %2 to %3").arg(capitalised(text(row.summary))).arg(row.min).arg(row.max));
+    connect(box, &QDoubleSpinBox::valueChanged, this, [this, option = row.option](double value) {
         Settings next = settings_;
-        field(next) = static_cast<float>(value);
-        store(next);
+        setNumber(next, option, value);
+        offer(next, text(numberRow(option).caption));
     });
 }
 
 void PictureOptions::methodPicked()
 {
     Settings next = settings_;
-    next.method = kAllMethods[static_cast<std::size_t>(controls_.cboMethod->currentIndex())];
-    store(next);
-    modePicked();
+    next.method = kMethodRows[static_cast<std::size_t>(controls_.cboMethod->currentIndex())].method;
+    offer(next, QStringLiteral("Method"));
 }
 
-// "These colours:" takes the colours typed beside it, once there are some.
+// "These colours:" takes the colours typed beside it; until some are, the
+// mode's own colours are in force, as the empty field says.
 void PictureOptions::paletteKindPicked()
 {
-    const auto kind = static_cast<PaletteChoice::Kind>(controls_.cboPalette->currentIndex());
-    modePicked();
+    const auto kind = kPaletteKindRows[static_cast<std::size_t>(controls_.cboPalette->currentIndex())].kind;
     if (kind == PaletteChoice::Kind::Named) {
-        if (!controls_.txtPalette->text().trimmed().isEmpty())
-            paletteTyped();
+        const QString typed = controls_.txtPalette->text().trimmed();
+        const auto choice = paletteNamed(typed.toStdString());
+        Settings next = settings_;
+        next.palette = choice && choice->kind == PaletteChoice::Kind::Named ? *choice : PaletteChoice{};
+        offer(next, QStringLiteral("Palette \u201c%1\u201d").arg(typed));
         return;
     }
     Settings next = settings_;
     next.palette = PaletteChoice{kind, {}, 0};
-    store(next);
+    offer(next, QStringLiteral("Palette"));
 }
 
 void PictureOptions::paletteTyped()
 {
-    const QString text = controls_.txtPalette->text().trimmed();
-    const auto choice = paletteNamed(text.toStdString());
-    QString reason = QStringLiteral("give two or four physical colours 0-7 separated by commas");
-    if (choice && choice->kind == PaletteChoice::Kind::Named)
-        reason = paletteRefusal(*choice, currentMode_());
-    if (!reason.isEmpty()) {
-        emit refused(QStringLiteral("Palette \u201c%1\u201d not taken: %2").arg(text, reason));
+    const QString typed = controls_.txtPalette->text().trimmed();
+    const auto choice = paletteNamed(typed.toStdString());
+    if (!choice || choice->kind != PaletteChoice::Kind::Named) {
+        refuse(QStringLiteral("Palette \u201c%1\u201d not taken: give two or four physical colours 0-7 separated "
+                              "by commas")
+                   .arg(typed));
         return;
     }
     Settings next = settings_;
     next.palette = *choice;
-    store(next);
+    offer(next, QStringLiteral("Palette \u201c%1\u201d").arg(typed));
 }
 
 void PictureOptions::fitPicked()
 {
     Settings next = settings_;
-    next.fit = static_cast<Fit>(controls_.cboFit->currentIndex());
-    store(next);
-    modePicked();
+    next.fit = kFitRows[static_cast<std::size_t>(controls_.cboFit->currentIndex())].fit;
+    // Bars appear: in a colour the palette on show has.
+    if (const auto problem = settingsProblem(withUnreadAtDefaults(next)); problem && problem->option == Option::Bar)
+        next.barColour = firstColour(next);
+    offer(next, QStringLiteral("Fit"));
 }
 
-// Enabled are the controls the next conversion reads: no method, palette or
-// damping in mode 7, a palette only in the two- and four-colour modes with a
-// linear-light method, damping only with error diffusion, bars only with Fit.
+// A new mode can leave a palette or a bar colour it cannot show: those go
+// back to what it can, and the user is told so.
 void PictureOptions::modePicked()
 {
-    const ScreenMode* mode = findScreenMode(currentMode_());
-    const Method method = settings_.method;
-    const bool choosesPalette = mode != nullptr && mode->numcols < 8 && method != Method::Classic;
-    controls_.cboMethod->setEnabled(mode != nullptr);
-    controls_.cboPalette->setEnabled(choosesPalette);
-    controls_.txtPalette->setEnabled(choosesPalette && controls_.cboPalette->currentIndex() == 2);
-    const bool diffuses = method == Method::FloydSteinberg || method == Method::Atkinson ||
-                          method == Method::SierraLite || method == Method::Jarvis || method == Method::Stucki;
-    controls_.spnDamping->setEnabled(mode != nullptr && diffuses);
-    controls_.cboBar->setEnabled(settings_.fit == Fit::Whole);
+    Settings next = settings_;
+    next.mode = currentMode_();
+    QString told;
+    if (const auto problem = settingsProblem(withUnreadAtDefaults(next)); problem && problem->option == Option::Palette) {
+        told = QStringLiteral("Palette \u201c%1\u201d not used in mode %2: %3")
+                   .arg(text(paletteText(next.palette)))
+                   .arg(next.mode)
+                   .arg(QString::fromStdString(problem->reason));
+        next.palette = PaletteChoice{};
+    }
+    if (const auto problem = settingsProblem(withUnreadAtDefaults(next)); problem && problem->option == Option::Bar) {
+        told = QStringLiteral("Bars: %1; %2 used instead")
+                   .arg(QString::fromStdString(problem->reason), text(kColourNames[firstColour(next)]));
+        next.barColour = firstColour(next);
+    }
+    // The mode itself takes effect at the next conversion, like the mode
+    // buttons' own choice: nothing is shown anew.
+    settings_ = next;
+    showSettings();
+    if (!told.isEmpty())
+        emit refused(told);
+}
+
+// Takes `next` when nothing is wrong with it; otherwise keeps what is in
+// force, shows it again and says why the entry was not taken.
+void PictureOptions::offer(const Settings& next, const QString& what)
+{
+    if (const auto problem = settingsProblem(withUnreadAtDefaults(next))) {
+        refuse(QStringLiteral("%1 not taken: %2").arg(what, QString::fromStdString(problem->reason)));
+        return;
+    }
+    store(next);
+}
+
+void PictureOptions::refuse(const QString& message)
+{
+    showSettings();
+    emit refused(message);
 }
 
 void PictureOptions::store(const Settings& settings)
 {
-    if (settings == settings_)
-        return;
+    const bool changedNow = settings != settings_;
     settings_ = settings;
-    emit changed();
+    showSettings();
+    if (changedNow)
+        emit changed();
+}
+
+// The controls show the options in force, and are enabled where the next
+// conversion reads them.
+void PictureOptions::showSettings()
+{
+    const QSignalBlocker method(controls_.cboMethod), palette(controls_.cboPalette), bar(controls_.cboBar),
+        fit(controls_.cboFit);
+    for (std::size_t i = 0; i < kMethodRows.size(); ++i)
+        if (kMethodRows[i].method == settings_.method)
+            controls_.cboMethod->setCurrentIndex(int(i));
+    const bool named = settings_.palette.kind == PaletteChoice::Kind::Named;
+    if (!(controls_.cboPalette->currentIndex() == 2 && settings_.palette.kind == PaletteChoice::Kind::Default))
+        controls_.cboPalette->setCurrentIndex(static_cast<int>(settings_.palette.kind));
+    if (named)
+        controls_.txtPalette->setText(text(paletteText(settings_.palette)));
+    else if (controls_.cboPalette->currentIndex() == 2)
+        controls_.txtPalette->clear();
+    controls_.cboFit->setCurrentIndex(static_cast<int>(settings_.fit));
+    controls_.cboBar->setCurrentIndex(settings_.barColour);
+    for (const NumberRow& row : kNumberRows)
+        if (QDoubleSpinBox* box = numberBox(row.option)) {
+            const QSignalBlocker quiet(box);
+            box->setValue(numberOf(settings_, row.option));
+        }
+
+    const bool readsPalette = readsOption(settings_, Option::Palette);
+    controls_.cboMethod->setEnabled(readsOption(settings_, Option::Method));
+    controls_.cboPalette->setEnabled(readsPalette);
+    controls_.txtPalette->setEnabled(readsPalette && controls_.cboPalette->currentIndex() == 2);
+    controls_.spnDamping->setEnabled(readsOption(settings_, Option::Damping));
+    controls_.cboBar->setEnabled(readsOption(settings_, Option::Bar));
 }
 
 void PictureOptions::showPalette(const Conversion& conversion)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "conversion/conversion_pass.h"
-#include "conversion/settings.h"
+#include "conversion/conversion.h"
+#include "conversion/option_catalogue.h"
 #include "ui/frm_main_controls.h"
 
 #include <QObject>
@@ -26,8 +26,9 @@ public:
     // The options chosen; mode, half-tone and stagger keep their defaults.
     const Settings& settings() const { return settings_; }
 
-    // Enables the controls that matter in the mode now chosen; called when
-    // the mode changes.
+    // Follows the mode now chosen: a palette or bar colour it cannot show
+    // goes back to one it can, with a word why; the controls it does not
+    // read are greyed out.
     void modePicked();
 
     // Shows the BASIC statement that sets up the palette `conversion` was
@@ -40,14 +41,16 @@ signals:
 
 private:
     void setUpChoices();
-    // Which number of the settings a number box sets.
-    using NumberField = float& (*)(Settings&);
-    void follow(QDoubleSpinBox* box, double min, double max, NumberField field);
+    QDoubleSpinBox* numberBox(Option option) const;
+    void follow(QDoubleSpinBox* box, const NumberRow& row);
     void methodPicked();
     void paletteKindPicked();
     void paletteTyped();
     void fitPicked();
+    void offer(const Settings& next, const QString& what);
+    void refuse(const QString& message);
     void store(const Settings& settings);
+    void showSettings();
 
     PictureOptionControls controls_;
     std::function<int()> currentMode_;

@@ -2,10 +2,7 @@
 
 #include "conversion/linear_image.h"
 #include "conversion/methods/index_image.h"
-
-// The error-diffusion kernels: how a pixel's error is shared among the
-// pixels not yet chosen.
-enum class DiffusionKernel { FloydSteinberg, Atkinson, SierraLite, Jarvis, Stucki };
+#include "conversion/settings.h"
 
 // Error diffusion in linear light with a serpentine scan: each pixel's value
 // plus the error it received (held within -0.5..1.5 per component) is matched

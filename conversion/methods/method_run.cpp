@@ -39,16 +39,13 @@ IndexImage searchedPicture(const LinearImage& source, const MethodPalette& palet
 IndexImage runMethod(Method method, const LinearImage& source, const MethodPalette& palette, float damping,
                      int scaleX, int scaleY, const ProgressReport& progress)
 {
-    switch (method) {
-    case Method::FloydSteinberg: return diffuseError(source, palette, DiffusionKernel::FloydSteinberg, damping);
-    case Method::Atkinson: return diffuseError(source, palette, DiffusionKernel::Atkinson, damping);
-    case Method::SierraLite: return diffuseError(source, palette, DiffusionKernel::SierraLite, damping);
-    case Method::Jarvis: return diffuseError(source, palette, DiffusionKernel::Jarvis, damping);
-    case Method::Stucki: return diffuseError(source, palette, DiffusionKernel::Stucki, damping);
-    case Method::Bayer: return orderedDither(source, palette, bayerMap());
-    case Method::BlueNoise: return orderedDither(source, palette, blueNoiseMap());
-    case Method::Dbs: return searchedPicture(source, palette, scaleX, scaleY, progress);
-    case Method::Classic: break;
+    const MethodRow& row = methodRow(method);
+    switch (row.family) {
+    case MethodFamily::ErrorDiffusion: return diffuseError(source, palette, row.kernel, damping);
+    case MethodFamily::Ordered:
+        return orderedDither(source, palette, row.pattern == ThresholdPattern::Bayer ? bayerMap() : blueNoiseMap());
+    case MethodFamily::Search: return searchedPicture(source, palette, scaleX, scaleY, progress);
+    case MethodFamily::Classic: break;
     }
     assert(!"the classic method runs on the planes");
     return IndexImage(source.width, source.height);

@@ -2,7 +2,7 @@
 
 #include "conversion/linear_image.h"
 #include "conversion/methods/index_image.h"
-#include "conversion/methods/method_options.h"
+#include "conversion/option_catalogue.h"
 #include "conversion/methods/progress_report.h"
 
 // Runs one of the linear-light methods (any but Classic) on `source`, the

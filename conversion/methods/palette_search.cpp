@@ -3,6 +3,7 @@
 #include "conversion/methods/error_diffusion.h"
 #include "conversion/methods/picture_score.h"
 
+#include <algorithm>
 #include <cassert>
 
 namespace {
@@ -63,10 +64,22 @@ double PaletteJudge::score(const MethodPalette& palette, ScoreScratch& scratch) 
     return reference_.distance(dithered, palette, scaleX_, 2, scratch);
 }
 
-MethodPalette bestPalette(const LinearImage& source, const ScreenMode& mode)
+namespace {
+
+bool holds(const MethodPalette& palette, std::uint8_t colour)
+{
+    return std::find(palette.physical.begin(), palette.physical.begin() + palette.count, colour) !=
+           palette.physical.begin() + palette.count;
+}
+
+}  // namespace
+
+MethodPalette bestPalette(const LinearImage& source, const ScreenMode& mode, std::optional<std::uint8_t> holding)
 {
     const PaletteJudge judge(source, mode);
-    const std::vector<MethodPalette> candidates = candidatePalettes(mode);
+    std::vector<MethodPalette> candidates = candidatePalettes(mode);
+    if (holding)
+        std::erase_if(candidates, [colour = *holding](const MethodPalette& p) { return !holds(p, colour); });
     ScoreScratch scratch;
     std::size_t best = 0;
     double bestScore = judge.score(candidates[0], scratch);
@@ -78,11 +91,12 @@ MethodPalette bestPalette(const LinearImage& source, const ScreenMode& mode)
     return candidates[best];
 }
 
-MethodPalette choosePalette(const PaletteChoice& choice, const ScreenMode& mode, const LinearImage& source)
+MethodPalette choosePalette(const PaletteChoice& choice, const ScreenMode& mode, const LinearImage& source,
+                            std::optional<std::uint8_t> holding)
 {
     assert(paletteProblem(choice, mode.number).empty());
     switch (choice.kind) {
-    case PaletteChoice::Kind::Best: return bestPalette(source, mode);
+    case PaletteChoice::Kind::Best: return bestPalette(source, mode, holding);
     case PaletteChoice::Kind::Named: return methodPalette(choice.colours, choice.count);
     case PaletteChoice::Kind::Default: break;
     }

@@ -2,10 +2,11 @@
 
 #include "conversion/linear_image.h"
 #include "conversion/methods/index_image.h"
-#include "conversion/methods/method_options.h"
+#include "conversion/option_catalogue.h"
 #include "conversion/methods/picture_score.h"
 #include "conversion/screen_modes.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,11 +36,15 @@ private:
 };
 
 // The candidate the judge scores lowest; the first such in candidate order.
-MethodPalette bestPalette(const LinearImage& source, const ScreenMode& mode);
+// With `holding`, only candidates that show that physical colour compete
+// (the bars of a picture fitted whole must be one flat colour of the palette).
+MethodPalette bestPalette(const LinearImage& source, const ScreenMode& mode,
+                          std::optional<std::uint8_t> holding = std::nullopt);
 
 // The palette a choice gives; `source` (on the mode's grid) is read for Best.
 // The choice must suit the mode (paletteProblem() empty).
-MethodPalette choosePalette(const PaletteChoice& choice, const ScreenMode& mode, const LinearImage& source);
+MethodPalette choosePalette(const PaletteChoice& choice, const ScreenMode& mode, const LinearImage& source,
+                            std::optional<std::uint8_t> holding = std::nullopt);
 
 // The BBC BASIC statement that sets up `palette` on a machine in `mode`, e.g.
 // "VDU 19,1,4;0;19,2,2;0;", naming only colours that differ from the

@@ -79,7 +79,8 @@ Conversion convertWithSettings(const Settings& settings, ConversionState& state,
     assert(mode != nullptr && paletteProblem(settings.palette, settings.mode).empty());
     const int width = mode->screenPixelsPerLine();
     const LinearImage grid = preparedSource(settings, source, width);
-    const MethodPalette palette = choosePalette(settings.palette, *mode, grid);
+    const auto bars = settings.fit == Fit::Whole ? std::optional(settings.barColour) : std::nullopt;
+    const MethodPalette palette = choosePalette(settings.palette, *mode, grid, bars);
     const IndexImage dithered = runMethod(settings.method, grid, palette, settings.damping,
                                           kDisplayWidth / width, kDisplayHeight / kScreenLines, progress);
     ScreenImage image(*mode);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "conversion/linear_image.h"
-#include "conversion/methods/method_options.h"
+#include "conversion/option_catalogue.h"
 
 // On a PAL display a 320-column pixel is about 0.96 times as wide as it is
 // high, so the whole screen area is about 1.2 : 1 in every mode.

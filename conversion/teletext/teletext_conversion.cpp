@@ -64,7 +64,6 @@ Conversion convertTeletextPicture(const LinearImage& picture, PixelSurface& prev
     paintTeletext(screen, preview);
     Conversion result;
     result.bytes.assign(screen.bytes.begin(), screen.bytes.end());
-    result.inf = infLine(kTeletextMode);
     result.mode = kTeletextMode.number;
     result.screenStart = kTeletextMode.screenStart;
     return result;

@@ -4,6 +4,7 @@
 #include "test_support.h"
 #include "window_path.h"
 
+#include "conversion/option_catalogue.h"
 #include "conversion/screen_modes.h"
 
 #include <gtest/gtest.h>
@@ -83,10 +84,10 @@ TEST(Conversion, GivesTheWindowsBytesAndPreviewForEveryOption)
 
     for (const auto& c : cases) {
         SCOPED_TRACE(c.picture.toStdString() + " mode " + std::to_string(c.mode) + " " +
-                     halftoneName(c.halftone).toStdString() + (c.stagger ? " stagger" : ""));
+                     std::string(halftoneName(c.halftone)) + (c.stagger ? " stagger" : ""));
         const QImage windowPreview = convertAsTheWindowDoes(c.picture, c.mode, c.halftone, c.stagger,
                                                             folder.file("window.screen"));
-        QStringList arguments{"-m", QString::number(c.mode), "-t", halftoneName(c.halftone),
+        QStringList arguments{"-m", QString::number(c.mode), "-t", QString::fromUtf8(halftoneName(c.halftone).data()),
                               "-o", "cli.screen", "-p", "cli.png", c.picture};
         if (c.stagger)
             arguments.prepend("-s");

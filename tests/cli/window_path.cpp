@@ -36,9 +36,3 @@ QImage convertAsTheWindowDoes(const QString& picture, int mode, Halftone halfton
     EXPECT_TRUE(written.ok()) << written.failure().message();
     return preview;
 }
-
-QString halftoneName(Halftone halftone)
-{
-    static const char* const names[] = {"none", "fine", "coarse", "spiral", "diagonal"};
-    return QString::fromLatin1(names[static_cast<int>(halftone)]);
-}

@@ -13,5 +13,3 @@
 QImage convertAsTheWindowDoes(const QString& picture, int mode, Halftone halftone, bool stagger,
                               const std::string& screenFile);
 
-// The name --halftone takes for each half-tone.
-QString halftoneName(Halftone halftone);

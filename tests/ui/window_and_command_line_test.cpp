@@ -1,7 +1,7 @@
 // The window and rasterine-convert must turn the same picture with the same
 // options into the same bytes and the same preview.
 #include "cli/options.h"
-#include "conversion/methods/method_options.h"
+#include "conversion/option_catalogue.h"
 #include "conversion/settings.h"
 #include "test_pictures.h"
 #include "window_test_support.h"
@@ -96,7 +96,8 @@ private slots:
         QTest::newRow("mode 1 atkinson, best palette")
             << 1 << 0 << false << PictureOptionValues{.method = Method::Atkinson, .palette = "best"};
         QTest::newRow("mode 4 floyd-steinberg, fit on blue")
-            << 3 << 0 << false << PictureOptionValues{.method = Method::FloydSteinberg, .fit = Fit::Whole, .bar = 4};
+            << 3 << 0 << false
+            << PictureOptionValues{.method = Method::FloydSteinberg, .palette = "0,4", .fit = Fit::Whole, .bar = 4};
         QTest::newRow("mode 5 stucki, named colours")
             << 4 << 0 << false << PictureOptionValues{.method = Method::Stucki, .palette = "0,1,4,7"};
         QTest::newRow("mode 2 blue noise, adjusted")

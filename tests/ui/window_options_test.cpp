@@ -1,6 +1,6 @@
 // The option controls store into the conversion state and nothing else;
 // "Convert" converts the planes as they are with the options of that moment.
-#include "conversion/methods/method_options.h"
+#include "conversion/option_catalogue.h"
 #include "test_pictures.h"
 #include "window_test_support.h"
 
@@ -150,8 +150,9 @@ private slots:
         test.comboBox("cboMethod")->setCurrentIndex(8);  // direct binary search
         QVERIFY(!test.prgConvert()->isHidden());
         QCOMPARE(test.picImage2()->image(), classic);
-        clickOn(test.chkStagger());  // the window still takes clicks
-        QVERIFY(test.window.state().stagger);
+        QVERIFY(!test.chkStagger()->isEnabled());  // the method reads no Stagger
+        clickOn(test.modeButton(3));  // the window still takes clicks: "Mode 4"
+        QCOMPARE(test.window.state().curmode, 4);
 
         test.comboBox("cboMethod")->setCurrentIndex(1);  // Floyd-Steinberg, shown at once
         QVERIFY(test.prgConvert()->isHidden());

@@ -2,7 +2,7 @@
 
 #include "conversion/conversion_pass.h"
 #include "conversion/halftone.h"
-#include "conversion/side_file.h"
+#include "outputs/side_file.h"
 #include "outputs/screen_files.h"
 #include "picture/picture_sampling.h"
 #include "picture/qimage_surface.h"
@@ -156,7 +156,7 @@ EngineConversion engineConversion(const QImage& picture, int curmode, int htone,
     const Conversion screen = convertPlanes(state, preview);
     result.screen = QByteArray(reinterpret_cast<const char*>(screen.bytes.data()),
                                qsizetype(screen.bytes.size()));
-    result.inf = QByteArray::fromStdString(infLine(curmode) + "\n");
+    result.inf = QByteArray::fromStdString(infLine(*findModeRecord(curmode)) + "\n");
     return result;
 }
 

@@ -6,12 +6,9 @@
 #include <string>
 
 // The one line that host-folder filing systems and disc-image tools read:
-// BBC Micro name, load address (start of the mode's screen memory), execution
+// BBC Micro name, load address (start of the screen memory), execution
 // address and length, e.g. "$.SCREEN   003000 000000 005000". Without line end.
-std::string infLine(const ScreenMode& mode);
-
-// The same for any screen memory: its load address and its length in bytes.
 std::string infLine(std::uint32_t loadAddress, std::uint32_t length);
 
-// The same for a mode number, which must have a record.
-std::string infLine(int curmode);
+// The same for a whole screen of a mode.
+std::string infLine(const ModeRecord& mode);

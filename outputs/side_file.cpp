@@ -1,7 +1,6 @@
-#include "conversion/side_file.h"
+#include "outputs/side_file.h"
 
 #include <array>
-#include <cassert>
 #include <cstdio>
 
 std::string infLine(std::uint32_t loadAddress, std::uint32_t length)
@@ -12,14 +11,7 @@ std::string infLine(std::uint32_t loadAddress, std::uint32_t length)
     return line.data();
 }
 
-std::string infLine(const ScreenMode& mode)
+std::string infLine(const ModeRecord& mode)
 {
-    return infLine(mode.screenStart, static_cast<std::uint32_t>(mode.screenBytes()));
-}
-
-std::string infLine(int curmode)
-{
-    const ScreenMode* mode = findScreenMode(curmode);
-    assert(mode != nullptr);
-    return infLine(*mode);
+    return infLine(mode.screenStart, static_cast<std::uint32_t>(mode.screenBytes));
 }
