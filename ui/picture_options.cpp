@@ -142,11 +142,13 @@ void PictureOptions::paletteKindPicked()
         const auto choice = paletteNamed(typed.toStdString());
         Settings next = settings_;
         next.palette = choice && choice->kind == PaletteChoice::Kind::Named ? *choice : PaletteChoice{};
+        awaitingColours_ = next.palette.kind != PaletteChoice::Kind::Named;
         offer(next, QStringLiteral("Palette \u201c%1\u201d").arg(typed));
         return;
     }
     Settings next = settings_;
     next.palette = PaletteChoice{kind, {}, 0};
+    awaitingColours_ = false;
     offer(next, QStringLiteral("Palette"));
 }
 
@@ -162,6 +164,7 @@ void PictureOptions::paletteTyped()
     }
     Settings next = settings_;
     next.palette = *choice;
+    awaitingColours_ = false;
     offer(next, QStringLiteral("Palette \u201c%1\u201d").arg(typed));
 }
 
@@ -188,6 +191,7 @@ void PictureOptions::modePicked()
                    .arg(next.mode)
                    .arg(QString::fromStdString(problem->reason));
         next.palette = PaletteChoice{};
+        awaitingColours_ = false;
     }
     if (const auto problem = settingsProblem(withUnreadAtDefaults(next)); problem && problem->option == Option::Bar) {
         told = QStringLiteral("Bars: %1; %2 used instead")
@@ -238,11 +242,11 @@ void PictureOptions::showSettings()
         if (kMethodRows[i].method == settings_.method)
             controls_.cboMethod->setCurrentIndex(int(i));
     const bool named = settings_.palette.kind == PaletteChoice::Kind::Named;
-    if (!(controls_.cboPalette->currentIndex() == 2 && settings_.palette.kind == PaletteChoice::Kind::Default))
-        controls_.cboPalette->setCurrentIndex(static_cast<int>(settings_.palette.kind));
+    // "These colours:" with none typed yet shows the mode's own colours in force.
+    controls_.cboPalette->setCurrentIndex(awaitingColours_ ? 2 : static_cast<int>(settings_.palette.kind));
     if (named)
         controls_.txtPalette->setText(text(paletteText(settings_.palette)));
-    else if (controls_.cboPalette->currentIndex() == 2)
+    else if (awaitingColours_)
         controls_.txtPalette->clear();
     controls_.cboFit->setCurrentIndex(static_cast<int>(settings_.fit));
     controls_.cboBar->setCurrentIndex(settings_.barColour);

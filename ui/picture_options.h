@@ -55,4 +55,6 @@ private:
     PictureOptionControls controls_;
     std::function<int()> currentMode_;
     Settings settings_;
+    // "These colours:" is chosen but no colours are in force yet.
+    bool awaitingColours_ = false;
 };

@@ -135,6 +135,38 @@ private slots:
         QVERIFY(test.messages.isEmpty());
     }
 
+    // What the picture options show is what is in force and what is written:
+    // a refused entry goes back to the value in force, a mode that cannot
+    // show a palette takes its own with a word why, and the half-tones and
+    // Stagger are greyed out while the method does not read them.
+    void shownOptionsAreTheOnesInForce()
+    {
+        WindowUnderTest test;
+        clickOn(test.modeButton(1));  // "Mode 1"
+        test.comboBox("cboMethod")->setCurrentIndex(1);  // Floyd-Steinberg
+        QVERIFY(!test.toneButton(1)->isEnabled() && !test.chkStagger()->isEnabled());
+        test.typePalette("0,4,6,7");
+        test.typePalette("9,9");
+        QVERIFY(test.lblStatus()->text().contains(QStringLiteral("not taken")));
+        QCOMPARE(test.txtPalette()->text(), QStringLiteral("0,4,6,7"));
+        QCOMPARE(test.window.nextSettings().palette, paletteNamed("0,4,6,7"));
+
+        test.comboBox("cboFit")->setCurrentIndex(1);  // "Fit": bars appear
+        test.comboBox("cboBar")->setCurrentIndex(1);  // red, which the palette lacks
+        QVERIFY(test.lblStatus()->text().contains(QStringLiteral("Red (1) is not in the palette 0,4,6,7")));
+        QCOMPARE(test.comboBox("cboBar")->currentIndex(), 0);
+        QCOMPARE(int(test.window.nextSettings().barColour), 0);
+
+        clickOn(test.modeButton(0));  // "Mode 0": two colours
+        QVERIFY(test.lblStatus()->text().contains(QStringLiteral("not used in mode 0")));
+        QCOMPARE(test.comboBox("cboPalette")->currentIndex(), 0);
+        QCOMPARE(test.window.nextSettings().palette, PaletteChoice{});
+        QVERIFY(!settingsProblem(test.window.nextSettings()));
+
+        test.comboBox("cboMethod")->setCurrentIndex(0);  // the classic half-tone reads them again
+        QVERIFY(test.toneButton(1)->isEnabled() && test.chkStagger()->isEnabled());
+    }
+
     // Direct binary search runs on a worker thread with its progress shown; a
     // newer option shown meanwhile is not painted over by the older result.
     void slowMethodRunsAsideAndANewerOptionWins()
