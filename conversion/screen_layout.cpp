@@ -33,13 +33,6 @@ std::uint8_t packPixels(const ScreenMode& mode, const std::int32_t* bytecols)
     return static_cast<std::uint8_t>(byte);
 }
 
-std::uint8_t packbyte(int curmode, const std::int32_t* bytecols)
-{
-    const ScreenMode* mode = findScreenMode(curmode);
-    assert(mode != nullptr);
-    return packPixels(*mode, bytecols);
-}
-
 namespace {
 
 std::uint64_t load(const std::uint8_t* pixels, int count)

@@ -17,9 +17,6 @@
 //           bits 7 and 6 stay 0 because only logical colours 0..7 are used.
 std::uint8_t packPixels(const ScreenMode& mode, const std::int32_t* bytecols);
 
-// The same for a mode number, which must have a record.
-std::uint8_t packbyte(int curmode, const std::int32_t* bytecols);
-
 // Offset in screen memory of the byte for scan line y (0..255) in cell m:
 // character rows from the top, cells from the left, 8 scan lines per cell.
 constexpr std::size_t screenByteOffset(int rowbytes, int y, int m)

@@ -8,6 +8,7 @@
 #include "conversion/screen_modes.h"
 
 #include <algorithm>
+#include <cassert>
 #include <fstream>
 #include <iterator>
 
@@ -173,4 +174,11 @@ std::optional<Failure> convertAndWrite(ConversionState& state, PixelSurface& pre
                                        const std::string& screenFile)
 {
     return failureOf(writeScreenFiles(screenFile, convertScreen(state, preview)));
+}
+
+std::uint8_t packbyte(int curmode, const std::int32_t* bytecols)
+{
+    const ScreenMode* mode = findScreenMode(curmode);
+    assert(mode != nullptr);
+    return packPixels(*mode, bytecols);
 }

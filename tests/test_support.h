@@ -34,6 +34,9 @@ void fillPlanes(ConversionState& state, int r, int g, int b);
 // Fast paths in the engine are checked against it.
 std::vector<std::uint8_t> referencePass(const ConversionState& state, PixelSurface& preview);
 
+// packPixels for a mode number, which must have a record.
+std::uint8_t packbyte(int curmode, const std::int32_t* bytecols);
+
 // Reads screen memory back into logical colours by (screen column, scan line),
 // undoing the byte order and bit packing of each mode.
 std::vector<std::vector<int>> decodeScreen(int mode, const std::vector<std::uint8_t>& bytes);
