@@ -40,7 +40,7 @@ QSize orientedSize(const QImageReader& reader)
 // averaging whole 8 x 8 blocks.
 int reductionFor(QSize oriented, PictureDetail detail)
 {
-    const int least = detail == PictureDetail::Display ? 2 : 1;
+    const int least = detail == PictureDetail::Screen ? 1 : 2;
     for (int factor : {8, 4, 2})
         if (oriented.width() / factor >= least * kPictureWidth && oriented.height() / factor >= least * kPictureHeight)
             return factor;
@@ -187,6 +187,34 @@ QString decodeFailure(const QImageReader& reader, const QStringList& messages)
     return QStringLiteral("the picture cannot be decoded (%1)").arg(reason);
 }
 
+// With ScreenAndDisplay, whether the canvas needs a decode of its own: only
+// for a JPEG that the decoder reduces more for the canvas than for the
+// display. Asked before the picture is read, while its format is known.
+bool canvasDecodedApart(const QImageReader& reader, PictureDetail detail)
+{
+    return detail == PictureDetail::ScreenAndDisplay && reader.format() == "jpeg" &&
+           reader.supportsOption(QImageIOHandler::ScaledSize) &&
+           reductionFor(orientedSize(reader), PictureDetail::Screen) !=
+               reductionFor(orientedSize(reader), PictureDetail::Display);
+}
+
+// The same JPEG decoded again from the start of its open file, reduced as
+// PictureDetail::Screen reduces it; null when that fails.
+QImage decodedForCanvas(QIODevice* device, const QByteArray& format)
+{
+    if (!device->seek(0))
+        return QImage();
+    QImageReader again(device, format);
+    again.setAutoTransform(true);
+    again.setAllocationLimit(int(kMaxDecodedPixels * 4 / (1024 * 1024)));
+    if (!planDecode(again, PictureDetail::Screen).isEmpty())
+        return QImage();
+    QImage decoded;
+    if (!again.read(&decoded) || decoded.isNull())
+        return QImage();
+    return decoded;
+}
+
 // Decodes what the reader points at and stretches it to the canvas. A
 // picture the decoder had to patch up is converted all the same, with a
 // warning that carries the decoder's first complaint.
@@ -207,6 +235,7 @@ Result<LoadedPicture> decode(QImageReader& reader, const QByteArray& head, bool 
         return failure(refusal);
 
     const QByteArray format = reader.format();  // known only until the picture is read
+    const bool apart = canvasDecodedApart(reader, detail);
     QImage decoded = blankTargetFor(reader.device(), format);
     if (!reader.read(&decoded) || decoded.isNull() || decoded.width() < 1 || decoded.height() < 1)
         return failure(decodeFailure(reader, messages.messages()));
@@ -220,8 +249,11 @@ Result<LoadedPicture> decode(QImageReader& reader, const QByteArray& head, bool 
                           : QStringLiteral("the picture is damaged: %1").arg(messages.damage().constFirst());
     if (endsEarly(reader.device(), format))
         warning = QStringLiteral("the picture is damaged: the file ends before the picture does");
-    return LoadedPicture{stretchToCanvas(decoded), detail == PictureDetail::Display ? sourceOf(decoded) : QImage(),
-                         warning};
+    const QImage canvasDecoded = apart ? decodedForCanvas(reader.device(), format) : decoded;
+    if (canvasDecoded.isNull())
+        return failure(decodeFailure(reader, messages.messages()));
+    return LoadedPicture{stretchToCanvas(canvasDecoded),
+                         detail == PictureDetail::Screen ? QImage() : sourceOf(decoded), warning};
 }
 
 }  // namespace

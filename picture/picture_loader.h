@@ -9,7 +9,11 @@
 // How much of a large JPEG's detail to decode: enough for the 320 x 256
 // canvas (as the classic conversion has always had it), or enough for a
 // 640 x 512 display (the linear-light methods), at a little more cost.
-enum class PictureDetail { Screen, Display };
+// ScreenAndDisplay gives both at once from one opening of the file: the
+// canvas exactly as Screen makes it and the source as Display does. The
+// picture is decoded once, except a large JPEG that the decoder reduces
+// more for the canvas than for the display, which is decoded at each size.
+enum class PictureDetail { Screen, Display, ScreenAndDisplay };
 
 // The largest `source` kept; larger pictures are reduced to fit inside it.
 inline constexpr QSize kMaxSourceSize(1280, 1024);
@@ -17,7 +21,7 @@ inline constexpr QSize kMaxSourceSize(1280, 1024);
 // A picture read from disk and stretched to the 320 x 256 canvas.
 struct LoadedPicture {
     QImage image;     // 320 x 256, Format_RGB32
-    // With PictureDetail::Display (null otherwise): the decoded picture,
+    // With PictureDetail::Display or ScreenAndDisplay (null otherwise): the decoded picture,
     // oriented, over white, at its own shape and at most kMaxSourceSize;
     // what the linear-light methods sample from.
     QImage source;
