@@ -137,6 +137,7 @@ void PictureOptions::paletteTyped()
         emit refused(QStringLiteral("Palette \u201c%1\u201d not taken: %2").arg(text, reason));
         return;
     }
+    emit accepted();
     Settings next = settings_;
     next.palette = *choice;
     store(next);
@@ -182,4 +183,9 @@ void PictureOptions::showPalette(const Conversion& conversion)
         statement = paletteStatement(conversion.image.palette, *conversion.image.mode);
     controls_.lblPalette->setText(statement.empty() ? QStringLiteral("The mode's own colours")
                                                     : QString::fromStdString(statement));
+}
+
+void PictureOptions::clearPalette()
+{
+    controls_.lblPalette->clear();
 }
