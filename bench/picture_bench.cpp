@@ -36,6 +36,23 @@ void LoadBigJpeg(benchmark::State& run)
 }
 BENCHMARK(LoadBigJpeg)->ArgName("progressive")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// What the window decodes of one photo: the canvas and the larger source at
+// one opening (ScreenAndDisplay, arg 1), against the two loads it took when
+// each was read on its own (arg 0), as when a linear-light method follows.
+void LoadBigJpegForTheWindow(benchmark::State& run)
+{
+    const bool atOnce = run.range(0) != 0;
+    for (auto _ : run) {
+        if (atOnce) {
+            benchmark::DoNotOptimize(loadPicture(photos->baseline, PictureDetail::ScreenAndDisplay).ok());
+        } else {
+            benchmark::DoNotOptimize(loadPicture(photos->baseline, PictureDetail::Screen).ok());
+            benchmark::DoNotOptimize(loadPicture(photos->baseline, PictureDetail::Display).ok());
+        }
+    }
+}
+BENCHMARK(LoadBigJpegForTheWindow)->ArgName("at_once")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 void SamplePicture(benchmark::State& run)
 {
     QImage picture(320, 256, QImage::Format_RGB32);
