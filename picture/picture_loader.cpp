@@ -187,10 +187,10 @@ QString decodeFailure(const QImageReader& reader, const QStringList& messages)
     return QStringLiteral("the picture cannot be decoded (%1)").arg(reason);
 }
 
-// With ScreenAndDisplay, whether the canvas needs a decode of its own: only
+// With ScreenAndDisplay, whether the source needs a decode of its own: only
 // for a JPEG that the decoder reduces more for the canvas than for the
 // display. Asked before the picture is read, while its format is known.
-bool canvasDecodedApart(const QImageReader& reader, PictureDetail detail)
+bool sourceDecodedApart(const QImageReader& reader, PictureDetail detail)
 {
     return detail == PictureDetail::ScreenAndDisplay && reader.format() == "jpeg" &&
            reader.supportsOption(QImageIOHandler::ScaledSize) &&
@@ -198,21 +198,10 @@ bool canvasDecodedApart(const QImageReader& reader, PictureDetail detail)
                reductionFor(orientedSize(reader), PictureDetail::Display);
 }
 
-// The same JPEG decoded again from the start of its open file, reduced as
-// PictureDetail::Screen reduces it; null when that fails.
-QImage decodedForCanvas(QIODevice* device, const QByteArray& format)
+// The whole file behind `device`, as the decoder read it.
+QByteArray allBytes(QIODevice* device)
 {
-    if (!device->seek(0))
-        return QImage();
-    QImageReader again(device, format);
-    again.setAutoTransform(true);
-    again.setAllocationLimit(int(kMaxDecodedPixels * 4 / (1024 * 1024)));
-    if (!planDecode(again, PictureDetail::Screen).isEmpty())
-        return QImage();
-    QImage decoded;
-    if (!again.read(&decoded) || decoded.isNull())
-        return QImage();
-    return decoded;
+    return device->seek(0) ? device->readAll() : QByteArray();
 }
 
 // Decodes what the reader points at and stretches it to the canvas. A
@@ -231,11 +220,11 @@ Result<LoadedPicture> decode(QImageReader& reader, const QByteArray& head, bool 
         return failure(reader.error() == QImageReader::FileNotFoundError
                            ? QStringLiteral("the file cannot be read")
                            : QStringLiteral("it is not a picture Rasterine can read"));
-    if (const QString refusal = planDecode(reader, detail); !refusal.isEmpty())
+    const bool apart = sourceDecodedApart(reader, detail);
+    if (const QString refusal = planDecode(reader, apart ? PictureDetail::Screen : detail); !refusal.isEmpty())
         return failure(refusal);
 
     const QByteArray format = reader.format();  // known only until the picture is read
-    const bool apart = canvasDecodedApart(reader, detail);
     QImage decoded = blankTargetFor(reader.device(), format);
     if (!reader.read(&decoded) || decoded.isNull() || decoded.width() < 1 || decoded.height() < 1)
         return failure(decodeFailure(reader, messages.messages()));
@@ -249,11 +238,9 @@ Result<LoadedPicture> decode(QImageReader& reader, const QByteArray& head, bool 
                           : QStringLiteral("the picture is damaged: %1").arg(messages.damage().constFirst());
     if (endsEarly(reader.device(), format))
         warning = QStringLiteral("the picture is damaged: the file ends before the picture does");
-    const QImage canvasDecoded = apart ? decodedForCanvas(reader.device(), format) : decoded;
-    if (canvasDecoded.isNull())
-        return failure(decodeFailure(reader, messages.messages()));
-    return LoadedPicture{stretchToCanvas(canvasDecoded),
-                         detail == PictureDetail::Screen ? QImage() : sourceOf(decoded), warning};
+    const bool withSource = detail != PictureDetail::Screen && !apart;
+    return LoadedPicture{stretchToCanvas(decoded), withSource ? sourceOf(decoded) : QImage(), warning,
+                         apart ? allBytes(reader.device()) : QByteArray()};
 }
 
 }  // namespace

@@ -140,8 +140,14 @@ void WindowController::start(Purpose purpose)
     job->state = state_.get();
     job->preview = sampled_->canvas();
     const bool slow = isSlow(job->settings);
-    if (readsSource(job->settings))
-        job->source = sampled_->linearSource();
+    if (readsSource(job->settings)) {
+        const auto source = sampled_->linearSource();
+        if (!source) {
+            sourceFailed(purpose, source.failure());
+            return;
+        }
+        job->source = source.value();
+    }
     if (slow || readsSource(job->settings)) {
         job->ownState = std::make_unique<ConversionState>(*state_);
         job->state = job->ownState.get();
@@ -154,6 +160,17 @@ void WindowController::start(Purpose purpose)
     std::optional<ConversionOutcome> outcome = convertJob(*job, {}, {});
     Q_ASSERT(outcome);  // nothing can stop it
     deliver(std::move(*outcome));
+}
+
+void WindowController::sourceFailed(Purpose purpose, const Failure& failure)
+{
+    const QString path = QString::fromStdString(failure.subject);
+    const QString reason = QString::fromStdString(failure.reason);
+    report(openFailedStatus(path, reason));
+    if (purpose == Purpose::Preview)
+        return;
+    emit problem(openFailedMessage(path, reason));
+    emit conversionFinished(false);
 }
 
 // The worker reports back through queued calls, which Qt drops should the

@@ -89,6 +89,8 @@ signals:
 
 private:
     void start(Purpose purpose);
+    // The larger source of the sampled picture could not be decoded.
+    void sourceFailed(Purpose purpose, const Failure& failure);
     void startOnWorker(std::shared_ptr<ConversionJob> job);
     void arrived(std::uint64_t id, std::shared_ptr<std::optional<ConversionOutcome>> outcome);
     void deliver(ConversionOutcome outcome);
