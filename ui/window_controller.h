@@ -25,8 +25,8 @@ struct ConversionOutcome;
 //
 // It holds the settings of the next conversion (the mode, half-tone and
 // Stagger in the ConversionState, the picture options beside them), the
-// picture opened last and the one the planes were sampled from (each decoded
-// once), the conversion on show, and writes "$.screen" and its .inf into the
+// picture opened last and the one the planes were sampled from (each read
+// from its file once, see DecodedPicture), the conversion on show, and writes "$.screen" and its .inf into the
 // working folder.
 //
 // Scheduling: a quick conversion runs at once, before convert() returns; a
