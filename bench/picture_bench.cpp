@@ -5,6 +5,7 @@
 #include "picture/picture_loader.h"
 #include "picture/picture_sampling.h"
 
+#include <QBuffer>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -35,6 +36,29 @@ void LoadBigJpeg(benchmark::State& run)
     }
 }
 BENCHMARK(LoadBigJpeg)->ArgName("progressive")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// What the window decodes of one photo. Arg 0: the canvas and the larger
+// source loaded each on its own, two readings of the file. Arg 1: the one
+// opening (ScreenAndDisplay), which for this photo decodes the canvas and
+// keeps the bytes. Arg 2: that opening and then the source decoded from the
+// bytes, as when a linear-light method follows.
+void LoadBigJpegForTheWindow(benchmark::State& run)
+{
+    for (auto _ : run) {
+        if (run.range(0) == 0) {
+            benchmark::DoNotOptimize(loadPicture(photos->baseline, PictureDetail::Screen).ok());
+            benchmark::DoNotOptimize(loadPicture(photos->baseline, PictureDetail::Display).ok());
+            continue;
+        }
+        Result<LoadedPicture> opened = loadPicture(photos->baseline, PictureDetail::ScreenAndDisplay);
+        if (run.range(0) == 2 && opened.ok()) {
+            QBuffer buffer(&opened.value().encoded);
+            buffer.open(QIODevice::ReadOnly);
+            benchmark::DoNotOptimize(loadPicture(buffer, PictureDetail::Display).ok());
+        }
+    }
+}
+BENCHMARK(LoadBigJpegForTheWindow)->ArgName("kind")->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 void SamplePicture(benchmark::State& run)
 {

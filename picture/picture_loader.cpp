@@ -40,7 +40,7 @@ QSize orientedSize(const QImageReader& reader)
 // averaging whole 8 x 8 blocks.
 int reductionFor(QSize oriented, PictureDetail detail)
 {
-    const int least = detail == PictureDetail::Display ? 2 : 1;
+    const int least = detail == PictureDetail::Screen ? 1 : 2;
     for (int factor : {8, 4, 2})
         if (oriented.width() / factor >= least * kPictureWidth && oriented.height() / factor >= least * kPictureHeight)
             return factor;
@@ -187,6 +187,23 @@ QString decodeFailure(const QImageReader& reader, const QStringList& messages)
     return QStringLiteral("the picture cannot be decoded (%1)").arg(reason);
 }
 
+// With ScreenAndDisplay, whether the source needs a decode of its own: only
+// for a JPEG that the decoder reduces more for the canvas than for the
+// display. Asked before the picture is read, while its format is known.
+bool sourceDecodedApart(const QImageReader& reader, PictureDetail detail)
+{
+    return detail == PictureDetail::ScreenAndDisplay && reader.format() == "jpeg" &&
+           reader.supportsOption(QImageIOHandler::ScaledSize) &&
+           reductionFor(orientedSize(reader), PictureDetail::Screen) !=
+               reductionFor(orientedSize(reader), PictureDetail::Display);
+}
+
+// The whole file behind `device`, as the decoder read it.
+QByteArray allBytes(QIODevice* device)
+{
+    return device->seek(0) ? device->readAll() : QByteArray();
+}
+
 // Decodes what the reader points at and stretches it to the canvas. A
 // picture the decoder had to patch up is converted all the same, with a
 // warning that carries the decoder's first complaint.
@@ -203,7 +220,8 @@ Result<LoadedPicture> decode(QImageReader& reader, const QByteArray& head, bool 
         return failure(reader.error() == QImageReader::FileNotFoundError
                            ? QStringLiteral("the file cannot be read")
                            : QStringLiteral("it is not a picture Rasterine can read"));
-    if (const QString refusal = planDecode(reader, detail); !refusal.isEmpty())
+    const bool apart = sourceDecodedApart(reader, detail);
+    if (const QString refusal = planDecode(reader, apart ? PictureDetail::Screen : detail); !refusal.isEmpty())
         return failure(refusal);
 
     const QByteArray format = reader.format();  // known only until the picture is read
@@ -220,8 +238,9 @@ Result<LoadedPicture> decode(QImageReader& reader, const QByteArray& head, bool 
                           : QStringLiteral("the picture is damaged: %1").arg(messages.damage().constFirst());
     if (endsEarly(reader.device(), format))
         warning = QStringLiteral("the picture is damaged: the file ends before the picture does");
-    return LoadedPicture{stretchToCanvas(decoded), detail == PictureDetail::Display ? sourceOf(decoded) : QImage(),
-                         warning};
+    const bool withSource = detail != PictureDetail::Screen && !apart;
+    return LoadedPicture{stretchToCanvas(decoded), withSource ? sourceOf(decoded) : QImage(), warning,
+                         apart ? allBytes(reader.device()) : QByteArray()};
 }
 
 }  // namespace

@@ -9,7 +9,13 @@
 // How much of a large JPEG's detail to decode: enough for the 320 x 256
 // canvas (as the classic conversion has always had it), or enough for a
 // 640 x 512 display (the linear-light methods), at a little more cost.
-enum class PictureDetail { Screen, Display };
+// ScreenAndDisplay reads the file once for both: the canvas exactly as
+// Screen makes it and the source as Display does, from one decode. Only a
+// large JPEG that the decoder reduces more for the canvas than for the
+// display needs a decode of its own for the source; it is then decoded for
+// the canvas alone, and its bytes are handed back to decode the source from
+// when it is wanted (LoadedPicture::encoded).
+enum class PictureDetail { Screen, Display, ScreenAndDisplay };
 
 // The largest `source` kept; larger pictures are reduced to fit inside it.
 inline constexpr QSize kMaxSourceSize(1280, 1024);
@@ -17,12 +23,16 @@ inline constexpr QSize kMaxSourceSize(1280, 1024);
 // A picture read from disk and stretched to the 320 x 256 canvas.
 struct LoadedPicture {
     QImage image;     // 320 x 256, Format_RGB32
-    // With PictureDetail::Display (null otherwise): the decoded picture,
+    // With PictureDetail::Display or ScreenAndDisplay (null otherwise): the decoded picture,
     // oriented, over white, at its own shape and at most kMaxSourceSize;
     // what the linear-light methods sample from.
     QImage source;
     QString warning;  // set when the picture was damaged but partly readable,
                       // e.g. "the picture is damaged: Premature end of JPEG file"
+    // With ScreenAndDisplay, when `source` needs a decode of its own (and is
+    // null): the file's bytes as read, from which loadPicture(QIODevice&,
+    // PictureDetail::Display) gives the source.
+    QByteArray encoded;
 };
 
 // Why a picture could not be loaded, for the user: the Failure's subject is

@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QColor>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QPainter>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <vector>
 
 namespace {
 
@@ -101,6 +103,52 @@ TEST(PictureLoader, LargeJpegIsDecodedAtReducedSize)
     EXPECT_NEAR(left.red(), 200, 4);
     EXPECT_NEAR(left.blue(), 50, 4);
     EXPECT_NEAR(right.blue(), 220, 4);
+}
+
+// One opening gives the canvas exactly as PictureDetail::Screen and the
+// source exactly as PictureDetail::Display, whether the two come from one
+// decode (a PNG, a small JPEG) or the source needs a JPEG reduction of its
+// own (the larger ones, one of them turned by its EXIF orientation), made
+// from the bytes handed back.
+TEST(PictureLoader, ScreenAndDisplayAtOnceMatchEachOnItsOwn)
+{
+    ScratchFolder folder;
+    QImage scene(2900, 1900, QImage::Format_RGB32);
+    QPainter painter(&scene);
+    for (int band = 0; band < 29; ++band)
+        painter.fillRect(band * 100, 0, 100, 1900, QColor::fromHsv(band * 12, 200, 90 + band * 5));
+    painter.end();
+    std::vector<QString> paths{save(scene.scaled(700, 500), folder, "scene.png", "PNG"),
+                               save(scene.scaled(400, 300), folder, "small.jpg", "JPEG", 90),
+                               save(scene.scaled(1400, 900), folder, "wide.jpg", "JPEG", 90),
+                               save(scene, folder, "large.jpg", "JPEG", 90)};
+    const QString turned = QString::fromStdString(folder.file("turned.jpg"));
+    QFile file(turned);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(jpegWithOrientation(scene.scaled(1400, 2600), 6));
+    file.close();
+    paths.push_back(turned);
+    for (const QString& path : paths) {
+        SCOPED_TRACE(path.toStdString());
+        const auto both = loadPicture(path, PictureDetail::ScreenAndDisplay);
+        const auto screen = loadPicture(path, PictureDetail::Screen);
+        const auto display = loadPicture(path, PictureDetail::Display);
+        ASSERT_TRUE(both.ok() && screen.ok() && display.ok());
+        EXPECT_TRUE(both.value().image == screen.value().image);
+        QImage source = both.value().source;
+        if (source.isNull()) {
+            QByteArray bytes = both.value().encoded;
+            QBuffer buffer(&bytes);
+            ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+            const auto later = loadPicture(buffer, PictureDetail::Display);
+            ASSERT_TRUE(later.ok());
+            source = later.value().source;
+        } else {
+            EXPECT_TRUE(both.value().encoded.isEmpty());
+        }
+        EXPECT_TRUE(source == display.value().source);
+        EXPECT_FALSE(source.isNull());
+    }
 }
 
 TEST(PictureLoader, HonoursExifOrientation)

@@ -2,14 +2,10 @@
 
 #include "conversion/conversion_pass.h"
 #include "conversion/conversion_state.h"
-#include "conversion/methods/picture_conversion.h"
 #include "conversion/option_catalogue.h"
 #include "outputs/screen_files.h"
-#include "picture/picture_loader.h"
-#include "picture/picture_sampling.h"
 #include "ui/busy_cursor.h"
 #include "ui/canvas.h"
-#include "ui/conversion_settings.h"
 #include "ui/dropped_file.h"
 #include "ui/frm_about.h"
 #include "ui/menu_bar.h"
@@ -53,9 +49,8 @@ public:
 }  // namespace
 
 frmMain::frmMain(std::unique_ptr<ConversionState> state, QWidget* parent)
-    : QMainWindow(parent), state_(std::move(state))
+    : QMainWindow(parent), controller_(std::make_unique<WindowController>(std::move(state)))
 {
-    Q_ASSERT(state_);
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Rasterine"));
     setAcceptDrops(true);
@@ -96,16 +91,26 @@ void frmMain::CreateControls()
     connect(controls_.chkStagger, &QCheckBox::toggled, this, &frmMain::chkStagger_Action);
     connect(controls_.cmdConvert, &QPushButton::clicked, this, &frmMain::cmdConvert_Action);
     connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Action);
+
+    WindowController* controller = controller_.get();
+    connect(controller, &WindowController::statusChanged, this, &frmMain::showStatus);
+    connect(controller, &WindowController::problem, this, [this](const UserMessage& message) { report_(this, message); });
+    connect(controller, &WindowController::pictureOpened, controls_.picImage1, &Canvas::drawPicture);
+    connect(controller, &WindowController::sampled, controls_.picImage2, &Canvas::drawPicture);
+    connect(controller, &WindowController::converted, this, &frmMain::conversionShown);
+    connect(controller, &WindowController::conversionFinished, this, &frmMain::conversionFinished);
 }
 
-// The picture options, the runner that converts with them and the progress
-// bar that shows how far a slow conversion has got.
+// The picture options, and the progress bar and "Stop" button of a slow
+// conversion, at the right of the status line.
 void frmMain::CreatePictureOptions()
 {
-    pictureOptions_ = new PictureOptions(controls_.options, [this] { return int(state_->curmode); }, this);
+    pictureOptions_ = new PictureOptions(controls_.options, [this] { return int(state().curmode); }, this);
+    controller_->setPictureOptions(pictureOptions_->settings());
     connect(pictureOptions_, &PictureOptions::changed, this, &frmMain::pictureOptionChanged);
     connect(pictureOptions_, &PictureOptions::changed, this, &frmMain::showReadOptions);
-    connect(pictureOptions_, &PictureOptions::refused, this, &frmMain::showStatus);
+    connect(pictureOptions_, &PictureOptions::refused, this, &frmMain::showRefusal);
+    connect(pictureOptions_, &PictureOptions::accepted, this, [this] { lblStatus->setText(status_); });
 
     prgConvert = new QProgressBar(this);
     prgConvert->setObjectName(QStringLiteral("prgConvert"));
@@ -113,11 +118,16 @@ void frmMain::CreatePictureOptions()
     prgConvert->setMaximumWidth(160);
     prgConvert->hide();
     statusBar()->addPermanentWidget(prgConvert);
+    cmdStop = new QPushButton(QStringLiteral("Stop"), this);
+    cmdStop->setObjectName(QStringLiteral("cmdStop"));
+    cmdStop->setToolTip(QStringLiteral("Stops the conversion; nothing is written"));
+    cmdStop->hide();
+    statusBar()->addPermanentWidget(cmdStop);
 
-    runner_ = new ConversionRunner(this);
-    connect(runner_, &ConversionRunner::finished, this, &frmMain::conversionArrived);
-    connect(runner_, &ConversionRunner::busyChanged, prgConvert, &QWidget::setVisible);
-    connect(runner_, &ConversionRunner::progressed, prgConvert, &QProgressBar::setValue);
+    connect(cmdStop, &QPushButton::clicked, this, &frmMain::cmdStop_Action);
+    connect(controller_.get(), &WindowController::busyChanged, prgConvert, &QWidget::setVisible);
+    connect(controller_.get(), &WindowController::busyChanged, cmdStop, &QWidget::setVisible);
+    connect(controller_.get(), &WindowController::progressed, prgConvert, &QProgressBar::setValue);
 }
 
 void frmMain::AddMenuHandlers()
@@ -137,7 +147,7 @@ void frmMain::AddMenuHandlers()
 void frmMain::Open()
 {
     show();
-    state_->setStartValues();
+    controller_->state().setStartValues();
     controls_.optMode->button(2)->setChecked(true);  // "Mode 2"
     controls_.optTone->button(0)->setChecked(true);  // "None"
 }
@@ -145,9 +155,11 @@ void frmMain::Open()
 void frmMain::optMode_Action(int index, bool checked)
 {
     if (checked && index >= 0 && index < int(kModeOfButton.size())) {
-        state_->curmode = kModeOfButton[static_cast<std::size_t>(index)];
+        controller_->state().curmode = kModeOfButton[static_cast<std::size_t>(index)];
         pictureOptions_->modePicked();
+        controller_->setPictureOptions(pictureOptions_->settings());
         showReadOptions();
+        showPaletteOfMode();
     }
 }
 
@@ -165,12 +177,12 @@ void frmMain::showReadOptions()
 void frmMain::optTone_Action(int index, bool checked)
 {
     if (checked)
-        state_->htone = index;
+        controller_->state().htone = index;
 }
 
 void frmMain::chkStagger_Action()
 {
-    state_->stagger = controls_.chkStagger->isChecked();
+    controller_->state().stagger = controls_.chkStagger->isChecked();
 }
 
 void frmMain::cmdConvert_Action()
@@ -179,132 +191,60 @@ void frmMain::cmdConvert_Action()
 }
 
 // Converts the planes as they are, with the options of this moment, into the
-// preview and "$.screen" plus its .inf in the working folder. A quick
-// conversion runs to its end without handing control back to the event loop,
-// and the message box about a failure does not wait; a slow one runs on the
-// worker thread and is written when it arrives. Should anything run the event
-// loop meanwhile, a "Convert" asked for is put off until this conversion has
-// ended (once, however often it was asked), so two never run at once.
+// preview and "$.screen" plus its .inf in the working folder (see
+// WindowController for when that happens).
 void frmMain::cmdConvert_Click()
 {
-    if (converting_) {
-        convertQueued_ = true;
-        return;
-    }
-    converting_ = true;
-    startConversion(ConversionJob::Purpose::Write);
+    controller_->convert(WindowController::Purpose::Write);
+}
+
+void frmMain::cmdStop_Action()
+{
+    controller_->stop();
 }
 
 Settings frmMain::nextSettings() const
 {
-    return conversionSettings(*state_, pictureOptions_->settings());
-}
-
-void frmMain::startConversion(ConversionJob::Purpose purpose)
-{
-    ConversionJob job{purpose, nextSettings(), state_.get(), nullptr, nullptr,
-                      sampledPicture_.isNull() ? controls_.picImage2->image() : sampledPicture_};
-    const bool slow = job.settings.method == Method::Dbs;
-    // Framing and adjusting make the planes again: on a copy, so the window's
-    // keep the picture as sampled.
-    if (readsSource(job.settings)) {
-        const auto source = sampledSource_.get(*state_);
-        if (!source) {
-            sourceFailed(purpose, source.failure());
-            return;
-        }
-        job.source = source.value();
-    }
-    if (slow || readsSource(job.settings)) {
-        job.ownState = std::make_unique<ConversionState>(*state_);
-        job.state = job.ownState.get();
-    }
-    runner_->run(std::move(job), slow);
-}
-
-void frmMain::sourceFailed(ConversionJob::Purpose purpose, const Failure& failure)
-{
-    const QString path = QString::fromStdString(failure.subject);
-    const QString reason = QString::fromStdString(failure.reason);
-    showStatus(openFailedStatus(path, reason));
-    if (purpose == ConversionJob::Purpose::Preview)
-        return;
-    report_(this, openFailedMessage(path, reason));
-    emit conversionFinished(false);
-    writingEnded();
-}
-
-void frmMain::conversionArrived(const ConversionOutcome& outcome)
-{
-    controls_.picImage2->drawPicture(outcome.preview);
-    lastConversion_ = std::make_unique<Conversion>(outcome.conversion);
-    for (QAction* save : {mnuFileExportDisc, mnuFileSaveScreenAs})
-        save->setEnabled(true);
-    pictureOptions_->showPalette(outcome.conversion);
-    if (outcome.purpose == ConversionJob::Purpose::Preview) {
-        showStatus(previewStatus());
-        return;
-    }
-    writeAndReport();
-    writingEnded();
-}
-
-void frmMain::writeAndReport()
-{
-    const Status written = writeScreenFiles(kScreenFileName, *lastConversion_);
-    const QString folder = currentFolderForDisplay();
-    if (!written) {
-        showStatus(writeFailedStatus(written.failure(), folder));
-        report_(this, writeFailedMessage(written.failure(), folder));
-    } else {
-        showStatus(writtenStatus(folder, sampledWarning_));
-    }
-    emit conversionFinished(written.ok());
-}
-
-// A "Convert" asked for meanwhile runs next, and shows the options too; else
-// a picture option changed meanwhile is shown.
-void frmMain::writingEnded()
-{
-    converting_ = false;
-    if (std::exchange(convertQueued_, false)) {
-        previewQueued_ = false;
-        QMetaObject::invokeMethod(this, &frmMain::cmdConvert_Click, Qt::QueuedConnection);
-    } else if (std::exchange(previewQueued_, false)) {
-        QMetaObject::invokeMethod(this, &frmMain::pictureOptionChanged, Qt::QueuedConnection);
-    }
+    return controller_->nextSettings();
 }
 
 // A new picture option shows at once on the picture sampled last; nothing is
 // written until Timer1 or "Convert".
 void frmMain::pictureOptionChanged()
 {
-    if (sampledPicture_.isNull())
-        return;
-    if (converting_) {
-        previewQueued_ = true;
-        return;
-    }
-    startConversion(ConversionJob::Purpose::Preview);
+    controller_->setPictureOptions(pictureOptions_->settings());
+    lblStatus->setText(status_);
+    controller_->convert(WindowController::Purpose::Preview);
 }
 
-// Samples the picture on show and converts it. During a conversion the planes
-// must not change, so the sampling waits another period; the picture sampled
-// is always the one opened last.
+void frmMain::conversionShown(const Conversion& conversion, const QImage& preview)
+{
+    controls_.picImage2->drawPicture(preview);
+    for (QAction* save : {mnuFileExportDisc, mnuFileSaveScreenAs})
+        save->setEnabled(true);
+    pictureOptions_->showPalette(conversion);
+}
+
+// The palette line tells the palette of the picture on the left while the
+// mode chosen is the one it was converted in; in another mode that palette
+// says nothing about the next conversion, so the line is cleared.
+void frmMain::showPaletteOfMode()
+{
+    const Conversion* shown = controller_->lastConversion();
+    if (shown != nullptr && shown->mode == state().curmode)
+        pictureOptions_->showPalette(*shown);
+    else
+        pictureOptions_->clearPalette();
+}
+
+// Samples the picture on show and converts it. During a conversion that
+// writes the planes must not change, so the sampling waits another period;
+// the picture sampled is always the one opened last.
 void frmMain::Timer1_Action()
 {
-    if (converting_) {
-        Timer1->start();
-        return;
-    }
     Timer1->stop();
-    const QImage& source = controls_.picImage1->image();
-    samplePicture(source, *state_);
-    sampledPicture_ = source;
-    sampledSource_.resetTo(openedPath_);
-    sampledWarning_ = openedWarning_;
-    controls_.picImage2->drawPicture(source);
-    cmdConvert_Click();
+    if (!controller_->sampleAndConvert())
+        Timer1->start();
 }
 
 void frmMain::_mnuFileOpen_Action()
@@ -320,20 +260,12 @@ void frmMain::_mnuFileOpen_Action()
 // several quick opens only the last picture is sampled, once.
 void frmMain::openPicture(const QString& path)
 {
-    const Result<LoadedPicture> picture = [&path] {
+    const bool opened = [this, &path] {
         BusyCursor busy;
-        return loadPicture(path);
+        return controller_->open(path);
     }();
-    if (!picture.ok()) {
-        showStatus(openFailedStatus(path, failureReason(picture.failure())));
-        report_(this, openFailedMessage(path, failureReason(picture.failure())));
-        return;
-    }
-    controls_.picImage1->drawPicture(picture.value().image);
-    openedPath_ = path;
-    openedWarning_ = picture.value().warning;
-    Timer1->start();
-    showStatus(openedStatus(path, picture.value().warning));
+    if (opened)
+        Timer1->start();
 }
 
 void frmMain::_mnuFileExportDisc_Action()
@@ -344,7 +276,7 @@ void frmMain::_mnuFileExportDisc_Action()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".ssd");
-    reportSaved(exportDiscImage(path, *lastConversion_), {path});
+    reportSaved(exportDiscImage(path, *controller_->lastConversion()), {path});
 }
 
 void frmMain::_mnuFileSaveScreenAs_Action()
@@ -353,7 +285,7 @@ void frmMain::_mnuFileSaveScreenAs_Action()
                                          QStringLiteral("Any (*)")});
     if (path.isEmpty())
         return;
-    reportSaved(saveScreenFiles(path, *lastConversion_), {path, path + QStringLiteral(".inf")});
+    reportSaved(saveScreenFiles(path, *controller_->lastConversion()), {path, path + QStringLiteral(".inf")});
 }
 
 QString frmMain::askWhereToSave(const SaveRequest& request)
@@ -386,8 +318,10 @@ void frmMain::_mnuHelpAbout_Action()
     about.exec();
 }
 
+// A slow conversion still running is stopped, not waited for.
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    controller_->stop();
     event->accept();
     QCoreApplication::quit();
 }
@@ -410,6 +344,12 @@ void frmMain::dropEvent(QDropEvent* event)
 }
 
 void frmMain::showStatus(const QString& text)
+{
+    status_ = text;
+    lblStatus->setText(text);
+}
+
+void frmMain::showRefusal(const QString& text)
 {
     lblStatus->setText(text);
 }

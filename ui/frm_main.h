@@ -1,11 +1,10 @@
 #pragma once
 
 #include "conversion/settings.h"
-#include "ui/conversion_runner.h"
 #include "ui/frm_main_controls.h"
 #include "platform/failure.h"
-#include "ui/sampled_source.h"
 #include "ui/user_dialogs.h"
+#include "ui/window_controller.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -19,6 +18,7 @@ class PictureOptions;
 class QAction;
 class QLabel;
 class QProgressBar;
+class QPushButton;
 class QTimer;
 
 // The main window: the converted picture on the left (picImage2), the source
@@ -26,16 +26,18 @@ class QTimer;
 // "Convert" button, the picture options beside them, the menus and a status
 // line.
 //
-// The mode, half-tone and stagger live only in the ConversionState, which the
-// window owns: their controls store into it and convert nothing. The picture
-// options (PictureOptions) keep the method, palette, fit and adjustments;
-// each new value the user picks there shows the sampled picture converted
-// with it at once, writing nothing. An opened picture is sampled and
-// converted once, one Timer1 period after it was drawn; "Convert" converts
-// the sampled picture again with the options of that moment. Each of these
-// two writes "$.screen" and "$.screen.inf" into the working folder. Every
-// conversion goes through ConversionRunner; direct binary search runs on a
-// worker thread with its progress in the status bar.
+// The window binds its controls to a WindowController, which holds the
+// settings, the pictures, the conversions and the files, and shows what it
+// reports. The mode, half-tone and stagger controls store into the
+// ConversionState and convert nothing. The picture options (PictureOptions)
+// keep the method, palette, fit and adjustments; each new value the user
+// picks there shows the sampled picture converted with it at once, writing
+// nothing. An opened picture is sampled and converted once, one Timer1
+// period after it was drawn; "Convert" converts the sampled picture again
+// with the options of that moment. Each of these two writes "$.screen" and
+// "$.screen.inf" into the working folder. Direct binary search runs on a
+// worker thread with its progress and a "Stop" button beside the status
+// line; closing the window stops it.
 // The conversion on show is kept: File › "Export Disc Image..." writes it as
 // a bootable disc and "Save Screen As..." as a screen file and .inf wherever
 // the user chooses; both are disabled until there is a conversion.
@@ -47,7 +49,7 @@ public:
     explicit frmMain(std::unique_ptr<ConversionState> state, QWidget* parent = nullptr);
     ~frmMain() override;
 
-    const ConversionState& state() const { return *state_; }
+    const ConversionState& state() const { return controller_->state(); }
     // The settings a conversion started now is made with (conversionSettings).
     Settings nextSettings() const;
 
@@ -78,14 +80,10 @@ private:
     void showReadOptions();
     void cmdConvert_Action();
     void cmdConvert_Click();
-    // Converts with the settings of this moment; a Write conversion ends in
-    // conversionArrived or, when the picture's source cannot be read, here.
-    void startConversion(ConversionJob::Purpose purpose);
-    void conversionArrived(const ConversionOutcome& outcome);
-    void sourceFailed(ConversionJob::Purpose purpose, const Failure& failure);
-    void writeAndReport();
-    void writingEnded();
+    void cmdStop_Action();
     void pictureOptionChanged();
+    void conversionShown(const Conversion& conversion, const QImage& preview);
+    void showPaletteOfMode();
     void Timer1_Action();
     void _mnuFileOpen_Action();
     void _mnuFileExportDisc_Action();
@@ -96,37 +94,22 @@ private:
     // Everything File › "Open..." does once a file has been chosen.
     void openPicture(const QString& path);
     void showStatus(const QString& text);
+    // An entry the picture options did not take is shown over the status
+    // until an entry is taken; then the status is shown again.
+    void showRefusal(const QString& text);
     // The save dialog, starting in the folder saved to last this session
     // (at first the working folder); remembers the folder chosen.
     QString askWhereToSave(const SaveRequest& request);
     void reportSaved(const Status& saved, const QStringList& files);
 
-    std::unique_ptr<ConversionState> state_;
+    std::unique_ptr<WindowController> controller_;
     MainWindowControls controls_;
     PictureOptions* pictureOptions_ = nullptr;
-    ConversionRunner* runner_ = nullptr;
     QTimer* Timer1 = nullptr;
     QLabel* lblStatus = nullptr;
     QProgressBar* prgConvert = nullptr;
-    // Set while a conversion that writes runs, so that nothing reached from
-    // inside it (a message reporter that runs an event loop, a slow method's
-    // worker thread) starts another one.
-    bool converting_ = false;
-    // "Convert" was asked for during a conversion; it runs once that ends.
-    bool convertQueued_ = false;
-    // A picture option changed during a conversion that writes; the preview
-    // follows once that ends.
-    bool previewQueued_ = false;
-    // The picture opened last, and the one the planes were sampled from, as
-    // drawn; its larger source for the conversions that read it.
-    QString openedPath_;
-    QImage sampledPicture_;
-    SampledSource sampledSource_;
-    // The damage reported for the picture opened last, and for the picture
-    // the planes were sampled from; the second is repeated after converting.
-    QString openedWarning_;
-    QString sampledWarning_;
-    std::unique_ptr<Conversion> lastConversion_;  // the conversion on show
+    QPushButton* cmdStop = nullptr;
+    QString status_;  // the status on show, refusals aside
     QAction* mnuFileExportDisc = nullptr;
     QAction* mnuFileSaveScreenAs = nullptr;
     QString saveFolder_;

@@ -214,6 +214,7 @@ void PictureOptions::offer(const Settings& next, const QString& what)
         refuse(QStringLiteral("%1 not taken: %2").arg(what, QString::fromStdString(problem->reason)));
         return;
     }
+    emit accepted();
     store(next);
 }
 
@@ -271,4 +272,9 @@ void PictureOptions::showPalette(const Conversion& conversion)
         statement = paletteStatement(conversion.image.palette, *conversion.image.mode);
     controls_.lblPalette->setText(statement.empty() ? QStringLiteral("The mode's own colours")
                                                     : QString::fromStdString(statement));
+}
+
+void PictureOptions::clearPalette()
+{
+    controls_.lblPalette->clear();
 }

@@ -34,10 +34,13 @@ public:
     // Shows the BASIC statement that sets up the palette `conversion` was
     // made in, or that the mode's own colours were used.
     void showPalette(const Conversion& conversion);
+    // Shows no palette: the one shown says nothing about the next conversion.
+    void clearPalette();
 
 signals:
     void changed();                        // an option holds a new value
     void refused(const QString& message);  // an entry was not taken, and why
+    void accepted();                       // an entry was taken, new or not
 
 private:
     void setUpChoices();

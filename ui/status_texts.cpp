@@ -67,6 +67,27 @@ QString previewStatus()
         .arg(QString::fromLatin1(kScreenFileName), QString::fromStdString(infFileName(kScreenFileName)));
 }
 
+QString nothingToConvertStatus()
+{
+    return QStringLiteral("Nothing written: there is no picture to convert yet; open one with File \u203a \u201cOpen...\u201d");
+}
+
+QString slowConversionStatus(bool writes)
+{
+    if (!writes)
+        return QStringLiteral("Converting with direct binary search to show the new options\u2026");
+    return QStringLiteral("Converting with direct binary search\u2026 %1 and %2 are written when it ends")
+        .arg(QString::fromLatin1(kScreenFileName), QString::fromStdString(infFileName(kScreenFileName)));
+}
+
+QString stoppedStatus(bool writes)
+{
+    if (!writes)
+        return QStringLiteral("Stopped: the picture on the left is as it was");
+    return QStringLiteral("Stopped: nothing written; %1 and %2 are as they were")
+        .arg(QString::fromLatin1(kScreenFileName), QString::fromStdString(infFileName(kScreenFileName)));
+}
+
 QString writeFailedStatus(const Failure& error, const QString& folder)
 {
     return QStringLiteral("Nothing written: could not write %1 in %2: %3")

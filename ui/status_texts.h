@@ -24,6 +24,15 @@ QString writtenStatus(const QString& folder, const QString& warning = {});
 // nothing written.
 QString previewStatus();
 QString writeFailedStatus(const Failure& error, const QString& folder);
+// "Convert" before any picture has been sampled: there is nothing to convert.
+QString nothingToConvertStatus();
+// While direct binary search, which takes a while, runs on the worker
+// thread: for a conversion that writes the files when it ends, or for one
+// that only shows new options.
+QString slowConversionStatus(bool writes);
+// After "Stop": what was stopped, and that it left the files and the
+// picture on the left as they were.
+QString stoppedStatus(bool writes);
 UserMessage writeFailedMessage(const Failure& error, const QString& folder);
 
 // After File › "Export Disc Image..." or "Save Screen As...": the files

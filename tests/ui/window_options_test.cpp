@@ -4,6 +4,7 @@
 #include "test_pictures.h"
 #include "window_test_support.h"
 
+#include <QSignalSpy>
 #include <QThreadPool>
 #include <QtTest>
 
@@ -63,17 +64,32 @@ private slots:
         QCOMPARE(test.window.state().stagger, false);
     }
 
-    void convertBeforeAnyPictureWritesBlankFiles()
+    // Before any picture has been sampled there is nothing to convert:
+    // "Convert" leaves a "$.screen" written earlier as it was and says why,
+    // also while an opened picture still waits for Timer1.
+    void convertBeforeAnyPictureWritesNothing()
     {
         ScratchWorkingFolder folder;
+        QFile earlier(folder.file("$.screen"));
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("an earlier screen");
+        earlier.close();
         WindowUnderTest test;
+        QSignalSpy finished(&test.window, &frmMain::conversionFinished);
         clickOn(test.cmdConvert());
-        QCOMPARE(readFile(folder.file("$.screen")), QByteArray(20480, '\0'));
-        QCOMPARE(readFile(folder.file("$.screen.inf")), QByteArray("$.SCREEN   003000 000000 005000\n"));
-        QCOMPARE(test.lblStatus()->text(),
-                 QStringLiteral("Wrote $.screen and $.screen.inf in %1")
-                     .arg(QDir::toNativeSeparators(QDir::currentPath())));
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.front().front().toBool(), false);
+        QCOMPARE(readFile(folder.file("$.screen")), QByteArray("an earlier screen"));
+        QVERIFY(!QFile::exists(folder.file("$.screen.inf")));
+        QVERIFY2(test.lblStatus()->text().startsWith(QStringLiteral("Nothing written: there is no picture")),
+                 qPrintable(test.lblStatus()->text()));
         QVERIFY(test.messages.isEmpty());
+
+        test.Timer1()->setInterval(60000);
+        test.openThroughMenu(savePng(colourfulScene(320, 256), folder.file("scene.png")));
+        clickOn(test.cmdConvert());
+        QCOMPARE(readFile(folder.file("$.screen")), QByteArray("an earlier screen"));
+        QVERIFY(test.lblStatus()->text().startsWith(QStringLiteral("Nothing written")));
     }
 
     void optionsTakeEffectOnlyAtConvert()

@@ -1,9 +1,13 @@
 // The program ends with exit code 0 when File › "E&xit" is chosen or the
-// window is closed, asking nothing and writing nothing.
+// window is closed, asking nothing and writing nothing, and without waiting
+// for a slow conversion to finish.
+#include "test_pictures.h"
 #include "window_test_support.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QThreadPool>
 #include <QtTest>
 
 class WindowShutdownTest : public QObject {
@@ -29,6 +33,25 @@ private slots:
         QCOMPARE(QApplication::exec(), 0);
         QVERIFY(!test.window.isVisible());
         QVERIFY(QDir(folder.path()).isEmpty());
+    }
+
+    // Closing the window stops a slow conversion instead of finishing it:
+    // the program ends with 0 and writes nothing.
+    void closingStopsASlowConversion()
+    {
+        ScratchWorkingFolder folder;
+        WindowUnderTest test;
+        clickOn(test.modeButton(0));  // the slowest mode to search
+        test.comboBox("cboMethod")->setCurrentIndex(8);  // direct binary search
+        test.Timer1()->setInterval(1);
+        test.openThroughMenu(savePng(colourfulScene(320, 256), folder.file("scene.png")));
+        QVERIFY(QTest::qWaitFor([&test] { return !test.cmdStop()->isHidden(); }));
+        QTimer::singleShot(0, &test.window, &QWidget::close);
+        QCOMPARE(QApplication::exec(), 0);
+        QVERIFY(test.lblStatus()->text().startsWith(QStringLiteral("Stopped")));
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+        QVERIFY(!QFile::exists(folder.file("$.screen")));
     }
 };
 

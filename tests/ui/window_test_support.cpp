@@ -105,6 +105,11 @@ QProgressBar* WindowUnderTest::prgConvert() const
     return window.findChild<QProgressBar*>(QStringLiteral("prgConvert"));
 }
 
+QPushButton* WindowUnderTest::cmdStop() const
+{
+    return window.findChild<QPushButton*>(QStringLiteral("cmdStop"));
+}
+
 void WindowUnderTest::openThroughMenu(const QString& path)
 {
     nextFile = path;

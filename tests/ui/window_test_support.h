@@ -64,6 +64,7 @@ public:
     QLineEdit* txtPalette() const;
     QLabel* lblPalette() const;
     QProgressBar* prgConvert() const;
+    QPushButton* cmdStop() const;
 
     // File › "Open..." with the dialog answering `path` ("" cancels).
     void openThroughMenu(const QString& path);

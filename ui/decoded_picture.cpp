@@ -1,0 +1,40 @@
+#include "ui/decoded_picture.h"
+
+#include "picture/picture_linear.h"
+#include "picture/picture_loader.h"
+#include "ui/busy_cursor.h"
+
+#include <QBuffer>
+
+Result<DecodedPicture> DecodedPicture::open(const QString& path)
+{
+    Result<LoadedPicture> loaded = loadPicture(path, PictureDetail::ScreenAndDisplay);
+    if (!loaded)
+        return loaded.failure();
+    DecodedPicture picture;
+    picture.path_ = path;
+    picture.canvas_ = std::move(loaded.value().image);
+    picture.detailed_ = std::move(loaded.value().source);
+    picture.encoded_ = std::move(loaded.value().encoded);
+    picture.warning_ = std::move(loaded.value().warning);
+    return picture;
+}
+
+Result<std::shared_ptr<const LinearImage>> DecodedPicture::linearSource() const
+{
+    if (linear_)
+        return linear_;
+    QImage detailed = detailed_;
+    if (detailed.isNull()) {
+        BusyCursor busy;
+        QByteArray bytes = encoded_;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        const Result<LoadedPicture> finer = loadPicture(buffer, PictureDetail::Display);
+        if (!finer)
+            return Failure{path_.toStdString(), finer.failure().reason};
+        detailed = finer.value().source;
+    }
+    linear_ = std::make_shared<const LinearImage>(linearPicture(detailed));
+    return linear_;
+}

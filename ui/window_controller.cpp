@@ -1,0 +1,289 @@
+#include "ui/window_controller.h"
+
+#include "conversion/entry/convert.h"
+#include "outputs/screen_files.h"
+#include "picture/picture_loader.h"
+#include "picture/picture_sampling.h"
+#include "picture/picture_source.h"
+#include "ui/conversion_settings.h"
+#include "ui/status_texts.h"
+
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+#include <utility>
+
+// One conversion asked for, with everything it reads.
+struct ConversionJob {
+    WindowController::Purpose purpose = WindowController::Purpose::Preview;
+    Settings settings;
+    // The state converted: the window's own, or `ownState`, a copy, when the
+    // conversion runs on the worker thread or makes the planes again.
+    ConversionState* state = nullptr;
+    std::unique_ptr<ConversionState> ownState;
+    std::shared_ptr<const LinearImage> source;  // empty when the settings do not read it
+    QImage preview;                             // 320 x 256; the conversion paints over it
+};
+
+struct ConversionOutcome {
+    WindowController::Purpose purpose = WindowController::Purpose::Preview;
+    Conversion conversion;
+    QImage preview;
+};
+
+namespace {
+
+// The one call into the engine; nothing when `stop` was requested first.
+// Until the engine takes the stop token itself, the token is checked at each
+// progress report, and a stop leaves the engine by unwinding from that
+// report, which the engine allows (see ProgressReport) and which is caught
+// here again: nothing else in the window stops a conversion that way.
+std::optional<ConversionOutcome> convertJob(ConversionJob& job, const ProgressReport& progress,
+                                            std::stop_token stop)
+{
+    struct Stopped {};
+    const ProgressReport checked = [&progress, &stop](double fraction) {
+        if (stop.stop_requested())
+            throw Stopped{};
+        if (progress)
+            progress(fraction);
+    };
+    try {
+        Result<Conversion> made = convert(job.settings, SourcePicture{canvasPixels(job.preview), job.source},
+                                          checked, stop);
+        if (!made) {
+            // The window's settings never have a problem: only a stop gets here.
+            Q_ASSERT(wasStopped(made.failure()));
+            return std::nullopt;
+        }
+        QImage preview = surfaceImage(made.value().preview);
+        return ConversionOutcome{job.purpose, std::move(made).value(), preview};
+    } catch (const Stopped&) {
+        return std::nullopt;
+    }
+}
+
+bool isSlow(const Settings& settings)
+{
+    return settings.method == Method::Dbs;
+}
+
+}  // namespace
+
+WindowController::WindowController(std::unique_ptr<ConversionState> state, QObject* parent)
+    : QObject(parent), state_(std::move(state))
+{
+    Q_ASSERT(state_);
+}
+
+WindowController::~WindowController()
+{
+    stopRunning();
+    for (QFuture<void>& worker : workers_)
+        worker.waitForFinished();
+}
+
+Settings WindowController::nextSettings() const
+{
+    return conversionSettings(*state_, options_);
+}
+
+bool WindowController::open(const QString& path)
+{
+    Result<DecodedPicture> picture = DecodedPicture::open(path);
+    if (!picture) {
+        const QString reason = failureReason(picture.failure());
+        report(openFailedStatus(path, reason));
+        emit problem(openFailedMessage(path, reason));
+        return false;
+    }
+    opened_ = std::make_shared<const DecodedPicture>(std::move(picture).value());
+    emit pictureOpened(opened_->canvas());
+    report(openedStatus(path, opened_->warning()));
+    return true;
+}
+
+bool WindowController::sampleAndConvert()
+{
+    if (writing_)
+        return false;
+    if (opened_) {
+        samplePicture(opened_->canvas(), *state_);
+        sampled_ = opened_;
+        emit sampled(sampled_->canvas());
+    }
+    convert(Purpose::Write);
+    return true;
+}
+
+void WindowController::convert(Purpose purpose)
+{
+    if (writing_) {
+        (purpose == Purpose::Write ? writeQueued_ : previewQueued_) = true;
+        return;
+    }
+    if (!sampled_) {
+        if (purpose == Purpose::Write) {
+            report(nothingToConvertStatus());
+            emit conversionFinished(false);
+        }
+        return;
+    }
+    stopRunning();  // only a preview can be running here
+    start(purpose);
+}
+
+// Framing and adjusting make the planes again, and a worker must not share
+// them: such conversions get a copy of the state, so the window's planes
+// keep the picture as sampled.
+void WindowController::start(Purpose purpose)
+{
+    auto job = std::make_shared<ConversionJob>();
+    job->purpose = purpose;
+    job->settings = nextSettings();
+    job->state = state_.get();
+    job->preview = sampled_->canvas();
+    const bool slow = isSlow(job->settings);
+    if (readsDetail(job->settings)) {
+        const auto source = sampled_->linearSource();
+        if (!source) {
+            sourceFailed(purpose, source.failure());
+            return;
+        }
+        job->source = source.value();
+    }
+    if (slow || readsDetail(job->settings)) {
+        job->ownState = std::make_unique<ConversionState>(*state_);
+        job->state = job->ownState.get();
+    }
+    writing_ = purpose == Purpose::Write;
+    if (slow) {
+        startOnWorker(std::move(job));
+        return;
+    }
+    std::optional<ConversionOutcome> outcome = convertJob(*job, {}, {});
+    Q_ASSERT(outcome);  // nothing can stop it
+    deliver(std::move(*outcome));
+}
+
+void WindowController::sourceFailed(Purpose purpose, const Failure& failure)
+{
+    const QString path = QString::fromStdString(failure.subject);
+    const QString reason = QString::fromStdString(failure.reason);
+    report(openFailedStatus(path, reason));
+    if (purpose == Purpose::Preview)
+        return;
+    emit problem(openFailedMessage(path, reason));
+    emit conversionFinished(false);
+}
+
+// The worker reports back through queued calls, which Qt drops should the
+// controller be gone; the destructor waits for the worker, so `this`
+// outlives every call made.
+void WindowController::startOnWorker(std::shared_ptr<ConversionJob> job)
+{
+    running_ = Running{++lastId_, job->purpose, {}};
+    const std::uint64_t id = running_->id;
+    const std::stop_token stop = running_->stop.get_token();
+    report(slowConversionStatus(job->purpose == Purpose::Write));
+    setBusy(true);
+    emit progressed(0);
+    std::erase_if(workers_, [](const QFuture<void>& worker) { return worker.isFinished(); });
+    workers_.push_back(QtConcurrent::run([this, job, id, stop] {
+        int shown = 0;
+        const ProgressReport progress = [this, id, &shown](double fraction) {
+            const int percent = static_cast<int>(fraction * 100);
+            if (percent <= shown)
+                return;
+            shown = percent;
+            QMetaObject::invokeMethod(this, [this, id, percent] {
+                    if (running_ && running_->id == id)
+                        emit progressed(percent);
+                }, Qt::QueuedConnection);
+        };
+        auto outcome = std::make_shared<std::optional<ConversionOutcome>>(convertJob(*job, progress, stop));
+        QMetaObject::invokeMethod(this, [this, id, outcome] { arrived(id, outcome); }, Qt::QueuedConnection);
+    }));
+}
+
+// A stopped or overtaken conversion arrives too late: it is dropped.
+void WindowController::arrived(std::uint64_t id, std::shared_ptr<std::optional<ConversionOutcome>> outcome)
+{
+    if (!running_ || running_->id != id || !*outcome)
+        return;
+    running_.reset();
+    setBusy(false);
+    deliver(std::move(**outcome));
+}
+
+void WindowController::deliver(ConversionOutcome outcome)
+{
+    last_ = std::move(outcome.conversion);
+    emit converted(*last_, outcome.preview);
+    if (outcome.purpose == Purpose::Preview) {
+        report(previewStatus());
+        return;
+    }
+    writeAndReport();
+    writingEnded();
+}
+
+void WindowController::writeAndReport()
+{
+    const Status written = writeScreenFiles(kScreenFileName, *last_);
+    const QString folder = currentFolderForDisplay();
+    if (written) {
+        report(writtenStatus(folder, sampled_->warning()));
+    } else {
+        report(writeFailedStatus(written.failure(), folder));
+        emit problem(writeFailedMessage(written.failure(), folder));
+    }
+    emit conversionFinished(written.ok());
+}
+
+// A "Convert" asked for meanwhile runs next, and shows the options too; else
+// a preview asked for meanwhile follows.
+void WindowController::writingEnded()
+{
+    writing_ = false;
+    if (std::exchange(writeQueued_, false)) {
+        previewQueued_ = false;
+        QMetaObject::invokeMethod(this, [this] { convert(Purpose::Write); }, Qt::QueuedConnection);
+    } else if (std::exchange(previewQueued_, false)) {
+        QMetaObject::invokeMethod(this, [this] { convert(Purpose::Preview); }, Qt::QueuedConnection);
+    }
+}
+
+void WindowController::stop()
+{
+    if (!running_)
+        return;
+    const bool writes = running_->purpose == Purpose::Write;
+    stopRunning();
+    writeQueued_ = previewQueued_ = false;
+    report(stoppedStatus(writes));
+    if (writes) {
+        writing_ = false;
+        emit conversionFinished(false);
+    }
+}
+
+void WindowController::stopRunning()
+{
+    if (!running_)
+        return;
+    running_->stop.request_stop();
+    running_.reset();
+    setBusy(false);
+}
+
+void WindowController::setBusy(bool busy)
+{
+    if (busy != busy_)
+        emit busyChanged(busy_ = busy);
+}
+
+void WindowController::report(const QString& status)
+{
+    emit statusChanged(status);
+}

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "conversion/conversion_pass.h"
+#include "conversion/conversion_state.h"
+#include "conversion/settings.h"
+#include "ui/decoded_picture.h"
+#include "ui/user_dialogs.h"
+
+#include <QFuture>
+#include <QImage>
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stop_token>
+#include <vector>
+
+struct ConversionJob;
+struct ConversionOutcome;
+
+// What the main window converts, when, and what it writes; the window only
+// binds its controls to it and shows what it reports.
+//
+// It holds the settings of the next conversion (the mode, half-tone and
+// Stagger in the ConversionState, the picture options beside them), the
+// picture opened last and the one the planes were sampled from (each read
+// from its file once, see DecodedPicture), the conversion on show, and writes "$.screen" and its .inf into the
+// working folder.
+//
+// Scheduling: a quick conversion runs at once, before convert() returns; a
+// slow one (direct binary search) runs on a worker thread with its progress
+// reported, and can be stopped. Any new conversion stops a slow preview that
+// is still running, whose result is then never shown. A conversion that
+// writes is never overtaken: "Convert" asked for meanwhile runs once it has
+// ended (once, however often it was asked), and a preview asked for
+// meanwhile follows it.
+class WindowController final : public QObject {
+    Q_OBJECT
+public:
+    enum class Purpose { Preview, Write };
+
+    explicit WindowController(std::unique_ptr<ConversionState> state, QObject* parent = nullptr);
+    // Stops a slow conversion still running and waits only for it to notice.
+    ~WindowController() override;
+
+    ConversionState& state() { return *state_; }
+    const ConversionState& state() const { return *state_; }
+    // The method, palette, fit, adjustments and damping of the next conversion.
+    void setPictureOptions(const Settings& options) { options_ = options; }
+    // The settings a conversion started now is made with (conversionSettings).
+    Settings nextSettings() const;
+
+    // Decodes the picture at `path`; reports pictureOpened or, when it cannot
+    // be opened, a problem, leaving the picture opened before in place.
+    bool open(const QString& path);
+    // Samples the picture opened last into the planes and converts it for
+    // writing. False, doing nothing, while a conversion that writes runs:
+    // its planes must not change under it.
+    bool sampleAndConvert();
+    // Converts the sampled picture with the settings of this moment. Without
+    // a sampled picture a preview does nothing and a write writes nothing.
+    void convert(Purpose purpose);
+    // Stops the slow conversion running, if any, and what was asked for
+    // after it; a stopped write writes nothing.
+    void stop();
+
+    bool writing() const { return writing_; }
+    bool hasPicture() const { return sampled_ != nullptr; }
+    // The conversion on show; null before the first.
+    const Conversion* lastConversion() const { return last_ ? &*last_ : nullptr; }
+
+signals:
+    void statusChanged(const QString& text);
+    // Something the user must be told at once (a picture that cannot be
+    // opened, files that cannot be written).
+    void problem(const UserMessage& message);
+    void pictureOpened(const QImage& canvas);
+    // The planes were sampled from `canvas`; its conversion follows.
+    void sampled(const QImage& canvas);
+    // A conversion arrived: shown in `preview`, written or not.
+    void converted(const Conversion& conversion, const QImage& preview);
+    // Whether a slow conversion is running on the worker thread.
+    void busyChanged(bool busy);
+    void progressed(int percent);
+    // After every conversion that writes, whether both files were written.
+    void conversionFinished(bool written);
+
+private:
+    void start(Purpose purpose);
+    // The larger source of the sampled picture could not be decoded.
+    void sourceFailed(Purpose purpose, const Failure& failure);
+    void startOnWorker(std::shared_ptr<ConversionJob> job);
+    void arrived(std::uint64_t id, std::shared_ptr<std::optional<ConversionOutcome>> outcome);
+    void deliver(ConversionOutcome outcome);
+    void writeAndReport();
+    void writingEnded();
+    void stopRunning();
+    void setBusy(bool busy);
+    void report(const QString& status);
+
+    // A slow conversion on the worker thread: which one, and how to stop it.
+    struct Running {
+        std::uint64_t id = 0;
+        Purpose purpose = Purpose::Preview;
+        std::stop_source stop;
+    };
+
+    std::unique_ptr<ConversionState> state_;
+    Settings options_;
+    std::shared_ptr<const DecodedPicture> opened_;
+    std::shared_ptr<const DecodedPicture> sampled_;
+    std::optional<Conversion> last_;
+    std::optional<Running> running_;
+    std::uint64_t lastId_ = 0;
+    // From the start of a conversion that writes until its files are written
+    // and reported, so that nothing reached meanwhile (a message box running
+    // an event loop, a slow method's worker) starts another one.
+    bool writing_ = false;
+    bool writeQueued_ = false;
+    bool previewQueued_ = false;
+    bool busy_ = false;
+    // Workers still running, stopped ones included; waited for at the end.
+    std::vector<QFuture<void>> workers_;
+};
