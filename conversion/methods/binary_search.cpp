@@ -1,7 +1,9 @@
 #include "conversion/methods/binary_search.h"
 
-#include "conversion/methods/eye_filter.h"
-#include "conversion/methods/picture_score.h"
+#include "conversion/colour_space.h"
+#include "conversion/perceptual/eye_filter.h"
+#include "conversion/perceptual/gaussian_blur.h"
+#include "conversion/perceptual/sweeps.h"
 
 #include <algorithm>
 #include <array>
@@ -172,16 +174,11 @@ IndexImage directBinarySearch(const LinearImage& source, const MethodPalette& pa
 {
     const EyeFilter filter(scaleX, scaleY, kScoreSigma);
     Search search(source, palette, std::move(start), filter);
-    for (int sweep = 0; sweep < maxSweeps; ++sweep) {
-        bool changed = false;
-        for (int y = 0; y < source.height; ++y) {
-            for (int x = 0; x < source.width; ++x)
-                changed = search.improve(x, y) || changed;
+    sweepUntilSettled(
+        source.width, source.height, maxSweeps, [&](int x, int y, int) { return search.improve(x, y); },
+        [&](int sweep, int y) {
             if (progress)
                 progress((sweep + (y + 1.0) / source.height) / maxSweeps);
-        }
-        if (!changed)
-            break;
-    }
+        });
     return search.take();
 }
