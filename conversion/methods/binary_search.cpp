@@ -3,6 +3,7 @@
 #include "conversion/colour_space.h"
 #include "conversion/perceptual/eye_filter.h"
 #include "conversion/perceptual/gaussian_blur.h"
+#include "conversion/perceptual/linear_sums.h"
 #include "conversion/perceptual/sweeps.h"
 
 #include <algorithm>
@@ -50,11 +51,6 @@ Jacobian jacobianAt(LinearRgb colour)
     return j;
 }
 
-LinearRgb difference(const LinearRgb& a, const LinearRgb& b)
-{
-    return LinearRgb{a.r - b.r, a.g - b.g, a.b - b.b};
-}
-
 // The search's working state: the picture, each pixel's sensitivity and the
 // error filtered twice by the eye (so that a change's effect on the total
 // error is read at one place).
@@ -68,7 +64,7 @@ public:
             sensitivity_[i] = jacobianAt(source.pixels[i]);
         for (int y = 0; y < image_.height; ++y)
             for (int x = 0; x < image_.width; ++x)
-                spread(x, y, sensed(jacobian(x, y), difference(shown(x, y), source.at(x, y))));
+                spread(x, y, sensed(jacobian(x, y), shown(x, y) - source.at(x, y)));
     }
 
     // Tries every change at (x, y) and makes the best that lowers the error.
@@ -81,7 +77,7 @@ private:
     const LinearRgb& shown(int x, int y) const { return palette_.linear[image_.at(x, y)]; }
     Vec3 change(int x, int y, int to) const
     {
-        return sensed(jacobian(x, y), difference(palette_.linear[static_cast<std::size_t>(to)], shown(x, y)));
+        return sensed(jacobian(x, y), palette_.linear[static_cast<std::size_t>(to)] - shown(x, y));
     }
 
     struct Move {

@@ -3,6 +3,7 @@
 #include "conversion/fast_oklab.h"
 #include "conversion/perceptual/blurred_error.h"
 #include "conversion/perceptual/gaussian_blur.h"
+#include "conversion/perceptual/linear_sums.h"
 #include "conversion/perceptual/sweeps.h"
 
 #include <algorithm>
@@ -81,16 +82,6 @@ struct Area {
     int x0, x1, y0, y1;
 };
 
-LinearRgb times(float w, const LinearRgb& c)
-{
-    return LinearRgb{w * c.r, w * c.g, w * c.b};
-}
-
-LinearRgb difference(const LinearRgb& a, const LinearRgb& b)
-{
-    return LinearRgb{a.r - b.r, a.g - b.g, a.b - b.b};
-}
-
 class Refinement {
 public:
     Refinement(const LinearImage& source, const MethodPalette& palette, IndexImage start, const Points& points,
@@ -140,7 +131,7 @@ private:
     LinearImage onLattice(ColourAt colourAt) const;
     void add(int x, int y, const LinearRgb& d)
     {
-        eachPoint(x, y, [&](std::size_t i, float w) { error_.add(i, times(w, d)); });
+        eachPoint(x, y, [&](std::size_t i, float w) { error_.add(i, w * d); });
     }
     float gain(int x, int y, const LinearRgb& d) const;
     float swapGain(int x, int y, int nx, int ny, const LinearRgb& d) const;
@@ -186,7 +177,7 @@ void Refinement::changed(int x, int y)
 float Refinement::gain(int x, int y, const LinearRgb& d) const
 {
     float total = 0;
-    eachPoint(x, y, [&](std::size_t i, float w) { total += error_.changeIf(i, times(w, d)); });
+    eachPoint(x, y, [&](std::size_t i, float w) { total += error_.changeIf(i, w * d); });
     return total;
 }
 
@@ -199,7 +190,7 @@ float Refinement::swapGain(int x, int y, int nx, int ny, const LinearRgb& d) con
     for (int py = a.y0; py <= a.y1; ++py)
         for (int px = a.x0; px <= a.x1; ++px) {
             const float w = across_.at(x, px) * down_.at(y, py) - across_.at(nx, px) * down_.at(ny, py);
-            total += error_.changeIf(point(px, py), times(w, d));
+            total += error_.changeIf(point(px, py), w * d);
         }
     return total;
 }
@@ -212,11 +203,16 @@ bool Refinement::trySwaps(int x, int y)
         const int nx = n[0], ny = n[1];
         if (nx >= image_.width || ny >= image_.height || image_.at(nx, ny) == image_.at(x, y))
             continue;
-        const LinearRgb d = difference(palette_.linear[image_.at(nx, ny)], palette_.linear[image_.at(x, y)]);
+        const LinearRgb d = palette_.linear[image_.at(nx, ny)] - palette_.linear[image_.at(x, y)];
         if (swapGain(x, y, nx, ny, d) >= -1e-6f)
             continue;
-        add(x, y, d);
-        add(nx, ny, LinearRgb{-d.r, -d.g, -d.b});
+        // Both halves reach the same samples: shifted by each, recosted once.
+        eachPoint(x, y, [&](std::size_t i, float w) { error_.shift(i, w * d); });
+        eachPoint(nx, ny, [&](std::size_t i, float w) { error_.shift(i, w * -d); });
+        const Area a = reach(x, y, nx, ny);
+        for (int py = a.y0; py <= a.y1; ++py)
+            for (int px = a.x0; px <= a.x1; ++px)
+                error_.recost(point(px, py));
         std::swap(image_.at(x, y), image_.at(nx, ny));
         changed(x, y);
         changed(nx, ny);
@@ -235,14 +231,14 @@ bool Refinement::tryChanges(int x, int y)
     for (int to = 0; to < palette_.count; ++to) {
         if (to == image_.at(x, y))
             continue;
-        if (const float g = gain(x, y, difference(palette_.linear[static_cast<std::size_t>(to)], now)); g < best) {
+        if (const float g = gain(x, y, palette_.linear[static_cast<std::size_t>(to)] - now); g < best) {
             best = g;
             bestColour = to;
         }
     }
     if (bestColour < 0)
         return false;
-    add(x, y, difference(palette_.linear[static_cast<std::size_t>(bestColour)], now));
+    add(x, y, palette_.linear[static_cast<std::size_t>(bestColour)] - now);
     image_.at(x, y) = static_cast<std::uint8_t>(bestColour);
     changed(x, y);
     return true;

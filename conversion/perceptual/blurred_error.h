@@ -3,6 +3,7 @@
 #include "conversion/colour_space.h"
 #include "conversion/fast_oklab.h"
 #include "conversion/linear_image.h"
+#include "conversion/perceptual/linear_sums.h"
 
 #include <cassert>
 #include <cmath>
@@ -46,17 +47,23 @@ public:
     // blurred picture there.
     float changeIf(std::size_t i, const LinearRgb& added) const
     {
-        const LinearRgb& p = shown_.pixels[i];
-        return distance(LinearRgb{p.r + added.r, p.g + added.g, p.b + added.b}, i) - cost_[i];
+        return distance(shown_.pixels[i] + added, i) - cost_[i];
     }
 
     // Adds `added` to the blurred picture at sample i.
     void add(std::size_t i, const LinearRgb& added)
     {
-        LinearRgb& p = shown_.pixels[i];
-        p = LinearRgb{p.r + added.r, p.g + added.g, p.b + added.b};
-        cost_[i] = distance(p, i);
+        shift(i, added);
+        recost(i);
     }
+
+    // add() in two steps, for a change of several parts that reach the same
+    // samples: shift() by each part, then recost() each sample once.
+    void shift(std::size_t i, const LinearRgb& added)
+    {
+        shown_.pixels[i] = shown_.pixels[i] + added;
+    }
+    void recost(std::size_t i) { cost_[i] = distance(shown_.pixels[i], i); }
 
 private:
     float distance(const LinearRgb& c, std::size_t i) const

@@ -3,6 +3,7 @@
 #include "conversion/colour_space.h"
 #include "conversion/perceptual/blurred_error.h"
 #include "conversion/perceptual/gaussian_blur.h"
+#include "conversion/perceptual/linear_sums.h"
 #include "conversion/perceptual/sweeps.h"
 #include "conversion/teletext/teletext_chip.h"
 #include "conversion/teletext/row_programme.h"
@@ -74,10 +75,6 @@ const ShareTable& shares()
     return table;
 }
 
-
-LinearRgb operator*(float w, const LinearRgb& c) { return LinearRgb{w * c.r, w * c.g, w * c.b}; }
-LinearRgb operator+(const LinearRgb& a, const LinearRgb& b) { return LinearRgb{a.r + b.r, a.g + b.g, a.b + b.b}; }
-LinearRgb operator-(const LinearRgb& a, const LinearRgb& b) { return LinearRgb{a.r - b.r, a.g - b.g, a.b - b.b}; }
 
 using CellSamples = std::array<LinearRgb, kCellWide * kCellHigh>;
 
