@@ -187,6 +187,8 @@ using WindowSamples = std::array<LinearRgb, kWindowWide * kWindowHigh>;
 // Edges are clamped as in blurred(). out[(gy - w.top) * kWindowWide + gx - w.left].
 void blurredDelta(const SpanSamples& delta, int left, int top, const Window& w, WindowSamples& out)
 {
+    const KernelX& kernelAcross = kernelX();
+    const KernelY& kernelDown = kernelY();
     std::array<LinearRgb, kWindowWide * kCellHigh> across;
     for (int y = w.firstRow; y <= w.lastRow; ++y)
         for (int gx = w.left; gx < w.right; ++gx) {
@@ -194,7 +196,7 @@ void blurredDelta(const SpanSamples& delta, int left, int top, const Window& w, 
             for (int i = -kRadiusX; i <= kRadiusX; ++i) {
                 const int sx = std::clamp(gx + i, 0, kGridWidth - 1) - left;
                 if (sx >= 0 && sx < kSpanWide)
-                    sum = sum + kernelX()[static_cast<std::size_t>(i + kRadiusX)] * delta[static_cast<std::size_t>(y * kSpanWide + sx)];
+                    sum = sum + kernelAcross[static_cast<std::size_t>(i + kRadiusX)] * delta[static_cast<std::size_t>(y * kSpanWide + sx)];
             }
             across[static_cast<std::size_t>(y * kWindowWide + gx - w.left)] = sum;
         }
@@ -204,7 +206,7 @@ void blurredDelta(const SpanSamples& delta, int left, int top, const Window& w, 
             for (int j = -kRadiusY; j <= kRadiusY; ++j) {
                 const int sy = std::clamp(gy + j, 0, kGridHeight - 1) - top;
                 if (sy >= w.firstRow && sy <= w.lastRow)
-                    sum = sum + kernelY()[static_cast<std::size_t>(j + kRadiusY)] * across[static_cast<std::size_t>(sy * kWindowWide + gx - w.left)];
+                    sum = sum + kernelDown[static_cast<std::size_t>(j + kRadiusY)] * across[static_cast<std::size_t>(sy * kWindowWide + gx - w.left)];
             }
             out[static_cast<std::size_t>((gy - w.top) * kWindowWide + gx - w.left)] = sum;
         }
