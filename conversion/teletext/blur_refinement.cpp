@@ -11,9 +11,7 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdint>
-#include <cmath>
 #include <vector>
 
 namespace {
