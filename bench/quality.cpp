@@ -13,8 +13,8 @@
 #include "quality_teletext.h"
 
 #include "conversion/methods/error_diffusion.h"
-#include "conversion/methods/fast_oklab.h"
-#include "conversion/methods/gaussian_blur.h"
+#include "conversion/fast_oklab.h"
+#include "conversion/perceptual/gaussian_blur.h"
 #include "conversion/methods/palette_search.h"
 #include "conversion/methods/picture_conversion.h"
 

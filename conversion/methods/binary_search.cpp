@@ -1,7 +1,10 @@
 #include "conversion/methods/binary_search.h"
 
-#include "conversion/methods/eye_filter.h"
-#include "conversion/methods/picture_score.h"
+#include "conversion/colour_space.h"
+#include "conversion/perceptual/eye_filter.h"
+#include "conversion/perceptual/gaussian_blur.h"
+#include "conversion/perceptual/linear_sums.h"
+#include "conversion/perceptual/sweeps.h"
 
 #include <algorithm>
 #include <array>
@@ -48,11 +51,6 @@ Jacobian jacobianAt(LinearRgb colour)
     return j;
 }
 
-LinearRgb difference(const LinearRgb& a, const LinearRgb& b)
-{
-    return LinearRgb{a.r - b.r, a.g - b.g, a.b - b.b};
-}
-
 // The search's working state: the picture, each pixel's sensitivity and the
 // error filtered twice by the eye (so that a change's effect on the total
 // error is read at one place).
@@ -66,7 +64,7 @@ public:
             sensitivity_[i] = jacobianAt(source.pixels[i]);
         for (int y = 0; y < image_.height; ++y)
             for (int x = 0; x < image_.width; ++x)
-                spread(x, y, sensed(jacobian(x, y), difference(shown(x, y), source.at(x, y))));
+                spread(x, y, sensed(jacobian(x, y), shown(x, y) - source.at(x, y)));
     }
 
     // Tries every change at (x, y) and makes the best that lowers the error.
@@ -79,7 +77,7 @@ private:
     const LinearRgb& shown(int x, int y) const { return palette_.linear[image_.at(x, y)]; }
     Vec3 change(int x, int y, int to) const
     {
-        return sensed(jacobian(x, y), difference(palette_.linear[static_cast<std::size_t>(to)], shown(x, y)));
+        return sensed(jacobian(x, y), palette_.linear[static_cast<std::size_t>(to)] - shown(x, y));
     }
 
     struct Move {
@@ -172,16 +170,11 @@ IndexImage directBinarySearch(const LinearImage& source, const MethodPalette& pa
 {
     const EyeFilter filter(scaleX, scaleY, kScoreSigma);
     Search search(source, palette, std::move(start), filter);
-    for (int sweep = 0; sweep < maxSweeps; ++sweep) {
-        bool changed = false;
-        for (int y = 0; y < source.height; ++y) {
-            for (int x = 0; x < source.width; ++x)
-                changed = search.improve(x, y) || changed;
+    sweepUntilSettled(
+        source.width, source.height, maxSweeps, [&](int x, int y, int) { return search.improve(x, y); },
+        [&](int sweep, int y) {
             if (progress)
                 progress((sweep + (y + 1.0) / source.height) / maxSweeps);
-        }
-        if (!changed)
-            break;
-    }
+        });
     return search.take();
 }

@@ -1,6 +1,6 @@
 #include "conversion/methods/error_diffusion.h"
 
-#include "conversion/methods/fast_oklab.h"
+#include "conversion/fast_oklab.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,8 @@
 #include "conversion/methods/picture_score.h"
 
-#include "conversion/methods/fast_oklab.h"
-#include "conversion/methods/gaussian_blur.h"
+#include "conversion/fast_oklab.h"
+#include "conversion/perceptual/blurred_error.h"
+#include "conversion/perceptual/gaussian_blur.h"
 
 #include <algorithm>
 #include <cassert>
@@ -32,11 +33,7 @@ void storeLanes(float* to, FloatLanes lanes)
 
 std::vector<Oklab> blurredLab(const LinearImage& image, float sigma)
 {
-    const LinearImage blurred = gaussianBlur(image, sigma);
-    std::vector<Oklab> lab(blurred.pixels.size());
-    for (std::size_t i = 0; i < lab.size(); ++i)
-        lab[i] = toOklabFast(blurred.pixels[i]);
-    return lab;
+    return oklabOf(gaussianBlur(image, sigma), toOklabFast<>);
 }
 
 std::vector<float> lightness(const std::vector<Oklab>& lab)

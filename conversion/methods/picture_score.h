@@ -3,18 +3,18 @@
 #include "conversion/colour_space.h"
 #include "conversion/linear_image.h"
 #include "conversion/methods/index_image.h"
+#include "conversion/perceptual/gaussian_blur.h"
 #include "conversion/screen_image.h"
 
 #include <vector>
 
 // How far a converted picture looks from its source. Both are seen in a
 // display space (640 x 512 for a whole screen), blurred in linear light by a
-// Gaussian that stands in for the eye at a normal viewing distance, and
-// compared in OKLab. 0 is identical; lower is closer.
+// Gaussian that stands in for the eye at a normal viewing distance
+// (kScoreSigma), and compared in OKLab. 0 is identical; lower is closer.
 
 inline constexpr int kDisplayWidth = 640;
 inline constexpr int kDisplayHeight = 512;
-inline constexpr float kScoreSigma = 2.0f;
 
 // Each logical colour as its linear-light colour over a block of
 // scaleX x scaleY display pixels.

@@ -1,8 +1,10 @@
 #include "conversion/methods/score_refinement.h"
 
-#include "conversion/methods/fast_oklab.h"
-#include "conversion/methods/gaussian_blur.h"
-#include "conversion/methods/picture_score.h"
+#include "conversion/fast_oklab.h"
+#include "conversion/perceptual/blurred_error.h"
+#include "conversion/perceptual/gaussian_blur.h"
+#include "conversion/perceptual/linear_sums.h"
+#include "conversion/perceptual/sweeps.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,19 +59,13 @@ Points pointsFor(int scaleX, int scaleY, std::size_t pixels, int colours)
 // The lobe for pixels `scale` display pixels long read at `samples` points.
 Lobe lobeOf(int scale, int samples)
 {
-    const std::vector<float> taps = gaussianTaps(kScoreSigma);
-    const int radius = static_cast<int>(taps.size() / 2);
-    float total = 0;  // the taps' scale before normalising: their weight at 0 is 1 / total
-    for (int k = -radius; k <= radius; ++k)
-        total += std::exp(-0.5f * static_cast<float>(k * k) / (kScoreSigma * kScoreSigma));
+    const Gaussian eye(kScoreSigma);
     const auto weightAt = [&](int s) {
         const float position = (static_cast<float>(s) + 0.5f) * static_cast<float>(scale) / static_cast<float>(samples) - 0.5f;
         float sum = 0;
-        for (int i = 0; i < scale; ++i) {
-            const float u = position - static_cast<float>(i);
-            sum += std::exp(-0.5f * u * u / (kScoreSigma * kScoreSigma));
-        }
-        return sum / total;
+        for (int i = 0; i < scale; ++i)
+            sum += eye.curve(position - static_cast<float>(i));
+        return sum / eye.total();
     };
     const float peak = weightAt(samples / 2);
     Lobe lobe;
@@ -92,19 +88,10 @@ public:
                int scaleX, int scaleY)
         : palette_(palette), image_(std::move(start)), across_(lobeOf(scaleX, points.across)),
           down_(lobeOf(scaleY, points.down)),
-          seen_(image_.width * across_.samples, image_.height * down_.samples),
-          target_(seen_.pixels.size()), cost_(seen_.pixels.size()), settled_(source.pixels.size(), 0)
+          error_(oklabOf(onLattice([&](int x, int y) { return source.at(x, y); }), toOklabFast<>),
+                 onLattice([&](int x, int y) { return palette_.linear[image_.at(x, y)]; })),
+          settled_(source.pixels.size(), 0)
     {
-        LinearImage blurredSource(seen_.width, seen_.height);
-        for (int y = 0; y < image_.height; ++y)
-            for (int x = 0; x < image_.width; ++x) {
-                add(blurredSource, x, y, source.at(x, y));
-                add(seen_, x, y, palette_.linear[image_.at(x, y)]);
-            }
-        for (std::size_t i = 0; i < target_.size(); ++i) {
-            target_[i] = toOklabFast(blurredSource.pixels[i]);
-            cost_[i] = distance(seen_.pixels[i], i);
-        }
     }
 
     // Tries (x, y) unless nothing within reach has changed since it was last
@@ -120,22 +107,34 @@ public:
     IndexImage take() { return std::move(image_); }
 
 private:
+    int latticeWidth() const { return image_.width * across_.samples; }
+    int latticeHeight() const { return image_.height * down_.samples; }
     // The lattice points the pixels (x, y) and (nx, ny) reach.
     Area reach(int x, int y, int nx, int ny) const
     {
-        return Area{std::max(0, across_.first(std::min(x, nx))), std::min(seen_.width - 1, across_.last(std::max(x, nx))),
-                    std::max(0, down_.first(std::min(y, ny))), std::min(seen_.height - 1, down_.last(std::max(y, ny)))};
+        return Area{std::max(0, across_.first(std::min(x, nx))), std::min(latticeWidth() - 1, across_.last(std::max(x, nx))),
+                    std::max(0, down_.first(std::min(y, ny))), std::min(latticeHeight() - 1, down_.last(std::max(y, ny)))};
     }
     Area reach(int x, int y) const { return reach(x, y, x, y); }
-    std::size_t point(int px, int py) const { return static_cast<std::size_t>(py * seen_.width + px); }
-    float distance(const LinearRgb& c, std::size_t i) const
+    std::size_t point(int px, int py) const { return static_cast<std::size_t>(py * latticeWidth() + px); }
+    // Calls visit(point, weight) for each lattice point pixel (x, y) reaches.
+    template <typename Visit>
+    void eachPoint(int x, int y, Visit visit) const
     {
-        return std::sqrt(oklabDistance2(toOklabFast<roughCbrt>(c), target_[i]));
+        const Area a = reach(x, y);
+        for (int py = a.y0; py <= a.y1; ++py)
+            for (int px = a.x0; px <= a.x1; ++px)
+                visit(point(px, py), across_.at(x, px) * down_.at(y, py));
     }
-    void add(LinearImage& into, int x, int y, const LinearRgb& c) const;
+    // The picture whose pixel (x, y) has colourAt(x, y), blurred onto the lattice.
+    template <typename ColourAt>
+    LinearImage onLattice(ColourAt colourAt) const;
+    void add(int x, int y, const LinearRgb& d)
+    {
+        eachPoint(x, y, [&](std::size_t i, float w) { error_.add(i, w * d); });
+    }
     float gain(int x, int y, const LinearRgb& d) const;
     float swapGain(int x, int y, int nx, int ny, const LinearRgb& d) const;
-    void recost(const Area& area);
     void changed(int x, int y);
     bool trySwaps(int x, int y);
     bool tryChanges(int x, int y);
@@ -143,11 +142,26 @@ private:
     const MethodPalette& palette_;
     IndexImage image_;
     Lobe across_, down_;
-    LinearImage seen_;  // the blurred picture at each lattice point
-    std::vector<Oklab> target_;
-    std::vector<float> cost_;
+    BlurredError<roughCbrt> error_;  // over the lattice
     std::vector<std::uint8_t> settled_;  // per grid pixel
 };
+
+template <typename ColourAt>
+LinearImage Refinement::onLattice(ColourAt colourAt) const
+{
+    LinearImage blurred(latticeWidth(), latticeHeight());
+    for (int y = 0; y < image_.height; ++y)
+        for (int x = 0; x < image_.width; ++x) {
+            const LinearRgb c = colourAt(x, y);
+            eachPoint(x, y, [&](std::size_t i, float w) {
+                LinearRgb& p = blurred.pixels[i];
+                p.r += w * c.r;
+                p.g += w * c.g;
+                p.b += w * c.b;
+            });
+        }
+    return blurred;
+}
 
 // A change at (x, y) alters the blurred picture within reach, which alters
 // the gains of any pixel whose own reach, or its swap neighbour's, overlaps it.
@@ -159,31 +173,11 @@ void Refinement::changed(int x, int y)
         std::fill_n(settled_.begin() + ty * image_.width + x0, x1 - x0 + 1, std::uint8_t{0});
 }
 
-void Refinement::add(LinearImage& into, int x, int y, const LinearRgb& c) const
-{
-    const Area a = reach(x, y);
-    for (int py = a.y0; py <= a.y1; ++py)
-        for (int px = a.x0; px <= a.x1; ++px) {
-            const float w = across_.at(x, px) * down_.at(y, py);
-            LinearRgb& p = into.pixels[point(px, py)];
-            p.r += w * c.r;
-            p.g += w * c.g;
-            p.b += w * c.b;
-        }
-}
-
 // The change in summed distance from adding `d` to the pixel at (x, y).
 float Refinement::gain(int x, int y, const LinearRgb& d) const
 {
-    const Area a = reach(x, y);
     float total = 0;
-    for (int py = a.y0; py <= a.y1; ++py)
-        for (int px = a.x0; px <= a.x1; ++px) {
-            const float w = across_.at(x, px) * down_.at(y, py);
-            const std::size_t i = point(px, py);
-            const LinearRgb& p = seen_.pixels[i];
-            total += distance(LinearRgb{p.r + w * d.r, p.g + w * d.g, p.b + w * d.b}, i) - cost_[i];
-        }
+    eachPoint(x, y, [&](std::size_t i, float w) { total += error_.changeIf(i, w * d); });
     return total;
 }
 
@@ -196,18 +190,9 @@ float Refinement::swapGain(int x, int y, int nx, int ny, const LinearRgb& d) con
     for (int py = a.y0; py <= a.y1; ++py)
         for (int px = a.x0; px <= a.x1; ++px) {
             const float w = across_.at(x, px) * down_.at(y, py) - across_.at(nx, px) * down_.at(ny, py);
-            const std::size_t i = point(px, py);
-            const LinearRgb& p = seen_.pixels[i];
-            total += distance(LinearRgb{p.r + w * d.r, p.g + w * d.g, p.b + w * d.b}, i) - cost_[i];
+            total += error_.changeIf(point(px, py), w * d);
         }
     return total;
-}
-
-void Refinement::recost(const Area& a)
-{
-    for (int py = a.y0; py <= a.y1; ++py)
-        for (int px = a.x0; px <= a.x1; ++px)
-            cost_[point(px, py)] = distance(seen_.pixels[point(px, py)], point(px, py));
 }
 
 // Swaps (x, y) with its right or lower neighbour when that lowers the distance.
@@ -218,14 +203,16 @@ bool Refinement::trySwaps(int x, int y)
         const int nx = n[0], ny = n[1];
         if (nx >= image_.width || ny >= image_.height || image_.at(nx, ny) == image_.at(x, y))
             continue;
-        const LinearRgb& here = palette_.linear[image_.at(x, y)];
-        const LinearRgb& there = palette_.linear[image_.at(nx, ny)];
-        const LinearRgb d{there.r - here.r, there.g - here.g, there.b - here.b};
+        const LinearRgb d = palette_.linear[image_.at(nx, ny)] - palette_.linear[image_.at(x, y)];
         if (swapGain(x, y, nx, ny, d) >= -1e-6f)
             continue;
-        add(seen_, x, y, d);
-        add(seen_, nx, ny, LinearRgb{-d.r, -d.g, -d.b});
-        recost(reach(x, y, nx, ny));
+        // Both halves reach the same samples: shifted by each, recosted once.
+        eachPoint(x, y, [&](std::size_t i, float w) { error_.shift(i, w * d); });
+        eachPoint(nx, ny, [&](std::size_t i, float w) { error_.shift(i, w * -d); });
+        const Area a = reach(x, y, nx, ny);
+        for (int py = a.y0; py <= a.y1; ++py)
+            for (int px = a.x0; px <= a.x1; ++px)
+                error_.recost(point(px, py));
         std::swap(image_.at(x, y), image_.at(nx, ny));
         changed(x, y);
         changed(nx, ny);
@@ -244,17 +231,14 @@ bool Refinement::tryChanges(int x, int y)
     for (int to = 0; to < palette_.count; ++to) {
         if (to == image_.at(x, y))
             continue;
-        const LinearRgb& c = palette_.linear[static_cast<std::size_t>(to)];
-        if (const float g = gain(x, y, LinearRgb{c.r - now.r, c.g - now.g, c.b - now.b}); g < best) {
+        if (const float g = gain(x, y, palette_.linear[static_cast<std::size_t>(to)] - now); g < best) {
             best = g;
             bestColour = to;
         }
     }
     if (bestColour < 0)
         return false;
-    const LinearRgb& c = palette_.linear[static_cast<std::size_t>(bestColour)];
-    add(seen_, x, y, LinearRgb{c.r - now.r, c.g - now.g, c.b - now.b});
-    recost(reach(x, y));
+    add(x, y, palette_.linear[static_cast<std::size_t>(bestColour)] - now);
     image_.at(x, y) = static_cast<std::uint8_t>(bestColour);
     changed(x, y);
     return true;
@@ -267,16 +251,11 @@ IndexImage refineByScore(const LinearImage& source, const MethodPalette& palette
 {
     const Points points = pointsFor(scaleX, scaleY, source.pixels.size(), palette.count);
     Refinement refinement(source, palette, std::move(start), points, scaleX, scaleY);
-    for (int sweep = 0; sweep < maxSweeps; ++sweep) {
-        bool changed = false;
-        for (int y = 0; y < source.height; ++y) {
-            for (int x = 0; x < source.width; ++x)
-                changed = refinement.improve(x, y) || changed;
+    sweepUntilSettled(
+        source.width, source.height, maxSweeps, [&](int x, int y, int) { return refinement.improve(x, y); },
+        [&](int sweep, int y) {
             if (progress)  // each sweep has less to do: shown as half of what is left
                 progress(1.0 - std::exp2(-(sweep + (y + 1.0) / source.height)));
-        }
-        if (!changed)
-            break;
-    }
+        });
     return refinement.take();
 }

@@ -1,16 +1,17 @@
 #include "conversion/teletext/blur_refinement.h"
 
 #include "conversion/colour_space.h"
-#include "conversion/methods/fast_oklab.h"
+#include "conversion/perceptual/blurred_error.h"
+#include "conversion/perceptual/gaussian_blur.h"
+#include "conversion/perceptual/linear_sums.h"
+#include "conversion/perceptual/sweeps.h"
 #include "conversion/teletext/teletext_chip.h"
 #include "conversion/teletext/row_programme.h"
 #include "conversion/teletext/teletext_glyphs.h"
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdint>
-#include <cmath>
 #include <vector>
 
 namespace {
@@ -20,7 +21,10 @@ constexpr int kCellWide = kCellPixels / 4;
 constexpr int kCellHigh = kCellLines / 2;
 constexpr int kGridWidth = kTeletextColumns * kCellWide;
 constexpr int kGridHeight = kTeletextRows * kCellHigh;
-// A Gaussian of sigma 2 display pixels: 0.5 samples across, 1 sample down.
+// The eye's Gaussian in grid samples: half a sample across and one down,
+// cut off at two sigma across and three down.
+constexpr float kSigmaX = kScoreSigma / (kCellPixels / kCellWide);
+constexpr float kSigmaY = kScoreSigma / (kCellLines / kCellHigh);
 constexpr int kRadiusX = 1;
 constexpr int kRadiusY = 3;
 
@@ -28,27 +32,23 @@ using KernelX = std::array<float, 2 * kRadiusX + 1>;
 using KernelY = std::array<float, 2 * kRadiusY + 1>;
 
 template <std::size_t N>
-std::array<float, N> gaussian(float sigma)
+std::array<float, N> kernel(float sigma)
 {
+    const std::vector<float> taps = Gaussian(sigma, static_cast<int>(N / 2)).taps();
     std::array<float, N> k{};
-    const int radius = static_cast<int>(N / 2);
-    float sum = 0;
-    for (int i = -radius; i <= radius; ++i)
-        sum += k[static_cast<std::size_t>(i + radius)] = std::exp(-0.5f * i * i / (sigma * sigma));
-    for (float& w : k)
-        w /= sum;
+    std::copy(taps.begin(), taps.end(), k.begin());
     return k;
 }
 
 const KernelX& kernelX()
 {
-    static const KernelX k = gaussian<2 * kRadiusX + 1>(0.5f);
+    static const KernelX k = kernel<2 * kRadiusX + 1>(kSigmaX);
     return k;
 }
 
 const KernelY& kernelY()
 {
-    static const KernelY k = gaussian<2 * kRadiusY + 1>(1.0f);
+    static const KernelY k = kernel<2 * kRadiusY + 1>(kSigmaY);
     return k;
 }
 
@@ -74,10 +74,6 @@ const ShareTable& shares()
 }
 
 
-LinearRgb operator*(float w, const LinearRgb& c) { return LinearRgb{w * c.r, w * c.g, w * c.b}; }
-LinearRgb operator+(const LinearRgb& a, const LinearRgb& b) { return LinearRgb{a.r + b.r, a.g + b.g, a.b + b.b}; }
-LinearRgb operator-(const LinearRgb& a, const LinearRgb& b) { return LinearRgb{a.r - b.r, a.g - b.g, a.b - b.b}; }
-
 using CellSamples = std::array<LinearRgb, kCellWide * kCellHigh>;
 
 // The cell's look over its grid samples, in linear light.
@@ -94,24 +90,8 @@ void drawLook(const CellLook& look, CellSamples& out)
 
 LinearImage blurred(const LinearImage& image)
 {
-    LinearImage across(image.width, image.height), down(image.width, image.height);
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x) {
-            LinearRgb sum;
-            for (int i = -kRadiusX; i <= kRadiusX; ++i)
-                sum = sum + kernelX()[static_cast<std::size_t>(i + kRadiusX)] *
-                                image.at(std::clamp(x + i, 0, image.width - 1), y);
-            across.at(x, y) = sum;
-        }
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x) {
-            LinearRgb sum;
-            for (int i = -kRadiusY; i <= kRadiusY; ++i)
-                sum = sum + kernelY()[static_cast<std::size_t>(i + kRadiusY)] *
-                                across.at(x, std::clamp(y + i, 0, image.height - 1));
-            down.at(x, y) = sum;
-        }
-    return down;
+    return gaussianBlur(image, std::vector<float>(kernelX().begin(), kernelX().end()),
+                        std::vector<float>(kernelY().begin(), kernelY().end()));
 }
 
 // Cells one trial may change: the tried cell and the few after it.
@@ -147,40 +127,10 @@ Window reach(const SpanSamples& delta, int left, int top)
                   y0, y1};
 }
 
-// Everything the search keeps: the picture blurred in OKLab, the screen's
-// samples and their blur, and each sample's current distance.
-class Refiner {
-public:
-    Refiner(TeletextScreen& screen, const LinearImage& picture);
-    // codes: whether control codes are tried as well as mosaics. Every cell
-    // is tried in the first pass; later, only those near a cell the pass
-    // before changed, as the others would find the same again.
-    void sweep(bool codes);
-
-private:
-    // Whether the last pass changed a cell whose change reaches cell (column, row).
-    bool nearChange(int column, int row) const;
-    // Tries other bytes in the cell; true if one was kept.
-    bool tryCell(int column, int row, bool codes);
-    // The change of the summed distance if cell (column,row) changed by `delta`.
-    float gain(int column, int row, const SpanSamples& delta) const;
-    void apply(int column, int row, const SpanSamples& delta);
-
-    TeletextScreen& screen_;
-    std::vector<Oklab> target_;
-    LinearImage shown_;
-    LinearImage blur_;
-    std::vector<float> distance_;
-    int passes_ = 0;
-    std::vector<bool> changed_ = std::vector<bool>(kTeletextBytes, true);  // by the last pass
-};
-
-Refiner::Refiner(TeletextScreen& screen, const LinearImage& picture)
-    : screen_(screen), shown_(kGridWidth, kGridHeight), distance_(kGridWidth * kGridHeight)
+// The screen's samples, each cell drawn as the chip shows it.
+LinearImage shownSamples(const TeletextScreen& screen)
 {
-    const LinearImage target = blurred(areaAverage(picture, kGridWidth, kGridHeight));
-    for (const LinearRgb& p : target.pixels)
-        target_.push_back(toOklab(p));
+    LinearImage shown(kGridWidth, kGridHeight);
     CellSamples cell;
     for (int row = 0; row < kTeletextRows; ++row) {
         ChipState state;
@@ -188,13 +138,43 @@ Refiner::Refiner(TeletextScreen& screen, const LinearImage& picture)
             drawLook(showCell(state, screen.at(column, row)), cell);
             for (int y = 0; y < kCellHigh; ++y)
                 for (int x = 0; x < kCellWide; ++x)
-                    shown_.at(column * kCellWide + x, row * kCellHigh + y) = cell[static_cast<std::size_t>(y * kCellWide + x)];
+                    shown.at(column * kCellWide + x, row * kCellHigh + y) = cell[static_cast<std::size_t>(y * kCellWide + x)];
         }
     }
-    blur_ = blurred(shown_);
-    for (std::size_t i = 0; i < distance_.size(); ++i)
-        distance_[i] = std::sqrt(oklabDistance2(toOklabFast(blur_.pixels[i]), target_[i]));
+    return shown;
 }
+
+// Everything the search keeps: the blurred error between the screen's
+// samples and the picture, and which cells the passes changed.
+class Refiner {
+public:
+    Refiner(TeletextScreen& screen, const LinearImage& picture)
+        : screen_(screen),
+          error_(oklabOf(blurred(areaAverage(picture, kGridWidth, kGridHeight)), toOklab), blurred(shownSamples(screen)))
+    {
+    }
+
+    // Tries other bytes in cell (column, row), control codes as well as
+    // mosaics when `codes`; true if one was kept. Every cell is tried in the
+    // first pass; later, only those near a cell the pass before changed, as
+    // the others would find the same again.
+    bool tryCell(int column, int row, bool codes);
+    // Ends a pass: what it changed is what the next pass looks near.
+    void endPass();
+
+private:
+    // Whether the last pass changed a cell whose change reaches cell (column, row).
+    bool nearChange(int column, int row) const;
+    bool tryBytes(int column, int row, bool codes);
+    // The change of the summed distance if cell (column,row) changed by `delta`.
+    float gain(int column, int row, const SpanSamples& delta) const;
+    void apply(int column, int row, const SpanSamples& delta);
+
+    TeletextScreen& screen_;
+    BlurredError<> error_;  // over the grid
+    std::vector<bool> changed_ = std::vector<bool>(kTeletextBytes, true);    // by the last pass
+    std::vector<bool> changing_ = std::vector<bool>(kTeletextBytes, false);  // by this one
+};
 
 constexpr int kWindowWide = kSpanWide + 2 * kRadiusX;
 constexpr int kWindowHigh = kCellHigh + 2 * kRadiusY;
@@ -205,6 +185,8 @@ using WindowSamples = std::array<LinearRgb, kWindowWide * kWindowHigh>;
 // Edges are clamped as in blurred(). out[(gy - w.top) * kWindowWide + gx - w.left].
 void blurredDelta(const SpanSamples& delta, int left, int top, const Window& w, WindowSamples& out)
 {
+    const KernelX& kernelAcross = kernelX();
+    const KernelY& kernelDown = kernelY();
     std::array<LinearRgb, kWindowWide * kCellHigh> across;
     for (int y = w.firstRow; y <= w.lastRow; ++y)
         for (int gx = w.left; gx < w.right; ++gx) {
@@ -212,7 +194,7 @@ void blurredDelta(const SpanSamples& delta, int left, int top, const Window& w, 
             for (int i = -kRadiusX; i <= kRadiusX; ++i) {
                 const int sx = std::clamp(gx + i, 0, kGridWidth - 1) - left;
                 if (sx >= 0 && sx < kSpanWide)
-                    sum = sum + kernelX()[static_cast<std::size_t>(i + kRadiusX)] * delta[static_cast<std::size_t>(y * kSpanWide + sx)];
+                    sum = sum + kernelAcross[static_cast<std::size_t>(i + kRadiusX)] * delta[static_cast<std::size_t>(y * kSpanWide + sx)];
             }
             across[static_cast<std::size_t>(y * kWindowWide + gx - w.left)] = sum;
         }
@@ -222,7 +204,7 @@ void blurredDelta(const SpanSamples& delta, int left, int top, const Window& w, 
             for (int j = -kRadiusY; j <= kRadiusY; ++j) {
                 const int sy = std::clamp(gy + j, 0, kGridHeight - 1) - top;
                 if (sy >= w.firstRow && sy <= w.lastRow)
-                    sum = sum + kernelY()[static_cast<std::size_t>(j + kRadiusY)] * across[static_cast<std::size_t>(sy * kWindowWide + gx - w.left)];
+                    sum = sum + kernelDown[static_cast<std::size_t>(j + kRadiusY)] * across[static_cast<std::size_t>(sy * kWindowWide + gx - w.left)];
             }
             out[static_cast<std::size_t>((gy - w.top) * kWindowWide + gx - w.left)] = sum;
         }
@@ -237,9 +219,8 @@ float Refiner::gain(int column, int row, const SpanSamples& delta) const
     blurredDelta(delta, left, top, w, added);
     for (int gy = w.top; gy < w.bottom; ++gy)
         for (int gx = w.left; gx < w.right; ++gx) {
-            const auto i = static_cast<std::size_t>(gy * kGridWidth + gx);
-            const LinearRgb now = blur_.pixels[i] + added[static_cast<std::size_t>((gy - w.top) * kWindowWide + gx - w.left)];
-            change += std::sqrt(oklabDistance2(toOklabFast(now), target_[i])) - distance_[i];
+            change += error_.changeIf(error_.sample(gx, gy),
+                                      added[static_cast<std::size_t>((gy - w.top) * kWindowWide + gx - w.left)]);
         }
     return change;
 }
@@ -247,18 +228,12 @@ float Refiner::gain(int column, int row, const SpanSamples& delta) const
 void Refiner::apply(int column, int row, const SpanSamples& delta)
 {
     const int left = column * kCellWide, top = row * kCellHigh;
-    for (int y = 0; y < kCellHigh; ++y)
-        for (int x = 0; x < std::min(kSpanWide, kGridWidth - left); ++x)
-            shown_.at(left + x, top + y) = shown_.at(left + x, top + y) + delta[static_cast<std::size_t>(y * kSpanWide + x)];
     const Window w = reach(delta, left, top);
     WindowSamples added;
     blurredDelta(delta, left, top, w, added);
     for (int gy = w.top; gy < w.bottom; ++gy)
-        for (int gx = w.left; gx < w.right; ++gx) {
-            const auto i = static_cast<std::size_t>(gy * kGridWidth + gx);
-            blur_.pixels[i] = blur_.pixels[i] + added[static_cast<std::size_t>((gy - w.top) * kWindowWide + gx - w.left)];
-            distance_[i] = std::sqrt(oklabDistance2(toOklabFast(blur_.pixels[i]), target_[i]));
-        }
+        for (int gx = w.left; gx < w.right; ++gx)
+            error_.add(error_.sample(gx, gy), added[static_cast<std::size_t>((gy - w.top) * kWindowWide + gx - w.left)]);
 }
 
 bool isMosaic(std::uint8_t byte)
@@ -330,7 +305,7 @@ bool spanChange(const TeletextScreen& screen, int row, const RowTrace& trace, in
     return true;
 }
 
-bool Refiner::tryCell(int column, int row, bool codes)
+bool Refiner::tryBytes(int column, int row, bool codes)
 {
     const std::uint8_t original = screen_.at(column, row);
     const RowTrace trace = traceRow(screen_, row);
@@ -366,15 +341,18 @@ bool Refiner::nearChange(int column, int row) const
     return false;
 }
 
-void Refiner::sweep(bool codes)
+bool Refiner::tryCell(int column, int row, bool codes)
 {
-    std::vector<bool> changed(kTeletextBytes, false);
-    for (int row = 0; row < kTeletextRows; ++row)
-        for (int column = 0; column < kTeletextColumns; ++column)
-            if ((passes_ == 0 || nearChange(column, row)) && tryCell(column, row, codes))
-                changed[static_cast<std::size_t>(row * kTeletextColumns + column)] = true;
-    changed_ = changed;
-    ++passes_;
+    if (!nearChange(column, row) || !tryBytes(column, row, codes))
+        return false;
+    changing_[static_cast<std::size_t>(row * kTeletextColumns + column)] = true;
+    return true;
+}
+
+void Refiner::endPass()
+{
+    changed_.swap(changing_);
+    std::fill(changing_.begin(), changing_.end(), false);
 }
 
 }  // namespace
@@ -382,6 +360,11 @@ void Refiner::sweep(bool codes)
 void refineByBlur(TeletextScreen& screen, const LinearImage& picture, int sweeps)
 {
     Refiner refiner(screen, picture);
-    for (int i = 0; i < sweeps; ++i)
-        refiner.sweep(i == 0);
+    sweepUntilSettled(
+        kTeletextColumns, kTeletextRows, sweeps,
+        [&](int column, int row, int pass) { return refiner.tryCell(column, row, pass == 0); },
+        [&](int, int row) {
+            if (row == kTeletextRows - 1)
+                refiner.endPass();
+        });
 }

@@ -1,6 +1,6 @@
-#include "conversion/methods/eye_filter.h"
+#include "conversion/perceptual/eye_filter.h"
 
-#include "conversion/methods/gaussian_blur.h"
+#include "conversion/perceptual/gaussian_blur.h"
 
 #include <cstddef>
 
