@@ -3,6 +3,7 @@
 #include "conversion/conversion_pass.h"
 #include "conversion/methods/palette_search.h"
 #include "conversion/methods/picture_conversion.h"
+#include "outputs/png_file.h"
 #include "outputs/screen_files.h"
 #include "platform/file_output.h"
 #include "picture/picture_linear.h"
@@ -10,9 +11,7 @@
 #include "picture/picture_sampling.h"
 #include "picture/qimage_surface.h"
 
-#include <QBuffer>
 #include <QFile>
-#include <QImageWriter>
 
 #include <array>
 #include <memory>
@@ -36,24 +35,10 @@ Failure writeFailure(const QString& picture, const Failure& failure)
 
 // The PNG is encoded in memory first so that it, too, can be put in place by
 // one rename: a failed write never leaves half a preview behind.
-PictureOutcome writePreview(const QImage& preview, const QString& path, const QString& picture)
+PictureOutcome writePreview(QImage& preview, const QString& path, const QString& picture)
 {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter encoder(&buffer, "png");
-    if (!encoder.write(preview))
-        return {{},
-                Failure{picture.toStdString(),
-                        QStringLiteral("cannot encode the preview: %1").arg(encoder.errorString()).toStdString()},
-                {},
-                {},
-                {}};
-
-    const std::array<FileContent, 1> file{{
-        {systemName(path), {reinterpret_cast<const std::uint8_t*>(png.constData()),
-                            static_cast<std::size_t>(png.size())}},
-    }};
+    const std::vector<std::uint8_t> png = pngBytes(QImageSurface(preview));
+    const std::array<FileContent, 1> file{{{systemName(path), png}}};
     if (const Status written = replaceFiles(file); !written)
         return {{}, writeFailure(picture, written.failure()), {}, {}, {}};
     return {{}, {}, {path}, {}, {}};
