@@ -15,6 +15,7 @@
 #include "ui/picture_options.h"
 #include "ui/screen_exports.h"
 #include "ui/status_texts.h"
+#include "ui/view_window.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -125,10 +126,14 @@ void frmMain::AddMenuHandlers()
     connect(items.mnuFileOpen, &QAction::triggered, this, &frmMain::_mnuFileOpen_Action);
     mnuFileExportDisc = items.mnuFileExportDisc;
     mnuFileSaveScreenAs = items.mnuFileSaveScreenAs;
-    for (QAction* save : {mnuFileExportDisc, mnuFileSaveScreenAs})
+    mnuFileSavePreviewAs = items.mnuFileSavePreviewAs;
+    for (QAction* save : {mnuFileExportDisc, mnuFileSaveScreenAs, mnuFileSavePreviewAs})
         save->setEnabled(false);
     connect(mnuFileExportDisc, &QAction::triggered, this, &frmMain::_mnuFileExportDisc_Action);
     connect(mnuFileSaveScreenAs, &QAction::triggered, this, &frmMain::_mnuFileSaveScreenAs_Action);
+    connect(mnuFileSavePreviewAs, &QAction::triggered, this, &frmMain::_mnuFileSavePreviewAs_Action);
+    viewWindow_ = new ViewWindow(this);
+    connect(items.mnuViewScreen, &QAction::triggered, this, &frmMain::_mnuViewScreen_Action);
     connect(items.mnuHelpAbout, &QAction::triggered, this, &frmMain::_mnuHelpAbout_Action);
 }
 
@@ -230,8 +235,9 @@ void frmMain::conversionArrived(const ConversionOutcome& outcome)
 {
     controls_.picImage2->drawPicture(outcome.preview);
     lastConversion_ = std::make_unique<Conversion>(outcome.conversion);
-    for (QAction* save : {mnuFileExportDisc, mnuFileSaveScreenAs})
+    for (QAction* save : {mnuFileExportDisc, mnuFileSaveScreenAs, mnuFileSavePreviewAs})
         save->setEnabled(true);
+    viewWindow_->showConversion(outcome.conversion, pictureOptions_->settings().fit);
     pictureOptions_->showPalette(outcome.conversion);
     if (outcome.purpose == ConversionJob::Purpose::Preview) {
         showStatus(previewStatus());
@@ -294,6 +300,7 @@ void frmMain::Timer1_Action()
     samplePicture(source, *state_);
     sampledPicture_ = source;
     sampledSource_.resetTo(openedPath_);
+    viewWindow_->showSourceFile(openedPath_);
     sampledWarning_ = openedWarning_;
     controls_.picImage2->drawPicture(source);
     cmdConvert_Click();
@@ -336,7 +343,11 @@ void frmMain::_mnuFileExportDisc_Action()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".ssd");
-    reportSaved(exportDiscImage(path, *lastConversion_), {path});
+    const std::optional<DiscOptions> options = chooseDiscOptions_(this, discOptions_, false);
+    if (!options)
+        return;
+    discOptions_ = *options;
+    reportSaved(exportDiscImage(path, *lastConversion_, options->tracks, options->title), {path});
 }
 
 void frmMain::_mnuFileSaveScreenAs_Action()
@@ -346,6 +357,24 @@ void frmMain::_mnuFileSaveScreenAs_Action()
     if (path.isEmpty())
         return;
     reportSaved(saveScreenFiles(path, *lastConversion_), {path, path + QStringLiteral(".inf")});
+}
+
+void frmMain::_mnuFileSavePreviewAs_Action()
+{
+    QString path = askWhereToSave({QStringLiteral("Save Preview As"), QStringLiteral("screen.png"),
+                                   QStringLiteral("PNG pictures (*.png);;Any (*)")});
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".png");
+    reportSaved(savePreviewPicture(path, *lastConversion_), {path});
+}
+
+void frmMain::_mnuViewScreen_Action()
+{
+    viewWindow_->show();
+    viewWindow_->raise();
+    viewWindow_->activateWindow();
 }
 
 QString frmMain::askWhereToSave(const SaveRequest& request)

@@ -31,6 +31,8 @@ WindowUnderTest::WindowUnderTest(bool quickTimer)
         return nextFile;
     });
     window.setMessageReporter([this](QWidget*, const UserMessage& message) { messages << message; });
+    // Discs are made with the options the dialog starts at, as if OK were pressed.
+    window.setDiscOptionsChooser([](QWidget*, const DiscOptions& start, bool) { return start; });
     if (quickTimer)
         Timer1()->setInterval(20);
 }
