@@ -2,6 +2,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 
 #include <algorithm>
 
@@ -46,10 +47,12 @@ QRect PictureView::pictureArea() const
 void PictureView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    painter.fillRect(event->rect(), palette().color(QPalette::Dark));
+    const QRect area = picture_.isNull() ? QRect() : pictureArea();
+    // Only the margins are cleared: the picture covers the rest.
+    for (const QRect& margin : QRegion(event->rect()).subtracted(area))
+        painter.fillRect(margin, palette().color(QPalette::Dark));
     if (picture_.isNull())
         return;
-    const QRect area = pictureArea();
     painter.setRenderHint(QPainter::SmoothPixmapTransform, zoom_ == kFit && area.size() != displaySize_);
     painter.drawImage(area, picture_);
     if (outline_.isNull())
