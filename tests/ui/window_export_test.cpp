@@ -4,7 +4,9 @@
 #include "test_pictures.h"
 #include "window_test_support.h"
 
+#include <QDialog>
 #include <QDir>
+#include <QSpinBox>
 #include <QtTest>
 
 class WindowExportTest : public QObject {
@@ -160,6 +162,38 @@ private slots:
         QCOMPARE(offered.back(), (DiscOptions{40, QStringLiteral("MY PICTURE"), 0}));
         QVERIFY(!QFile::exists(folder.file("small.ssd")));
         QVERIFY(test.messages.isEmpty());
+    }
+
+    // The dialog itself: what is picked comes back; a title keeps to what
+    // DFS holds (12 characters, no quotes); the delay is there only when asked.
+    void discOptionsDialogGivesWhatIsPicked()
+    {
+        for (const bool askDelay : {false, true}) {
+            bool delayShown = false;
+            QTimer::singleShot(0, [&] {
+                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                if (!dialog)
+                    return;
+                dialog->findChild<QComboBox*>(QStringLiteral("cboTracks"))->setCurrentIndex(0);
+                auto* title = dialog->findChild<QLineEdit*>(QStringLiteral("txtTitle"));
+                title->clear();
+                QTest::keyClicks(title, QStringLiteral("A \"LONG\" TITLE HERE"));
+                auto* delay = dialog->findChild<QSpinBox*>(QStringLiteral("spnDelay"));
+                delayShown = delay != nullptr;
+                if (delay)
+                    delay->setValue(5);
+                dialog->accept();
+            });
+            const std::optional<DiscOptions> picked = chooseDiscOptions(nullptr, DiscOptions{}, askDelay);
+            QVERIFY(picked.has_value());
+            QCOMPARE(delayShown, askDelay);
+            QCOMPARE(*picked, (DiscOptions{40, QStringLiteral("A LONG TITLE"), askDelay ? 5 : 0}));
+        }
+        QTimer::singleShot(0, [] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                dialog->reject();
+        });
+        QVERIFY(!chooseDiscOptions(nullptr, DiscOptions{}, false));
     }
 };
 
