@@ -3,7 +3,6 @@
 // to exactly the pixels encoded.
 #include "conversion/conversion_pass.h"
 #include "conversion/painter.h"
-#include "conversion/teletext/teletext_screen.h"
 #include "outputs/png_file.h"
 #include "outputs/screen_picture.h"
 
@@ -47,28 +46,6 @@ TEST(ScreenPicture, ShowsEveryModesPixelsInThePaletteOverTheWholeDisplay)
                 ASSERT_EQ(picture.pixels.pixel(x, y), physicalRgb(7 - conversion.image.at(x, y)))
                     << "mode " << mode.number << " at " << x << "," << y;
     }
-}
-
-// Mode 7 as the chip draws it: a row that sets a red background shows red
-// to its end, the rows below stay black.
-TEST(ScreenPicture, DrawsModeSevenAsTheChipDoes)
-{
-    TeletextScreen screen;
-    screen.bytes.fill(0x20);
-    screen.at(0, 0) = teletext_code::graphicsRed;
-    screen.at(1, 0) = teletext_code::newBackground;
-    Conversion conversion;
-    conversion.mode = 7;
-    conversion.bytes.assign(screen.bytes.begin(), screen.bytes.end());
-
-    const ScreenPicture picture = screenPicture(conversion);
-    ASSERT_EQ(picture.pixels.width(), 640);
-    ASSERT_EQ(picture.pixels.height(), 500);
-    EXPECT_EQ(picture.displayWidth() * picture.displayHeight(), 640 * 500);
-    EXPECT_EQ(picture.pixels.pixel(8, 10), RGB(0, 0, 0));
-    EXPECT_EQ(picture.pixels.pixel(40, 10), RGB(255, 0, 0));
-    EXPECT_EQ(picture.pixels.pixel(639, 19), RGB(255, 0, 0));
-    EXPECT_EQ(picture.pixels.pixel(320, 20), RGB(0, 0, 0));
 }
 
 // Noise, flat areas and gradients, so every line filter is chosen somewhere;

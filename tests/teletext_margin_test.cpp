@@ -53,20 +53,3 @@ TEST(TeletextMargin, RewritesStripesUnlessTheirColourTrulyHelps)
         }
     }
 }
-
-// Every edge cell unlike the one above costs the break in proportion to its
-// sixels; a cell like the one above costs nothing more.
-TEST(TeletextMargin, EdgeCostsFallOnColoursUnlikeTheCellAbove)
-{
-    std::vector<CellCosts> cells(4);
-    EdgeColours above = kBlackEdge;
-    above[1] = {4, 4};
-    addEdgeCosts(cells, above, 0.5f);
-    const CellLook black{0, false, 7, 0}, blue{0, false, 7, 4}, blueOnBlack{0x3F, false, 4, 0};
-    EXPECT_FLOAT_EQ(lookCost(cells[0], black), 0.0f);
-    EXPECT_FLOAT_EQ(lookCost(cells[0], blue), 0.5f);
-    EXPECT_FLOAT_EQ(lookCost(cells[1], blue), 0.0f);
-    EXPECT_FLOAT_EQ(lookCost(cells[1], blueOnBlack), 0.0f);
-    EXPECT_FLOAT_EQ(lookCost(cells[1], black), 0.5f);
-    EXPECT_FLOAT_EQ(lookCost(cells[3], blue), 0.0f);  // past the edge
-}
