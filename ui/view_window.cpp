@@ -162,20 +162,29 @@ void ViewWindow::redraw()
     if (!isVisible())
         return;
     cmdSource_->setText(showsSource() ? QStringLiteral("Show Screen") : QStringLiteral("Show Source"));
-    if (showsSource()) {
-        loadSource();
-        // The source at its own shape, as large as the screen's area.
-        const bool teletext = conversion_ && conversion_->image.mode == nullptr;
-        const QSize area(kDisplayWidth, teletext ? kTeletextHeight : kDisplayLines);
-        view_->showPicture(source_, source_.isNull() ? area : source_.size().scaled(area, Qt::KeepAspectRatio),
-                           sourceOutline());
-        lblShowing_->setText(source_.isNull() ? QStringLiteral("No picture to show")
-                                              : QStringLiteral("Source: %1 × %2").arg(source_.width()).arg(source_.height()));
-    } else if (conversion_) {
-        const ScreenPicture picture = screenPicture(*conversion_);
-        view_->showPicture(toImage(picture), QSize(picture.displayWidth(), picture.displayHeight()));
-        lblShowing_->setText(modeText(*conversion_, picture));
-    }
+    if (showsSource())
+        drawSource();
+    else if (conversion_)
+        drawScreen();
     if (view_->zoom() != PictureView::kFit)
         view_->resize(view_->sizeHint());
+}
+
+// The source at its own shape, as large as the screen's area.
+void ViewWindow::drawSource()
+{
+    loadSource();
+    const bool teletext = conversion_ && conversion_->image.mode == nullptr;
+    const QSize area(kDisplayWidth, teletext ? kTeletextHeight : kDisplayLines);
+    view_->showPicture(source_, source_.isNull() ? area : source_.size().scaled(area, Qt::KeepAspectRatio),
+                       sourceOutline());
+    lblShowing_->setText(source_.isNull() ? QStringLiteral("No picture to show")
+                                          : QStringLiteral("Source: %1 × %2").arg(source_.width()).arg(source_.height()));
+}
+
+void ViewWindow::drawScreen()
+{
+    const ScreenPicture picture = screenPicture(*conversion_);
+    view_->showPicture(toImage(picture), QSize(picture.displayWidth(), picture.displayHeight()));
+    lblShowing_->setText(modeText(*conversion_, picture));
 }

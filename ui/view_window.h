@@ -45,6 +45,8 @@ protected:
 private:
     void zoomPicked(int index);
     void redraw();
+    void drawSource();
+    void drawScreen();
     void loadSource();
     QRect sourceOutline() const;
 
