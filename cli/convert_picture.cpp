@@ -2,14 +2,13 @@
 
 #include "conversion/entry/convert.h"
 #include "conversion/methods/palette_search.h"
+#include "outputs/png_file.h"
 #include "outputs/screen_files.h"
 #include "platform/file_output.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_source.h"
 
-#include <QBuffer>
 #include <QFile>
-#include <QImageWriter>
 
 #include <array>
 
@@ -32,24 +31,10 @@ Failure writeFailure(const QString& picture, const Failure& failure)
 
 // The PNG is encoded in memory first so that it, too, can be put in place by
 // one rename: a failed write never leaves half a preview behind.
-PictureOutcome writePreview(const QImage& preview, const QString& path, const QString& picture)
+PictureOutcome writePreview(const PixelSurface& preview, const QString& path, const QString& picture)
 {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter encoder(&buffer, "png");
-    if (!encoder.write(preview))
-        return {{},
-                Failure{picture.toStdString(),
-                        QStringLiteral("cannot encode the preview: %1").arg(encoder.errorString()).toStdString()},
-                {},
-                {},
-                {}};
-
-    const std::array<FileContent, 1> file{{
-        {systemName(path), {reinterpret_cast<const std::uint8_t*>(png.constData()),
-                            static_cast<std::size_t>(png.size())}},
-    }};
+    const std::vector<std::uint8_t> png = pngBytes(preview);
+    const std::array<FileContent, 1> file{{{systemName(path), png}}};
     if (const Status written = replaceFiles(file); !written)
         return {{}, writeFailure(picture, written.failure()), {}, {}, {}};
     return {{}, {}, {path}, {}, {}};
@@ -81,7 +66,7 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
     }
 
     if (!job.previewFile.isEmpty()) {
-        const PictureOutcome previewOutcome = writePreview(surfaceImage(conversion.preview), job.previewFile, job.picture);
+        const PictureOutcome previewOutcome = writePreview(conversion.preview, job.previewFile, job.picture);
         outcome.failure = previewOutcome.failure;
         outcome.written += previewOutcome.written;
     }

@@ -132,9 +132,9 @@ std::vector<std::string> slideNames(std::span<const Slide> slides)
 
 }  // namespace
 
-Result<DiscImage> bootDisc(const Conversion& conversion, int tracks)
+Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, const std::string& title)
 {
-    DiscCatalogue catalogue = bootCatalogue("RASTERINE", tracks, singleBootText(conversion));
+    DiscCatalogue catalogue = bootCatalogue(title, tracks, singleBootText(conversion));
     catalogue.files.push_back(screenFile("SCREEN", conversion));
     auto bytes = buildDisc(catalogue);
     if (!bytes)

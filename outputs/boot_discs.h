@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversion/conversion_pass.h"
+#include "conversion/conversion.h"
 #include "platform/failure.h"
 
 #include <cstdint>
@@ -24,7 +24,9 @@ struct DiscImage {
 // *EXEC, selects BASIC, sets the mode and any palette that differs from the
 // mode's default, turns the cursor off, loads $.SCREEN into the I/O
 // processor's screen memory and waits for a key, then returns to MODE 7.
-Result<DiscImage> bootDisc(const Conversion& conversion, int tracks);
+// The catalogue carries `title` (see buildDisc for what DFS accepts).
+inline constexpr const char* kBootDiscTitle = "RASTERINE";
+Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, const std::string& title = kBootDiscTitle);
 
 // A picture for a slideshow: its name (from which its DFS name comes) and
 // its conversion, which must outlive the call.

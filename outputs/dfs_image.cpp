@@ -32,6 +32,8 @@ Status checkCatalogue(const DiscCatalogue& catalogue)
         return Failure{disc, "a DFS disc has 40 or 80 tracks, not " + std::to_string(catalogue.tracks)};
     if (catalogue.title.size() > 12)
         return Failure{disc, "a DFS disc title has at most 12 characters"};
+    if (!std::all_of(catalogue.title.begin(), catalogue.title.end(), [](char c) { return c >= ' ' && c < 127; }))
+        return Failure{disc, "a DFS disc title holds only printable ASCII characters"};
     if (catalogue.files.size() > kDfsMaxFiles)
         return Failure{disc, "a DFS disc holds at most 31 files, not " +
                                  std::to_string(catalogue.files.size())};

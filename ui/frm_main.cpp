@@ -12,6 +12,7 @@
 #include "ui/picture_options.h"
 #include "ui/screen_exports.h"
 #include "ui/status_texts.h"
+#include "ui/view_window.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -137,10 +138,14 @@ void frmMain::AddMenuHandlers()
     connect(items.mnuFileOpen, &QAction::triggered, this, &frmMain::_mnuFileOpen_Action);
     mnuFileExportDisc = items.mnuFileExportDisc;
     mnuFileSaveScreenAs = items.mnuFileSaveScreenAs;
-    for (QAction* save : {mnuFileExportDisc, mnuFileSaveScreenAs})
+    mnuFileSavePreviewAs = items.mnuFileSavePreviewAs;
+    for (QAction* save : {mnuFileExportDisc, mnuFileSaveScreenAs, mnuFileSavePreviewAs})
         save->setEnabled(false);
     connect(mnuFileExportDisc, &QAction::triggered, this, &frmMain::_mnuFileExportDisc_Action);
     connect(mnuFileSaveScreenAs, &QAction::triggered, this, &frmMain::_mnuFileSaveScreenAs_Action);
+    connect(mnuFileSavePreviewAs, &QAction::triggered, this, &frmMain::_mnuFileSavePreviewAs_Action);
+    viewWindow_ = new ViewWindow(this);
+    connect(items.mnuViewScreen, &QAction::triggered, this, &frmMain::_mnuViewScreen_Action);
     connect(items.mnuHelpAbout, &QAction::triggered, this, &frmMain::_mnuHelpAbout_Action);
 }
 
@@ -220,8 +225,9 @@ void frmMain::pictureOptionChanged()
 void frmMain::conversionShown(const Conversion& conversion, const QImage& preview)
 {
     controls_.picImage2->drawPicture(preview);
-    for (QAction* save : {mnuFileExportDisc, mnuFileSaveScreenAs})
+    for (QAction* save : {mnuFileExportDisc, mnuFileSaveScreenAs, mnuFileSavePreviewAs})
         save->setEnabled(true);
+    viewWindow_->showConversion(conversion, nextSettings().fit);
     pictureOptions_->showPalette(conversion);
 }
 
@@ -243,8 +249,11 @@ void frmMain::showPaletteOfMode()
 void frmMain::Timer1_Action()
 {
     Timer1->stop();
-    if (!controller_->sampleAndConvert())
+    if (!controller_->sampleAndConvert()) {
         Timer1->start();
+        return;
+    }
+    viewWindow_->showSourceFile(controller_->sampledPath());
 }
 
 void frmMain::_mnuFileOpen_Action()
@@ -276,7 +285,11 @@ void frmMain::_mnuFileExportDisc_Action()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".ssd");
-    reportSaved(exportDiscImage(path, *controller_->lastConversion()), {path});
+    const std::optional<DiscOptions> options = chooseDiscOptions_(this, discOptions_, false);
+    if (!options)
+        return;
+    discOptions_ = *options;
+    reportSaved(exportDiscImage(path, *controller_->lastConversion(), options->tracks, options->title), {path});
 }
 
 void frmMain::_mnuFileSaveScreenAs_Action()
@@ -286,6 +299,24 @@ void frmMain::_mnuFileSaveScreenAs_Action()
     if (path.isEmpty())
         return;
     reportSaved(saveScreenFiles(path, *controller_->lastConversion()), {path, path + QStringLiteral(".inf")});
+}
+
+void frmMain::_mnuFileSavePreviewAs_Action()
+{
+    QString path = askWhereToSave({QStringLiteral("Save Preview As"), QStringLiteral("screen.png"),
+                                   QStringLiteral("PNG pictures (*.png);;Any (*)")});
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".png");
+    reportSaved(savePreviewPicture(path, *controller_->lastConversion()), {path});
+}
+
+void frmMain::_mnuViewScreen_Action()
+{
+    viewWindow_->show();
+    viewWindow_->raise();
+    viewWindow_->activateWindow();
 }
 
 QString frmMain::askWhereToSave(const SaveRequest& request)

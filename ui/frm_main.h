@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversion/settings.h"
+#include "ui/disc_options_dialog.h"
 #include "ui/frm_main_controls.h"
 #include "platform/failure.h"
 #include "ui/user_dialogs.h"
@@ -20,6 +21,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTimer;
+class ViewWindow;
 
 // The main window: the converted picture on the left (picImage2), the source
 // on the right (picImage1), the mode, half-tone and "Stagger" options, the
@@ -58,6 +60,12 @@ public:
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
     void setMessageReporter(MessageReporter reporter) { report_ = std::move(reporter); }
     void setSaveChooser(SaveChooser chooser) { chooseSave_ = std::move(chooser); }
+    void setDiscOptionsChooser(DiscOptionsChooser chooser) { chooseDiscOptions_ = std::move(chooser); }
+
+    // Everything File › "Open..." does once a file has been chosen.
+    void openPicture(const QString& path);
+    // The View window (View › "Screen and Source"), hidden until asked for.
+    ViewWindow* viewWindow() const { return viewWindow_; }
 
 signals:
     // After every conversion, whether both files were written.
@@ -88,11 +96,11 @@ private:
     void _mnuFileOpen_Action();
     void _mnuFileExportDisc_Action();
     void _mnuFileSaveScreenAs_Action();
+    void _mnuFileSavePreviewAs_Action();
+    void _mnuViewScreen_Action();
     void _mnuFileExit_Action();
     void _mnuHelpAbout_Action();
 
-    // Everything File › "Open..." does once a file has been chosen.
-    void openPicture(const QString& path);
     void showStatus(const QString& text);
     // An entry the picture options did not take is shown over the status
     // until an entry is taken; then the status is shown again.
@@ -112,8 +120,12 @@ private:
     QString status_;  // the status on show, refusals aside
     QAction* mnuFileExportDisc = nullptr;
     QAction* mnuFileSaveScreenAs = nullptr;
+    QAction* mnuFileSavePreviewAs = nullptr;
+    ViewWindow* viewWindow_ = nullptr;
+    DiscOptions discOptions_;  // as chosen last this session
     QString saveFolder_;
     FileChooser chooseFile_ = chooseFileToOpen;
     SaveChooser chooseSave_ = chooseFileToSave;
+    DiscOptionsChooser chooseDiscOptions_ = chooseDiscOptions;
     MessageReporter report_ = showMessageBox;
 };

@@ -1,6 +1,7 @@
 #include "conversion/conversion_state.h"
 #include "packaging/icons/app_icon.h"
 #include "ui/frm_main.h"
+#include "ui/start_picture.h"
 
 #include <QApplication>
 
@@ -10,7 +11,8 @@
 // Starts Rasterine: the conversion state first (all zero), then the window,
 // which opens with the start values, then the event loop until the window is
 // closed or File › Exit is chosen. Both end the program with exit code 0.
-// Command-line arguments other than Qt's own are ignored.
+// A picture named after Qt's own options is opened as File › Open... opens
+// one; further arguments are ignored.
 int main(int argc, char* argv[])
 {
     // A full disk or a file-size limit must become a write error the window
@@ -23,5 +25,6 @@ int main(int argc, char* argv[])
     // Lets desktops match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.rasterine.Rasterine"));
     frmMain window(std::move(state));
+    openStartPicture(window, QCoreApplication::arguments());
     return QApplication::exec();
 }

@@ -31,8 +31,12 @@ MenuBarItems buildMenuBar(QMenuBar* bar)
     items.mnuFileOpen = addItem(file, "mnuFileOpen", "Open...");
     items.mnuFileExportDisc = addItem(file, "mnuFileExportDisc", "Export Disc Image...");
     items.mnuFileSaveScreenAs = addItem(file, "mnuFileSaveScreenAs", "Save Screen As...");
+    items.mnuFileSavePreviewAs = addItem(file, "mnuFileSavePreviewAs", "Save Preview As...");
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileSep"));
     items.mnuFileExit = addItem(file, "mnuFileExit", "E&xit");
+
+    QMenu* view = addMenu(bar, "mnuView", "&View");
+    items.mnuViewScreen = addItem(view, "mnuViewScreen", "Screen and Source");
 
     QMenu* help = addMenu(bar, "mnuHelp", "&Help");
     items.mnuHelpAbout = addItem(help, "mnuHelpAbout", "About...");

@@ -8,12 +8,14 @@ struct MenuBarItems {
     QAction* mnuFileOpen = nullptr;
     QAction* mnuFileExportDisc = nullptr;
     QAction* mnuFileSaveScreenAs = nullptr;
+    QAction* mnuFileSavePreviewAs = nullptr;
     QAction* mnuFileExit = nullptr;
+    QAction* mnuViewScreen = nullptr;
     QAction* mnuHelpAbout = nullptr;
 };
 
 // Fills `bar` with "&File" ("Open...", "Export Disc Image...", "Save Screen
-// As...", a separator, "E&xit") and "&Help"
-// ("About..."). The ampersands mark access keys; no item has a keyboard
+// As...", "Save Preview As...", a separator, "E&xit"), "&View" ("Screen
+// and Source") and "&Help" ("About..."). The ampersands mark access keys; no item has a keyboard
 // shortcut. Menus and items are named after their role (mnuFile, mnuFileOpen...).
 MenuBarItems buildMenuBar(QMenuBar* bar);

@@ -1,7 +1,9 @@
 #include "ui/screen_exports.h"
 
 #include "outputs/boot_discs.h"
+#include "outputs/png_file.h"
 #include "outputs/screen_files.h"
+#include "outputs/screen_picture.h"
 #include "platform/file_output.h"
 
 #include <QFile>
@@ -18,9 +20,9 @@ std::string systemName(const QString& path)
 
 }  // namespace
 
-Status exportDiscImage(const QString& path, const Conversion& conversion)
+Status exportDiscImage(const QString& path, const Conversion& conversion, int tracks, const QString& title)
 {
-    const auto disc = bootDisc(conversion, 80);
+    const auto disc = bootDisc(conversion, tracks, title.toStdString());
     if (!disc)
         return Failure{systemName(path), disc.failure().reason};
     const std::array<FileContent, 1> file{{{systemName(path), disc.value().bytes}}};
@@ -30,4 +32,11 @@ Status exportDiscImage(const QString& path, const Conversion& conversion)
 Status saveScreenFiles(const QString& path, const Conversion& conversion)
 {
     return writeScreenFiles(systemName(path), conversion);
+}
+
+Status savePreviewPicture(const QString& path, const Conversion& conversion)
+{
+    const std::vector<std::uint8_t> png = pngBytes(screenPicture(conversion).pixels);
+    const std::array<FileContent, 1> file{{{systemName(path), png}}};
+    return replaceFiles(file);
 }

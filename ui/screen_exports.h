@@ -1,15 +1,22 @@
 #pragma once
 
-#include "conversion/conversion_pass.h"
+#include "conversion/conversion.h"
+#include "outputs/boot_discs.h"
 #include "platform/failure.h"
 
 #include <QString>
 
-// What File › "Export Disc Image..." and "Save Screen As..." write, each
-// replacing its files whole or not at all (see replaceFiles).
+// What File › "Export Disc Image...", "Save Screen As..." and "Save Preview
+// As..." write, each replacing its files whole or not at all (see
+// replaceFiles).
 
-// An 80-track DFS disc that shows `conversion` when booted with Shift+Break.
-Status exportDiscImage(const QString& path, const Conversion& conversion);
+// A DFS disc of `tracks` tracks titled `title` that shows `conversion` when
+// booted with Shift+Break.
+Status exportDiscImage(const QString& path, const Conversion& conversion, int tracks = 80,
+                       const QString& title = QString::fromLatin1(kBootDiscTitle));
 
 // The screen file at `path` and its .inf beside it.
 Status saveScreenFiles(const QString& path, const Conversion& conversion);
+
+// A PNG of the screen at its real resolution (see screenPicture).
+Status savePreviewPicture(const QString& path, const Conversion& conversion);

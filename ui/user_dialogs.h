@@ -29,7 +29,11 @@ using SaveChooser = std::function<QString(QWidget* parent, const SaveRequest& re
 // Shows a message to the user. It may return before the user has read it.
 using MessageReporter = std::function<void(QWidget* parent, const UserMessage& message)>;
 
-// The standard open dialog offering every file under the type "Any".
+// The open dialog's types: "Any" first, then "Pictures", the types Qt's
+// image readers installed here decode.
+QString openDialogFilter();
+
+// The standard open dialog offering the types of openDialogFilter.
 QString chooseFileToOpen(QWidget* parent);
 
 // The standard save dialog, which asks before replacing a file.

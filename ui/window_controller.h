@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversion/conversion_pass.h"
+#include "conversion/conversion.h"
 #include "conversion/conversion_state.h"
 #include "conversion/settings.h"
 #include "ui/decoded_picture.h"
@@ -68,6 +68,8 @@ public:
 
     bool writing() const { return writing_; }
     bool hasPicture() const { return sampled_ != nullptr; }
+    // The file of the picture the planes were sampled from; empty before one.
+    QString sampledPath() const { return sampled_ ? sampled_->path() : QString(); }
     // The conversion on show; null before the first.
     const Conversion* lastConversion() const { return last_ ? &*last_ : nullptr; }
 

@@ -34,15 +34,8 @@ LinearImage letterbox(const LinearImage& picture, LinearRgb bar, int width, int 
 // The middle of the picture at the screen's shape.
 LinearImage centreCrop(const LinearImage& picture, int width, int lines, double aspect)
 {
-    const double screen = width * aspect / lines;
-    int cropWidth = picture.width, cropHeight = picture.height;
-    if (static_cast<double>(picture.width) / picture.height > screen)
-        cropWidth = std::clamp(static_cast<int>(std::lround(picture.height * screen)), 1, picture.width);
-    else
-        cropHeight = std::clamp(static_cast<int>(std::lround(picture.width / screen)), 1, picture.height);
-    const LinearImage part = crop(picture, (picture.width - cropWidth) / 2,
-                                  (picture.height - cropHeight) / 2, cropWidth, cropHeight);
-    return areaAverage(part, width, lines);
+    const PictureCrop kept = fillCrop(picture.width, picture.height, width, lines, aspect);
+    return areaAverage(crop(picture, kept.left, kept.top, kept.width, kept.height), width, lines);
 }
 
 float adjusted(float v, const Adjustments& a)
@@ -56,6 +49,17 @@ float adjusted(float v, const Adjustments& a)
 }
 
 }  // namespace
+
+PictureCrop fillCrop(int pictureWidth, int pictureHeight, int width, int lines, double aspect)
+{
+    const double screen = width * aspect / lines;
+    int cropWidth = pictureWidth, cropHeight = pictureHeight;
+    if (static_cast<double>(pictureWidth) / pictureHeight > screen)
+        cropWidth = std::clamp(static_cast<int>(std::lround(pictureHeight * screen)), 1, pictureWidth);
+    else
+        cropHeight = std::clamp(static_cast<int>(std::lround(pictureWidth / screen)), 1, pictureHeight);
+    return {(pictureWidth - cropWidth) / 2, (pictureHeight - cropHeight) / 2, cropWidth, cropHeight};
+}
 
 double pixelAspect(int width, int lines)
 {

@@ -21,6 +21,14 @@ LinearImage framePicture(const LinearImage& picture, Fit fit, LinearRgb bar, int
 LinearImage framePictureAt(const LinearImage& picture, Fit fit, LinearRgb bar, int width, int lines,
                            double aspect);
 
+// The part of a picture `pictureWidth` x `pictureHeight` that Fill keeps for
+// a screen of `width` x `lines` pixels, each `aspect` times as wide as high:
+// the middle of the picture at the screen's shape.
+struct PictureCrop {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+PictureCrop fillCrop(int pictureWidth, int pictureHeight, int width, int lines, double aspect);
+
 // The adjustments applied to every pixel, in this order: gamma, contrast
 // (around mid grey as the eye sees it), brightness, saturation; the result is
 // held within 0..1. Neutral adjustments leave the image as it was.

@@ -2,6 +2,7 @@
 
 #include "conversion/colour_space.h"
 #include "conversion/teletext/blur_refinement.h"
+#include "conversion/teletext/clean_margin.h"
 #include "conversion/teletext/error_carry.h"
 #include "conversion/teletext/sixel_costs.h"
 #include "conversion/teletext/teletext_renderer.h"
@@ -16,6 +17,12 @@ namespace {
 constexpr float kCarriedError = 0.5f;
 // Passes of the blurred search over the finished screen (see blur_refinement.h).
 constexpr int kRefineSweeps = 3;
+// What a break in the left edge's colour costs, in the row programme's units
+// (a cell entirely black where the picture is white costs 1). Weighed in the
+// row programme itself, the edge cost the picture far more (a median score
+// 3.5 % worse even in column 0 alone); after the search, 0.5 takes a quarter
+// of the breaks away for 0.2 %, where 1 would cost 1.3 %.
+constexpr float kEdgeBreakCost = 0.5f;
 
 }  // namespace
 
@@ -50,6 +57,7 @@ TeletextScreen convertToTeletext(const LinearImage& picture, const RowSearch& se
             carryRowError(samples, row, looks, kCarriedError);
     }
     refineByBlur(screen, picture, kRefineSweeps);
+    cleanLeftMargin(screen, picture, kEdgeBreakCost);
     return screen;
 }
 

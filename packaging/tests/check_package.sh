@@ -80,7 +80,12 @@ for program in "${programs[@]}"; do
 done
 
 desktop-file-validate "$share/applications/$app_id.desktop" || fail "desktop-file-validate"
-grep -qx 'Exec=rasterine' "$share/applications/$app_id.desktop" || fail "the desktop entry does not start rasterine"
+grep -qx 'Exec=rasterine %f' "$share/applications/$app_id.desktop" ||
+  fail "the desktop entry does not start rasterine with the file opened"
+for type in image/png image/jpeg; do
+  grep -qE "^MimeType=(.*;)?$type;" "$share/applications/$app_id.desktop" ||
+    fail "the desktop entry does not offer to open $type"
+done
 
 appstreamcli validate --no-net "$share/metainfo/$app_id.metainfo.xml" || fail "appstreamcli validate"
 grep -qF "<release version=\"$version\"" "$share/metainfo/$app_id.metainfo.xml" ||

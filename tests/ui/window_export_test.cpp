@@ -4,7 +4,9 @@
 #include "test_pictures.h"
 #include "window_test_support.h"
 
+#include <QDialog>
 #include <QDir>
+#include <QSpinBox>
 #include <QtTest>
 
 class WindowExportTest : public QObject {
@@ -96,6 +98,102 @@ private slots:
         QVERIFY(readFile(answer).contains(framed));
         QCOMPARE(readFile(folder.file("$.screen")), screen);
         QVERIFY(test.messages.isEmpty());
+    }
+
+    // The preview PNG is the screen at its real resolution: mode 0's 640
+    // pixels (the canvas shows every right one of a pair), mode 7's 640 x 500.
+    void savesThePreviewAtTheScreensRealResolution()
+    {
+        ScratchWorkingFolder folder;
+        WindowUnderTest test;
+        QString answer;
+        test.window.setSaveChooser([&](QWidget*, const SaveRequest&) { return answer; });
+        QAction* savePreview = test.menuItem("mnuFileSavePreviewAs");
+        QVERIFY(!savePreview->isEnabled());
+        clickOn(test.modeButton(0));
+        test.comboBox("cboMethod")->setCurrentIndex(1);
+        test.openThroughMenu(savePng(colourfulScene(400, 300), folder.file("scene.png")));
+        QVERIFY(test.waitForConversion());
+
+        answer = folder.file("mode0");  // no extension: ".png" is added
+        savePreview->trigger();
+        const QImage saved(folder.file("mode0.png"));
+        QCOMPARE(saved.size(), QSize(640, 256));
+        const QImage preview = test.picImage2()->image();
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 320; ++x)
+                QCOMPARE(saved.pixel(2 * x + 1, y), preview.pixel(x, y));
+        QCOMPARE(test.lblStatus()->text(),
+                 QStringLiteral("Wrote “mode0.png” in %1").arg(QDir::toNativeSeparators(folder.path())));
+
+        clickOn(test.modeButton(5));
+        test.cmdConvert()->click();  // quick: converted and written before it returns
+        answer = folder.file("teletext.png");
+        savePreview->trigger();
+        QCOMPARE(QImage(answer).size(), QSize(640, 500));
+        QVERIFY(test.messages.isEmpty());
+    }
+
+    // The tracks and title chosen after the save dialog make the disc and
+    // are offered again next time; cancelling them writes nothing.
+    void makesTheDiscWithTheOptionsChosen()
+    {
+        ScratchWorkingFolder folder;
+        WindowUnderTest test;
+        test.window.setSaveChooser([&](QWidget*, const SaveRequest&) { return folder.file("small.ssd"); });
+        QList<DiscOptions> offered;
+        std::optional<DiscOptions> answer = DiscOptions{40, QStringLiteral("MY PICTURE"), 0};
+        test.window.setDiscOptionsChooser([&](QWidget*, const DiscOptions& start, bool askDelay) {
+            offered << start;
+            return askDelay ? std::nullopt : answer;
+        });
+        test.openThroughMenu(savePng(colourfulScene(400, 300), folder.file("scene.png")));
+        QVERIFY(test.waitForConversion());
+
+        test.menuItem("mnuFileExportDisc")->trigger();
+        const QByteArray disc = readFile(folder.file("small.ssd"));
+        QCOMPARE(disc.size(), 40 * 10 * 256);
+        QCOMPARE(disc.left(8) + disc.mid(256, 4), QByteArray("MY PICTURE  "));
+        QCOMPARE(offered.front(), DiscOptions{});
+
+        answer.reset();
+        QFile::remove(folder.file("small.ssd"));
+        test.menuItem("mnuFileExportDisc")->trigger();
+        QCOMPARE(offered.back(), (DiscOptions{40, QStringLiteral("MY PICTURE"), 0}));
+        QVERIFY(!QFile::exists(folder.file("small.ssd")));
+        QVERIFY(test.messages.isEmpty());
+    }
+
+    // The dialog itself: what is picked comes back; a title keeps to what
+    // DFS holds (12 characters, no quotes); the delay is there only when asked.
+    void discOptionsDialogGivesWhatIsPicked()
+    {
+        for (const bool askDelay : {false, true}) {
+            bool delayShown = false;
+            QTimer::singleShot(0, [&] {
+                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                if (!dialog)
+                    return;
+                dialog->findChild<QComboBox*>(QStringLiteral("cboTracks"))->setCurrentIndex(0);
+                auto* title = dialog->findChild<QLineEdit*>(QStringLiteral("txtTitle"));
+                title->clear();
+                QTest::keyClicks(title, QStringLiteral("A \"LONG\" TITLE HERE"));
+                auto* delay = dialog->findChild<QSpinBox*>(QStringLiteral("spnDelay"));
+                delayShown = delay != nullptr;
+                if (delay)
+                    delay->setValue(5);
+                dialog->accept();
+            });
+            const std::optional<DiscOptions> picked = chooseDiscOptions(nullptr, DiscOptions{}, askDelay);
+            QVERIFY(picked.has_value());
+            QCOMPARE(delayShown, askDelay);
+            QCOMPARE(*picked, (DiscOptions{40, QStringLiteral("A LONG TITLE"), askDelay ? 5 : 0}));
+        }
+        QTimer::singleShot(0, [] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                dialog->reject();
+        });
+        QVERIFY(!chooseDiscOptions(nullptr, DiscOptions{}, false));
     }
 };
 

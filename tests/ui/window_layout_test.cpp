@@ -192,7 +192,8 @@ private slots:
         const auto* help = test.window.findChild<QMenu*>(QStringLiteral("mnuHelp"));
         QCOMPARE(file->title(), QStringLiteral("&File"));
         QCOMPARE(help->title(), QStringLiteral("&Help"));
-        QCOMPARE(itemTexts(file), QStringList({"Open...", "Export Disc Image...", "Save Screen As...", "-", "E&xit"}));
+        QCOMPARE(itemTexts(file), QStringList({"Open...", "Export Disc Image...", "Save Screen As...",
+                                               "Save Preview As...", "-", "E&xit"}));
         QCOMPARE(itemTexts(help), QStringList({"About..."}));
         for (const QAction* item : test.window.findChildren<QAction*>())
             QVERIFY2(item->shortcuts().isEmpty(), qPrintable(item->text()));

@@ -64,12 +64,7 @@ private slots:
         QVERIFY(!test.Timer1()->isActive());
 
         const EngineConversion expected = engineConversion(loadPicture(path).value().image, 2, 0, false);
-        // The window's state holds the sampled planes and its options; the
-        // tables are the conversion's own.
-        const ConversionState& state = test.window.state();
-        QVERIFY(state.red == expected.state->red && state.green == expected.state->green &&
-                state.blue == expected.state->blue);
-        QVERIFY(settingsOf(state) == settingsOf(*expected.state));
+        QVERIFY(samePlanesAndOptions(test.window.state(), *expected.state));
         QCOMPARE(readFile(folder.file("$.screen")), expected.screen);
         QCOMPARE(readFile(folder.file("$.screen.inf")), expected.inf);
         QCOMPARE(test.picImage2()->image(), expected.preview);

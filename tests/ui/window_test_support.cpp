@@ -31,6 +31,8 @@ WindowUnderTest::WindowUnderTest(bool quickTimer)
         return nextFile;
     });
     window.setMessageReporter([this](QWidget*, const UserMessage& message) { messages << message; });
+    // Discs are made with the options the dialog starts at, as if OK were pressed.
+    window.setDiscOptionsChooser([](QWidget*, const DiscOptions& start, bool) { return start; });
     if (quickTimer)
         Timer1()->setInterval(20);
 }
@@ -176,4 +178,9 @@ QByteArray readFile(const QString& path)
 void clickOn(QAbstractButton* button)
 {
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(6, button->height() / 2));
+}
+
+bool samePlanesAndOptions(const ConversionState& a, const ConversionState& b)
+{
+    return a.red == b.red && a.green == b.green && a.blue == b.blue && settingsOf(a) == settingsOf(b);
 }

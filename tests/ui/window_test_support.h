@@ -103,3 +103,8 @@ QByteArray readFile(const QString& path);
 // check boxes take clicks (on the indicator, not the empty space beside a
 // short caption).
 void clickOn(QAbstractButton* button);
+
+// Whether two states hold the same sampled planes and the same mode,
+// half-tone and Stagger: what the window's state keeps (its tables are
+// each conversion's own).
+bool samePlanesAndOptions(const ConversionState& a, const ConversionState& b);

@@ -1,0 +1,80 @@
+// The View window's redraw at 4x zoom: the whole 2560 x 2048 picture of each
+// mode's screen, and a conversion arriving (screen picture to image), for
+// docs/performance.md. Run with QT_QPA_PLATFORM=offscreen.
+#include "conversion/conversion_pass.h"
+#include "outputs/screen_picture.h"
+#include "ui/picture_view.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+namespace {
+
+Conversion noisyConversion(int modeNumber)
+{
+    Conversion conversion;
+    conversion.mode = modeNumber;
+    std::mt19937 random(3);
+    if (const ScreenMode* mode = findScreenMode(modeNumber)) {
+        conversion.image = ScreenImage(*mode);
+        for (std::uint8_t& pixel : conversion.image.pixels)
+            pixel = static_cast<std::uint8_t>(random() % static_cast<unsigned>(mode->numcols));
+    } else {
+        conversion.bytes.resize(1000);
+        for (std::uint8_t& byte : conversion.bytes)
+            byte = static_cast<std::uint8_t>(0xA0 | (random() & 0x5F));
+    }
+    return conversion;
+}
+
+QImage toImage(const ScreenPicture& picture)
+{
+    QImage image(picture.pixels.width(), picture.pixels.height(), QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        std::copy_n(picture.pixels.scanLine(y), image.width(), reinterpret_cast<std::uint32_t*>(image.scanLine(y)));
+    return image;
+}
+
+// Everything the view paints at 4x, into an image of the window's format.
+void RedrawAtFourTimes(benchmark::State& state)
+{
+    const ScreenPicture picture = screenPicture(noisyConversion(static_cast<int>(state.range(0))));
+    PictureView view;
+    view.setZoom(4);
+    view.showPicture(toImage(picture), QSize(picture.displayWidth(), picture.displayHeight()));
+    view.resize(view.sizeHint());
+    QImage target(view.size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        view.render(&target);
+        benchmark::DoNotOptimize(target.constBits());
+    }
+}
+// Process time: Qt may spread the drawing over threads of its own.
+BENCHMARK(RedrawAtFourTimes)->Arg(0)->Arg(1)->Arg(2)->Arg(7)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+
+// A conversion arriving while the view is open: the screen's picture made again.
+void ScreenPictureOfAConversion(benchmark::State& state)
+{
+    const Conversion conversion = noisyConversion(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        QImage image = toImage(screenPicture(conversion));
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(ScreenPictureOfAConversion)->Arg(0)->Arg(2)->Arg(7)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

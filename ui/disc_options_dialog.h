@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+// What a disc image is made with: 40 or 80 tracks, the title its catalogue
+// shows (up to 12 printable characters) and, for a slideshow, the seconds
+// each picture stays before the next (0: until a key is pressed).
+struct DiscOptions {
+    int tracks = 80;
+    QString title = QStringLiteral("RASTERINE");
+    int delaySeconds = 0;
+
+    friend bool operator==(const DiscOptions&, const DiscOptions&) = default;
+};
+
+// Asks for the options, starting from `start`; the delay is asked only with
+// `askDelay`. Nothing when the user cancels.
+using DiscOptionsChooser = std::function<std::optional<DiscOptions>(QWidget* parent, const DiscOptions& start,
+                                                                   bool askDelay)>;
+
+// The "Disc Options" dialog, modal over `parent`.
+std::optional<DiscOptions> chooseDiscOptions(QWidget* parent, const DiscOptions& start, bool askDelay);

@@ -1,0 +1,190 @@
+#include "ui/view_window.h"
+
+#include "conversion/methods/picture_frame.h"
+#include "conversion/teletext/teletext_renderer.h"
+#include "outputs/screen_picture.h"
+#include "picture/picture_loader.h"
+#include "ui/picture_view.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace {
+
+QImage toImage(const ScreenPicture& picture)
+{
+    QImage image(picture.pixels.width(), picture.pixels.height(), QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        std::copy_n(picture.pixels.scanLine(y), image.width(), reinterpret_cast<std::uint32_t*>(image.scanLine(y)));
+    return image;
+}
+
+// The screen's pixels across and down, and the shape of each, as the
+// conversion framed the picture onto them.
+struct ScreenGrid {
+    int width, lines;
+    double aspect;
+};
+
+ScreenGrid gridOf(const Conversion& conversion)
+{
+    if (conversion.image.mode == nullptr)
+        return {kTeletextWidth, kTeletextHeight, pixelAspect(kTeletextWidth, kDisplayLines)};
+    const int width = conversion.image.width();
+    return {width, kScreenLines, pixelAspect(width, kScreenLines)};
+}
+
+QString modeText(const Conversion& conversion, const ScreenPicture& picture)
+{
+    return QStringLiteral("Mode %1: %2 × %3").arg(conversion.mode).arg(picture.pixels.width()).arg(picture.pixels.height());
+}
+
+}  // namespace
+
+ViewWindow::ViewWindow(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("frmView"));
+    setWindowTitle(QStringLiteral("Rasterine View"));
+
+    cboZoom_ = new QComboBox(this);
+    cboZoom_->setObjectName(QStringLiteral("cboZoom"));
+    cboZoom_->addItems({QStringLiteral("1×"), QStringLiteral("2×"), QStringLiteral("4×"), QStringLiteral("Fit to Window")});
+    cmdSource_ = new QPushButton(QStringLiteral("Show Source"), this);
+    cmdSource_->setObjectName(QStringLiteral("cmdSource"));
+    cmdSource_->setCheckable(true);
+    cmdSource_->setToolTip(QStringLiteral("Flip between the converted screen and the picture it came from (Space)"));
+    lblShowing_ = new QLabel(this);
+    lblShowing_->setObjectName(QStringLiteral("lblShowing"));
+
+    view_ = new PictureView;
+    view_->setObjectName(QStringLiteral("picView"));
+    scroller_ = new QScrollArea(this);
+    scroller_->setObjectName(QStringLiteral("scrView"));
+    scroller_->setAlignment(Qt::AlignCenter);
+    scroller_->setWidget(view_);
+
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(cboZoom_);
+    bar->addWidget(cmdSource_);
+    bar->addWidget(lblShowing_, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addWidget(scroller_, 1);
+
+    connect(cboZoom_, &QComboBox::currentIndexChanged, this, &ViewWindow::zoomPicked);
+    connect(cmdSource_, &QPushButton::toggled, this, &ViewWindow::redraw);
+    zoomPicked(0);
+    resize(700, 600);
+}
+
+void ViewWindow::showConversion(const Conversion& conversion, Fit fit)
+{
+    conversion_ = conversion;
+    fit_ = fit;
+    redraw();
+}
+
+void ViewWindow::showSourceFile(const QString& path)
+{
+    sourcePath_ = path;
+    sourceLoaded_ = false;
+    source_ = QImage();
+    redraw();
+}
+
+void ViewWindow::flip()
+{
+    cmdSource_->toggle();
+}
+
+bool ViewWindow::showsSource() const
+{
+    return cmdSource_->isChecked();
+}
+
+void ViewWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space)
+        flip();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void ViewWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    redraw();
+}
+
+// Fitted, the picture follows the window's size; zoomed, it keeps its own
+// and the window scrolls.
+void ViewWindow::zoomPicked(int index)
+{
+    const int zoom = kZoomChoices[std::clamp(index, 0, int(std::size(kZoomChoices)) - 1)];
+    view_->setZoom(zoom);
+    scroller_->setWidgetResizable(zoom == PictureView::kFit);
+    if (zoom != PictureView::kFit)
+        view_->resize(view_->sizeHint());
+}
+
+// The source is the picture file at its own shape, as the conversions read
+// it; before any picture, nothing.
+void ViewWindow::loadSource()
+{
+    if (sourceLoaded_)
+        return;
+    sourceLoaded_ = true;
+    if (sourcePath_.isEmpty())
+        return;
+    const Result<LoadedPicture> loaded = loadPicture(sourcePath_, PictureDetail::Display);
+    if (loaded.ok())
+        source_ = loaded.value().source;
+}
+
+// Fill reads the middle of the picture at the screen's shape; the other
+// fits read all of it.
+QRect ViewWindow::sourceOutline() const
+{
+    if (fit_ != Fit::Fill || !conversion_)
+        return source_.rect();
+    const ScreenGrid grid = gridOf(*conversion_);
+    const PictureCrop kept = fillCrop(source_.width(), source_.height(), grid.width, grid.lines, grid.aspect);
+    return QRect(kept.left, kept.top, kept.width, kept.height);
+}
+
+void ViewWindow::redraw()
+{
+    if (!isVisible())
+        return;
+    cmdSource_->setText(showsSource() ? QStringLiteral("Show Screen") : QStringLiteral("Show Source"));
+    if (showsSource())
+        drawSource();
+    else if (conversion_)
+        drawScreen();
+    if (view_->zoom() != PictureView::kFit)
+        view_->resize(view_->sizeHint());
+}
+
+// The source at its own shape, as large as the screen's area.
+void ViewWindow::drawSource()
+{
+    loadSource();
+    const bool teletext = conversion_ && conversion_->image.mode == nullptr;
+    const QSize area(kDisplayWidth, teletext ? kTeletextHeight : kDisplayLines);
+    view_->showPicture(source_, source_.isNull() ? area : source_.size().scaled(area, Qt::KeepAspectRatio),
+                       sourceOutline());
+    lblShowing_->setText(source_.isNull() ? QStringLiteral("No picture to show")
+                                          : QStringLiteral("Source: %1 × %2").arg(source_.width()).arg(source_.height()));
+}
+
+void ViewWindow::drawScreen()
+{
+    const ScreenPicture picture = screenPicture(*conversion_);
+    view_->showPicture(toImage(picture), QSize(picture.displayWidth(), picture.displayHeight()));
+    lblShowing_->setText(modeText(*conversion_, picture));
+}
