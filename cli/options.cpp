@@ -3,6 +3,7 @@
 #include "outputs/boot_discs.h"
 #include "outputs/screen_files.h"
 #include "conversion/screen_modes.h"
+#include "conversion/nula/nula_screen.h"
 #include "conversion/settings.h"
 #include "platform/version.h"
 
@@ -71,6 +72,10 @@ struct Parser {
                                "default, best (chosen for the picture) or physical colours 0-7 for "
                                "logical colours 0, 1, ... (C0,C1 or C0,C1,C2,C3).",
                                "P", "default"};
+    QCommandLineOption nula{"nula",
+                            "VideoNuLA colours: each logical colour any of 4,096 colours chosen for the "
+                            "picture (16 in mode 2), for a --dither method other than classic. Writes "
+                            "FILE.nula too; a machine without VideoNuLA shows the nearest standard colours."};
     QCommandLineOption fit{"fit", "Placing: stretch (default), fit (whole picture, with bars) or fill "
                                   "(crop to the screen's shape).",
                            "HOW", "stretch"};
@@ -115,7 +120,7 @@ struct Parser {
     Parser()
     {
         parser.setApplicationDescription(kDescription);
-        parser.addOptions({mode, halftone, stagger, dither, palette, fit, bar, brightness, contrast, saturation,
+        parser.addOptions({mode, halftone, stagger, dither, palette, nula, fit, bar, brightness, contrast, saturation,
                            gamma, damping, output, preview, outputDir, previews, jobs, verbose, disc, tracks,
                            delay});
         parser.addPositionalArgument("PICTURE", "Pictures to convert.", "PICTURE...");
@@ -176,7 +181,21 @@ Checked<float> readNumber(const QCommandLineParser& parser, const QCommandLineOp
     return static_cast<float>(value);
 }
 
-// Reads the method, palette and fit into `settings`.
+// Reads --nula into `settings`, refusing it where it has no meaning: with a
+// chosen palette, the classic half-tone or mode 7.
+std::optional<UsageError> readNula(const Parser& p, Settings& settings)
+{
+    settings.nula = p.parser.isSet(p.nula);
+    if (!settings.nula)
+        return std::nullopt;
+    if (p.parser.isSet(p.palette))
+        return usage(QStringLiteral("--palette cannot be used with --nula: --nula chooses the colours"));
+    if (const std::string problem = nulaProblem(settings); !problem.empty())
+        return usage(QStringLiteral("--nula: %1").arg(QString::fromStdString(problem)));
+    return std::nullopt;
+}
+
+// Reads the method, palette, VideoNuLA colours and fit into `settings`.
 std::optional<UsageError> readMethodSettings(const Parser& p, Settings& settings)
 {
     const QCommandLineParser& parser = p.parser;
@@ -200,7 +219,7 @@ std::optional<UsageError> readMethodSettings(const Parser& p, Settings& settings
     if (!fit)
         return usage(QStringLiteral("--fit must be stretch, fit or fill, not '%1'").arg(parser.value(p.fit)));
     settings.fit = *fit;
-    return std::nullopt;
+    return readNula(p, settings);
 }
 
 // Reads the bar colour, adjustments and damping into `settings`.
@@ -308,7 +327,7 @@ std::vector<PictureJob> planJobs(const Parser& p, const QStringList& pictures)
     for (const QString& picture : pictures) {
         // With --disc alone the disc is the output; screen files only when named.
         const QString screen = parser.isSet(p.disc) ? QString() : QString::fromUtf8(kScreenFileName);
-        PictureJob job{picture, screen, parser.value(p.preview)};
+        PictureJob job{picture, screen, parser.value(p.preview), parser.isSet(p.nula)};
         if (parser.isSet(p.output))
             job.screenFile = parser.value(p.output);
         if (parser.isSet(p.outputDir)) {
@@ -327,6 +346,8 @@ QStringList outputsOf(const PictureJob& job)
     QStringList outputs;
     if (!job.screenFile.isEmpty())
         outputs << job.screenFile << job.screenFile + QStringLiteral(".inf");
+    if (!job.screenFile.isEmpty() && job.nula)
+        outputs << job.screenFile + QStringLiteral(".nula") << job.screenFile + QStringLiteral(".nula.inf");
     if (!job.previewFile.isEmpty())
         outputs << job.previewFile;
     return outputs;
@@ -409,6 +430,8 @@ std::optional<UsageError> readDisc(const Parser& p, const QStringList& pictures,
     DiscRequest request{parser.value(p.disc), std::get<int>(tracks), std::get<int>(delay), {}, {}};
     for (const QString& picture : pictures)
         request.slideNames.push_back(stem(picture).toStdString());
+    if (options.settings.nula && pictures.size() > 1)
+        return usage(QStringLiteral("--disc with --nula shows one picture; a slideshow keeps the standard colours"));
     if (const auto problem = planDiscs(request, options.settings.mode))
         return usage(QStringLiteral("--disc: %1").arg(*problem));
     options.disc = std::move(request);

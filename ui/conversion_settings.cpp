@@ -15,5 +15,11 @@ Settings conversionSettings(const ConversionState& state, const Settings& option
         settings.method = Method::Classic;
     if (settings.method == Method::Classic || !paletteProblem(settings.palette, settings.mode).empty())
         settings.palette = PaletteChoice{};
+    // NuLA colours need a bitmap mode and a linear-light method, and choose
+    // the palette themselves.
+    if (settings.method == Method::Classic)
+        settings.nula = false;
+    if (settings.nula)
+        settings.palette = PaletteChoice{};
     return settings;
 }

@@ -9,4 +9,6 @@
 // palette choice the conversion cannot use (with the classic half-tone, or
 // one that does not suit the mode) gives way to the mode's own palette; in
 // mode 7, which chooses its own colours, the method is the classic one.
+// VideoNuLA colours are asked for only with a method other than classic,
+// and then choose the palette themselves.
 Settings conversionSettings(const ConversionState& state, const Settings& options);

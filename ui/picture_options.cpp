@@ -1,8 +1,11 @@
 #include "ui/picture_options.h"
 
 #include "conversion/methods/palette_search.h"
+#include "conversion/painter.h"
+#include "outputs/nula_setup.h"
 #include "conversion/screen_modes.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -77,6 +80,14 @@ void PictureOptions::setUpChoices()
     connect(controls_.cboPalette, &QComboBox::currentIndexChanged, this, &PictureOptions::paletteKindPicked);
     connect(controls_.txtPalette, &QLineEdit::editingFinished, this, &PictureOptions::paletteTyped);
     connect(controls_.cboFit, &QComboBox::currentIndexChanged, this, &PictureOptions::fitPicked);
+    controls_.chkNula->setToolTip(QStringLiteral("Each logical colour any of 4,096 colours chosen for the picture, "
+                                                 "for a BBC Micro with VideoNuLA (with a method other than classic)"));
+    connect(controls_.chkNula, &QCheckBox::toggled, this, [this](bool checked) {
+        Settings next = settings_;
+        next.nula = checked;
+        store(next);
+        modePicked();
+    });
     connect(controls_.cboBar, &QComboBox::currentIndexChanged, this, [this](int colour) {
         Settings next = settings_;
         next.barColour = static_cast<std::uint8_t>(colour);
@@ -157,8 +168,10 @@ void PictureOptions::modePicked()
 {
     const ScreenMode* mode = findScreenMode(currentMode_());
     const Method method = settings_.method;
-    const bool choosesPalette = mode != nullptr && mode->numcols < 8 && method != Method::Classic;
+    const bool choosesPalette =
+        mode != nullptr && mode->numcols < 8 && method != Method::Classic && !settings_.nula;
     controls_.cboMethod->setEnabled(mode != nullptr);
+    controls_.chkNula->setEnabled(mode != nullptr && method != Method::Classic);
     controls_.cboPalette->setEnabled(choosesPalette);
     controls_.txtPalette->setEnabled(choosesPalette && controls_.cboPalette->currentIndex() == 2);
     const bool diffuses = method == Method::FloydSteinberg || method == Method::Atkinson ||
@@ -175,8 +188,39 @@ void PictureOptions::store(const Settings& settings)
     emit changed();
 }
 
+namespace {
+
+// A swatch of each NuLA colour, darkest first, as rich text.
+QString nulaSwatches(const ScreenImage& image)
+{
+    QString swatches;
+    for (int logical = 0; logical < image.logicalColours(); ++logical) {
+        const Color colour = nulaRgb((*image.nula)[static_cast<std::size_t>(logical)]);
+        swatches += QStringLiteral("<span style=\"background-color:#%1\">&nbsp;&nbsp;&nbsp;</span>&nbsp;")
+                        .arg(toRgb32(colour) & 0xFFFFFFu, 6, 16, QLatin1Char('0'));
+    }
+    return swatches;
+}
+
+}  // namespace
+
 void PictureOptions::showPalette(const Conversion& conversion)
 {
+    if (conversion.image.nula) {
+        controls_.lblPalette->setTextFormat(Qt::RichText);
+        controls_.lblPalette->setText(nulaSwatches(conversion.image));
+        QString bytes;
+        for (const std::uint8_t byte : nulaRegisterBytes(conversion.image))
+            bytes += QStringLiteral("%1 ").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
+        controls_.lblPalette->setToolTip(QStringLiteral("The VideoNuLA colours, set up in BBC BASIC by:\n%1\n\n"
+                                                        "The bytes written to &FE23:\n%2")
+                                             .arg(QString::fromStdString(nulaSetupStatements(conversion.image)),
+                                                  bytes.trimmed()));
+        return;
+    }
+    controls_.lblPalette->setTextFormat(Qt::PlainText);
+    controls_.lblPalette->setToolTip(QStringLiteral("The BBC BASIC statement that sets up the palette of the "
+                                                    "picture on the left"));
     std::string statement;
     if (conversion.image.mode != nullptr)
         statement = paletteStatement(conversion.image.palette, *conversion.image.mode);
