@@ -20,7 +20,8 @@ MethodPalette nulaMethodPalette(const NulaTable& colours, int count)
     MethodPalette palette;
     palette.count = count;
     for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
-        palette.physical[i] = nearestStandardColour(colours[i]);
+        if (i < palette.physical.size())
+            palette.physical[i] = nearestStandardColour(colours[i]);
         palette.linear[i] = nulaLinear(colours[i]);
         palette.lab[i] = toOklab(palette.linear[i]);
     }

@@ -14,11 +14,11 @@ inline constexpr int kMaxMethodColours = 16;
 
 // The colours a method may place: `count` colours indexed by logical colour,
 // with their linear-light and OKLab values ready for matching, and the
-// physical colour (0..7, red + 2 green + 4 blue) each is, or for NuLA
-// colours the nearest one.
+// physical colour (0..7, red + 2 green + 4 blue) each of the first 8 is, or
+// for NuLA colours the nearest one.
 struct MethodPalette {
     int count = 0;
-    std::array<std::uint8_t, kMaxMethodColours> physical{};
+    std::array<std::uint8_t, 8> physical{};
     std::array<LinearRgb, kMaxMethodColours> linear{};
     std::array<Oklab, kMaxMethodColours> lab{};
 };
