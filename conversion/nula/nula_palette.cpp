@@ -19,9 +19,11 @@ namespace {
 // standard palettes are: a score costs a fraction of a millisecond.
 constexpr int kReduction = 4;
 constexpr int kKmeansRounds = 16;
-// Enough rounds of channel steps for the colours to settle on photos; most
-// stop sooner.
-constexpr int kRefinementRounds = 6;
+// Rounds of channel steps, and the colour sets scored at most: about 0.8 ms
+// each, so the search stays within about 120 ms on one core. Two- and
+// four-colour modes settle within it; mode 2's 16 colours get two rounds.
+constexpr int kRefinementRounds = 16;
+constexpr int kMaxScores = 140;
 
 float cube(float v)
 {
@@ -180,25 +182,52 @@ bool stepChannel(NulaColour& colour, int channel, int step)
     return true;
 }
 
-// One round over every entry and channel, keeping each step that lowers
-// the score. Whether any did.
-bool refineRound(NulaJudge& judge, NulaTable& colours, int count, double& best)
-{
-    bool improved = false;
-    for (int entry = 0; entry < count; ++entry)
-        for (int channel = 0; channel < 3; ++channel)
-            for (const int step : {1, -1}) {
-                NulaTable tried = colours;
-                if (!stepChannel(tried[static_cast<std::size_t>(entry)], channel, step))
-                    continue;
-                if (const double s = judge.score(tried); s < best) {
-                    best = s;
-                    colours = tried;
-                    improved = true;
-                }
-            }
-    return improved;
-}
+// The refinement: rounds over every entry's channels, each moved one step
+// up if that lowers the score, else one step down if that does, until a
+// whole round changes nothing or `kMaxScores` colour sets have been scored
+// (so the time is bounded, and the same every run). One step per channel a
+// round keeps every entry moving before the budget is spent.
+class Refinement {
+public:
+    Refinement(NulaJudge& judge, NulaTable& colours) : judge_(judge), colours_(colours), best_(judge.score(colours)) {}
+
+    void run(int count)
+    {
+        for (int round = 0; round < kRefinementRounds; ++round) {
+            bool improved = false;
+            for (int entry = 0; entry < count; ++entry)
+                for (int channel = 0; channel < 3; ++channel)
+                    improved = moveChannel(entry, channel) || improved;
+            if (!improved)
+                return;
+        }
+    }
+
+private:
+    bool moveChannel(int entry, int channel)
+    {
+        return tryStep(entry, channel, 1) || tryStep(entry, channel, -1);
+    }
+
+    bool tryStep(int entry, int channel, int step)
+    {
+        NulaTable tried = colours_;
+        if (scores_ >= kMaxScores || !stepChannel(tried[static_cast<std::size_t>(entry)], channel, step))
+            return false;
+        ++scores_;
+        const double score = judge_.score(tried);
+        if (score >= best_)
+            return false;
+        best_ = score;
+        colours_ = tried;
+        return true;
+    }
+
+    NulaJudge& judge_;
+    NulaTable& colours_;
+    double best_;
+    int scores_ = 0;
+};
 
 }  // namespace
 
@@ -229,9 +258,7 @@ NulaTable chooseNulaColours(const LinearImage& grid, const ScreenMode& mode, Met
     NulaTable colours = startingNulaColours(grid, mode);
     const int count = nulaColourCount(mode);
     NulaJudge judge(grid, mode, method, damping);
-    double best = judge.score(colours);
-    for (int round = 0; round < kRefinementRounds && refineRound(judge, colours, count, best); ++round) {
-    }
+    Refinement(judge, colours).run(count);
     sortByLightness(colours, count);
     return colours;
 }
