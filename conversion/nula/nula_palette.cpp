@@ -20,10 +20,18 @@ namespace {
 constexpr int kReduction = 4;
 constexpr int kKmeansRounds = 16;
 // Rounds of channel steps, and the colour sets scored at most: about 0.8 ms
-// each, so the search stays within about 120 ms on one core. Two- and
-// four-colour modes settle within it; mode 2's 16 colours get two rounds.
+// each with error diffusion, so the search stays within about 120 ms on one
+// core; the ordered methods' plans cost more a score, so they get fewer.
+// Two- and four-colour modes mostly settle within it; mode 2's 16 colours
+// get about two rounds.
 constexpr int kRefinementRounds = 16;
 constexpr int kMaxScores = 140;
+constexpr int kMaxOrderedScores = 80;
+
+int scoreBudget(Method method)
+{
+    return method == Method::Bayer || method == Method::BlueNoise ? kMaxOrderedScores : kMaxScores;
+}
 
 float cube(float v)
 {
@@ -184,12 +192,15 @@ bool stepChannel(NulaColour& colour, int channel, int step)
 
 // The refinement: rounds over every entry's channels, each moved one step
 // up if that lowers the score, else one step down if that does, until a
-// whole round changes nothing or `kMaxScores` colour sets have been scored
+// whole round changes nothing or the budget of colour sets has been scored
 // (so the time is bounded, and the same every run). One step per channel a
 // round keeps every entry moving before the budget is spent.
 class Refinement {
 public:
-    Refinement(NulaJudge& judge, NulaTable& colours) : judge_(judge), colours_(colours), best_(judge.score(colours)) {}
+    Refinement(NulaJudge& judge, NulaTable& colours, int budget)
+        : judge_(judge), colours_(colours), best_(judge.score(colours)), budget_(budget)
+    {
+    }
 
     void run(int count)
     {
@@ -212,7 +223,7 @@ private:
     bool tryStep(int entry, int channel, int step)
     {
         NulaTable tried = colours_;
-        if (scores_ >= kMaxScores || !stepChannel(tried[static_cast<std::size_t>(entry)], channel, step))
+        if (scores_ >= budget_ || !stepChannel(tried[static_cast<std::size_t>(entry)], channel, step))
             return false;
         ++scores_;
         const double score = judge_.score(tried);
@@ -226,6 +237,7 @@ private:
     NulaJudge& judge_;
     NulaTable& colours_;
     double best_;
+    int budget_;
     int scores_ = 0;
 };
 
@@ -258,7 +270,7 @@ NulaTable chooseNulaColours(const LinearImage& grid, const ScreenMode& mode, Met
     NulaTable colours = startingNulaColours(grid, mode);
     const int count = nulaColourCount(mode);
     NulaJudge judge(grid, mode, method, damping);
-    Refinement(judge, colours).run(count);
+    Refinement(judge, colours, scoreBudget(method)).run(count);
     sortByLightness(colours, count);
     return colours;
 }

@@ -20,6 +20,7 @@ NulaTable startingNulaColours(const LinearImage& grid, const ScreenMode& mode);
 // The start, then refined one channel step at a time while the picture
 // score of the picture dithered as `method` would dither it (on a quarter
 // of the grid; Floyd-Steinberg, dbs's own start, for dbs) goes down.
-// At most 140 sets of colours are scored: single-threaded, deterministic
+// At most 140 sets of colours are scored (80 for the ordered methods, whose
+// scores cost more): single-threaded, deterministic
 // and bounded in time.
 NulaTable chooseNulaColours(const LinearImage& grid, const ScreenMode& mode, Method method, float damping);
