@@ -4,6 +4,7 @@
 #include "test_pictures.h"
 #include "window_test_support.h"
 
+#include <QCheckBox>
 #include <QThreadPool>
 #include <QtTest>
 
@@ -133,6 +134,31 @@ private slots:
         QVERIFY(readFile(folder.file("$.screen")) != screen);
         QCOMPARE(readFile(folder.file("$.screen.inf")), QByteArray("$.SCREEN   003000 000000 005000\n"));
         QVERIFY(test.messages.isEmpty());
+    }
+
+    // "VideoNuLA colours" takes effect with a method other than the classic
+    // one: the palette shows swatches, and Convert writes the .nula file.
+    void nulaColoursShowSwatchesAndWriteTheirFile()
+    {
+        ScratchWorkingFolder folder;
+        WindowUnderTest test;
+        test.openThroughMenu(savePng(colourfulScene(320, 256), folder.file("scene.png")));
+        QVERIFY(test.waitForConversion());
+        auto* nula = test.window.findChild<QCheckBox*>(QStringLiteral("chkNula"));
+        QVERIFY(nula && !nula->isEnabled());
+        test.comboBox("cboMethod")->setCurrentIndex(1);  // Floyd-Steinberg
+        QVERIFY(nula->isEnabled());
+        clickOn(nula);
+        QVERIFY(test.window.nextSettings().nula);
+        QVERIFY(!test.comboBox("cboPalette")->isEnabled());
+        QCOMPARE(test.lblPalette()->text().count(QStringLiteral("background-color")), 16);  // mode 2
+        QVERIFY(test.lblPalette()->toolTip().contains(QStringLiteral("?&FE22=&11")));
+        clickOn(test.cmdConvert());
+        QCOMPARE(readFile(folder.file("$.screen.nula")).size(), 32);
+        QCOMPARE(readFile(folder.file("$.screen.nula.inf")), QByteArray("$.NULA     000900 000000 000020\n"));
+        test.comboBox("cboMethod")->setCurrentIndex(0);  // classic: NuLA colours need another method
+        QVERIFY(!nula->isEnabled());
+        QVERIFY(!test.window.nextSettings().nula);
     }
 
     // Direct binary search runs on a worker thread with its progress shown; a
