@@ -46,10 +46,11 @@ void expectValidNulaImage(const ScreenImage& image, const PixelSurface& preview)
     for (int logical = 0; logical < kNulaEntries; ++logical) {
         const NulaColour& colour = (*image.nula)[static_cast<std::size_t>(logical)];
         EXPECT_TRUE(colour.red < 16 && colour.green < 16 && colour.blue < 16) << logical;
-        if (logical >= count)
+        if (logical >= count) {
             EXPECT_EQ(colour, NulaColour{}) << "an entry past the mode's colours";
-        else if (logical < 8)
+        } else if (logical < 8) {
             EXPECT_EQ(image.palette[static_cast<std::size_t>(logical)], nearestStandardColour(colour));
+        }
     }
     for (const std::uint8_t pixel : image.pixels)
         ASSERT_LT(pixel, count);
