@@ -5,6 +5,8 @@
 #include "conversion/methods/palette_search.h"
 #include "conversion/methods/picture_conversion.h"
 #include "conversion/methods/picture_score.h"
+#include "conversion/nula/nula_palette.h"
+#include "conversion/nula/nula_screen.h"
 #include "photo_planes.h"
 
 #include <benchmark/benchmark.h>
@@ -53,6 +55,34 @@ void BestPalette(benchmark::State& run)
     }
 }
 BENCHMARK(BestPalette)->ArgNames({"mode"})->Arg(0)->Arg(1)->Arg(4)->Arg(5)->Unit(benchmark::kMillisecond);
+
+// The choice of VideoNuLA colours alone, for the method that will use them.
+void NulaSearch(benchmark::State& run)
+{
+    const ScreenMode& mode = *findScreenMode(static_cast<int>(run.range(0)));
+    const auto method = static_cast<::Method>(run.range(1));
+    const LinearImage source = photoOnGrid(mode.screenPixelsPerLine());
+    for (auto _ : run) {
+        NulaTable colours = chooseNulaColours(source, mode, method, 1.0f);
+        benchmark::DoNotOptimize(colours.data());
+    }
+}
+BENCHMARK(NulaSearch)
+    ->ArgNames({"mode", "method"})
+    ->ArgsProduct({{0, 1, 2, 4, 5}, {1, 6, 7}})
+    ->Unit(benchmark::kMillisecond);
+
+// A whole picture in VideoNuLA colours with dbs: the search, then dbs.
+void NulaDbs(benchmark::State& run)
+{
+    const ScreenMode& mode = *findScreenMode(static_cast<int>(run.range(0)));
+    const LinearImage source = photoOnGrid(mode.screenPixelsPerLine());
+    for (auto _ : run) {
+        ScreenImage image = nulaScreenImage(mode, source, Method::Dbs, 1.0f);
+        benchmark::DoNotOptimize(image.pixels.data());
+    }
+}
+BENCHMARK(NulaDbs)->ArgNames({"mode"})->Arg(0)->Arg(1)->Arg(2)->Arg(4)->Arg(5)->Unit(benchmark::kMillisecond);
 
 // What the window does when a new option is picked: the whole engine entry
 // from a 1280 x 1024 source (framing, adjusting, the method, the packer and

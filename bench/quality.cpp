@@ -17,6 +17,7 @@
 #include "conversion/perceptual/gaussian_blur.h"
 #include "conversion/methods/palette_search.h"
 #include "conversion/methods/picture_conversion.h"
+#include "conversion/nula/nula_palette.h"
 
 #include <QGuiApplication>
 
@@ -34,6 +35,7 @@ namespace {
 constexpr int kBitmapModes[] = {0, 1, 2, 4, 5};
 constexpr int kModes[] = {0, 1, 2, 4, 5, 7};
 constexpr float kSigmas[] = {1.0f, 2.0f, 4.0f};
+constexpr const char* kNulaYardstick = "reference: nula k-means start, floyd-steinberg";
 
 // Every measure of one run on one picture.
 struct Measures {
@@ -162,6 +164,23 @@ void scoreReference(const QualityPicture& picture, int mode, const std::vector<S
     recordShown("reference: floyd-steinberg, every palette tried", mode, best, references, table, order);
 }
 
+// The VideoNuLA yardstick: the k-means start alone (each centre snapped to
+// 4 bits a channel) and linear-light Floyd-Steinberg in its colours.
+void scoreNulaYardstick(const QualityPicture& picture, int mode, const std::vector<ScoreReference>& references,
+                        Table& table, std::vector<std::string>& order)
+{
+    Settings settings;
+    settings.mode = mode;
+    const ScreenMode& screenMode = *findScreenMode(mode);
+    const int width = screenMode.screenPixelsPerLine();
+    const LinearImage grid = preparedSource(settings, picture.source, width);
+    const MethodPalette palette = nulaMethodPalette(startingNulaColours(grid, screenMode), nulaColourCount(screenMode));
+    const IndexImage dithered = diffuseError(grid, palette, DiffusionKernel::FloydSteinberg);
+    recordShown(kNulaYardstick, mode,
+                expandToDisplay(dithered, palette, kDisplayWidth / width, kDisplayHeight / kScreenLines), references,
+                table, order);
+}
+
 void scoreTeletext(const QualityPicture& picture, Table& table, std::vector<std::string>& order)
 {
     const std::vector<float> sigmas(std::begin(kSigmas), std::end(kSigmas));
@@ -186,6 +205,8 @@ void scorePicture(const QualityPicture& picture, Table& table, std::vector<std::
         scoreGrid(picture, mode, references, table, order);
         if (only == nullptr || std::string("reference").find(only) != std::string::npos)
             scoreReference(picture, mode, references, table, order);
+        if (only == nullptr || std::string(kNulaYardstick).find(only) != std::string::npos)
+            scoreNulaYardstick(picture, mode, references, table, order);
         for (const QualityRun& run : qualityRuns(mode)) {
             if (only != nullptr && run.label.find(only) == std::string::npos)
                 continue;
@@ -251,12 +272,19 @@ bool isYardstick(const std::string& label)
     return label.rfind("grid", 0) == 0 || label.rfind("reference", 0) == 0;
 }
 
-// The lowest median sigma 2 score of any way of converting in `mode`, with its label.
-std::pair<std::string, double> bestOf(const Table& table, const std::vector<std::string>& order, int mode)
+bool isNula(const std::string& label)
+{
+    return label.rfind("nula", 0) == 0;
+}
+
+// The lowest median sigma 2 score of any way of converting in `mode`, with
+// its label: in the standard colours, or with `nula` in VideoNuLA colours.
+std::pair<std::string, double> bestOf(const Table& table, const std::vector<std::string>& order, int mode,
+                                      bool nula = false)
 {
     std::pair<std::string, double> best{"", 0};
     for (const std::string& label : order) {
-        if (isYardstick(label))
+        if (isYardstick(label) || isNula(label) != nula)
             continue;
         const auto found = table.at(label).find(mode);
         if (found == table.at(label).end())
@@ -310,6 +338,42 @@ void printReferenceComparison(const Table& table, const std::vector<std::string>
     }
 }
 
+// Ratios over the same pictures of `ours` to `theirs` (sigma 2), their median.
+double medianRatio(const std::vector<Measures>& ours, const std::vector<Measures>& theirs)
+{
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < ours.size() && i < theirs.size(); ++i)
+        ratios.push_back(ours[i].distance[1] / theirs[i].distance[1]);
+    return ratios.empty() ? 0 : median(ratios);
+}
+
+// Each mode's best in VideoNuLA colours against its best in the standard
+// colours and against the k-means + Floyd-Steinberg yardstick.
+void printNulaComparison(const Table& table, const std::vector<std::string>& order)
+{
+    const auto yardstick = table.find(kNulaYardstick);
+    if (yardstick == table.end())
+        return;
+    std::printf("\nVideoNuLA colours, sigma 2: each mode's best against its best in the standard colours "
+                "and against the yardstick\n\n| mode | best standard | score | best nula | score | ratio of "
+                "medians | median ratio | yardstick | ratio to yardstick |\n|---|---|---:|---|---:|---:|---:|---:|---:|\n");
+    for (const auto& [mode, theirs] : yardstick->second) {
+        const auto [standard, standardScore] = bestOf(table, order, mode);
+        const auto [nula, nulaScore] = bestOf(table, order, mode, true);
+        if (nula.empty())
+            continue;
+        const std::vector<Measures>& ours = table.at(nula).at(mode);
+        if (standard.empty())  // the standard runs were left out (QUALITY_ONLY)
+            std::printf("| %d | | | %s | %.2f | | | %.2f | %.3f |\n", mode, nula.c_str(), nulaScore,
+                        medianDistance(theirs, 1), medianRatio(ours, theirs));
+        else
+            std::printf("| %d | %s | %.2f | %s | %.2f | %.3f | %.3f | %.2f | %.3f |\n", mode, standard.c_str(),
+                        standardScore, nula.c_str(), nulaScore, nulaScore / standardScore,
+                        medianRatio(ours, table.at(standard).at(mode)), medianDistance(theirs, 1),
+                        medianRatio(ours, theirs));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -331,5 +395,6 @@ int main(int argc, char** argv)
                [](const auto& runs) { return format("%.1f", 1000 * medianOf(runs, &Measures::seconds)); });
     printTeletextComparison(table, order);
     printReferenceComparison(table, order);
+    printNulaComparison(table, order);
     return 0;
 }

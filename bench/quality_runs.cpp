@@ -43,6 +43,15 @@ std::vector<QualityRun> qualityRuns(int mode)
             runs.push_back({std::string(methodName(method)) + " +best", settings});
         }
     }
+    for (Method method : kAllMethods) {
+        if (method == Method::Classic)
+            continue;
+        Settings settings;
+        settings.mode = mode;
+        settings.method = method;
+        settings.nula = true;
+        runs.push_back({"nula " + std::string(methodName(method)), settings});
+    }
     return runs;
 }
 

@@ -30,7 +30,8 @@ struct QualityRun {
 };
 
 // Every method of every mode: each classic half-tone, each new method with
-// the mode's own palette and, in modes with a choice, with the best palette.
+// the mode's own palette and, in modes with a choice, with the best palette,
+// and each new method in VideoNuLA colours (labels "nula METHOD").
 std::vector<QualityRun> qualityRuns(int mode);
 
 // The screen image `settings` make of `picture`, and how long it took.

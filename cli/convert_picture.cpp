@@ -3,6 +3,8 @@
 #include "conversion/entry/convert.h"
 #include "conversion/methods/palette_search.h"
 #include "outputs/png_file.h"
+#include "outputs/nula_files.h"
+#include "outputs/nula_setup.h"
 #include "outputs/screen_files.h"
 #include "platform/file_output.h"
 #include "picture/picture_loader.h"
@@ -54,7 +56,9 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
         return {loaded.value().warning, Failure{job.picture.toStdString(), converted.failure().message()}, {}, {}, {}};
     PictureOutcome outcome{loaded.value().warning, {}, {}, std::move(converted).value(), {}};
     const Conversion& conversion = *outcome.conversion;
-    if (conversion.image.mode != nullptr)
+    if (conversion.image.nula)
+        outcome.palette = QString::fromStdString(nulaSetupStatements(conversion.image));
+    else if (conversion.image.mode != nullptr)
         outcome.palette = QString::fromStdString(paletteStatement(conversion.image.palette, *conversion.image.mode));
     if (!job.screenFile.isEmpty()) {
         const Status written = writeScreenFiles(systemName(job.screenFile), conversion);
@@ -63,6 +67,10 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
             return outcome;
         }
         outcome.written = {job.screenFile, QFile::decodeName(infFileName(systemName(job.screenFile)).c_str())};
+        if (conversion.image.nula) {
+            const std::string nulaFile = nulaFileName(systemName(job.screenFile));
+            outcome.written << QFile::decodeName(nulaFile.c_str()) << QFile::decodeName(infFileName(nulaFile).c_str());
+        }
     }
 
     if (!job.previewFile.isEmpty()) {

@@ -15,6 +15,7 @@ struct PictureJob {
     QString picture;      // as named on the command line
     QString screenFile;   // its side file is this name plus ".inf"; empty: none
     QString previewFile;  // empty when no preview PNG is wanted
+    bool nula = false;    // VideoNuLA colours: the screen file has a .nula file and its .inf beside it
 };
 
 // What became of one picture. A picture has failed when `failure` is set:
@@ -25,7 +26,7 @@ struct PictureOutcome {
     std::optional<Failure> failure;
     QStringList written;  // files written, in the order they were written
     std::optional<Conversion> conversion;  // once converted, even if a write failed
-    QString palette;      // the BASIC statement setting a palette other than the mode's own
+    QString palette;      // the BASIC setting a palette other than the mode's own, or the NuLA colours
 
     bool ok() const { return !failure; }
 };

@@ -199,6 +199,7 @@ std::optional<UsageError> readWords(const Parser& p, Settings& settings)
     if (!fit)
         return usage(QStringLiteral("--fit must be %1, not '%2'").arg(text(fitNames()), p.value(Option::Fit)));
     settings.fit = *fit;
+    settings.nula = p.parser.isSet(p.option(Option::Nula));
     return std::nullopt;
 }
 
@@ -284,7 +285,7 @@ std::vector<PictureJob> planJobs(const Parser& p, const QStringList& pictures)
     for (const QString& picture : pictures) {
         // With --disc alone the disc is the output; screen files only when named.
         const QString screen = parser.isSet(p.disc) ? QString() : QString::fromUtf8(kScreenFileName);
-        PictureJob job{picture, screen, parser.value(p.preview)};
+        PictureJob job{picture, screen, parser.value(p.preview), p.parser.isSet(p.option(Option::Nula))};
         if (parser.isSet(p.output))
             job.screenFile = parser.value(p.output);
         if (parser.isSet(p.outputDir)) {
@@ -303,6 +304,8 @@ QStringList outputsOf(const PictureJob& job)
     QStringList outputs;
     if (!job.screenFile.isEmpty())
         outputs << job.screenFile << job.screenFile + QStringLiteral(".inf");
+    if (!job.screenFile.isEmpty() && job.nula)
+        outputs << job.screenFile + QStringLiteral(".nula") << job.screenFile + QStringLiteral(".nula.inf");
     if (!job.previewFile.isEmpty())
         outputs << job.previewFile;
     return outputs;
@@ -385,6 +388,8 @@ std::optional<UsageError> readDisc(const Parser& p, const QStringList& pictures,
     DiscRequest request{parser.value(p.disc), std::get<int>(tracks), std::get<int>(delay), {}, {}};
     for (const QString& picture : pictures)
         request.slideNames.push_back(stem(picture).toStdString());
+    if (options.settings.nula && pictures.size() > 1)
+        return usage(QStringLiteral("--disc with --nula shows one picture; a slideshow keeps the standard colours"));
     if (const auto problem = planDiscs(request, options.settings.mode))
         return usage(QStringLiteral("--disc: %1").arg(*problem));
     options.disc = std::move(request);

@@ -50,6 +50,8 @@ const ScreenMode* bitmapMode(const Settings& settings)
 bool paletteLacks(const Settings& settings, const ScreenMode& mode, std::uint8_t colour)
 {
     const PaletteChoice& choice = settings.palette;
+    if (settings.nula && readsOption(settings, Option::Nula))
+        return false;  // the colours are chosen for the picture, bars and all
     if (choice.kind == PaletteChoice::Kind::Best && methodRow(settings.method).readsPalette())
         return false;
     if (choice.kind == PaletteChoice::Kind::Named && methodRow(settings.method).readsPalette())
@@ -72,6 +74,19 @@ std::optional<SettingProblem> modeSevenProblem(const Settings& settings)
         return SettingProblem{Option::Stagger, reason};
     if (settings.palette.kind != PaletteChoice::Kind::Default)
         return SettingProblem{Option::Palette, reason};
+    return std::nullopt;
+}
+
+std::optional<SettingProblem> nulaProblem(const Settings& settings)
+{
+    if (!settings.nula)
+        return std::nullopt;
+    if (bitmapMode(settings) == nullptr)
+        return SettingProblem{Option::Nula, "mode " + std::to_string(settings.mode) + " has no VideoNuLA colours"};
+    if (settings.method == Method::Classic)
+        return SettingProblem{Option::Nula, "VideoNuLA colours need a method other than classic"};
+    if (settings.palette.kind != PaletteChoice::Kind::Default)
+        return SettingProblem{Option::Palette, "cannot be used with --nula, which chooses the colours"};
     return std::nullopt;
 }
 
@@ -253,7 +268,8 @@ bool readsOption(const Settings& settings, Option option)
     case Option::Halftone: return mode != nullptr && method.readsHalftone();
     case Option::Stagger: return mode != nullptr && method.readsStagger();
     case Option::Method: return mode != nullptr;
-    case Option::Palette: return mode != nullptr && mode->numcols < 8 && method.readsPalette();
+    case Option::Palette: return mode != nullptr && mode->numcols < 8 && method.readsPalette() && !settings.nula;
+    case Option::Nula: return mode != nullptr && method.readsPalette();
     case Option::Bar: return settings.fit == Fit::Whole;
     case Option::Damping: return mode != nullptr && method.readsDamping();
     default: return true;
@@ -270,6 +286,8 @@ Settings withUnreadAtDefaults(Settings settings)
         settings.halftone = defaults.halftone;
     if (!readsOption(settings, Option::Stagger))
         settings.stagger = defaults.stagger;
+    if (!readsOption(settings, Option::Nula))
+        settings.nula = defaults.nula;
     if (!readsOption(settings, Option::Palette))
         settings.palette = defaults.palette;
     if (!readsOption(settings, Option::Bar))
@@ -284,6 +302,8 @@ std::optional<SettingProblem> settingsProblem(const Settings& settings)
     if (!convertibleMode(settings.mode))
         return SettingProblem{Option::Mode, "must be " + convertibleModeNames() + ", not " +
                                                 std::to_string(settings.mode)};
+    if (auto problem = nulaProblem(settings))
+        return problem;
     if (std::string problem = paletteProblem(settings.palette, settings.mode); !problem.empty())
         return SettingProblem{Option::Palette, problem};
     if (bitmapMode(settings) == nullptr)

@@ -14,7 +14,7 @@
 
 // The options, as the command line names them and the window shows them.
 enum class Option {
-    Mode, Halftone, Stagger, Method, Palette, Fit, Bar,
+    Mode, Halftone, Stagger, Method, Palette, Nula, Fit, Bar,
     Brightness, Contrast, Saturation, Gamma, Damping,
 };
 
@@ -30,7 +30,7 @@ struct OptionRow {
     std::string_view summary;   // for help texts and tooltips
 };
 
-inline constexpr std::array<OptionRow, 6> kOptionRows{{
+inline constexpr std::array<OptionRow, 7> kOptionRows{{
     {Option::Mode, "mode", "m", "BBC Screen Mode", "N", "2", "screen mode"},
     {Option::Halftone, "halftone", "t", "Half Toning", "NAME", "none", "the classic method's half-tone pattern"},
     {Option::Stagger, "stagger", "s", "Stagger", "", "",
@@ -39,6 +39,10 @@ inline constexpr std::array<OptionRow, 6> kOptionRows{{
     {Option::Palette, "palette", "", "Palette", "P", "default",
      "colours of modes 0, 1, 4 and 5 for the methods other than classic: default, best (chosen for the "
      "picture) or physical colours 0-7 for logical colours 0, 1, ... (C0,C1 or C0,C1,C2,C3)"},
+    {Option::Nula, "nula", "", "VideoNuLA colours", "", "",
+     "VideoNuLA colours: each logical colour any of 4,096 colours chosen for the picture (16 in mode 2), for a "
+     "method other than classic; writes FILE.nula too, and a machine without VideoNuLA shows the nearest "
+     "standard colours"},
     {Option::Fit, "fit", "", "Fit", "HOW", "stretch", "how the picture is placed on the screen"},
 }};
 

@@ -7,6 +7,9 @@ void paintScreen(const ScreenImage& image, PixelSurface& preview)
     std::array<std::uint32_t, 256> rgb{};
     for (std::size_t colour = 0; colour < image.palette.size(); ++colour)
         rgb[colour] = toRgb32(physicalRgb(image.palette[colour]));
+    if (image.nula)
+        for (std::size_t colour = 0; colour < image.nula->size(); ++colour)
+            rgb[colour] = toRgb32(nulaRgb((*image.nula)[colour]));
 
     const int visible = image.paintedWidth;
     for (int y = 0; y < image.paintedLines; ++y) {

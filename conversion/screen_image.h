@@ -1,11 +1,13 @@
 #pragma once
 
+#include "conversion/nula_colours.h"
 #include "conversion/screen_modes.h"
 
 #include <array>
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 inline constexpr int kScreenLines = 256;
@@ -25,6 +27,11 @@ struct ScreenImage {
     int paintedLines = 0;
     // How the painter spreads screen pixels over the 320 preview columns.
     ColumnMap columns = ColumnMap::Same;
+    // A picture for VideoNuLA: the 12-bit colour each logical colour shows,
+    // with every colour the pixel's bits can number in use (16 in mode 2).
+    // `palette` then holds the standard colour nearest each, what a machine
+    // without NuLA shows.
+    std::optional<NulaTable> nula;
 
     // No screen: a conversion to a mode that is not a bitmap (mode 7) has none.
     ScreenImage() = default;
@@ -40,6 +47,8 @@ struct ScreenImage {
             palette[static_cast<std::size_t>(colour)] = physicalColour(record.palette[static_cast<std::size_t>(colour)]);
     }
 
+    // How many logical colours the pixels may hold.
+    int logicalColours() const { return nula ? 1 << mode->bitsPerPixel() : mode->numcols; }
     int width() const { return mode->screenPixelsPerLine(); }
     std::uint8_t* line(int y) { return pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width()); }
     const std::uint8_t* line(int y) const { return pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width()); }

@@ -6,13 +6,13 @@
 
 namespace {
 
-// Colour bits a pixel puts in its byte: those that number the mode's logical
-// colours. Mode 2 has room for 4 but offers colours 0..7, so its top two
-// bits (the flashing colours' bit) stay 0.
-int colourBits(const ScreenMode& mode)
+// Colour bits a pixel puts in its byte: those that number `colours` logical
+// colours. Mode 2 has room for 4 but offers colours 0..7 unless VideoNuLA
+// colours all 16, so its top bits (the flashing colours' bit) stay 0.
+int colourBits(int colours)
 {
     int bits = 0;
-    while ((1 << bits) < mode.numcols)
+    while ((1 << bits) < colours)
         ++bits;
     return bits;
 }
@@ -21,7 +21,12 @@ int colourBits(const ScreenMode& mode)
 
 std::uint8_t packPixels(const ScreenMode& mode, const std::int32_t* bytecols)
 {
-    const int bits = colourBits(mode);
+    return packPixels(mode, bytecols, mode.numcols);
+}
+
+std::uint8_t packPixels(const ScreenMode& mode, const std::int32_t* bytecols, int colours)
+{
+    const int bits = colourBits(colours);
     unsigned byte = 0;
     for (int i = 0; i < mode.pixperbyte; ++i)
         for (int k = 0; k < bits; ++k) {
@@ -75,22 +80,23 @@ std::uint8_t packFast(const ScreenMode& mode, const std::uint8_t* p)
         const std::uint64_t low = ((v & 0x01010101u) * kGather4) >> 24 & 0xF;
         return static_cast<std::uint8_t>(high << 4 | low);
     }
-    default:
-        return kPairBytes[(p[0] & 7) << 3 | (p[1] & 7)];
+    default:  // bit 3 of a pixel (colours 8..15) goes to bit 7 (left) or 6 (right)
+        return static_cast<std::uint8_t>(kPairBytes[(p[0] & 7) << 3 | (p[1] & 7)] | (p[0] & 8) << 4 |
+                                         (p[1] & 8) << 3);
     }
 }
 
-void packLine(const ScreenMode& mode, const std::uint8_t* pixels, std::uint8_t* out)
+void packLine(const ScreenMode& mode, [[maybe_unused]] int colours, const std::uint8_t* pixels, std::uint8_t* out)
 {
     for (int m = 0; m < mode.rowbytes; ++m, pixels += mode.pixperbyte) {
         out[8 * m] = packFast(mode, pixels);
 #ifndef NDEBUG
         std::int32_t bytecols[8] = {};
         for (int i = 0; i < mode.pixperbyte; ++i) {
-            assert(pixels[i] < mode.numcols);
+            assert(pixels[i] < colours);
             bytecols[i] = pixels[i];
         }
-        assert(out[8 * m] == packPixels(mode, bytecols));
+        assert(out[8 * m] == packPixels(mode, bytecols, colours));
 #endif
     }
 }
@@ -102,6 +108,6 @@ std::vector<std::uint8_t> packScreen(const ScreenImage& image)
     const ScreenMode& mode = *image.mode;
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(mode.screenBytes()), 0);
     for (int y = 0; y < image.paintedLines; ++y)
-        packLine(mode, image.line(y), bytes.data() + screenByteOffset(mode.rowbytes, y, 0));
+        packLine(mode, image.logicalColours(), image.line(y), bytes.data() + screenByteOffset(mode.rowbytes, y, 0));
     return bytes;
 }

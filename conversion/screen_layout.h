@@ -13,9 +13,12 @@
 // (pixperbyte - 1 - i) + k * pixperbyte. So:
 //   modes 0 and 4: bit 7-i is set when pixel i is not colour 0;
 //   modes 1 and 5: bit 7-i holds bit 1 of pixel i, bit 3-i holds its bit 0;
-//   mode 2: bits 5/4 hold bit 2 of pixels 0/1, bits 3/2 bit 1, bits 1/0 bit 0;
-//           bits 7 and 6 stay 0 because only logical colours 0..7 are used.
+//   mode 2: bits 7/6 hold bit 3 of pixels 0/1, bits 5/4 bit 2, bits 3/2 bit 1,
+//           bits 1/0 bit 0; bits 7 and 6 stay 0 unless VideoNuLA colours
+//           16 logical colours.
 std::uint8_t packPixels(const ScreenMode& mode, const std::int32_t* bytecols);
+// The same for pixels of `colours` logical colours (at most 1 << b).
+std::uint8_t packPixels(const ScreenMode& mode, const std::int32_t* bytecols, int colours);
 
 // Offset in screen memory of the byte for scan line y (0..255) in cell m:
 // character rows from the top, cells from the left, 8 scan lines per cell.

@@ -63,6 +63,9 @@ struct Settings {
     Method method = Method::Classic;
     float damping = 1.0f;  // fraction of the error diffusion passes on, 0..1
     PaletteChoice palette;
+    // Each logical colour any 12-bit colour, for a machine with VideoNuLA:
+    // bitmap modes, methods other than Classic, and the default palette only.
+    bool nula = false;
     Fit fit = Fit::Stretch;
     std::uint8_t barColour = 0;  // physical colour 0..7 of the bars "fit" leaves
     Adjustments adjustments;

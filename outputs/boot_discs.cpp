@@ -2,6 +2,7 @@
 
 #include "outputs/dfs_image.h"
 #include "outputs/dfs_names.h"
+#include "outputs/nula_setup.h"
 
 #include <cassert>
 #include <cstdio>
@@ -52,12 +53,15 @@ std::string paletteChanges(const ScreenImage& image)
 }
 
 // What follows MODE is one line, so that only it is echoed onto the new
-// screen, before the picture is loaded over it.
+// screen, before the picture is loaded over it (two with NuLA colours,
+// whose set-up is too long to share a line; neither scrolls the screen).
 std::string singleBootText(const Conversion& conversion)
 {
+    const bool nula = conversion.image.nula.has_value();
     return std::string("*BASIC") + kReturn + "MODE" + std::to_string(conversion.mode) + kReturn +
-           paletteChanges(conversion.image) + kCursorOff + ":OSCLI\"LOAD SCREEN " +
-           hex(kIoProcessor | conversion.screenStart) + "\":A%=GET:MODE7" + kReturn;
+           (nula ? nulaSetupStatements(conversion.image) + kReturn : paletteChanges(conversion.image)) + kCursorOff +
+           ":OSCLI\"LOAD SCREEN " + hex(kIoProcessor | conversion.screenStart) + "\":A%=GET:" +
+           (nula ? kNulaResetStatement : "") + "MODE7" + kReturn;
 }
 
 DiscCatalogue bootCatalogue(std::string title, int tracks, std::string bootText)

@@ -15,5 +15,6 @@ std::string infFileName(const std::string& screenFile);
 std::string infFileText(const Conversion& conversion);
 
 // Writes the screen bytes to `screenFile` and the .inf line to its side file,
-// replacing both or neither (see replaceFiles).
+// and for a picture in NuLA colours its .nula file and that file's .inf,
+// replacing all or none (see replaceFiles).
 Status writeScreenFiles(const std::string& screenFile, const Conversion& conversion);

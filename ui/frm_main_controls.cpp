@@ -71,8 +71,12 @@ private:
             return radioButton(controls_.optMode, record, parent);
         case ControlKind::ToneButton:
             return radioButton(controls_.optTone, record, parent);
-        case ControlKind::CheckBox:
-            return controls_.chkStagger = new QCheckBox(caption, parent);
+        case ControlKind::CheckBox: {
+            auto* box = new QCheckBox(caption, parent);
+            if (qstrcmp(record.name, "chkStagger") == 0)
+                controls_.chkStagger = box;
+            return box;
+        }
         case ControlKind::PushButton:
             return controls_.cmdConvert = new QPushButton(caption, parent);
         case ControlKind::Label:
@@ -125,6 +129,7 @@ PictureOptionControls findPictureOptionControls(const QWidget* content)
     find(options.spnSaturation, "spnSaturation");
     find(options.spnGamma, "spnGamma");
     find(options.spnDamping, "spnDamping");
+    find(options.chkNula, "chkNula");
     return options;
 }
 

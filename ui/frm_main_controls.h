@@ -40,7 +40,7 @@ struct ControlRecord {
 // controls lie above earlier ones. "Coarse" is created last in its group but
 // is index 2, the middle button. The first 19 are the window's own; the
 // picture options after them fill the room right of "Half Toning".
-inline constexpr std::array<ControlRecord, 41> kMainWindowControls{{
+inline constexpr std::array<ControlRecord, 42> kMainWindowControls{{
     {"Rectangle1", ControlKind::Rectangle, -1, {10, 10, 321, 258}, "", nullptr},
     {"Frame2", ControlKind::GroupBox, -1, {180, 287, 150, 195}, "Half Toning", nullptr},
     {"Frame1", ControlKind::GroupBox, -1, {10, 287, 150, 195}, "BBC Screen Mode", nullptr},
@@ -82,6 +82,7 @@ inline constexpr std::array<ControlRecord, 41> kMainWindowControls{{
     {"spnGamma", ControlKind::NumberBox, -1, {608, 494, 90, 22}, "", "Frame3"},
     {"lblDampingCaption", ControlKind::Label, -1, {357, 524, 75, 22}, "Damping", "Frame3"},
     {"spnDamping", ControlKind::NumberBox, -1, {435, 524, 95, 22}, "", "Frame3"},
+    {"chkNula", ControlKind::CheckBox, -1, {540, 524, 158, 22}, "VideoNuLA colours", "Frame3"},
 }};
 
 // The content area's size: everything above fits inside it.
@@ -106,6 +107,7 @@ struct PictureOptionControls {
     QDoubleSpinBox* spnSaturation = nullptr;
     QDoubleSpinBox* spnGamma = nullptr;
     QDoubleSpinBox* spnDamping = nullptr;
+    QCheckBox* chkNula = nullptr;
 };
 
 // The controls the window's handlers reach.

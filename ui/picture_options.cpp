@@ -2,8 +2,11 @@
 
 #include "conversion/methods/palette_search.h"
 #include "conversion/option_catalogue.h"
+#include "conversion/painter.h"
+#include "outputs/nula_setup.h"
 #include "conversion/screen_modes.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -100,6 +103,13 @@ void PictureOptions::setUpChoices()
     connect(controls_.cboPalette, &QComboBox::currentIndexChanged, this, &PictureOptions::paletteKindPicked);
     connect(controls_.txtPalette, &QLineEdit::editingFinished, this, &PictureOptions::paletteTyped);
     connect(controls_.cboFit, &QComboBox::currentIndexChanged, this, &PictureOptions::fitPicked);
+    controls_.chkNula->setToolTip(QStringLiteral("Each logical colour any of 4,096 colours chosen for the picture, "
+                                                 "for a BBC Micro with VideoNuLA (with a method other than classic)"));
+    connect(controls_.chkNula, &QCheckBox::toggled, this, [this](bool checked) {
+        Settings next = settings_;
+        next.nula = checked;
+        offer(next, QStringLiteral("VideoNuLA colours"));
+    });
     connect(controls_.cboBar, &QComboBox::currentIndexChanged, this, [this](int colour) {
         Settings next = settings_;
         next.barColour = static_cast<std::uint8_t>(colour);
@@ -263,10 +273,44 @@ void PictureOptions::showSettings()
     controls_.txtPalette->setEnabled(readsPalette && controls_.cboPalette->currentIndex() == 2);
     controls_.spnDamping->setEnabled(readsOption(settings_, Option::Damping));
     controls_.cboBar->setEnabled(readsOption(settings_, Option::Bar));
+    const QSignalBlocker nula(controls_.chkNula);
+    controls_.chkNula->setChecked(settings_.nula);
+    controls_.chkNula->setEnabled(readsOption(settings_, Option::Nula));
 }
+
+namespace {
+
+// A swatch of each NuLA colour, darkest first, as rich text.
+QString nulaSwatches(const ScreenImage& image)
+{
+    QString swatches;
+    for (int logical = 0; logical < image.logicalColours(); ++logical) {
+        const Color colour = nulaRgb((*image.nula)[static_cast<std::size_t>(logical)]);
+        swatches += QStringLiteral("<span style=\"background-color:#%1\">&nbsp;&nbsp;&nbsp;</span>&nbsp;")
+                        .arg(toRgb32(colour) & 0xFFFFFFu, 6, 16, QLatin1Char('0'));
+    }
+    return swatches;
+}
+
+}  // namespace
 
 void PictureOptions::showPalette(const Conversion& conversion)
 {
+    if (conversion.image.nula) {
+        controls_.lblPalette->setTextFormat(Qt::RichText);
+        controls_.lblPalette->setText(nulaSwatches(conversion.image));
+        QString bytes;
+        for (const std::uint8_t byte : nulaRegisterBytes(conversion.image))
+            bytes += QStringLiteral("%1 ").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
+        controls_.lblPalette->setToolTip(QStringLiteral("The VideoNuLA colours, set up in BBC BASIC by:\n%1\n\n"
+                                                        "The bytes written to &FE23:\n%2")
+                                             .arg(QString::fromStdString(nulaSetupStatements(conversion.image)),
+                                                  bytes.trimmed()));
+        return;
+    }
+    controls_.lblPalette->setTextFormat(Qt::PlainText);
+    controls_.lblPalette->setToolTip(QStringLiteral("The BBC BASIC statement that sets up the palette of the "
+                                                    "picture on the left"));
     std::string statement;
     if (conversion.image.mode != nullptr)
         statement = paletteStatement(conversion.image.palette, *conversion.image.mode);

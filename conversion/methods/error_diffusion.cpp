@@ -290,7 +290,7 @@ void diffuseRow(const LinearImage& source, const std::array<Floats, colours>& sh
 // saves: one pixel at a time, the error for the next pixel in a register.
 template <const auto& taps, int direction>
 void diffuseRowOneByOne(const LinearImage& source, const MethodPalette& palette,
-                        const std::array<Floats, 8>& shown, float damping, int y, const ErrorRows& error,
+                        const std::array<Floats, kMaxMethodColours>& shown, float damping, int y, const ErrorRows& error,
                         IndexImage& result)
 {
     const auto weights = dampedWeights<taps>(damping);
@@ -349,7 +349,7 @@ IndexImage diffuseWith(const LinearImage& source, const MethodPalette& palette, 
         return diffuseWith<taps, 2>(source, palette, damping);
     if (palette.count <= 4)
         return diffuseWith<taps, 4>(source, palette, damping);
-    return diffuseWith<taps, 8>(source, palette, damping);
+    return diffuseWith<taps, kMaxMethodColours>(source, palette, damping);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversion/colour_space.h"
+#include "conversion/nula_colours.h"
 
 #include <array>
 #include <cassert>
@@ -8,18 +9,25 @@
 #include <cstdint>
 #include <vector>
 
-// The colours a method may place: `count` physical colours (0..7, red +
-// 2 green + 4 blue), indexed by logical colour, with their linear-light and
-// OKLab values ready for matching.
+// The most colours a method places: mode 2's 16 with VideoNuLA.
+inline constexpr int kMaxMethodColours = 16;
+
+// The colours a method may place: `count` colours indexed by logical colour,
+// with their linear-light and OKLab values ready for matching, and the
+// physical colour (0..7, red + 2 green + 4 blue) each of the first 8 is, or
+// for NuLA colours the nearest one.
 struct MethodPalette {
     int count = 0;
     std::array<std::uint8_t, 8> physical{};
-    std::array<LinearRgb, 8> linear{};
-    std::array<Oklab, 8> lab{};
+    std::array<LinearRgb, kMaxMethodColours> linear{};
+    std::array<Oklab, kMaxMethodColours> lab{};
 };
 
 // The palette of `count` logical colours showing `physical[0..count)`.
 MethodPalette methodPalette(const std::array<std::uint8_t, 8>& physical, int count);
+
+// The palette of `count` logical colours showing the 12-bit `colours[0..count)`.
+MethodPalette nulaMethodPalette(const NulaTable& colours, int count);
 
 // The logical colour whose OKLab value is nearest to `colour`.
 inline int nearestColour(const MethodPalette& palette, const Oklab& colour)

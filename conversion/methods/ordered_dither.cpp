@@ -54,10 +54,12 @@ int cubeColour(const MethodPalette& palette, const LinearRgb& colour, float thre
 // into the next, sorted by lightness; the threshold picks one entry.
 constexpr int kPlan = 16;
 
+using ColourOrder = std::array<std::uint8_t, kMaxMethodColours>;
+
 // The palette's colours from darkest to lightest.
-std::array<std::uint8_t, 8> byLightness(const MethodPalette& palette)
+ColourOrder byLightness(const MethodPalette& palette)
 {
-    std::array<std::uint8_t, 8> order{};
+    ColourOrder order{};
     for (int i = 0; i < palette.count; ++i)
         order[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
     std::stable_sort(order.begin(), order.begin() + palette.count,
@@ -80,9 +82,9 @@ int nearestLinear(const MethodPalette& palette, const LinearRgb& colour)
 }
 
 // How often each colour comes in the plan for `colour`.
-std::array<std::uint8_t, 8> planUses(const MethodPalette& palette, const LinearRgb& colour)
+ColourOrder planUses(const MethodPalette& palette, const LinearRgb& colour)
 {
-    std::array<std::uint8_t, 8> uses{};
+    ColourOrder uses{};
     LinearRgb carried{};
     for (int i = 0; i < kPlan; ++i) {
         const int nearest = nearestLinear(palette, LinearRgb{colour.r + carried.r, colour.g + carried.g, colour.b + carried.b});
@@ -95,29 +97,24 @@ std::array<std::uint8_t, 8> planUses(const MethodPalette& palette, const LinearR
 
 // Plans made once per colour on a grid of kLevels steps a component (much
 // finer than the plan's own 16ths), when a pixel first needs them: a
-// picture's colours repeat, so most pixels find their plan made. Each entry
-// packs the counts of up to eight colours, five bits each, above a bit that
-// says it is made.
+// picture's colours repeat, so most pixels find their plan made. Each plan
+// is its kPlan entries laid out darkest first, four bits each (up to 16
+// colours), with a flag beside it that says it is made.
 class PlanCache {
 public:
     static constexpr int kLevels = 64;
 
     explicit PlanCache(const MethodPalette& palette)
-        : palette_(palette), order_(byLightness(palette)), plans_(kLevels * kLevels * kLevels, 0)
+        : palette_(palette), order_(byLightness(palette)), plans_(kLevels * kLevels * kLevels, 0),
+          made_(plans_.size(), 0)
     {
     }
 
-    // The plan's entry at the threshold, its colours laid out darkest first.
+    // The plan's entry at the threshold.
     int colourAt(const LinearRgb& colour, float threshold)
     {
-        const std::uint64_t plan = planFor(colour);
-        int position = std::min(kPlan - 1, static_cast<int>(threshold * kPlan));
-        for (int i = 0;; ++i) {
-            const std::uint8_t colourIndex = order_[static_cast<std::size_t>(i)];
-            position -= static_cast<int>((plan >> (5 * colourIndex)) & 31u);
-            if (position < 0 || i == palette_.count - 1)
-                return colourIndex;
-        }
+        const int position = std::min(kPlan - 1, static_cast<int>(threshold * kPlan));
+        return static_cast<int>((planFor(colour) >> (4 * position)) & 15u);
     }
 
 private:
@@ -126,20 +123,27 @@ private:
     std::uint64_t planFor(const LinearRgb& colour)
     {
         const int r = level(colour.r), g = level(colour.g), b = level(colour.b);
-        std::uint64_t& plan = plans_[static_cast<std::size_t>((r * kLevels + g) * kLevels + b)];
-        if (plan == 0) {
+        const auto at = static_cast<std::size_t>((r * kLevels + g) * kLevels + b);
+        if (made_[at] == 0) {
             constexpr float step = 1.0f / (kLevels - 1);
-            const std::array<std::uint8_t, 8> uses = planUses(palette_, LinearRgb{r * step, g * step, b * step});
-            plan = std::uint64_t{1} << 40;
-            for (int c = 0; c < palette_.count; ++c)
-                plan |= static_cast<std::uint64_t>(uses[static_cast<std::size_t>(c)]) << (5 * c);
+            const ColourOrder uses = planUses(palette_, LinearRgb{r * step, g * step, b * step});
+            std::uint64_t plan = 0;
+            int position = 0;
+            for (int i = 0; i < palette_.count; ++i) {
+                const std::uint8_t colourIndex = order_[static_cast<std::size_t>(i)];
+                for (int n = 0; n < uses[colourIndex]; ++n, ++position)
+                    plan |= static_cast<std::uint64_t>(colourIndex) << (4 * position);
+            }
+            plans_[at] = plan;
+            made_[at] = 1;
         }
-        return plan;
+        return plans_[at];
     }
 
     const MethodPalette& palette_;
-    std::array<std::uint8_t, 8> order_;
+    ColourOrder order_;
     std::vector<std::uint64_t> plans_;
+    std::vector<std::uint8_t> made_;
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "conversion/methods/palette_search.h"
 #include "conversion/methods/picture_frame.h"
 #include "conversion/methods/picture_score.h"
+#include "conversion/nula/nula_screen.h"
 #include "conversion/teletext/teletext_conversion.h"
 #include "conversion/teletext/teletext_mode.h"
 #include "conversion/teletext/teletext_renderer.h"
@@ -70,7 +71,7 @@ LinearImage preparedSource(const Settings& settings, const LinearImage& source, 
 Conversion convertWithSettings(const Settings& settings, ConversionState& state, const LinearImage& source,
                                PixelSurface& preview, const ProgressReport& progress)
 {
-    assert(convertibleMode(settings.mode));
+    assert(!settingsProblem(settings));
     if (findTeletextMode(settings.mode) != nullptr)
         return convertMode7(settings, state, source, preview);
     if (settings.method == Method::Classic)
@@ -79,6 +80,8 @@ Conversion convertWithSettings(const Settings& settings, ConversionState& state,
     assert(mode != nullptr && paletteProblem(settings.palette, settings.mode).empty());
     const int width = mode->screenPixelsPerLine();
     const LinearImage grid = preparedSource(settings, source, width);
+    if (settings.nula)
+        return finishConversion(nulaScreenImage(*mode, grid, settings.method, settings.damping, progress), preview);
     const auto bars = settings.fit == Fit::Whole ? std::optional(settings.barColour) : std::nullopt;
     const MethodPalette palette = choosePalette(settings.palette, *mode, grid, bars);
     const IndexImage dithered = runMethod(settings.method, grid, palette, settings.damping,

@@ -17,11 +17,13 @@
 // converter (convertTeletext) on the planes or, when the fit or the
 // adjustments ask, on `source` framed and adjusted for its 640 x 500 area;
 // it reads no method, palette, half-tone or stagger. Every other method frames `source`
-// onto the mode's own grid, adjusts it, chooses the palette and dithers;
+// onto the mode's own grid, adjusts it, chooses the palette (or, with
+// `nula`, 12-bit VideoNuLA colours, see nulaScreenImage) and dithers;
 // `progress` hears how far direct binary search has got.
 //
 // The settings must be valid (a convertibleMode(), a palette that suits it,
-// see paletteProblem()); `source` must not be empty when it is read.
+// see paletteProblem(); `nula` only with a bitmap mode, a method other than
+// Classic and the default palette); `source` must not be empty when it is read.
 Conversion convertWithSettings(const Settings& settings, ConversionState& state, const LinearImage& source,
                                PixelSurface& preview, const ProgressReport& progress = {});
 

@@ -84,7 +84,8 @@ LinearImage displayOf(const ScreenImage& image)
 {
     IndexImage indices(image.width(), kScreenLines);
     indices.pixels = image.pixels;
-    const MethodPalette palette = methodPalette(image.palette, image.mode->numcols);
+    const MethodPalette palette = image.nula ? nulaMethodPalette(*image.nula, image.logicalColours())
+                                             : methodPalette(image.palette, image.mode->numcols);
     return expandToDisplay(indices, palette, kDisplayWidth / image.width(), kDisplayHeight / kScreenLines);
 }
 

@@ -54,6 +54,11 @@ TEST(CommandLine, UsageErrorsExitWithTwoAndTouchNothing)
          "--bar: Green (2) is not in mode 4's colours"},
         {"gamma out of range", {"--gamma", "0", "one.png"}, "--gamma must be a number from 0.2 to 5"},
         {"contrast not a number", {"--contrast", "high", "one.png"}, "--contrast must be a number from 0 to 4"},
+        {"nula with a palette", {"-m", "1", "--dither", "bayer", "--palette", "best", "--nula", "one.png"}, "--palette: cannot be used with --nula"},
+        {"nula with the classic half-tone", {"-m", "1", "-t", "fine", "--nula", "one.png"}, "--nula: VideoNuLA colours need a method other than classic"},
+        {"nula in mode 7", {"-m", "7", "--nula", "one.png"}, "--nula: mode 7 has no VideoNuLA colours"},
+        {"nula slideshow", {"--dither", "bayer", "--nula", "--disc", "s.ssd", "one.png", "two.png"}, "--disc with --nula shows one picture"},
+        {"nula file over the preview", {"--dither", "bayer", "--nula", "-o", "x", "-p", "x.nula", "one.png"}, "x.nula is named for two outputs"},
     };
     for (const auto& usage : cases) {
         SCOPED_TRACE(usage.name);

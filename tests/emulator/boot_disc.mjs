@@ -5,19 +5,21 @@
 //   OUT.ppm  the active display area of the emulated video frame (where the
 //            CRTC's displayed characters land), as a binary PPM: 640 x 512
 //            for the graphics modes, each scan line drawn twice
-// Usage: node boot_disc.mjs JSBEEB_DIR DISC.ssd OUT [SECONDS [KEY_PRESSES [AREA]]]
+// Usage: node boot_disc.mjs JSBEEB_DIR DISC.ssd OUT [SECONDS [KEY_PRESSES [AREA [NULA]]]]
 // SECONDS of emulated time are run after the boot (default 8); each key
 // press (Space) is followed by the same time again. AREA "teletext" dumps
 // instead the 640 x 500 pixels from (216, 64) where jsbeeb draws mode 7
 // (its SAA5050 output does not pass through the graphics modes' blits), and
-// fails when anything outside them is lit.
+// fails when anything outside them is lit. NULA "off" writes &50 to &FE22
+// before the machine boots, switching its VideoNuLA off, so that &FE22 and
+// &FE23 reach &FE20 and &FE21 as on a machine without one.
 import { readFileSync, writeFileSync } from "fs";
 import path from "path";
 
-const [jsbeebDir, discPath, outPrefix, secondsText = "8", pressesText = "0", area = "active"] =
+const [jsbeebDir, discPath, outPrefix, secondsText = "8", pressesText = "0", area = "active", nula = "on"] =
     process.argv.slice(2);
-if (!outPrefix || !["active", "teletext"].includes(area)) {
-    console.error("usage: node boot_disc.mjs JSBEEB_DIR DISC.ssd OUT [SECONDS [KEY_PRESSES [AREA]]]");
+if (!outPrefix || !["active", "teletext"].includes(area) || !["on", "off"].includes(nula)) {
+    console.error("usage: node boot_disc.mjs JSBEEB_DIR DISC.ssd OUT [SECONDS [KEY_PRESSES [AREA [NULA]]]]");
     process.exit(2);
 }
 const from = (file) => import(path.resolve(jsbeebDir, file));
@@ -57,6 +59,8 @@ cpu.fdc.loadDisc(0, fdc.discFor(cpu.fdc, discPath, new Uint8Array(readFileSync(d
 
 const CYCLES_PER_SECOND = 2 * 1000 * 1000;
 const run = (seconds) => machine.runFor(Math.round(seconds * CYCLES_PER_SECOND));
+
+if (nula === "off") machine.writebyte(0xfe22, 0x50);
 
 // Shift+Break: hold Shift through a power-on reset so the OS boots the disc.
 cpu.sysvia.keyDown(utils.keyCodes.SHIFT);

@@ -49,14 +49,15 @@ bool emulatorInstalled()
 }
 
 std::optional<EmulatedScreen> bootOnEmulator(const fs::path& disc, const fs::path& work, double seconds,
-                                             int keyPresses, std::string& problem, FrameArea area)
+                                             int keyPresses, std::string& problem, FrameArea area, NulaFitted nula)
 {
     const fs::path out = work / "emulated";
     const fs::path log = work / "emulator.log";
     std::ostringstream command;
     command << quoted(RASTERINE_NODE) << ' ' << quoted(RASTERINE_BOOT_SCRIPT) << ' '
             << quoted(RASTERINE_JSBEEB_DIR) << ' ' << quoted(disc) << ' ' << quoted(out) << ' ' << seconds
-            << ' ' << keyPresses << ' ' << (area == FrameArea::Teletext ? "teletext" : "active") << " >"
+            << ' ' << keyPresses << ' ' << (area == FrameArea::Teletext ? "teletext" : "active") << ' '
+            << (nula == NulaFitted::On ? "on" : "off") << " >"
             << quoted(log) << " 2>&1";
     if (std::system(command.str().c_str()) != 0) {
         const auto text = fileBytes(log);

@@ -22,6 +22,11 @@ struct EmulatedScreen {
 // everything outside it black.
 enum class FrameArea { Active, Teletext };
 
+// Whether the machine's VideoNuLA (which jsbeeb always fits) is left on, or
+// switched off before it boots (&50 written to &FE22), so that it behaves as
+// a machine without one.
+enum class NulaFitted { On, SwitchedOff };
+
 // Whether the emulator_setup test installed jsbeeb in the build tree.
 bool emulatorInstalled();
 
@@ -32,4 +37,5 @@ bool emulatorInstalled();
 std::optional<EmulatedScreen> bootOnEmulator(const std::filesystem::path& disc,
                                              const std::filesystem::path& work, double seconds,
                                              int keyPresses, std::string& problem,
-                                             FrameArea area = FrameArea::Active);
+                                             FrameArea area = FrameArea::Active,
+                                             NulaFitted nula = NulaFitted::On);

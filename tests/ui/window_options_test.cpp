@@ -5,6 +5,7 @@
 #include "window_test_support.h"
 
 #include <QSignalSpy>
+#include <QCheckBox>
 #include <QThreadPool>
 #include <QtTest>
 
@@ -181,6 +182,31 @@ private slots:
 
         test.comboBox("cboMethod")->setCurrentIndex(0);  // the classic half-tone reads them again
         QVERIFY(test.toneButton(1)->isEnabled() && test.chkStagger()->isEnabled());
+    }
+
+    // "VideoNuLA colours" takes effect with a method other than the classic
+    // one: the palette shows swatches, and Convert writes the .nula file.
+    void nulaColoursShowSwatchesAndWriteTheirFile()
+    {
+        ScratchWorkingFolder folder;
+        WindowUnderTest test;
+        test.openThroughMenu(savePng(colourfulScene(320, 256), folder.file("scene.png")));
+        QVERIFY(test.waitForConversion());
+        auto* nula = test.window.findChild<QCheckBox*>(QStringLiteral("chkNula"));
+        QVERIFY(nula && !nula->isEnabled());
+        test.comboBox("cboMethod")->setCurrentIndex(1);  // Floyd-Steinberg
+        QVERIFY(nula->isEnabled());
+        clickOn(nula);
+        QVERIFY(test.window.nextSettings().nula);
+        QVERIFY(!test.comboBox("cboPalette")->isEnabled());
+        QCOMPARE(test.lblPalette()->text().count(QStringLiteral("background-color")), 16);  // mode 2
+        QVERIFY(test.lblPalette()->toolTip().contains(QStringLiteral("?&FE22=&11")));
+        clickOn(test.cmdConvert());
+        QCOMPARE(readFile(folder.file("$.screen.nula")).size(), 32);
+        QCOMPARE(readFile(folder.file("$.screen.nula.inf")), QByteArray("$.NULA     000900 000000 000020\n"));
+        test.comboBox("cboMethod")->setCurrentIndex(0);  // classic: NuLA colours need another method
+        QVERIFY(!nula->isEnabled());
+        QVERIFY(!test.window.nextSettings().nula);
     }
 
     // Direct binary search runs on a worker thread with its progress shown; a
