@@ -86,12 +86,16 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
     if (conversion.image.mode != nullptr)
         outcome.palette = QString::fromStdString(paletteStatement(conversion.image.palette, *conversion.image.mode));
     if (!job.screenFile.isEmpty()) {
-        const Status written = writeScreenFiles(systemName(job.screenFile), conversion);
+        const Status written = writeScreenFiles(systemName(job.screenFile), conversion, job.packedFile);
         if (!written) {
             outcome.failure = writeFailure(job.picture, written.failure());
             return outcome;
         }
         outcome.written = {job.screenFile, QFile::decodeName(infFileName(systemName(job.screenFile)).c_str())};
+        if (job.packedFile) {
+            const std::string packed = packedFileName(systemName(job.screenFile));
+            outcome.written << QFile::decodeName(packed.c_str()) << QFile::decodeName(infFileName(packed).c_str());
+        }
     }
 
     if (!job.previewFile.isEmpty()) {

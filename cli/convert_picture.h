@@ -15,6 +15,7 @@ struct PictureJob {
     QString picture;      // as named on the command line
     QString screenFile;   // its side file is this name plus ".inf"; empty: none
     QString previewFile;  // empty when no preview PNG is wanted
+    bool packedFile = false;  // also the screen's ZX02 stream, screenFile plus ".zx02", and its .inf
 };
 
 // What became of one picture. A picture has failed when `failure` is set:

@@ -21,7 +21,7 @@ TEST(Disc, BootDiscHoldsTheScreenFileAfterItsBootText)
     ScratchFolder folder;
     savePicture(testPicture(), folder.path(), "picture.png", "png");
     for (const int tracks : {40, 80}) {
-        const ConverterRun run = runConverter(folder.path(), {"-m", "4", "-o", "screen", "--disc", "boot.ssd",
+        const ConverterRun run = runConverter(folder.path(), {"-m", "4", "-o", "screen", "--disc", "boot.ssd", "--no-compress",
                                                               "--tracks", QString::number(tracks), "picture.png"});
         ASSERT_EQ(run.exitCode, 0) << run.err;
         EXPECT_EQ(run.out, "");
@@ -37,7 +37,7 @@ TEST(Disc, BootDiscHoldsTheScreenFileAfterItsBootText)
 TEST(Disc, SlideshowFillsNumberedDiscsAndSaysWhereEachPictureWent)
 {
     ScratchFolder folder;
-    QStringList arguments{"-m", "1", "--tracks", "40", "--delay", "5", "--disc", "show.ssd"};
+    QStringList arguments{"-m", "1", "--tracks", "40", "--delay", "5", "--disc", "show.ssd", "--no-compress"};
     for (const char* name : {"red-boat", "red_boat", "harbour at night", "IMG_0042", "x"}) {
         savePicture(testPicture(120, 90, static_cast<unsigned>(arguments.size())), folder.path(),
                     std::string(name) + ".png", "png");
