@@ -31,9 +31,9 @@ for look in "classic-fine:-m 2 -t fine" "floyd-steinberg:-m 1 --dither floyd-ste
     [[ $kind == raw ]] && flag=(--no-compress)
     "$convert" "${options[@]}" -d "$work/$name" "${flag[@]}" --disc "$work/$name/$kind.ssd" "${photos[@]:0:3}" > /dev/null
     "$convert" "${options[@]}" "${flag[@]}" -o "$work/$name/one.screen" --disc "$work/$name/$kind-one.ssd" "${photos[4]}" > /dev/null
-    boot=$(node tests/emulator/time_pictures.mjs "$jsbeeb" "$work/$name/$kind-one.ssd" "$work/$name/one.screen" | awk '{print $2}')
+    boot=$(node tests/emulator/time_pictures.mjs "$jsbeeb" "$work/$name/$kind-one.ssd" "$work/$name/one.screen" | grep "\.screen " | awk '{print $2}')
     show=$(node tests/emulator/time_pictures.mjs "$jsbeeb" "$work/$name/$kind.ssd" \
-             "$work/$name/BytheWater.screen" "$work/$name/ColorfulCups.screen" "$work/$name/EveningGlow.screen" | awk '{print $2}' | paste -sd' ')
+             "$work/$name/BytheWater.screen" "$work/$name/ColorfulCups.screen" "$work/$name/EveningGlow.screen" | grep "\.screen " | awk '{print $2}' | paste -sd' ')
     echo "$name $kind: boot disc ${boot}s; slideshow pictures 1-3: ${show}s"
   done
 done

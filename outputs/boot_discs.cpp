@@ -175,16 +175,20 @@ std::string paletteDigits(const Conversion& conversion)
 
 // The loader of a show with packed pictures or with pictures on the second
 // side: as slideshowText, with each DATA line also saying whether the file
-// is packed (*RUN: it unpacks itself) and on which drive it is.
+// is packed (*RUN: it unpacks itself) and on which drive it is. The
+// unpacking routine is loaded before the first packed picture, so that a
+// picture stored whole is not kept waiting for it.
 std::string showText(std::span<const ShowPicture> shown, int delaySeconds)
 {
-    std::string text = std::string("*BASIC") + kReturn + "*LOAD UNPACK" + kReturn + "NEW" + kReturn +
-                       "10HIMEM=&3000:D%=" + std::to_string(delaySeconds * 100) + kReturn +
+    std::string text = std::string("*BASIC") + kReturn + "NEW" + kReturn +
+                       "10HIMEM=&3000:D%=" + std::to_string(delaySeconds * 100) + ":U%=0" + kReturn +
                        "20REPEAT:RESTORE:FORI%=1TO" + std::to_string(shown.size()) +
                        ":READF$,M%,P$,C%,V%" + kReturn + "30VDU22,M%:" + kCursorOff + kReturn +
                        "40IFP$>\"\" FORJ%=1TOLEN(P$):VDU19,J%-1,VAL(MID$(P$,J%,1));0;:NEXT" + kReturn +
-                       "50F$=\":\"+STR$V%+\".\"+F$:IFC%=1 THEN OSCLI(\"RUN \"+F$) ELSE OSCLI(\"LOAD \"+F$)" +
-                       kReturn + "55OSCLI(\"FX15,1\")" + kReturn +
+                       "50IFV%>0 F$=\":\"+STR$V%+\".\"+F$" + kReturn +
+                       "54IFC%=1ANDU%=0 OSCLI(\"LOAD UNPACK\"):U%=1" + kReturn +
+                       "55IFC%=1 THEN OSCLI(\"RUN \"+F$) ELSE OSCLI(\"LOAD \"+F$)" + kReturn +
+                       "56OSCLI(\"FX15,1\")" + kReturn +
                        "60IFD%>0 THEN K%=INKEY(D%) ELSE K%=GET" + kReturn + "70NEXT:UNTILFALSE" + kReturn;
     for (std::size_t i = 0; i < shown.size(); ++i) {
         const Conversion& conversion = *shown[i].slide->conversion;
