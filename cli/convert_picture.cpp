@@ -61,7 +61,7 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
     else if (conversion.image.mode != nullptr)
         outcome.palette = QString::fromStdString(paletteStatement(conversion.image.palette, *conversion.image.mode));
     if (!job.screenFile.isEmpty()) {
-        const Status written = writeScreenFiles(systemName(job.screenFile), conversion);
+        const Status written = writeScreenFiles(systemName(job.screenFile), conversion, job.packedFile);
         if (!written) {
             outcome.failure = writeFailure(job.picture, written.failure());
             return outcome;
@@ -70,6 +70,10 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
         if (conversion.image.nula) {
             const std::string nulaFile = nulaFileName(systemName(job.screenFile));
             outcome.written << QFile::decodeName(nulaFile.c_str()) << QFile::decodeName(infFileName(nulaFile).c_str());
+        }
+        if (job.packedFile) {
+            const std::string packed = packedFileName(systemName(job.screenFile));
+            outcome.written << QFile::decodeName(packed.c_str()) << QFile::decodeName(infFileName(packed).c_str());
         }
     }
 

@@ -16,6 +16,7 @@ struct PictureJob {
     QString screenFile;   // its side file is this name plus ".inf"; empty: none
     QString previewFile;  // empty when no preview PNG is wanted
     bool nula = false;    // VideoNuLA colours: the screen file has a .nula file and its .inf beside it
+    bool packedFile = false;  // also the screen's ZX02 stream, screenFile plus ".zx02", and its .inf
 };
 
 // What became of one picture. A picture has failed when `failure` is set:

@@ -5,6 +5,7 @@
 #include "platform/file_output.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cassert>
 #include <cstdio>
@@ -12,16 +13,17 @@
 namespace {
 
 // FILE for one disc; FILE-1.ssd, FILE-2.ssd ... (the number before a ".ssd"
-// ending, or at the end of any other name) for several.
+// or ".dsd" ending, or at the end of any other name) for several.
 QStringList numberedFiles(const QString& file, std::size_t count)
 {
     if (count == 1)
         return {file};
-    const bool ssd = file.endsWith(QStringLiteral(".ssd"), Qt::CaseInsensitive);
-    const QString base = ssd ? file.chopped(4) : file;
+    const bool ending = file.endsWith(QStringLiteral(".ssd"), Qt::CaseInsensitive) ||
+                        file.endsWith(QStringLiteral(".dsd"), Qt::CaseInsensitive);
+    const QString base = ending ? file.chopped(4) : file;
     QStringList files;
     for (std::size_t disc = 1; disc <= count; ++disc)
-        files << QStringLiteral("%1-%2%3").arg(base).arg(disc).arg(ssd ? file.right(4) : QString());
+        files << QStringLiteral("%1-%2%3").arg(base).arg(disc).arg(ending ? file.right(4) : QString());
     return files;
 }
 
@@ -38,19 +40,18 @@ Conversion blankScreen(int mode)
     return blank;
 }
 
-// One picture makes a boot disc, several a slideshow.
-Result<std::vector<DiscImage>> makeDiscs(const DiscRequest& request, const std::vector<const Conversion*>& pictures)
+DiscSettings settingsOf(const DiscRequest& request, bool compress)
 {
-    if (pictures.size() == 1) {
-        auto disc = bootDisc(*pictures.front(), request.tracks);
-        if (!disc)
-            return disc.failure();
-        return std::vector<DiscImage>{std::move(disc).value()};
-    }
+    return {request.tracks, request.delaySeconds, compress, discKind(request.file)};
+}
+
+// One picture makes a boot disc, several a slideshow.
+Result<DiscSet> makeDiscs(const DiscRequest& request, const std::vector<const Conversion*>& pictures, bool compress)
+{
     std::vector<Slide> slides;
     for (std::size_t i = 0; i < pictures.size(); ++i)
         slides.push_back({request.slideNames[i], pictures[i]});
-    return slideshowDiscs(slides, request.tracks, request.delaySeconds);
+    return makeDiscSet(slides, settingsOf(request, compress));
 }
 
 void printError(const QString& text)
@@ -58,43 +59,81 @@ void printError(const QString& text)
     std::fprintf(stderr, "rasterine-convert: %s\n", text.toLocal8Bit().constData());
 }
 
-// Which picture went on which disc under which DFS name.
-void printContents(const DiscRequest& request, const std::vector<PictureJob>& jobs,
-                   const std::vector<DiscImage>& discs)
+// Where a picture went inside its file: its DFS name, on the second side
+// of a .dsd with its drive, in an .mmb with the disc's number for *DIN.
+std::string placeOf(const PlacedPicture& picture, DiscKind kind)
 {
-    std::size_t picture = 0;
-    for (std::size_t disc = 0; disc < discs.size(); ++disc)
-        for (const auto& [name, dfsName] : discs[disc].pictures)
-            std::printf("%s: %s $.%s\n", jobs[picture++].picture.toLocal8Bit().constData(),
-                        request.discFiles[static_cast<qsizetype>(disc)].toLocal8Bit().constData(),
-                        dfsName.c_str());
+    std::string place;
+    if (kind == DiscKind::Mmb)
+        place.append("disc ").append(std::to_string(picture.disc)).append(" ");
+    else if (picture.drive != 0)
+        place.append(":").append(std::to_string(picture.drive)).append(".");
+    return place.append("$.").append(picture.dfsName);
+}
+
+// Which picture went on which disc under which DFS name.
+void printContents(const QStringList& discFiles, const std::vector<PictureJob>& jobs, const DiscSet& discs,
+                   DiscKind kind)
+{
+    for (std::size_t i = 0; i < discs.pictures.size(); ++i) {
+        const PlacedPicture& picture = discs.pictures[i];
+        std::printf("%s: %s %s\n", jobs[i].picture.toLocal8Bit().constData(),
+                    discFiles[static_cast<qsizetype>(picture.file)].toLocal8Bit().constData(),
+                    placeOf(picture, kind).c_str());
+    }
 }
 
 // Every disc of the run replaced together, or none. The discs are the ones
 // planned before the pictures were read: same sizes, same names.
-Status writeAll(const QStringList& discFiles, const std::vector<DiscImage>& discs)
+Status writeAll(const QStringList& discFiles, const DiscSet& discs)
 {
-    assert(discs.size() == static_cast<std::size_t>(discFiles.size()));
+    assert(discs.files.size() == static_cast<std::size_t>(discFiles.size()));
     std::vector<std::string> names;
     for (const QString& file : discFiles)
         names.push_back(QFile::encodeName(file).toStdString());
     std::vector<FileContent> files;
     for (std::size_t i = 0; i < names.size(); ++i)
-        files.push_back({names[i], discs[i].bytes});
+        files.push_back({names[i], discs.files[i]});
     return replaceFiles(files);
+}
+
+// Compressed pictures may need fewer discs than planned: then the files
+// are numbered for the discs made, and none of those may be a picture.
+std::optional<QString> discFilesFor(const DiscRequest& request, const std::vector<PictureJob>& jobs,
+                                    std::size_t count, QStringList& discFiles)
+{
+    discFiles = static_cast<std::size_t>(request.discFiles.size()) == count ? request.discFiles
+                                                                            : numberedFiles(request.file, count);
+    for (const QString& disc : discFiles)
+        for (const PictureJob& job : jobs) {
+            const QString picture = QFileInfo(job.picture).canonicalFilePath();
+            if (!picture.isEmpty() && QFileInfo(disc).canonicalFilePath() == picture)
+                return QStringLiteral("%1 would be overwritten by %2").arg(job.picture, disc);
+        }
+    return std::nullopt;
 }
 
 }  // namespace
 
+DiscKind discKind(const QString& file)
+{
+    if (file.endsWith(QStringLiteral(".dsd"), Qt::CaseInsensitive))
+        return DiscKind::DoubleSided;
+    if (file.endsWith(QStringLiteral(".mmb"), Qt::CaseInsensitive))
+        return DiscKind::Mmb;
+    return DiscKind::Single;
+}
+
 std::optional<QString> planDiscs(DiscRequest& request, int mode)
 {
-    // Blank screens of the mode stand in for the pictures: how many fit on a
-    // disc depends only on their size and names.
+    // Blank screens of the mode, stored whole, stand in for the pictures:
+    // how many fit on a disc then depends only on their size and names.
     const Conversion blank = blankScreen(mode);
-    const auto discs = makeDiscs(request, std::vector<const Conversion*>(request.slideNames.size(), &blank));
+    const auto discs =
+        makeDiscs(request, std::vector<const Conversion*>(request.slideNames.size(), &blank), false);
     if (!discs)
         return QString::fromStdString(discs.failure().message());
-    request.discFiles = numberedFiles(request.file, discs.value().size());
+    request.discFiles = numberedFiles(request.file, discs.value().files.size());
     return std::nullopt;
 }
 
@@ -110,21 +149,26 @@ ExitStatus writeDiscs(const DiscRequest& request, const std::vector<PictureJob>&
         }
         pictures.push_back(&*conversion);
     }
-    const auto discs = makeDiscs(request, pictures);
+    const auto discs = makeDiscs(request, pictures, request.compress);
     if (!discs) {
         printError(QStringLiteral("%1: %2").arg(request.file, QString::fromStdString(discs.failure().reason)));
         return kExitFailed;
     }
-    if (const Status written = writeAll(request.discFiles, discs.value()); !written) {
+    QStringList discFiles;
+    if (const auto problem = discFilesFor(request, jobs, discs.value().files.size(), discFiles)) {
+        printError(*problem);
+        return kExitFailed;
+    }
+    if (const Status written = writeAll(discFiles, discs.value()); !written) {
         printError(QStringLiteral("cannot write %1: %2")
                        .arg(QFile::decodeName(written.failure().subject.c_str()),
                             QString::fromLocal8Bit(written.failure().reason.c_str())));
         return kExitFailed;
     }
     if (conversions.size() > 1)
-        printContents(request, jobs, discs.value());
+        printContents(discFiles, jobs, discs.value(), discKind(request.file));
     if (verbose)
-        for (const QString& file : request.discFiles)
+        for (const QString& file : discFiles)
             std::printf("%s\n", file.toLocal8Bit().constData());
     return kExitConverted;
 }

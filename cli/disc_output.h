@@ -2,6 +2,7 @@
 
 #include "cli/convert_picture.h"
 #include "cli/exit_status.h"
+#include "outputs/boot_discs.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,18 +12,24 @@
 #include <vector>
 
 // A bootable disc image asked for with --disc: one picture boots straight
-// into it, several make a slideshow over as many discs as they need.
+// into it, several make a slideshow over as many discs as they need. FILE
+// ending in .dsd makes double-sided discs, in .mmb one MMB file of discs.
 struct DiscRequest {
     QString file;                         // as given with --disc
     int tracks = 80;                      // 40 or 80
     int delaySeconds = 0;                 // slideshow: 0 waits for a key
     std::vector<std::string> slideNames;  // each picture's name without extension
     QStringList discFiles;                // FILE, or FILE-1.ssd, FILE-2.ssd ... for several discs
+    bool compress = true;                 // --no-compress: today's uncompressed discs
 };
+
+// The kind of disc file FILE's ending asks for (.dsd, .mmb, else .ssd).
+DiscKind discKind(const QString& file);
 
 // Works out the discs `request` will become for pictures converted in
 // `mode`, before any picture is read: fills in discFiles, or says why the
-// pictures cannot go on discs (names DFS cannot tell apart).
+// pictures cannot go on discs (names DFS cannot tell apart). Compressed
+// pictures can only need fewer discs than these, planned as if stored whole.
 std::optional<QString> planDiscs(DiscRequest& request, int mode);
 
 // Builds the discs from every picture's conversion, in command-line order,

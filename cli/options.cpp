@@ -117,8 +117,14 @@ struct Parser {
     QCommandLineOption disc{"disc",
                             "Write a bootable DFS disc image: one picture is shown at boot, "
                             "several make a slideshow (FILE-1.ssd, FILE-2.ssd ... if they need "
-                            "more than one disc).",
+                            "more than one disc). FILE.dsd: double-sided discs, the slideshow on "
+                            "both sides; FILE.mmb: one MMB file (MMFS) holding every disc.",
                             "FILE"};
+    QCommandLineOption compress{"compress",
+                                "Also write the ZX02 stream of each screen file beside it, "
+                                "FILE.zx02 and its .inf (discs are compressed anyway)."};
+    QCommandLineOption noCompress{"no-compress",
+                                  "Discs hold the screens uncompressed, as before compression."};
     QCommandLineOption tracks{"tracks", "Disc size for --disc: 40 or 80 tracks (default 80).", "N", "80"};
     QCommandLineOption delay{"delay",
                              "Slideshow: seconds each picture stays, up to 327; 0 waits for a key "
@@ -145,7 +151,7 @@ struct Parser {
             settings.emplace_back(row.option, catalogueOption(row));
         for (const auto& [option, line] : settings)
             parser.addOption(line);
-        parser.addOptions({output, preview, outputDir, previews, jobs, verbose, disc, tracks, delay});
+        parser.addOptions({output, preview, outputDir, previews, jobs, verbose, disc, tracks, delay, compress, noCompress});
         parser.addPositionalArgument("PICTURE", "Pictures to convert.", "PICTURE...");
     }
 };
@@ -269,7 +275,9 @@ std::optional<UsageError> checkCombination(const Parser& p, qsizetype pictures)
         return usage(QStringLiteral("--previews needs --output-dir"));
     if (pictures > 1 && !parser.isSet(p.outputDir) && !parser.isSet(p.disc))
         return usage(QStringLiteral("several pictures need --output-dir or --disc"));
-    for (const auto* option : {&p.tracks, &p.delay})
+    if (parser.isSet(p.compress) && parser.isSet(p.noCompress))
+        return usage(QStringLiteral("--compress and --no-compress cannot be used together"));
+    for (const auto* option : {&p.tracks, &p.delay, &p.noCompress})
         if (parser.isSet(*option) && !parser.isSet(p.disc))
             return usage(QStringLiteral("--%1 needs --disc").arg(option->names().constLast()));
     if (pictures > 1 && parser.isSet(p.preview))
@@ -286,6 +294,7 @@ std::vector<PictureJob> planJobs(const Parser& p, const QStringList& pictures)
         // With --disc alone the disc is the output; screen files only when named.
         const QString screen = parser.isSet(p.disc) ? QString() : QString::fromUtf8(kScreenFileName);
         PictureJob job{picture, screen, parser.value(p.preview), p.parser.isSet(p.option(Option::Nula))};
+        job.packedFile = parser.isSet(p.compress);
         if (parser.isSet(p.output))
             job.screenFile = parser.value(p.output);
         if (parser.isSet(p.outputDir)) {
@@ -306,6 +315,8 @@ QStringList outputsOf(const PictureJob& job)
         outputs << job.screenFile << job.screenFile + QStringLiteral(".inf");
     if (!job.screenFile.isEmpty() && job.nula)
         outputs << job.screenFile + QStringLiteral(".nula") << job.screenFile + QStringLiteral(".nula.inf");
+    if (!job.screenFile.isEmpty() && job.packedFile)
+        outputs << job.screenFile + QStringLiteral(".zx02") << job.screenFile + QStringLiteral(".zx02.inf");
     if (!job.previewFile.isEmpty())
         outputs << job.previewFile;
     return outputs;
@@ -385,7 +396,8 @@ std::optional<UsageError> readDisc(const Parser& p, const QStringList& pictures,
             return *error;
     if (std::get<int>(tracks) != 40 && std::get<int>(tracks) != 80)
         return usage(QStringLiteral("--tracks must be 40 or 80, not '%1'").arg(parser.value(p.tracks)));
-    DiscRequest request{parser.value(p.disc), std::get<int>(tracks), std::get<int>(delay), {}, {}};
+    DiscRequest request{parser.value(p.disc), std::get<int>(tracks), std::get<int>(delay), {}, {},
+                        !parser.isSet(p.noCompress)};
     for (const QString& picture : pictures)
         request.slideNames.push_back(stem(picture).toStdString());
     if (options.settings.nula && pictures.size() > 1)

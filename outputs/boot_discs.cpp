@@ -3,9 +3,14 @@
 #include "outputs/dfs_image.h"
 #include "outputs/dfs_names.h"
 #include "outputs/nula_setup.h"
+#include "outputs/disc_containers.h"
+#include "outputs/m6502/unpack_routine.h"
+#include "outputs/packed_screen.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -55,13 +60,20 @@ std::string paletteChanges(const ScreenImage& image)
 // What follows MODE is one line, so that only it is echoed onto the new
 // screen, before the picture is loaded over it (two with NuLA colours,
 // whose set-up is too long to share a line; neither scrolls the screen).
-std::string singleBootText(const Conversion& conversion)
+// The boot text around the command that puts the screen in place: the
+// mode, its colours (VideoNuLA's, or VDU 19 for the standard ones), the
+// cursor off, then `show`; a key ends it.
+std::string bootTextAround(const Conversion& conversion, const std::string& show)
 {
     const bool nula = conversion.image.nula.has_value();
     return std::string("*BASIC") + kReturn + "MODE" + std::to_string(conversion.mode) + kReturn +
            (nula ? nulaSetupStatements(conversion.image) + kReturn : paletteChanges(conversion.image)) + kCursorOff +
-           ":OSCLI\"LOAD SCREEN " + hex(kIoProcessor | conversion.screenStart) + "\":A%=GET:" +
-           (nula ? kNulaResetStatement : "") + "MODE7" + kReturn;
+           ":" + show + ":A%=GET:" + (nula ? kNulaResetStatement : "") + "MODE7" + kReturn;
+}
+
+std::string singleBootText(const Conversion& conversion)
+{
+    return bootTextAround(conversion, "OSCLI\"LOAD SCREEN " + hex(kIoProcessor | conversion.screenStart) + "\"");
 }
 
 DiscCatalogue bootCatalogue(std::string title, int tracks, std::string bootText)
@@ -134,6 +146,162 @@ std::vector<std::string> slideNames(std::span<const Slide> slides)
     return names;
 }
 
+// The compressed discs' unpacking routine, loaded once into the I/O processor.
+DiscFile unpackFile()
+{
+    const Assembly& routine = unpackRoutine();
+    return {"UNPACK", '$', false, kIoProcessor | routine.origin, kIoProcessor | routine.origin, routine.bytes};
+}
+
+DiscFile pictureFile(const std::string& name, const Conversion& conversion, const std::optional<PackedScreen>& packed)
+{
+    if (!packed)
+        return screenFile(name, conversion);
+    return {name, '$', false, packed->load, packed->exec, packed->file};
+}
+
+// As singleBootText, but *RUN puts the packed screen in place and unpacks it.
+std::string packedBootText(const Conversion& conversion)
+{
+    return bootTextAround(conversion, "OSCLI\"LOAD UNPACK\":OSCLI\"RUN SCREEN\"");
+}
+
+// One picture of a show: where it goes and in what form.
+struct ShowPicture {
+    const Slide* slide = nullptr;
+    std::string dfsName;
+    std::optional<PackedScreen> packed;
+    int drive = 0;
+};
+
+std::string paletteDigits(const Conversion& conversion)
+{
+    std::string palette;
+    for (int logical = 0; conversion.image.mode && logical < conversion.image.mode->numcols; ++logical)
+        palette += std::to_string(conversion.image.palette[static_cast<std::size_t>(logical)]);
+    return palette;
+}
+
+// The loader of a show with packed pictures or with pictures on the second
+// side: as slideshowText, with each DATA line also saying whether the file
+// is packed (*RUN: it unpacks itself) and on which drive it is. The
+// unpacking routine is loaded before the first packed picture, so that a
+// picture stored whole is not kept waiting for it.
+std::string showText(std::span<const ShowPicture> shown, int delaySeconds)
+{
+    std::string text = std::string("*BASIC") + kReturn + "NEW" + kReturn +
+                       "10HIMEM=&3000:D%=" + std::to_string(delaySeconds * 100) + ":U%=0" + kReturn +
+                       "20REPEAT:RESTORE:FORI%=1TO" + std::to_string(shown.size()) +
+                       ":READF$,M%,P$,C%,V%" + kReturn + "30VDU22,M%:" + kCursorOff + kReturn +
+                       "40IFP$>\"\" FORJ%=1TOLEN(P$):VDU19,J%-1,VAL(MID$(P$,J%,1));0;:NEXT" + kReturn +
+                       "50IFV%>0 F$=\":\"+STR$V%+\".\"+F$" + kReturn +
+                       "54IFC%=1ANDU%=0 OSCLI(\"LOAD UNPACK\"):U%=1" + kReturn +
+                       "55IFC%=1 THEN OSCLI(\"RUN \"+F$) ELSE OSCLI(\"LOAD \"+F$)" + kReturn +
+                       "56OSCLI(\"FX15,1\")" + kReturn +
+                       "60IFD%>0 THEN K%=INKEY(D%) ELSE K%=GET" + kReturn + "70NEXT:UNTILFALSE" + kReturn;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const Conversion& conversion = *shown[i].slide->conversion;
+        text += std::to_string(100 + i) + "DATA" + shown[i].dfsName + "," + std::to_string(conversion.mode) + "," +
+                paletteDigits(conversion) + "," + (shown[i].packed ? "1" : "0") + "," +
+                std::to_string(shown[i].drive) + kReturn;
+    }
+    return text + "RUN" + kReturn;
+}
+
+bool anyPacked(std::span<const ShowPicture> shown)
+{
+    return std::any_of(shown.begin(), shown.end(), [](const ShowPicture& p) { return p.packed.has_value(); });
+}
+
+std::vector<std::string> showNames(std::span<const ShowPicture> shown)
+{
+    std::vector<std::string> names;
+    for (const ShowPicture& picture : shown)
+        names.push_back(picture.dfsName);
+    return names;
+}
+
+std::vector<Slide> showSlides(std::span<const ShowPicture> shown)
+{
+    std::vector<Slide> slides;
+    for (const ShowPicture& picture : shown)
+        slides.push_back(*picture.slide);
+    return slides;
+}
+
+// The catalogues of a show's sides: the loader (and the routine, when a
+// picture is packed) on the first, each picture on its drive's side. A show
+// with nothing packed on one side has today's loader.
+std::vector<DiscCatalogue> showCatalogues(std::span<const ShowPicture> shown, int tracks, int delaySeconds,
+                                          const std::string& title, int sides)
+{
+    std::vector<DiscCatalogue> catalogues;
+    if (!anyPacked(shown) && sides == 1) {
+        const auto names = showNames(shown);
+        const auto slides = showSlides(shown);
+        catalogues.push_back(slideshowCatalogue(slides, names, tracks, delaySeconds));
+    } else {
+        catalogues.push_back(bootCatalogue("", tracks, showText(shown, delaySeconds)));
+        if (anyPacked(shown))
+            catalogues.back().files.push_back(unpackFile());
+    }
+    catalogues.front().title = title;
+    if (sides == 2)
+        catalogues.push_back(DiscCatalogue{title.substr(0, 10) + " B", tracks, BootOption::None, {}});
+    for (const ShowPicture& picture : shown)
+        if (!anyPacked(shown) && sides == 1) {
+            continue;  // already in today's catalogue
+        } else {
+            catalogues[picture.drive == 0 ? 0 : 1].files.push_back(
+                pictureFile(picture.dfsName, *picture.slide->conversion, picture.packed));
+        }
+    return catalogues;
+}
+
+bool catalogueFits(const DiscCatalogue& catalogue)
+{
+    int sectors = kDfsCatalogueSectors;
+    for (const DiscFile& file : catalogue.files)
+        sectors += dfsSectors(file.bytes.size());
+    return catalogue.files.size() <= kDfsMaxFiles && sectors <= catalogue.tracks * kDfsSectorsPerTrack;
+}
+
+bool showFits(std::span<const ShowPicture> shown, int tracks, int delaySeconds, int sides)
+{
+    const auto catalogues = showCatalogues(shown, tracks, delaySeconds, "", sides);
+    return std::all_of(catalogues.begin(), catalogues.end(), catalogueFits);
+}
+
+// Fills shows in order: the first side, then (double-sided) the second, as
+// many pictures as fit with the loader.
+std::vector<std::vector<ShowPicture>> fillShows(std::vector<ShowPicture> pictures, int tracks, int delaySeconds,
+                                               int sides, std::string& tooLarge)
+{
+    std::vector<std::vector<ShowPicture>> shows(1);
+    for (ShowPicture& picture : pictures) {
+        auto& show = shows.back();
+        const int side = show.empty() ? 0 : show.back().drive;
+        bool placed = false;
+        for (int drive = side; drive <= (sides == 2 ? 2 : 0) && !placed; drive += 2) {
+            picture.drive = drive;
+            show.push_back(picture);
+            placed = showFits(show, tracks, delaySeconds, sides);
+            if (!placed)
+                show.pop_back();
+        }
+        if (placed)
+            continue;
+        picture.drive = 0;
+        shows.push_back({picture});
+        if (!showFits(shows.back(), tracks, delaySeconds, sides)) {
+            tooLarge = picture.slide->name;
+            return {};
+        }
+    }
+    return shows;
+}
+
+
 }  // namespace
 
 Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, const std::string& title)
@@ -174,4 +342,109 @@ Result<std::vector<DiscImage>> slideshowDiscs(std::span<const Slide> slides, int
         first += count;
     }
     return discs;
+}
+
+Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, bool compress)
+{
+    const auto packed = compress ? packScreen(conversion) : std::nullopt;
+    if (!packed)
+        return bootDisc(conversion, tracks);
+    DiscCatalogue catalogue = bootCatalogue("RASTERINE", tracks, packedBootText(conversion));
+    catalogue.files.push_back(unpackFile());
+    catalogue.files.push_back(pictureFile("SCREEN", conversion, packed));
+    auto bytes = buildDisc(catalogue);
+    if (!bytes)
+        return bytes.failure();
+    return DiscImage{catalogue.title, std::move(bytes).value(), {{"", "SCREEN"}}};
+}
+
+namespace {
+
+// The DFS discs of a slideshow (or of one boot disc) as makeDiscSet lays
+// them out, each side's bytes with the pictures on it.
+struct MadeShow {
+    std::string title;
+    std::vector<std::vector<std::uint8_t>> sides;
+    std::vector<ShowPicture> pictures;
+};
+
+Result<std::vector<MadeShow>> makeShows(std::span<const Slide> slides, const DiscSettings& settings, int sides)
+{
+    const std::vector<std::uint8_t> blankSide(
+        static_cast<std::size_t>(settings.tracks * kDfsSectorsPerTrack * kDfsSectorBytes), 0);
+    if (slides.size() == 1) {
+        auto disc = bootDisc(*slides.front().conversion, settings.tracks, settings.compress);
+        if (!disc)
+            return disc.failure();
+        MadeShow show{disc.value().title, {disc.value().bytes}, {{&slides.front(), "SCREEN", {}, 0}}};
+        show.pictures.front().packed = settings.compress ? packScreen(*slides.front().conversion) : std::nullopt;
+        if (sides == 2) {
+            auto blank = buildDisc(DiscCatalogue{"", settings.tracks, BootOption::None, {}});
+            show.sides.push_back(std::move(blank).value());
+        }
+        return std::vector<MadeShow>{std::move(show)};
+    }
+    if (settings.delaySeconds < 0 || settings.delaySeconds > kMaxSlideDelaySeconds)
+        return slideshowDiscs(slides, settings.tracks, settings.delaySeconds).failure();
+    std::vector<std::string> pictureNames;
+    for (const Slide& slide : slides)
+        pictureNames.push_back(slide.name);
+    const auto names = dfsNames(pictureNames);
+    if (!names)
+        return names.failure();
+    std::vector<ShowPicture> pictures;
+    for (std::size_t i = 0; i < slides.size(); ++i)
+        pictures.push_back({&slides[i], names.value()[i],
+                            settings.compress ? packScreen(*slides[i].conversion) : std::nullopt, 0});
+    std::string tooLarge;
+    const auto filled = fillShows(std::move(pictures), settings.tracks, settings.delaySeconds, sides, tooLarge);
+    if (!tooLarge.empty())
+        return Failure{tooLarge, "does not fit on a disc of " + std::to_string(settings.tracks) + " tracks"};
+    std::vector<MadeShow> shows;
+    for (const auto& shown : filled) {
+        const std::string title = "SLIDES " + std::to_string(shows.size() + 1);
+        MadeShow show{title, {}, shown};
+        for (const DiscCatalogue& catalogue : showCatalogues(shown, settings.tracks, settings.delaySeconds, title, sides)) {
+            auto bytes = buildDisc(catalogue);
+            if (!bytes)
+                return bytes.failure();
+            show.sides.push_back(std::move(bytes).value());
+        }
+        shows.push_back(std::move(show));
+    }
+    return shows;
+}
+
+}  // namespace
+
+Result<DiscSet> makeDiscSet(std::span<const Slide> slides, const DiscSettings& settings)
+{
+    const int sides = settings.kind == DiscKind::DoubleSided ? 2 : 1;
+    const auto shows = makeShows(slides, settings, sides);
+    if (!shows)
+        return shows.failure();
+    DiscSet set;
+    std::vector<MmbDisc> mmb;
+    for (const MadeShow& show : shows.value()) {
+        const std::size_t file = settings.kind == DiscKind::Mmb ? 0 : set.files.size();
+        const std::size_t disc = settings.kind == DiscKind::Mmb ? mmb.size() : set.discs;
+        for (const ShowPicture& picture : show.pictures)
+            set.pictures.push_back({picture.slide->name, picture.dfsName, file,
+                                    settings.kind == DiscKind::Mmb ? disc : disc + (picture.drive == 2 ? 1 : 0),
+                                    picture.drive, picture.packed.has_value()});
+        set.discs += show.sides.size();
+        if (settings.kind == DiscKind::Mmb)
+            mmb.push_back({show.title, show.sides.front()});
+        else if (sides == 2)
+            set.files.push_back(doubleSidedImage(show.sides[0], show.sides[1], settings.tracks));
+        else
+            set.files.push_back(show.sides.front());
+    }
+    if (settings.kind == DiscKind::Mmb) {
+        auto file = mmbImage(mmb);
+        if (!file)
+            return file.failure();
+        set.files.push_back(std::move(file).value());
+    }
+    return set;
 }

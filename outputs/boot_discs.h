@@ -41,3 +41,47 @@ struct Slide {
 // before any disc is made, on a delay out of range or names that cannot be
 // told apart (see dfsNames).
 Result<std::vector<DiscImage>> slideshowDiscs(std::span<const Slide> slides, int tracks, int delaySeconds);
+
+// What kind of disc file: single-sided (.ssd), double-sided with a DFS disc
+// on each side (.dsd, drives 0 and 2), or an MMB file of single-sided discs
+// for MMFS (.mmb).
+enum class DiscKind { Single, DoubleSided, Mmb };
+
+struct DiscSettings {
+    int tracks = 80;        // 40 or 80, per side
+    int delaySeconds = 0;   // slideshow: 0 waits for a key
+    bool compress = true;   // screens packed with ZX02 where that makes them smaller
+    DiscKind kind = DiscKind::Single;
+};
+
+// Where one picture went: the disc file (0 for an .mmb or the only file,
+// else FILE-1, FILE-2 ... in order), the DFS disc inside it (the side of a
+// .dsd, the slot of an .mmb), its drive on that disc's show (0, or 2 for
+// the second side) and its DFS name; packed when it is stored compressed.
+struct PlacedPicture {
+    std::string name;
+    std::string dfsName;
+    std::size_t file = 0;
+    std::size_t disc = 0;
+    int drive = 0;
+    bool packed = false;
+};
+
+struct DiscSet {
+    std::vector<std::vector<std::uint8_t>> files;  // each disc file's bytes
+    std::vector<PlacedPicture> pictures;            // in showing order
+    std::size_t discs = 0;                          // DFS discs (sides) made
+};
+
+// The disc files for `slides`: one picture boots straight into it, several
+// make a slideshow. Single-sided discs are filled in turn as today; a
+// double-sided disc's loader shows the pictures of both its sides; an MMB
+// file holds every disc of the show, each booting on its own. Uncompressed
+// .ssd discs are byte for byte those of bootDisc and slideshowDiscs.
+// Compressed discs also hold the unpacking routine, $.UNPACK; each packed
+// picture's file is *RUN into place (see packScreen). Fails as
+// slideshowDiscs does, or when an MMB file would need more than 511 discs.
+Result<DiscSet> makeDiscSet(std::span<const Slide> slides, const DiscSettings& settings);
+
+// A boot disc for `conversion` as makeDiscSet makes it with `compress`.
+Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, bool compress);

@@ -3,9 +3,11 @@
 #include "outputs/side_file.h"
 #include "outputs/nula_files.h"
 #include "outputs/nula_setup.h"
+#include "outputs/compression/zx02.h"
 #include "platform/file_output.h"
 
-#include <array>
+#include <cstdio>
+#include <vector>
 
 std::string infFileName(const std::string& screenFile)
 {
@@ -17,25 +19,47 @@ std::string infFileText(const Conversion& conversion)
     return infLine(conversion.screenStart, static_cast<std::uint32_t>(conversion.bytes.size())) + "\n";
 }
 
-Status writeScreenFiles(const std::string& screenFile, const Conversion& conversion)
+std::string packedFileName(const std::string& screenFile)
+{
+    return screenFile + ".zx02";
+}
+
+std::string packedInfText(std::size_t streamBytes)
+{
+    char line[48];
+    std::snprintf(line, sizeof line, "$.SCREENZ  %06X 000000 %06X\n", static_cast<unsigned>(0x8000 - streamBytes),
+                  static_cast<unsigned>(streamBytes));
+    return line;
+}
+
+namespace {
+
+std::span<const std::uint8_t> textBytes(const std::string& text)
+{
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+}  // namespace
+
+Status writeScreenFiles(const std::string& screenFile, const Conversion& conversion, bool packed)
 {
     const std::string inf = infFileText(conversion);
-    const auto* infBytes = reinterpret_cast<const std::uint8_t*>(inf.data());
-    if (!conversion.image.nula) {
-        const std::array<FileContent, 2> files{{
-            {screenFile, conversion.bytes},
-            {infFileName(screenFile), {infBytes, inf.size()}},
-        }};
-        return replaceFiles(files);
-    }
-    const auto nula = nulaRegisterBytes(conversion.image);
+    std::vector<FileContent> files{{screenFile, conversion.bytes}, {infFileName(screenFile), textBytes(inf)}};
+    std::vector<std::uint8_t> nula;
     const std::string nulaInf = nulaInfText();
-    const auto* nulaInfBytes = reinterpret_cast<const std::uint8_t*>(nulaInf.data());
-    const std::array<FileContent, 4> files{{
-        {screenFile, conversion.bytes},
-        {infFileName(screenFile), {infBytes, inf.size()}},
-        {nulaFileName(screenFile), nula},
-        {infFileName(nulaFileName(screenFile)), {nulaInfBytes, nulaInf.size()}},
-    }};
+    if (conversion.image.nula) {
+        const auto registers = nulaRegisterBytes(conversion.image);
+        nula.assign(registers.begin(), registers.end());
+        files.push_back({nulaFileName(screenFile), nula});
+        files.push_back({infFileName(nulaFileName(screenFile)), textBytes(nulaInf)});
+    }
+    std::vector<std::uint8_t> stream;
+    std::string streamInf;
+    if (packed && !conversion.bytes.empty()) {
+        stream = zx02Compress(conversion.bytes);
+        streamInf = packedInfText(stream.size());
+        files.push_back({packedFileName(screenFile), stream});
+        files.push_back({infFileName(packedFileName(screenFile)), textBytes(streamInf)});
+    }
     return replaceFiles(files);
 }

@@ -14,7 +14,15 @@ std::string infFileName(const std::string& screenFile);
 // The side file's contents: the .inf line and a line end.
 std::string infFileText(const Conversion& conversion);
 
+// The ZX02 stream of a screen sits beside the screen file, its name plus ".zx02".
+std::string packedFileName(const std::string& screenFile);
+
+// The stream's side file: its length, and as load address the place just
+// below &8000 from which it can be unpacked over itself.
+std::string packedInfText(std::size_t streamBytes);
+
 // Writes the screen bytes to `screenFile` and the .inf line to its side file,
-// and for a picture in NuLA colours its .nula file and that file's .inf,
-// replacing all or none (see replaceFiles).
-Status writeScreenFiles(const std::string& screenFile, const Conversion& conversion);
+// and for a picture in NuLA colours its .nula file and that file's .inf;
+// with `packed` also the screen's ZX02 stream and its side file, replacing
+// all or none (see replaceFiles).
+Status writeScreenFiles(const std::string& screenFile, const Conversion& conversion, bool packed = false);

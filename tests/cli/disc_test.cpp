@@ -21,7 +21,7 @@ TEST(Disc, BootDiscHoldsTheScreenFileAfterItsBootText)
     ScratchFolder folder;
     savePicture(testPicture(), folder.path(), "picture.png", "png");
     for (const int tracks : {40, 80}) {
-        const ConverterRun run = runConverter(folder.path(), {"-m", "4", "-o", "screen", "--disc", "boot.ssd",
+        const ConverterRun run = runConverter(folder.path(), {"-m", "4", "-o", "screen", "--disc", "boot.ssd", "--no-compress",
                                                               "--tracks", QString::number(tracks), "picture.png"});
         ASSERT_EQ(run.exitCode, 0) << run.err;
         EXPECT_EQ(run.out, "");
@@ -37,7 +37,7 @@ TEST(Disc, BootDiscHoldsTheScreenFileAfterItsBootText)
 TEST(Disc, SlideshowFillsNumberedDiscsAndSaysWhereEachPictureWent)
 {
     ScratchFolder folder;
-    QStringList arguments{"-m", "1", "--tracks", "40", "--delay", "5", "--disc", "show.ssd"};
+    QStringList arguments{"-m", "1", "--tracks", "40", "--delay", "5", "--disc", "show.ssd", "--no-compress"};
     for (const char* name : {"red-boat", "red_boat", "harbour at night", "IMG_0042", "x"}) {
         savePicture(testPicture(120, 90, static_cast<unsigned>(arguments.size())), folder.path(),
                     std::string(name) + ".png", "png");
@@ -79,4 +79,36 @@ TEST(Disc, RefusalsNameTheOptionAndWriteNothing)
         EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
         EXPECT_EQ(folder.entries(), before);
     }
+}
+
+// Compressed by default: the same five pictures fit one disc; .dsd and .mmb
+// name where each went; --compress writes each screen's ZX02 stream.
+TEST(Disc, CompressedDiscsDoubleSidedAndMmbFiles)
+{
+    ScratchFolder folder;
+    QStringList pictures;
+    for (const char* name : {"a", "b", "c", "d", "e"}) {
+        savePicture(testPicture(120, 90, 3), folder.path(), std::string(name) + ".png", "png");
+        pictures << QString::fromLatin1(name) + QStringLiteral(".png");
+    }
+    const ConverterRun ssd = runConverter(folder.path(), QStringList{"-m", "1", "--tracks", "40", "--disc", "show.ssd"} + pictures);
+    ASSERT_EQ(ssd.exitCode, 0) << ssd.err;
+    EXPECT_EQ(ssd.out.substr(0, 20), "a.png: show.ssd $.A\n");
+    const ConverterRun mmb = runConverter(folder.path(), QStringList{"-m", "1", "--disc", "show.mmb"} + pictures);
+    ASSERT_EQ(mmb.exitCode, 0) << mmb.err;
+    EXPECT_NE(mmb.out.find("e.png: show.mmb disc 0 $.E\n"), std::string::npos) << mmb.out;
+    EXPECT_EQ(readBytes(folder.path() / "show.mmb").size(), 8192u + 204800u);
+    const ConverterRun dsd = runConverter(folder.path(), QStringList{"-m", "1", "--disc", "show.dsd"} + pictures);
+    ASSERT_EQ(dsd.exitCode, 0) << dsd.err;
+    EXPECT_EQ(readBytes(folder.path() / "show.dsd").size(), 2u * 80 * 2560);
+
+    const ConverterRun packed = runConverter(folder.path(), {"-m", "2", "--compress", "-o", "s", "a.png"});
+    ASSERT_EQ(packed.exitCode, 0) << packed.err;
+    const auto stream = readBytes(folder.path() / "s.zx02");
+    EXPECT_LT(stream.size(), readBytes(folder.path() / "s").size());
+    EXPECT_EQ(readBytes(folder.path() / "s.zx02.inf").size(), 32u);  // "$.SCREENZ  " load, exec, length, line end
+
+    const ConverterRun both = runConverter(folder.path(), {"--compress", "--no-compress", "--disc", "x.ssd", "a.png"});
+    EXPECT_EQ(both.exitCode, 2);
+    EXPECT_NE(both.err.find("cannot be used together"), std::string::npos);
 }

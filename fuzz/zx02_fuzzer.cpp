@@ -1,0 +1,32 @@
+// Fuzzes the ZX02 decoder with arbitrary streams: it must refuse or unpack
+// within its limit, never read or write out of bounds; whatever it unpacks
+// our compressor must pack into a stream that unpacks to the same bytes.
+#include "outputs/compression/zx02.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+constexpr std::size_t kLimit = 20480;  // a screen of modes 0, 1 and 2
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const auto unpacked = zx02Decompress({data, size}, kLimit);
+    if (!unpacked || unpacked->empty())
+        return 0;
+    if (unpacked->size() > kLimit)
+        std::abort();
+    const auto again = zx02Decompress(zx02Compress(*unpacked), kLimit);
+    if (!again || *again != *unpacked)
+        std::abort();
+    return 0;
+}

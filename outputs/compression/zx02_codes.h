@@ -1,0 +1,28 @@
+#pragma once
+
+// The sizes the compressor weighs: the Elias-gamma code of 1 to 256 takes
+// one bit for its end and two for each bit after the leading 1.
+namespace zx02 {
+
+inline constexpr int kMaxLength = 256;     // literal runs and copies
+inline constexpr int kMaxOffset = 32640;   // the high part's code stays below 256, the end marker
+inline constexpr int kEndMarkerBits = 1 + 17;  // a new-offset flag and the code of 256
+
+constexpr int eliasBits(int value)
+{
+    int bits = 1;
+    while (value >>= 1)
+        bits += 2;
+    return bits;
+}
+
+// A copy from a new offset: its flag, the high part's code, 7 bits of low
+// part, then the code of length - 1 (256 for a length of 1), whose first
+// bit rides in the low part's byte.
+constexpr int newCopyBits(int offset, int length)
+{
+    const int high = (offset - 1) / 128 + 1;
+    return 1 + eliasBits(high) + 7 + eliasBits(length == 1 ? 256 : length - 1);
+}
+
+}  // namespace zx02

@@ -1,0 +1,50 @@
+#include "outputs/packed_screen.h"
+
+#include "outputs/compression/zx02.h"
+#include "outputs/dfs_image.h"
+#include "outputs/m6502/unpack_routine.h"
+
+namespace {
+
+constexpr std::uint32_t kIoProcessor = 0xFF0000;
+constexpr std::uint32_t kCopiedPage = 0x7F00;
+constexpr std::size_t kTrailerBytes = 4;
+
+void putAddress(std::vector<std::uint8_t>& file, std::uint32_t address)
+{
+    file.push_back(static_cast<std::uint8_t>(address & 0xFF));
+    file.push_back(static_cast<std::uint8_t>((address >> 8) & 0xFF));
+}
+
+}  // namespace
+
+bool unpacksInPlace(const std::vector<std::uint8_t>& stream, std::uint32_t screenStart, std::uint32_t streamEnd)
+{
+    std::vector<std::uint32_t> readAt;
+    if (!zx02Decompress(stream, kScreenTop - screenStart, &readAt))
+        return false;
+    const std::uint32_t streamStart = streamEnd - static_cast<std::uint32_t>(stream.size());
+    for (std::size_t i = 0; i < readAt.size(); ++i) {
+        const std::uint32_t address = streamStart + static_cast<std::uint32_t>(i);
+        if (address < kCopiedPage && screenStart + readAt[i] > address)
+            return false;
+    }
+    return true;
+}
+
+std::optional<PackedScreen> packScreen(const Conversion& conversion)
+{
+    if (conversion.bytes.empty())
+        return std::nullopt;
+    const std::vector<std::uint8_t> stream = zx02Compress(conversion.bytes);
+    const std::uint32_t end = kScreenTop - kTrailerBytes;
+    if (stream.size() + kTrailerBytes > end - conversion.screenStart ||
+        dfsSectors(stream.size() + kTrailerBytes) >= dfsSectors(conversion.bytes.size()) ||
+        !unpacksInPlace(stream, conversion.screenStart, end))
+        return std::nullopt;
+    const auto start = end - static_cast<std::uint32_t>(stream.size());
+    PackedScreen packed{stream, kIoProcessor | start, kIoProcessor | unpackRoutine().address("screen")};
+    putAddress(packed.file, conversion.screenStart);
+    putAddress(packed.file, start);
+    return packed;
+}

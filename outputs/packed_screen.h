@@ -1,0 +1,30 @@
+#pragma once
+
+#include "conversion/conversion_pass.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// A screen as compressed discs hold it: the ZX02 stream, placed to end just
+// below &8000 (the top of every mode's screen), followed by four bytes: the
+// screen start and the stream's start, low byte first. *RUN loads it there
+// in the I/O processor and enters the unpacking routine's "screen" entry,
+// which unpacks it over itself onto the screen.
+struct PackedScreen {
+    std::vector<std::uint8_t> file;
+    std::uint32_t load = 0;  // with &FF0000: the I/O processor
+    std::uint32_t exec = 0;
+};
+
+inline constexpr std::uint32_t kScreenTop = 0x8000;
+
+// The packed form of `conversion`, or nothing when it would take as many
+// sectors as the screen itself, or when unpacking it in place would
+// overwrite stream bytes not yet read (see unpacksInPlace).
+std::optional<PackedScreen> packScreen(const Conversion& conversion);
+
+// Whether the routine can unpack `stream` to `screenStart` with the stream
+// ending at `streamEnd`: every stream byte below page &7F (whose bytes it
+// reads from a copy) is read before the screen byte at its address is written.
+bool unpacksInPlace(const std::vector<std::uint8_t>& stream, std::uint32_t screenStart, std::uint32_t streamEnd);

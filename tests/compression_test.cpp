@@ -1,0 +1,126 @@
+// ZX02: the bit stream against worked examples, our compressor against our
+// decoder on every mode's screens and on hostile data, and the decoder's
+// refusal of broken streams.
+#include "conversion/option_catalogue.h"
+#include "conversion/conversion_pass.h"
+#include "conversion/methods/picture_conversion.h"
+#include "conversion/teletext/teletext_conversion.h"
+#include "outputs/compression/zx02.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void expectRoundTrip(const Bytes& data, const std::string& what)
+{
+    const Bytes stream = zx02Compress(data);
+    const auto unpacked = zx02Decompress(stream, data.size());
+    ASSERT_TRUE(unpacked.has_value()) << what;
+    EXPECT_TRUE(*unpacked == data) << what;
+}
+
+// Four 'A's: a literal run of one ('0' for its length, no flag before the
+// first run), a copy of three from the initial offset 1 (flag '0', '110'),
+// then the end: flag '1' and the code of 256 ('10' eight times, '0'). The
+// bits fill bit bytes placed where their first bit falls: 00110110 before
+// the literal, then 10101010 and 101010(00).
+TEST(Zx02, RepeatedByteIsOneLiteralAndACopyFromTheFirstOffset)
+{
+    EXPECT_EQ(zx02Compress(Bytes{'A', 'A', 'A', 'A'}), (Bytes{0x36, 'A', 0xAA, 0xA8}));
+}
+
+// "ABABABAB": a literal run of two ('100'), then a copy of six from the new
+// offset 2 (flag '1', high part code '0', the byte (2-1)<<1 whose bit 0
+// carries the first bit of the code of 5, '1', its other bits '0110'), then
+// the end marker.
+TEST(Zx02, NewOffsetCarriesItsLengthsFirstBitInItsLowByte)
+{
+    const Bytes data{'A', 'B', 'A', 'B', 'A', 'B', 'A', 'B'};
+    EXPECT_EQ(zx02Compress(data), (Bytes{0x93, 'A', 'B', 0x03, 0x6A, 0xAA, 0x80}));
+    EXPECT_EQ(zx02Decompress(Bytes{0x93, 'A', 'B', 0x03, 0x6A, 0xAA, 0x80}, 8), data);
+}
+
+// Every bitmap mode with every half-tone, mode 7, and the linear-light
+// methods, on random colours and on smooth fields.
+TEST(Zx02, ScreensOfEveryModeAndMethodComeBackWhole)
+{
+    for (const int mode : {0, 1, 2, 4, 5})
+        for (const Halftone halftone :
+             {Halftone::None, Halftone::Fine, Halftone::Coarse, Halftone::Spiral, Halftone::Diagonal}) {
+            auto state = startState();
+            fillRandomPlanes(*state, static_cast<std::uint32_t>(mode * 10 + static_cast<int>(halftone)));
+            state->curmode = mode;
+            state->htone = static_cast<int>(halftone);
+            BufferSurface preview(kPictureWidth, kPictureHeight);
+            expectRoundTrip(convertScreen(*state, preview).bytes, "mode " + std::to_string(mode));
+        }
+    auto state = startState();
+    fillRandomPlanes(*state, 7);
+    BufferSurface preview(kPictureWidth, kPictureHeight);
+    expectRoundTrip(convertTeletext(*state, preview).bytes, "mode 7");
+
+    LinearImage fields(640, 256);
+    for (int y = 0; y < fields.height; ++y)
+        for (int x = 0; x < fields.width; ++x)
+            fields.at(x, y) = LinearRgb{x / 640.0f, y / 256.0f, ((x / 80 + y / 64) % 2) * 0.7f};
+    for (const Method method : kAllMethods) {
+        if (method == Method::Dbs)
+            continue;  // slow, and a screen like the others
+        for (const int mode : {1, 2}) {
+            Settings settings;
+            settings.mode = mode;
+            settings.method = method;
+            auto methodState = startState();
+            BufferSurface methodPreview(kPictureWidth, kPictureHeight);
+            const Conversion conversion = convertWithSettings(settings, *methodState, fields, methodPreview);
+            expectRoundTrip(conversion.bytes, std::string(methodName(method)) + " mode " + std::to_string(mode));
+        }
+    }
+}
+
+TEST(Zx02, HostileDataComesBackWholeAndGrowsLittle)
+{
+    std::mt19937 random(5);
+    Bytes noise(20480);
+    for (auto& byte : noise)
+        byte = static_cast<std::uint8_t>(random());
+    Bytes pairs(20480);
+    for (std::size_t i = 0; i < pairs.size(); ++i)
+        pairs[i] = i % 2 ? 0x34 : 0x12;
+    const std::vector<std::pair<std::string, Bytes>> cases{
+        {"random", noise}, {"all zero", Bytes(20480, 0)}, {"one byte", Bytes{0x7F}},
+        {"a repeated byte pair", pairs}, {"two bytes", Bytes{1, 2}}};
+    for (const auto& [what, data] : cases)
+        expectRoundTrip(data, what);
+    // A run of 256 literals costs 17 bits of length and one copy between
+    // runs; a copy of 256 from offset 1 or 2 takes 24 bits, and after a copy
+    // only a new offset (or a literal) may follow.
+    EXPECT_LE(zx02Compress(noise).size(), noise.size() + noise.size() / 100);
+    EXPECT_LE(zx02Compress(Bytes(20480, 0)).size(), 20480u / 256 * 3 + 6);
+    EXPECT_LE(zx02Compress(pairs).size(), 20480u / 256 * 3 + 6);
+}
+
+TEST(Zx02, DecoderRefusesBrokenStreams)
+{
+    Bytes data(3000);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<std::uint8_t>((i * i) % 251 % 7);
+    const Bytes stream = zx02Compress(data);
+    for (std::size_t cut = 0; cut < stream.size(); ++cut)
+        EXPECT_FALSE(zx02Decompress(Bytes(stream.begin(), stream.begin() + static_cast<std::ptrdiff_t>(cut)),
+                                    data.size()))
+            << "cut at " << cut;
+    Bytes longer = stream;
+    longer.push_back(0);
+    EXPECT_FALSE(zx02Decompress(longer, data.size())) << "a byte after the end marker";
+    EXPECT_FALSE(zx02Decompress(stream, data.size() - 1)) << "more than allowed";
+    // A first literal then a new offset of 2 with nothing behind it but one byte.
+    EXPECT_FALSE(zx02Decompress(Bytes{0x10, 'A', 0x02, 0x00, 0x00}, 100)) << "a copy from before the start";
+}
+
+}  // namespace

@@ -1,0 +1,199 @@
+// Compressed discs, .dsd and .mmb layouts against worked examples, and the
+// 6502 unpacking routine's listing as our assembler reads it.
+#include "outputs/boot_discs.h"
+#include "outputs/compression/zx02.h"
+#include "outputs/disc_containers.h"
+#include "outputs/dfs_image.h"
+#include "outputs/m6502/assembler.h"
+#include "outputs/m6502/unpack_routine.h"
+#include "outputs/packed_screen.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::size_t kTrack = 2560;
+
+void fillNoise(Bytes& bytes, std::uint32_t seed)
+{
+    std::mt19937 random(seed);
+    for (auto& byte : bytes)
+        byte = static_cast<std::uint8_t>(random());
+}
+
+// Side 0's tracks hold 0, 1, 2 ... side 2's 100, 101, 102 ...: the file
+// holds them alternately, track by track.
+TEST(DiscLayout, DoubleSidedImageInterleavesTheSidesByTrack)
+{
+    Bytes side0(40 * kTrack), side2(40 * kTrack);
+    for (std::size_t i = 0; i < side0.size(); ++i) {
+        side0[i] = static_cast<std::uint8_t>(i / kTrack);
+        side2[i] = static_cast<std::uint8_t>(100 + i / kTrack);
+    }
+    const Bytes image = doubleSidedImage(side0, side2, 40);
+    ASSERT_EQ(image.size(), 80 * kTrack);
+    for (const auto& [at, value] : std::vector<std::pair<std::size_t, int>>{
+             {0, 0}, {kTrack - 1, 0}, {kTrack, 100}, {2 * kTrack, 1}, {3 * kTrack + 7, 101}, {79 * kTrack, 139}})
+        EXPECT_EQ(image[at], value) << "at " << at;
+}
+
+// Two discs: drives 0-3 hold discs 0-3 after power-on; slot 1 (bytes 16-31)
+// is "SLIDES 1" padded with zeros and &0F; slot 2 likewise; slot 3 on are
+// empty (&F0); the discs follow the 8 KiB table in 200 KiB slots.
+TEST(DiscLayout, MmbFileHasItsTableThenTheDiscs)
+{
+    const Bytes first(400 * 256, 0x11), second(800 * 256, 0x22);
+    const std::vector<MmbDisc> discs{{"SLIDES 1", first}, {"SLIDES 2", second}};
+    const auto file = mmbImage(discs);
+    ASSERT_TRUE(file.ok());
+    const Bytes& mmb = file.value();
+    ASSERT_EQ(mmb.size(), 8192u + 2 * 204800u);
+    EXPECT_EQ(Bytes(mmb.begin(), mmb.begin() + 16), (Bytes{0, 1, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Bytes(mmb.begin() + 16, mmb.begin() + 32),
+              (Bytes{'S', 'L', 'I', 'D', 'E', 'S', ' ', '1', 0, 0, 0, 0, 0, 0, 0, 0x0F}));
+    EXPECT_EQ(mmb[47], 0x0F);
+    EXPECT_EQ(mmb[63], 0xF0);
+    EXPECT_EQ(mmb[8191], 0xF0);
+    EXPECT_EQ(mmb[8192], 0x11);
+    EXPECT_EQ(mmb[8192 + 400 * 256], 0) << "a 40-track disc leaves the rest of its slot empty";
+    EXPECT_EQ(mmb[8192 + 204800], 0x22);
+    EXPECT_FALSE(mmbImage(std::vector<MmbDisc>(512, {"X", first})).ok());
+}
+
+// A few lines in the listing's style, assembled by hand from the 6502's
+// opcode table: zero page where it fits, branches back and forth.
+TEST(DiscLayout, AssemblerFollowsTheOpcodeTable)
+{
+    const auto assembled = assemble("ptr = &70\n"
+                                    "start: LDA #>&1234 ; high byte\n"
+                                    "loop:  STA (ptr),Y\n"
+                                    "       INC ptr\n"
+                                    "       BNE loop\n"
+                                    "       LDA &7F00,X\n"
+                                    "       ROL A\n"
+                                    "       BCC done\n"
+                                    "       JMP start+2\n"
+                                    "done:  RTS\n",
+                                    0x0900);
+    ASSERT_TRUE(assembled.ok()) << assembled.failure().message();
+    EXPECT_EQ(assembled.value().bytes, (Bytes{0xA9, 0x12, 0x91, 0x70, 0xE6, 0x70, 0xD0, 0xFA, 0xBD, 0x00, 0x7F,
+                                              0x2A, 0x90, 0x03, 0x4C, 0x02, 0x09, 0x60}));
+    EXPECT_EQ(assembled.value().address("done"), 0x0911);
+    for (const char* wrong : {"LDA (&70),X", "FOO", "BNE nowhere", "LDA #&123"})
+        EXPECT_FALSE(assemble(wrong, 0x0900).ok()) << wrong;
+}
+
+// The routine lives in page &09, below its copy of page &7F in page &0A.
+TEST(DiscLayout, UnpackingRoutineFitsItsPage)
+{
+    const Assembly& routine = unpackRoutine();
+    EXPECT_EQ(routine.address("screen"), 0x0900);
+    EXPECT_LE(routine.bytes.size(), 256u);
+    EXPECT_EQ(routine.address("tail"), 0x0A00);
+}
+
+// A mode 2 screen of soft fields, a mode 7 screen and a screen of noise.
+Conversion screenOf(int mode, bool noise)
+{
+    auto state = startState();
+    if (noise)
+        fillRandomPlanes(*state, 3);
+    else
+        for (int y = 0; y < kPictureHeight; ++y)
+            for (int x = 0; x < kPictureWidth; ++x) {
+                state->red(x, y) = x * 255 / (kPictureWidth - 1);
+                state->green(x, y) = y;
+                state->blue(x, y) = (x / 40 % 2) * 200;
+            }
+    state->curmode = mode;
+    state->htone = static_cast<int>(Halftone::Fine);
+    BufferSurface preview(kPictureWidth, kPictureHeight);
+    return convertScreen(*state, preview);
+}
+
+// The packed file ends at &8000 with the screen start and its own start;
+// its stream unpacks to the screen, and it is kept only when smaller.
+TEST(DiscLayout, PackedScreenEndsBelowTheScreenTopWithItsAddresses)
+{
+    const Conversion conversion = screenOf(4, false);
+    const auto packed = packScreen(conversion);
+    ASSERT_TRUE(packed.has_value());
+    const Bytes& file = packed->file;
+    EXPECT_EQ((packed->load & 0xFFFF) + file.size(), 0x8000u);
+    EXPECT_EQ(packed->load >> 16, 0xFFu);
+    EXPECT_EQ(packed->exec, 0xFF0900u);
+    EXPECT_EQ(file[file.size() - 4] | file[file.size() - 3] << 8, 0x5800);
+    EXPECT_EQ(static_cast<std::uint32_t>(file[file.size() - 2] | file[file.size() - 1] << 8), packed->load & 0xFFFF);
+    EXPECT_EQ(zx02Decompress(Bytes(file.begin(), file.end() - 4), conversion.bytes.size()), conversion.bytes);
+
+    Conversion noise = screenOf(2, true);
+    fillNoise(noise.bytes, 1);
+    EXPECT_FALSE(packScreen(noise).has_value()) << "no smaller: stored whole";
+}
+
+// Unpacked over itself, the screen must never catch up with stream bytes
+// not yet read: when a screen's first half packs to nothing and its second
+// half is noise (which grows a little when packed), it does, so that screen
+// is stored whole; the other way round it does not.
+TEST(DiscLayout, InPlaceCheckFindsTheScreenCatchingUpWithTheStream)
+{
+    Bytes noise(10240);
+    fillNoise(noise, 2);
+    Bytes noiseLast(20480, 0), noiseFirst(20480, 0);
+    std::copy(noise.begin(), noise.end(), noiseLast.begin() + 10240);
+    std::copy(noise.begin(), noise.end(), noiseFirst.begin());
+    EXPECT_FALSE(unpacksInPlace(zx02Compress(noiseLast), 0x3000, 0x8000));
+    EXPECT_TRUE(unpacksInPlace(zx02Compress(noiseFirst), 0x3000, 0x8000));
+    Conversion conversion = screenOf(2, false);
+    conversion.bytes = noiseLast;
+    EXPECT_FALSE(packScreen(conversion).has_value());
+}
+
+// --no-compress: today's discs, byte for byte.
+TEST(DiscLayout, UncompressedDiscSetIsTodaysDiscs)
+{
+    const Conversion first = screenOf(2, false), second = screenOf(1, true);
+    const std::vector<Slide> slides{{"first", &first}, {"second", &second}};
+    const auto today = slideshowDiscs(slides, 40, 3);
+    const auto set = makeDiscSet(slides, DiscSettings{40, 3, false, DiscKind::Single});
+    ASSERT_TRUE(today.ok() && set.ok());
+    ASSERT_EQ(set.value().files.size(), today.value().size());
+    for (std::size_t i = 0; i < today.value().size(); ++i)
+        EXPECT_TRUE(set.value().files[i] == today.value()[i].bytes);
+    const auto one = makeDiscSet(std::span(slides).first(1), DiscSettings{80, 0, false, DiscKind::Single});
+    EXPECT_TRUE(one.value().files.front() == bootDisc(first, 80).value().bytes);
+}
+
+// Compressed, the same pictures need fewer sectors, and a double-sided disc
+// uses its second side once the first is full (four whole 20 KiB screens
+// fill a 40-track side).
+TEST(DiscLayout, CompressedSlideshowFillsBothSides)
+{
+    std::vector<Conversion> screens;
+    for (int i = 0; i < 6; ++i) {
+        screens.push_back(screenOf(2, true));
+        fillNoise(screens.back().bytes, static_cast<std::uint32_t>(10 + i));
+    }
+    screens.push_back(screenOf(2, false));
+    std::vector<Slide> slides;
+    for (std::size_t i = 0; i < screens.size(); ++i)
+        slides.push_back({"pic" + std::to_string(i), &screens[i]});
+    const auto set = makeDiscSet(slides, DiscSettings{40, 0, true, DiscKind::DoubleSided});
+    ASSERT_TRUE(set.ok()) << set.failure().message();
+    ASSERT_EQ(set.value().files.size(), 1u);
+    EXPECT_EQ(set.value().files.front().size(), 2u * 40 * kTrack);
+    EXPECT_EQ(set.value().discs, 2u);
+    std::vector<int> drives;
+    for (const PlacedPicture& picture : set.value().pictures)
+        drives.push_back(picture.drive);
+    EXPECT_EQ(drives, (std::vector<int>{0, 0, 0, 0, 2, 2, 2}));
+    EXPECT_TRUE(set.value().pictures.back().packed);
+    EXPECT_FALSE(set.value().pictures.front().packed);
+}
+
+}  // namespace

@@ -1,0 +1,59 @@
+// Measures on jsbeeb (model B, DFS) how long each picture of a disc takes to
+// be complete: emulated seconds from releasing Shift (the first picture) or
+// from pressing Space (each next one) until the I/O processor's screen
+// memory holds that picture's screen file byte for byte. Not a test: the
+// numbers go into docs/disc-images.md (see bench/disc_timing.sh).
+// Usage: node time_pictures.mjs JSBEEB_DIR DISC SCREEN_FILE...
+import { readFileSync } from "fs";
+import path from "path";
+
+const [jsbeebDir, discPath, ...screens] = process.argv.slice(2);
+if (!discPath || screens.length === 0) {
+    console.error("usage: node time_pictures.mjs JSBEEB_DIR DISC SCREEN_FILE...");
+    process.exit(2);
+}
+const from = (file) => import(path.resolve(jsbeebDir, file));
+const { TestMachine } = await from("tests/test-machine.js");
+const { FakeSoundChip } = await from("src/soundchip.js");
+const fdc = await from("src/fdc.js");
+const utils = await from("src/utils.js");
+
+utils.setNodeBasePath(path.resolve(jsbeebDir));
+const machine = new TestMachine("B-DFS1.2", { soundChip: new FakeSoundChip() });
+await machine.initialise();
+const cpu = machine.processor;
+cpu.fdc.loadDisc(0, fdc.discFor(cpu.fdc, discPath, new Uint8Array(readFileSync(discPath))));
+
+const CYCLES_PER_SECOND = 2 * 1000 * 1000;
+const STEP = 0.01;
+const LIMIT = 60;
+const run = (seconds) => machine.runFor(Math.round(seconds * CYCLES_PER_SECOND));
+
+// Every screen ends at &8000.
+const shows = (bytes) => {
+    const start = 0x8000 - bytes.length;
+    for (let i = 0; i < bytes.length; ++i) if (machine.readbyte(start + i) !== bytes[i]) return false;
+    return true;
+};
+const timeUntil = async (bytes) => {
+    for (let t = 0; t < LIMIT; t += STEP) {
+        if (shows(bytes)) return t;
+        await run(STEP);
+    }
+    return NaN;
+};
+
+cpu.sysvia.keyDown(utils.keyCodes.SHIFT);
+cpu.reset(true);
+await run(1);
+cpu.sysvia.keyUp(utils.keyCodes.SHIFT);
+for (let i = 0; i < screens.length; ++i) {
+    if (i > 0) {
+        await run(1);
+        cpu.sysvia.keyDown(utils.keyCodes.SPACE);
+        await run(0.1);
+        cpu.sysvia.keyUp(utils.keyCodes.SPACE);
+    }
+    const seconds = await timeUntil(new Uint8Array(readFileSync(screens[i])));
+    console.log(`${path.basename(screens[i])} ${seconds.toFixed(2)}`);
+}
