@@ -158,6 +158,24 @@ TEST(OptionCatalogue, TheEntryRefusesWhatTheRuleRefusesAndStopsWhenAsked)
     ASSERT_FALSE(stopped.ok());
     EXPECT_TRUE(wasStopped(stopped.failure()));
 
+    // A stop asked for while direct binary search runs ends it there, without
+    // throwing: the search hears no more than a row after the request.
+    std::stop_source during;
+    int reportsAfterStop = 0;
+    Settings searched;
+    searched.mode = 5;
+    searched.method = Method::Dbs;
+    const Result<Conversion> abandoned = convert(
+        searched, source,
+        [&](double) {
+            reportsAfterStop += during.stop_requested();
+            during.request_stop();
+        },
+        during.get_token());
+    ASSERT_FALSE(abandoned.ok());
+    EXPECT_TRUE(wasStopped(abandoned.failure()));
+    EXPECT_LE(reportsAfterStop, 2) << "the searches go on after the stop";
+
     SourcePicture noDetail = source;
     noDetail.detail.reset();
     Settings diffused;

@@ -33,34 +33,20 @@ struct ConversionOutcome {
 
 namespace {
 
-// The one call into the engine; nothing when `stop` was requested first.
-// Until the engine takes the stop token itself, the token is checked at each
-// progress report, and a stop leaves the engine by unwinding from that
-// report, which the engine allows (see ProgressReport) and which is caught
-// here again: nothing else in the window stops a conversion that way.
+// The one call into the engine; nothing when `stop` was requested before it
+// ended.
 std::optional<ConversionOutcome> convertJob(ConversionJob& job, const ProgressReport& progress,
                                             std::stop_token stop)
 {
-    struct Stopped {};
-    const ProgressReport checked = [&progress, &stop](double fraction) {
-        if (stop.stop_requested())
-            throw Stopped{};
-        if (progress)
-            progress(fraction);
-    };
-    try {
-        Result<Conversion> made = convert(job.settings, SourcePicture{canvasPixels(job.preview), job.source},
-                                          checked, stop);
-        if (!made) {
-            // The window's settings never have a problem: only a stop gets here.
-            Q_ASSERT(wasStopped(made.failure()));
-            return std::nullopt;
-        }
-        QImage preview = surfaceImage(made.value().preview);
-        return ConversionOutcome{job.purpose, std::move(made).value(), preview};
-    } catch (const Stopped&) {
+    Result<Conversion> made =
+        convert(job.settings, SourcePicture{canvasPixels(job.preview), job.source}, progress, stop);
+    if (!made) {
+        // The window's settings never have a problem: only a stop gets here.
+        Q_ASSERT(wasStopped(made.failure()));
         return std::nullopt;
     }
+    QImage preview = surfaceImage(made.value().preview);
+    return ConversionOutcome{job.purpose, std::move(made).value(), preview};
 }
 
 bool isSlow(const Settings& settings)

@@ -60,7 +60,7 @@ Result<Conversion> convert(const Settings& settings, const SourcePicture& source
     BufferSurface preview = source.canvas;
     static const LinearImage kNoDetail;
     Conversion conversion = convertWithSettings(settings, *state, source.detail ? *source.detail : kNoDetail,
-                                                preview, progress);
+                                                preview, progress, stop);
     if (stop.stop_requested())
         return stopped();
     conversion.preview = std::move(preview);

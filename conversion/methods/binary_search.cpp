@@ -166,7 +166,8 @@ bool Search::improve(int x, int y)
 }  // namespace
 
 IndexImage directBinarySearch(const LinearImage& source, const MethodPalette& palette, IndexImage start,
-                              int scaleX, int scaleY, const ProgressReport& progress, int maxSweeps)
+                              int scaleX, int scaleY, const ProgressReport& progress, int maxSweeps,
+                              std::stop_token stop)
 {
     const EyeFilter filter(scaleX, scaleY, kScoreSigma);
     Search search(source, palette, std::move(start), filter);
@@ -175,6 +176,7 @@ IndexImage directBinarySearch(const LinearImage& source, const MethodPalette& pa
         [&](int sweep, int y) {
             if (progress)
                 progress((sweep + (y + 1.0) / source.height) / maxSweeps);
+            return !stop.stop_requested();
         });
     return search.take();
 }

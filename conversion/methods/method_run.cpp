@@ -18,7 +18,7 @@ constexpr int kPolishSweeps = 16;
 // deep shadows, until it settles. The search reports the first quarter of
 // the progress.
 IndexImage searchedPicture(const LinearImage& source, const MethodPalette& palette, int scaleX, int scaleY,
-                           const ProgressReport& progress)
+                           const ProgressReport& progress, std::stop_token stop)
 {
     const auto part = [&progress](double from, double share) -> ProgressReport {
         if (!progress)
@@ -26,9 +26,9 @@ IndexImage searchedPicture(const LinearImage& source, const MethodPalette& palet
         return [&progress, from, share](double fraction) { progress(from + share * fraction); };
     };
     IndexImage start = diffuseError(source, palette, DiffusionKernel::FloydSteinberg);
-    IndexImage searched = directBinarySearch(source, palette, std::move(start), scaleX, scaleY, part(0, 0.25));
+    IndexImage searched = directBinarySearch(source, palette, std::move(start), scaleX, scaleY, part(0, 0.25), 10, stop);
     IndexImage polished =
-        refineByScore(source, palette, std::move(searched), scaleX, scaleY, part(0.25, 0.75), kPolishSweeps);
+        refineByScore(source, palette, std::move(searched), scaleX, scaleY, part(0.25, 0.75), kPolishSweeps, stop);
     if (progress)
         progress(1.0);
     return polished;
@@ -37,14 +37,14 @@ IndexImage searchedPicture(const LinearImage& source, const MethodPalette& palet
 }  // namespace
 
 IndexImage runMethod(Method method, const LinearImage& source, const MethodPalette& palette, float damping,
-                     int scaleX, int scaleY, const ProgressReport& progress)
+                     int scaleX, int scaleY, const ProgressReport& progress, std::stop_token stop)
 {
     const MethodRow& row = methodRow(method);
     switch (row.family) {
     case MethodFamily::ErrorDiffusion: return diffuseError(source, palette, row.kernel, damping);
     case MethodFamily::Ordered:
         return orderedDither(source, palette, row.pattern == ThresholdPattern::Bayer ? bayerMap() : blueNoiseMap());
-    case MethodFamily::Search: return searchedPicture(source, palette, scaleX, scaleY, progress);
+    case MethodFamily::Search: return searchedPicture(source, palette, scaleX, scaleY, progress, stop);
     case MethodFamily::Classic: break;
     }
     assert(!"the classic method runs on the planes");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stop_token>
+
 #include "conversion/linear_image.h"
 #include "conversion/methods/index_image.h"
 #include "conversion/option_catalogue.h"
@@ -11,4 +13,4 @@
 // on; "dbs" starts from Floyd-Steinberg with full error, searches, then
 // polishes the result against the picture score (see refineByScore()).
 IndexImage runMethod(Method method, const LinearImage& source, const MethodPalette& palette, float damping,
-                     int scaleX, int scaleY, const ProgressReport& progress = {});
+                     int scaleX, int scaleY, const ProgressReport& progress = {}, std::stop_token stop = {});

@@ -69,7 +69,7 @@ LinearImage preparedSource(const Settings& settings, const LinearImage& source, 
 }
 
 Conversion convertWithSettings(const Settings& settings, ConversionState& state, const LinearImage& source,
-                               PixelSurface& preview, const ProgressReport& progress)
+                               PixelSurface& preview, const ProgressReport& progress, std::stop_token stop)
 {
     assert(!settingsProblem(settings));
     if (findTeletextMode(settings.mode) != nullptr)
@@ -81,11 +81,11 @@ Conversion convertWithSettings(const Settings& settings, ConversionState& state,
     const int width = mode->screenPixelsPerLine();
     const LinearImage grid = preparedSource(settings, source, width);
     if (settings.nula)
-        return finishConversion(nulaScreenImage(*mode, grid, settings.method, settings.damping, progress), preview);
+        return finishConversion(nulaScreenImage(*mode, grid, settings.method, settings.damping, progress, stop), preview);
     const auto bars = settings.fit == Fit::Whole ? std::optional(settings.barColour) : std::nullopt;
     const MethodPalette palette = choosePalette(settings.palette, *mode, grid, bars);
     const IndexImage dithered = runMethod(settings.method, grid, palette, settings.damping,
-                                          kDisplayWidth / width, kDisplayHeight / kScreenLines, progress);
+                                          kDisplayWidth / width, kDisplayHeight / kScreenLines, progress, stop);
     ScreenImage image(*mode);
     image.pixels = dithered.pixels;
     for (int i = 0; i < palette.count; ++i)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stop_token>
+
 #include "conversion/conversion_pass.h"
 #include "conversion/linear_image.h"
 #include "conversion/methods/progress_report.h"
@@ -25,7 +27,8 @@
 // see paletteProblem(); `nula` only with a bitmap mode, a method other than
 // Classic and the default palette); `source` must not be empty when it is read.
 Conversion convertWithSettings(const Settings& settings, ConversionState& state, const LinearImage& source,
-                               PixelSurface& preview, const ProgressReport& progress = {});
+                               PixelSurface& preview, const ProgressReport& progress = {},
+                               std::stop_token stop = {});
 
 // Whether a conversion with `settings` reads `source` (a method other than
 // Classic, a fit other than Stretch or adjustments that are not neutral);

@@ -247,7 +247,7 @@ bool Refinement::tryChanges(int x, int y)
 }  // namespace
 
 IndexImage refineByScore(const LinearImage& source, const MethodPalette& palette, IndexImage start, int scaleX,
-                         int scaleY, const ProgressReport& progress, int maxSweeps)
+                         int scaleY, const ProgressReport& progress, int maxSweeps, std::stop_token stop)
 {
     const Points points = pointsFor(scaleX, scaleY, source.pixels.size(), palette.count);
     Refinement refinement(source, palette, std::move(start), points, scaleX, scaleY);
@@ -256,6 +256,7 @@ IndexImage refineByScore(const LinearImage& source, const MethodPalette& palette
         [&](int sweep, int y) {
             if (progress)  // each sweep has less to do: shown as half of what is left
                 progress(1.0 - std::exp2(-(sweep + (y + 1.0) / source.height)));
+            return !stop.stop_requested();
         });
     return refinement.take();
 }

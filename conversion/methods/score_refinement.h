@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stop_token>
+
 #include "conversion/linear_image.h"
 #include "conversion/methods/index_image.h"
 #include "conversion/methods/progress_report.h"
@@ -15,4 +17,5 @@
 // worth their cost. Each grid pixel is scaleX x scaleY display pixels.
 // Deterministic.
 IndexImage refineByScore(const LinearImage& source, const MethodPalette& palette, IndexImage start, int scaleX,
-                         int scaleY, const ProgressReport& progress = {}, int maxSweeps = 4);
+                         int scaleY, const ProgressReport& progress = {}, int maxSweeps = 4,
+                         std::stop_token stop = {});

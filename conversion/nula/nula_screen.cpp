@@ -7,14 +7,14 @@
 #include <cassert>
 
 ScreenImage nulaScreenImage(const ScreenMode& mode, const LinearImage& grid, Method method, float damping,
-                            const ProgressReport& progress)
+                            const ProgressReport& progress, std::stop_token stop)
 {
     assert(method != Method::Classic);
     const int width = mode.screenPixelsPerLine();
     const NulaTable colours = chooseNulaColours(grid, mode, method, damping);
     const MethodPalette palette = nulaMethodPalette(colours, nulaColourCount(mode));
     IndexImage dithered =
-        runMethod(method, grid, palette, damping, kDisplayWidth / width, kDisplayHeight / kScreenLines, progress);
+        runMethod(method, grid, palette, damping, kDisplayWidth / width, kDisplayHeight / kScreenLines, progress, stop);
     return nulaImageOf(mode, std::move(dithered.pixels), colours);
 }
 

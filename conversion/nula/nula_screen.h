@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stop_token>
+
 #include "conversion/linear_image.h"
 #include "conversion/option_catalogue.h"
 #include "conversion/methods/progress_report.h"
@@ -13,7 +15,7 @@
 // method (chooseNulaColours). The image carries the colours, and its
 // palette the standard colour nearest each, for machines without NuLA.
 ScreenImage nulaScreenImage(const ScreenMode& mode, const LinearImage& grid, Method method, float damping,
-                            const ProgressReport& progress = {});
+                            const ProgressReport& progress = {}, std::stop_token stop = {});
 
 // The image that `dithered` (logical colours on the mode's grid) makes in
 // `colours`.
