@@ -3,7 +3,7 @@
 #include "conversion/colour_space.h"
 #include "conversion/methods/method_run.h"
 #include "conversion/methods/palette_search.h"
-#include "conversion/methods/picture_conversion.h"
+#include "conversion/entry/picture_conversion.h"
 #include "conversion/methods/picture_score.h"
 #include "conversion/nula/nula_palette.h"
 #include "conversion/nula/nula_screen.h"

@@ -16,7 +16,7 @@
 #include "conversion/fast_oklab.h"
 #include "conversion/perceptual/gaussian_blur.h"
 #include "conversion/methods/palette_search.h"
-#include "conversion/methods/picture_conversion.h"
+#include "conversion/entry/picture_conversion.h"
 #include "conversion/nula/nula_palette.h"
 
 #include <QGuiApplication>

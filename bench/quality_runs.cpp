@@ -1,7 +1,7 @@
 #include "quality_runs.h"
 
 #include "conversion/option_catalogue.h"
-#include "conversion/methods/picture_conversion.h"
+#include "conversion/entry/picture_conversion.h"
 #include "picture/picture_linear.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_sampling.h"

@@ -1,6 +1,6 @@
 #include "quality_teletext.h"
 
-#include "conversion/methods/picture_conversion.h"
+#include "conversion/entry/picture_conversion.h"
 #include "conversion/teletext/teletext_conversion.h"
 #include "conversion/teletext/teletext_renderer.h"
 #include "picture/picture_sampling.h"

@@ -12,7 +12,7 @@
 #include "screen_invariants.h"
 
 #include "conversion/halftone.h"
-#include "conversion/methods/picture_conversion.h"
+#include "conversion/entry/picture_conversion.h"
 #include "../tests/test_support.h"
 
 #include <array>

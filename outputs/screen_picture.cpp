@@ -13,13 +13,16 @@ ScreenPicture bitmapPicture(const ScreenImage& image)
 {
     ScreenPicture picture{BufferSurface(image.width(), kScreenLines), kDisplayWidth / image.width(),
                           kDisplayLines / kScreenLines};
-    std::array<std::uint32_t, 8> colours{};
+    // In VideoNuLA colours as the machine shows them when chosen (mode 2 then
+    // has 16 logical colours), else in the physical colours of the palette.
+    std::array<std::uint32_t, 16> colours{};
     for (std::size_t logical = 0; logical < colours.size(); ++logical)
-        colours[logical] = toRgb32(physicalRgb(image.palette[logical]));
+        colours[logical] = image.nula ? toRgb32(nulaRgb((*image.nula)[logical]))
+                                      : toRgb32(physicalRgb(image.palette[logical & 7]));
     for (int y = 0; y < kScreenLines; ++y) {
         const std::uint8_t* logical = image.line(y);
         std::transform(logical, logical + image.width(), picture.pixels.scanLine(y),
-                       [&](std::uint8_t colour) { return colours[colour & 7]; });
+                       [&](std::uint8_t colour) { return colours[colour & 15]; });
     }
     return picture;
 }

@@ -3,7 +3,7 @@
 // refusal of broken streams.
 #include "conversion/option_catalogue.h"
 #include "conversion/conversion_pass.h"
-#include "conversion/methods/picture_conversion.h"
+#include "conversion/entry/picture_conversion.h"
 #include "conversion/teletext/teletext_conversion.h"
 #include "outputs/compression/zx02.h"
 #include "test_support.h"

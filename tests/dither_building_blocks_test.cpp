@@ -4,7 +4,7 @@
 #include "conversion/methods/error_diffusion.h"
 #include "conversion/methods/method_run.h"
 #include "conversion/methods/palette_search.h"
-#include "conversion/methods/picture_conversion.h"
+#include "conversion/entry/picture_conversion.h"
 #include "conversion/methods/picture_score.h"
 #include "conversion/methods/threshold_maps.h"
 

@@ -3,7 +3,7 @@
 #include "conversion/methods/error_diffusion.h"
 #include "conversion/methods/method_run.h"
 #include "conversion/methods/palette_search.h"
-#include "conversion/methods/picture_conversion.h"
+#include "conversion/entry/picture_conversion.h"
 #include "conversion/methods/picture_frame.h"
 #include "conversion/methods/picture_score.h"
 #include "test_support.h"

@@ -4,7 +4,7 @@
 #include "test_support.h"
 
 #include "conversion/methods/error_diffusion.h"
-#include "conversion/methods/picture_conversion.h"
+#include "conversion/entry/picture_conversion.h"
 #include "conversion/methods/picture_score.h"
 #include "conversion/nula/nula_palette.h"
 #include "conversion/painter.h"

@@ -1,6 +1,6 @@
 // The mode 7 converter: the row programme against brute force, and what
 // every converted screen must hold.
-#include "conversion/methods/picture_conversion.h"
+#include "conversion/entry/picture_conversion.h"
 #include "conversion/screen_modes.h"
 #include "conversion/teletext/row_programme.h"
 #include "conversion/option_catalogue.h"

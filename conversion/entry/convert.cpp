@@ -1,7 +1,7 @@
 #include "conversion/entry/convert.h"
 
 #include "conversion/conversion_state.h"
-#include "conversion/methods/picture_conversion.h"
+#include "conversion/entry/picture_conversion.h"
 #include "conversion/option_catalogue.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 #include "test_support.h"
 #include "window_path.h"
 
-#include "conversion/methods/picture_conversion.h"
+#include "conversion/entry/picture_conversion.h"
 #include "outputs/screen_files.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_sampling.h"

@@ -4,7 +4,7 @@
 // the standard colour nearest its 12-bit colour, the picture in its place.
 #include "emulated_boot.h"
 
-#include "conversion/methods/picture_conversion.h"
+#include "conversion/entry/picture_conversion.h"
 #include "conversion/painter.h"
 #include "outputs/boot_discs.h"
 #include "test_support.h"

@@ -1,4 +1,4 @@
-#include "conversion/methods/picture_conversion.h"
+#include "conversion/entry/picture_conversion.h"
 
 #include "conversion/colour_space.h"
 #include "conversion/methods/method_run.h"
