@@ -44,17 +44,10 @@ QString text(std::string_view view)
     return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
 }
 
-QString capitalised(QString sentence)
-{
-    if (!sentence.isEmpty())
-        sentence[0] = sentence[0].toUpper();
-    return sentence;
-}
-
 // The help line of an option taking a word or nothing, from its catalogue row.
 QString optionHelp(const OptionRow& row)
 {
-    QString help = capitalised(text(row.summary));
+    QString help = text(capitalised(row.summary));
     switch (row.option) {
     case Option::Mode: help += QStringLiteral(": %1 (7: teletext)").arg(text(convertibleModeNames())); break;
     case Option::Halftone: help += QStringLiteral(": %1").arg(text(halftoneNames())); break;
@@ -85,7 +78,7 @@ QCommandLineOption catalogueOption(const NumberRow& row)
 {
     return QCommandLineOption(text(row.name),
                               QStringLiteral("%1, %2 to %3 (default %4).")
-                                  .arg(capitalised(text(row.summary)))
+                                  .arg(text(capitalised(row.summary)))
                                   .arg(row.min)
                                   .arg(row.max)
                                   .arg(row.start),

@@ -231,6 +231,14 @@ std::string paletteText(const PaletteChoice& choice)
     return text;
 }
 
+std::string capitalised(std::string_view summary)
+{
+    std::string sentence(summary);
+    if (!sentence.empty())
+        sentence[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(sentence[0])));
+    return sentence;
+}
+
 std::string methodNames()
 {
     return sentence(kMethodRows);

@@ -187,6 +187,9 @@ std::optional<PaletteChoice> paletteNamed(std::string_view text);
 // The text paletteNamed reads back: "default", "best" or "0,4,6,7".
 std::string paletteText(const PaletteChoice& choice);
 
+// A summary as a sentence begins: its first letter a capital.
+std::string capitalised(std::string_view summary);
+
 // The names, joined as a sentence lists them: "a, b or c".
 std::string methodNames();
 std::string halftoneNames();

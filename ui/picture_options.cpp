@@ -22,13 +22,6 @@ QString text(std::string_view view)
     return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
 }
 
-QString capitalised(QString sentence)
-{
-    if (!sentence.isEmpty())
-        sentence[0] = sentence[0].toUpper();
-    return sentence;
-}
-
 template <typename Rows>
 void fillCaptions(QComboBox* box, const Rows& rows)
 {
@@ -40,7 +33,7 @@ QString optionTip(Option option)
 {
     for (const OptionRow& row : kOptionRows)
         if (row.option == option)
-            return capitalised(text(row.summary));
+            return text(capitalised(row.summary));
     return {};
 }
 
@@ -85,17 +78,17 @@ void PictureOptions::setUpChoices()
 {
     fillCaptions(controls_.cboMethod, kMethodRows);
     for (std::size_t i = 0; i < kMethodRows.size(); ++i)
-        controls_.cboMethod->setItemData(int(i), capitalised(text(kMethodRows[i].summary)), Qt::ToolTipRole);
+        controls_.cboMethod->setItemData(int(i), text(capitalised(kMethodRows[i].summary)), Qt::ToolTipRole);
     fillCaptions(controls_.cboPalette, kPaletteKindRows);
     fillCaptions(controls_.cboFit, kFitRows);
     for (std::size_t i = 0; i < kFitRows.size(); ++i)
-        controls_.cboFit->setItemData(int(i), capitalised(text(kFitRows[i].summary)), Qt::ToolTipRole);
+        controls_.cboFit->setItemData(int(i), text(capitalised(kFitRows[i].summary)), Qt::ToolTipRole);
     for (std::string_view colour : kColourNames)
         controls_.cboBar->addItem(text(colour));
     controls_.cboMethod->setToolTip(optionTip(Option::Method));
     controls_.cboPalette->setToolTip(optionTip(Option::Palette));
     controls_.cboFit->setToolTip(optionTip(Option::Fit));
-    controls_.cboBar->setToolTip(capitalised(text(numberRow(Option::Bar).summary)));
+    controls_.cboBar->setToolTip(text(capitalised(numberRow(Option::Bar).summary)));
     controls_.txtPalette->setPlaceholderText(QStringLiteral("e.g. 0,4,6,7"));
     controls_.txtPalette->setToolTip(QStringLiteral("Physical colours 0-7 of the logical colours, "
                                                     "two for modes 0 and 4, four for modes 1 and 5"));
@@ -127,7 +120,7 @@ void PictureOptions::follow(QDoubleSpinBox* box, const NumberRow& row)
     box->setSingleStep(row.step);
     box->setValue(row.start);
     box->setKeyboardTracking(false);
-    box->setToolTip(QStringLiteral("%1, %2 to %3").arg(capitalised(text(row.summary))).arg(row.min).arg(row.max));
+    box->setToolTip(QStringLiteral("%1, %2 to %3").arg(text(capitalised(row.summary))).arg(row.min).arg(row.max));
     connect(box, &QDoubleSpinBox::valueChanged, this, [this, option = row.option](double value) {
         Settings next = settings_;
         setNumber(next, option, value);

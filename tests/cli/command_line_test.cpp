@@ -2,6 +2,8 @@
 #include "converter_process.h"
 #include "test_support.h"
 
+#include "conversion/option_catalogue.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -87,5 +89,19 @@ TEST(CommandLine, HelpAndVersionGoToStandardOutput)
     for (const char* option : {"--mode", "--halftone", "--stagger", "--output <FILE>", "--preview",
                                "--output-dir", "--previews", "--jobs", "--verbose", "Exit status"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    // Every row of the catalogue is in the help.
+    std::vector<std::string> names;
+    for (const OptionRow& row : kOptionRows)
+        names.push_back("--" + std::string(row.name));
+    for (const NumberRow& row : kNumberRows)
+        names.push_back("--" + std::string(row.name));
+    for (const MethodRow& row : kMethodRows)
+        names.emplace_back(row.name);
+    for (const HalftoneRow& row : kHalftoneRows)
+        names.emplace_back(row.name);
+    for (const FitRow& row : kFitRows)
+        names.emplace_back(row.name);
+    for (const std::string& name : names)
+        EXPECT_NE(help.out.find(name), std::string::npos) << name;
     EXPECT_TRUE(folder.entries().empty());
 }

@@ -159,6 +159,11 @@ private slots:
     void shownOptionsAreTheOnesInForce()
     {
         WindowUnderTest test;
+        // Every row of the catalogue is an item, in its order.
+        QCOMPARE(test.comboBox("cboMethod")->count(), int(kMethodRows.size()));
+        QCOMPARE(test.comboBox("cboFit")->count(), int(kFitRows.size()));
+        for (std::size_t i = 0; i < kMethodRows.size(); ++i)
+            QCOMPARE(test.comboBox("cboMethod")->itemText(int(i)), QString::fromUtf8(kMethodRows[i].caption.data()));
         clickOn(test.modeButton(1));  // "Mode 1"
         test.comboBox("cboMethod")->setCurrentIndex(1);  // Floyd-Steinberg
         QVERIFY(!test.toneButton(1)->isEnabled() && !test.chkStagger()->isEnabled());
