@@ -71,7 +71,7 @@ LinearImage preparedSource(const Settings& settings, const LinearImage& source, 
 Conversion convertWithSettings(const Settings& settings, ConversionState& state, const LinearImage& source,
                                PixelSurface& preview, const ProgressReport& progress, std::stop_token stop)
 {
-    assert(!settingsProblem(settings));
+    assert(convertibleMode(settings.mode));
     if (findTeletextMode(settings.mode) != nullptr)
         return convertMode7(settings, state, source, preview);
     if (settings.method == Method::Classic)
