@@ -31,11 +31,22 @@ Failure writeFailure(const QString& picture, const Failure& failure)
                                               .toStdString()};
 }
 
+// The resolution and text entries of the loaded canvas, which a preview
+// keeps as the picture's own.
+PngMetadata canvasMetadata(const QImage& canvas)
+{
+    PngMetadata metadata{canvas.dotsPerMeterX(), canvas.dotsPerMeterY(), {}};
+    for (const QString& key : canvas.textKeys())
+        metadata.texts.emplace_back(key.toStdString(), canvas.text(key).toStdString());
+    return metadata;
+}
+
 // The PNG is encoded in memory first so that it, too, can be put in place by
 // one rename: a failed write never leaves half a preview behind.
-PictureOutcome writePreview(const PixelSurface& preview, const QString& path, const QString& picture)
+PictureOutcome writePreview(const PixelSurface& preview, const PngMetadata& metadata, const QString& path,
+                            const QString& picture)
 {
-    const std::vector<std::uint8_t> png = pngBytes(preview);
+    const std::vector<std::uint8_t> png = pngBytes(preview, metadata);
     const std::array<FileContent, 1> file{{{systemName(path), png}}};
     if (const Status written = replaceFiles(file); !written)
         return {{}, writeFailure(picture, written.failure()), {}, {}, {}};
@@ -78,7 +89,7 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
     }
 
     if (!job.previewFile.isEmpty()) {
-        const PictureOutcome previewOutcome = writePreview(conversion.preview, job.previewFile, job.picture);
+        const PictureOutcome previewOutcome = writePreview(conversion.preview, canvasMetadata(loaded.value().image), job.previewFile, job.picture);
         outcome.failure = previewOutcome.failure;
         outcome.written += previewOutcome.written;
     }

@@ -120,3 +120,23 @@ TEST(Conversion, NewMethodsRunThroughTheBinaryAndPrintTheirPalette)
     EXPECT_EQ(preview.pixel(160, 0), qRgb(0, 0, 255));
     EXPECT_EQ(preview.pixel(160, 255), qRgb(0, 0, 255));
 }
+
+// A preview is the picture's own file made over: it keeps the resolution and
+// text entries the picture carried, whatever the method.
+TEST(Conversion, PreviewKeepsThePicturesResolutionAndText)
+{
+    ScratchFolder folder;
+    QImage picture = testPicture();
+    picture.setDotsPerMeterX(11811);
+    picture.setDotsPerMeterY(5906);
+    picture.setText("Title", "Harbour at dusk");
+    const QString png = savePicture(picture, folder.path(), "picture.png", "png");
+    for (const QStringList& method : {QStringList{"-t", "fine"}, QStringList{"--dither", "atkinson"}}) {
+        const ConverterRun run = runConverter(folder.path(), QStringList{"-m", "2", "-o", "s", "-p", "p.png", png} + method);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const QImage preview(QString::fromStdString((folder.path() / "p.png").string()));
+        EXPECT_EQ(preview.dotsPerMeterX(), 11811) << method.join(' ').toStdString();
+        EXPECT_EQ(preview.dotsPerMeterY(), 5906);
+        EXPECT_EQ(preview.text("Title"), "Harbour at dusk");
+    }
+}
