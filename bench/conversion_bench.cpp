@@ -2,8 +2,8 @@
 // bytes and the 320 x 256 preview) for every mode, half-tone and Stagger, and
 // the table building that precedes each pass.
 #include "outputs/screen_files.h"
-#include "conversion/conversion_pass.h"
-#include "conversion/halftone.h"
+#include "conversion/classic/conversion_pass.h"
+#include "conversion/classic/halftone.h"
 #include "conversion/painter.h"
 #include "conversion/screen_layout.h"
 #include "photo_planes.h"

@@ -3,8 +3,8 @@
 // everything the command line does except writing the files. The comparison
 // script times it beside djpeg and ImageMagick.
 // Usage: picture_path [--mode N] [--tone N] PICTURE
-#include "conversion/conversion_pass.h"
-#include "conversion/halftone.h"
+#include "conversion/classic/conversion_pass.h"
+#include "conversion/classic/halftone.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_sampling.h"
 #include "picture/qimage_surface.h"

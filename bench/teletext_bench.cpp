@@ -1,5 +1,6 @@
 // Times mode 7: the whole conversion of a photo's planes (sixel grid, row
 // programme over 25 rows) and its parts.
+#include "conversion/entry/picture_conversion.h"
 #include "conversion/teletext/teletext_conversion.h"
 #include "conversion/teletext/teletext_renderer.h"
 #include "photo_planes.h"

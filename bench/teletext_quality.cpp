@@ -3,6 +3,7 @@
 // (lower is better), with the ratio of the two and their medians.
 // Usage: teletext_quality [OUTPUT_FOLDER]  — with a folder, also writes each
 // photo, conversion and yardstick as a 640 x 500 PPM picture there.
+#include "conversion/entry/picture_conversion.h"
 #include "conversion/teletext/teletext_conversion.h"
 #include "conversion/teletext/teletext_renderer.h"
 #include "conversion/colour_space.h"

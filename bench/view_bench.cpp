@@ -1,7 +1,7 @@
 // The View window's redraw at 4x zoom: the whole 2560 x 2048 picture of each
 // mode's screen, and a conversion arriving (screen picture to image), for
 // docs/performance.md. Run with QT_QPA_PLATFORM=offscreen.
-#include "conversion/conversion_pass.h"
+#include "conversion/classic/conversion_pass.h"
 #include "outputs/screen_picture.h"
 #include "ui/picture_view.h"
 

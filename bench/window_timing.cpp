@@ -16,7 +16,7 @@
 // started (`date +%s%N`); without it the start recorded by the kernel in
 // /proc/self/stat is used, which is kept in hundredths of a second only.
 // Prints one "name value" line per figure, in milliseconds and MiB.
-#include "conversion/conversion_state.h"
+#include "conversion/classic/conversion_state.h"
 #include "packaging/icons/app_icon.h"
 #include "picture/picture_loader.h"
 #include "ui/frm_main.h"

@@ -1,7 +1,7 @@
 // Times the ZX02 compressor on one core on the screens discs hold: a made-up
 // photo converted in mode 2 with the fine half-tone (classic) and in mode 1
 // without (error diffusion's screens pack least well, so take longest).
-#include "conversion/conversion_pass.h"
+#include "conversion/classic/conversion_pass.h"
 #include "outputs/compression/zx02.h"
 #include "photo_planes.h"
 

@@ -11,7 +11,7 @@
 // repeated as often as needed, fills the planes red, green, blue per pixel.
 #include "screen_invariants.h"
 
-#include "conversion/halftone.h"
+#include "conversion/classic/halftone.h"
 #include "conversion/entry/picture_conversion.h"
 #include "../tests/test_support.h"
 

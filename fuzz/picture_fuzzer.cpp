@@ -9,7 +9,7 @@
 // reached without disturbing the file's leading bytes.
 #include "screen_invariants.h"
 
-#include "conversion/halftone.h"
+#include "conversion/classic/halftone.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_sampling.h"
 #include "picture/qimage_surface.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "conversion/conversion_pass.h"
-#include "conversion/conversion_state.h"
+#include "conversion/classic/conversion_pass.h"
+#include "conversion/classic/conversion_state.h"
 #include "platform/pixel_surface.h"
 
 // Checks one conversion's result and aborts, naming the broken property, if

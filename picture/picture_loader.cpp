@@ -1,6 +1,6 @@
 #include "picture/picture_loader.h"
 
-#include "conversion/conversion_state.h"
+#include "conversion/classic/conversion_state.h"
 #include "picture/decoder_messages.h"
 #include "picture/picture_truncation.h"
 

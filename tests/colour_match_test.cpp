@@ -1,4 +1,4 @@
-#include "conversion/colour_match.h"
+#include "conversion/classic/colour_match.h"
 #include "conversion/screen_modes.h"
 #include "test_support.h"
 

@@ -2,7 +2,7 @@
 // decoder on every mode's screens and on hostile data, and the decoder's
 // refusal of broken streams.
 #include "conversion/option_catalogue.h"
-#include "conversion/conversion_pass.h"
+#include "conversion/classic/conversion_pass.h"
 #include "conversion/entry/picture_conversion.h"
 #include "conversion/teletext/teletext_conversion.h"
 #include "outputs/compression/zx02.h"

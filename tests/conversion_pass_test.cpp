@@ -1,5 +1,5 @@
-#include "conversion/conversion_pass.h"
-#include "conversion/halftone.h"
+#include "conversion/classic/conversion_pass.h"
+#include "conversion/classic/halftone.h"
 #include "conversion/screen_layout.h"
 #include "conversion/screen_modes.h"
 #include "test_support.h"

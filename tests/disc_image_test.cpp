@@ -1,4 +1,4 @@
-#include "conversion/conversion_pass.h"
+#include "conversion/classic/conversion_pass.h"
 #include "outputs/boot_discs.h"
 #include "outputs/dfs_image.h"
 #include "outputs/dfs_names.h"

@@ -1,4 +1,4 @@
-#include "conversion/halftone.h"
+#include "conversion/classic/halftone.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -6,8 +6,8 @@
 #include "test_support.h"
 
 #include "../fuzz/screen_invariants.h"
-#include "conversion/conversion_pass.h"
-#include "conversion/halftone.h"
+#include "conversion/classic/conversion_pass.h"
+#include "conversion/classic/halftone.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_sampling.h"
 #include "picture/qimage_surface.h"

@@ -1,4 +1,4 @@
-#include "conversion/conversion_pass.h"
+#include "conversion/classic/conversion_pass.h"
 #include "outputs/side_file.h"
 #include "outputs/screen_files.h"
 #include "test_support.h"

@@ -1,7 +1,7 @@
 // The screen at its real resolution and its PNG: every mode's pixels in the
 // palette's colours over the same display area, and PNG files that decode
 // to exactly the pixels encoded.
-#include "conversion/conversion_pass.h"
+#include "conversion/classic/conversion_pass.h"
 #include "conversion/painter.h"
 #include "outputs/png_file.h"
 #include "outputs/screen_picture.h"

@@ -1,9 +1,9 @@
 #include "test_support.h"
 
-#include "conversion/conversion_pass.h"
+#include "conversion/classic/conversion_pass.h"
 #include "outputs/screen_files.h"
 
-#include "conversion/colour_match.h"
+#include "conversion/classic/colour_match.h"
 #include "conversion/screen_layout.h"
 #include "conversion/screen_modes.h"
 

@@ -1,6 +1,6 @@
 #include "ui/canvas.h"
 
-#include "conversion/conversion_state.h"
+#include "conversion/classic/conversion_state.h"
 
 #include <QPaintEvent>
 #include <QPainter>

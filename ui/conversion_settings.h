@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversion/conversion_state.h"
+#include "conversion/classic/conversion_state.h"
 #include "conversion/settings.h"
 
 // The settings every conversion the window runs is made with: the mode,

@@ -1,7 +1,7 @@
 #include "ui/frm_main.h"
 
-#include "conversion/conversion_pass.h"
-#include "conversion/conversion_state.h"
+#include "conversion/classic/conversion_pass.h"
+#include "conversion/classic/conversion_state.h"
 #include "conversion/option_catalogue.h"
 #include "outputs/screen_files.h"
 #include "ui/busy_cursor.h"

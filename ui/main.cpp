@@ -1,4 +1,4 @@
-#include "conversion/conversion_state.h"
+#include "conversion/classic/conversion_state.h"
 #include "packaging/icons/app_icon.h"
 #include "ui/frm_main.h"
 #include "ui/start_picture.h"

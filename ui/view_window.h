@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversion/conversion_pass.h"
+#include "conversion/classic/conversion_pass.h"
 #include "conversion/option_catalogue.h"
 
 #include <QImage>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "conversion/conversion.h"
-#include "conversion/conversion_state.h"
+#include "conversion/classic/conversion_state.h"
 #include "conversion/settings.h"
 #include "ui/decoded_picture.h"
 #include "ui/user_dialogs.h"

@@ -1,6 +1,6 @@
 #include "conversion/entry/convert.h"
 
-#include "conversion/conversion_state.h"
+#include "conversion/classic/conversion_state.h"
 #include "conversion/entry/picture_conversion.h"
 #include "conversion/option_catalogue.h"
 

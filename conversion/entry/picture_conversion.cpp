@@ -55,6 +55,25 @@ Conversion convertMode7(const Settings& settings, ConversionState& state, const 
 
 }  // namespace
 
+LinearImage planesLinear(const ConversionState& state)
+{
+    const int width = state.picwidth > 0 ? state.picwidth : kPictureWidth;
+    const int height = state.picheight > 0 ? state.picheight : kPictureHeight;
+    assert(width <= kPictureWidth && height <= kPictureHeight);
+    LinearImage picture(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.at(x, y) = LinearRgb{srgbToLinear(static_cast<std::uint8_t>(state.red(x, y))),
+                                         srgbToLinear(static_cast<std::uint8_t>(state.green(x, y))),
+                                         srgbToLinear(static_cast<std::uint8_t>(state.blue(x, y)))};
+    return picture;
+}
+
+Conversion convertTeletext(const ConversionState& state, PixelSurface& preview)
+{
+    return convertTeletextPicture(planesLinear(state), preview);
+}
+
 bool readsSource(const Settings& settings)
 {
     return settings.method != Method::Classic || settings.fit != Fit::Stretch || !settings.adjustments.neutral();

@@ -2,7 +2,8 @@
 
 #include <stop_token>
 
-#include "conversion/conversion_pass.h"
+#include "conversion/classic/conversion_pass.h"
+#include "conversion/classic/conversion_state.h"
 #include "conversion/linear_image.h"
 #include "conversion/methods/progress_report.h"
 #include "conversion/settings.h"
@@ -38,3 +39,14 @@ bool readsSource(const Settings& settings);
 // The picture framed and adjusted as `settings` ask, on a grid of `width` x
 // 256: what the linear-light methods dither.
 LinearImage preparedSource(const Settings& settings, const LinearImage& source, int width);
+
+// The picture in linear light: the first picwidth × picheight pixels of the
+// state's planes (320 × 256 when the state gives no size).
+LinearImage planesLinear(const ConversionState& state);
+
+// The engine's entry for mode 7: converts the state's planes (the mode,
+// half-tone and Stagger settings are not read), paints the result on the
+// 320 × 256 `preview` (see paintTeletext) and gives the 1000 bytes of screen
+// memory from &7C00.
+Conversion convertTeletext(const ConversionState& state, PixelSurface& preview);
+

@@ -1,6 +1,5 @@
 #include "conversion/teletext/teletext_conversion.h"
 
-#include "conversion/colour_space.h"
 #include "conversion/teletext/blur_refinement.h"
 #include "conversion/teletext/clean_margin.h"
 #include "conversion/teletext/error_carry.h"
@@ -26,20 +25,6 @@ constexpr float kEdgeBreakCost = 0.5f;
 
 }  // namespace
 
-LinearImage planesLinear(const ConversionState& state)
-{
-    const int width = state.picwidth > 0 ? state.picwidth : kPictureWidth;
-    const int height = state.picheight > 0 ? state.picheight : kPictureHeight;
-    assert(width <= kPictureWidth && height <= kPictureHeight);
-    LinearImage picture(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.at(x, y) = LinearRgb{srgbToLinear(static_cast<std::uint8_t>(state.red(x, y))),
-                                         srgbToLinear(static_cast<std::uint8_t>(state.green(x, y))),
-                                         srgbToLinear(static_cast<std::uint8_t>(state.blue(x, y)))};
-    return picture;
-}
-
 TeletextScreen convertToTeletext(const LinearImage& picture, const RowSearch& search)
 {
     LinearImage samples = sixelSamples(picture);
@@ -59,11 +44,6 @@ TeletextScreen convertToTeletext(const LinearImage& picture, const RowSearch& se
     refineByBlur(screen, picture, kRefineSweeps);
     cleanLeftMargin(screen, picture, kEdgeBreakCost);
     return screen;
-}
-
-Conversion convertTeletext(const ConversionState& state, PixelSurface& preview)
-{
-    return convertTeletextPicture(planesLinear(state), preview);
 }
 
 Conversion convertTeletextPicture(const LinearImage& picture, PixelSurface& preview)

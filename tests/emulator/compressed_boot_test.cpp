@@ -4,7 +4,7 @@
 // out of an MMB file.
 #include "emulated_boot.h"
 
-#include "conversion/conversion_pass.h"
+#include "conversion/classic/conversion_pass.h"
 #include "outputs/boot_discs.h"
 #include "outputs/disc_containers.h"
 #include "test_support.h"

@@ -3,8 +3,9 @@
 // and its screen memory must be our screen file byte for byte.
 #include "emulated_boot.h"
 
-#include "conversion/conversion_pass.h"
+#include "conversion/classic/conversion_pass.h"
 #include "conversion/painter.h"
+#include "conversion/entry/picture_conversion.h"
 #include "conversion/teletext/teletext_conversion.h"
 #include "conversion/teletext/teletext_renderer.h"
 #include "outputs/boot_discs.h"

@@ -1,7 +1,7 @@
 #include "window_test_support.h"
 
-#include "conversion/conversion_pass.h"
-#include "conversion/halftone.h"
+#include "conversion/classic/conversion_pass.h"
+#include "conversion/classic/halftone.h"
 #include "outputs/side_file.h"
 #include "outputs/screen_files.h"
 #include "picture/picture_sampling.h"

@@ -1,6 +1,6 @@
-#include "conversion/pass_tables.h"
+#include "conversion/classic/pass_tables.h"
 
-#include "conversion/colour_match.h"
+#include "conversion/classic/colour_match.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "conversion/conversion.h"
-#include "conversion/conversion_state.h"
+#include "conversion/classic/conversion_state.h"
 #include "conversion/screen_image.h"
 #include "platform/pixel_surface.h"
 

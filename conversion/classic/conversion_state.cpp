@@ -1,4 +1,4 @@
-#include "conversion/conversion_state.h"
+#include "conversion/classic/conversion_state.h"
 
 #include "conversion/screen_modes.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "conversion/conversion_state.h"
-#include "conversion/pass_tables.h"
+#include "conversion/classic/conversion_state.h"
+#include "conversion/classic/pass_tables.h"
 #include "conversion/screen_modes.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "conversion/pixel_codes.h"
+#include "conversion/classic/pixel_codes.h"
 
 #include <cstring>
 

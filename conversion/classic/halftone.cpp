@@ -1,4 +1,4 @@
-#include "conversion/halftone.h"
+#include "conversion/classic/halftone.h"
 
 namespace {
 
