@@ -289,17 +289,13 @@ void frmMain::openPicture(const QString& path)
 
 void frmMain::_mnuFileExportDisc_Action()
 {
-    QString path = askWhereToSave({QStringLiteral("Export Disc Image"), QStringLiteral("picture.ssd"),
-                                   QStringLiteral("DFS disc images (*.ssd);;Any (*)")});
-    if (path.isEmpty())
+    const auto disc = askForDisc({QStringLiteral("Export Disc Image"), QStringLiteral("picture.ssd"),
+                                  QStringLiteral("DFS disc images (*.ssd);;Any (*)")},
+                                 false);
+    if (!disc)
         return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".ssd");
-    const std::optional<DiscOptions> options = chooseDiscOptions_(this, discOptions_, false);
-    if (!options)
-        return;
-    discOptions_ = *options;
-    reportSaved(exportDiscImage(path, *controller_->lastConversion(), options->tracks, options->title), {path});
+    reportSaved(exportDiscImage(disc->path, *controller_->lastConversion(), disc->options.tracks, disc->options.title),
+                {disc->path});
 }
 
 void frmMain::_mnuFileSaveScreenAs_Action()
@@ -334,19 +330,28 @@ void frmMain::_mnuFileExportSlideshow_Action()
     const QStringList pictures = choosePictures_(this);
     if (pictures.isEmpty())
         return;
-    QString path = askWhereToSave({QStringLiteral("Export Slideshow Disc"), QStringLiteral("slideshow.ssd"),
-                                   QStringLiteral("DFS disc images (*.ssd);;Double-sided DFS disc images (*.dsd);;"
-                                                  "MMB files for MMFS (*.mmb);;Any (*)")});
-    if (path.isEmpty())
+    const auto disc = askForDisc({QStringLiteral("Export Slideshow Disc"), QStringLiteral("slideshow.ssd"),
+                                  QStringLiteral("DFS disc images (*.ssd);;Double-sided DFS disc images (*.dsd);;"
+                                                 "MMB files for MMFS (*.mmb);;Any (*)")},
+                                 true);
+    if (!disc)
         return;
+    const DiscSettings settings{disc->options.tracks, disc->options.delaySeconds, true, discKind(disc->path)};
+    controller_->exportSlideshow({pictures, disc->path, settings});
+}
+
+std::optional<frmMain::DiscChoice> frmMain::askForDisc(const SaveRequest& request, bool slideshow)
+{
+    QString path = askWhereToSave(request);
+    if (path.isEmpty())
+        return std::nullopt;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".ssd");
-    const std::optional<DiscOptions> options = chooseDiscOptions_(this, discOptions_, true);
+    const std::optional<DiscOptions> options = chooseDiscOptions_(this, discOptions_, slideshow);
     if (!options)
-        return;
+        return std::nullopt;
     discOptions_ = *options;
-    const DiscSettings disc{options->tracks, options->delaySeconds, true, discKind(path)};
-    controller_->exportSlideshow({pictures, path, disc});
+    return DiscChoice{path, *options};
 }
 
 void frmMain::_mnuViewScreen_Action()

@@ -116,6 +116,15 @@ private:
     // (at first the working folder); remembers the folder chosen.
     QString askWhereToSave(const SaveRequest& request);
     void reportSaved(const Status& saved, const QStringList& files);
+    // Where a disc goes and what it is made with: the save dialog (a name
+    // without an extension gets ".ssd"), then the disc options, offered as
+    // chosen last, with the delay for a slideshow; nothing when either is
+    // cancelled.
+    struct DiscChoice {
+        QString path;
+        DiscOptions options;
+    };
+    std::optional<DiscChoice> askForDisc(const SaveRequest& request, bool slideshow);
 
     std::unique_ptr<WindowController> controller_;
     MainWindowControls controls_;
