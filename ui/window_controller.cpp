@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <new>
 #include <utility>
 
 // One conversion asked for, with everything it reads.
@@ -64,8 +65,20 @@ struct SlideshowProgress {
     ProgressReport fraction;
 };
 
-// Every picture of `request` converted as the command line converts it,
-// then laid out on discs; nothing when `stop` was requested first.
+// One picture of a slideshow converted as the command line converts it;
+// a picture too large for the memory left fails as there.
+Result<ConvertedPicture> convertSlide(const QString& picture, const Settings& settings,
+                                      const ProgressReport& progress, std::stop_token stop)
+{
+    try {
+        return convertPictureFile(picture, settings, progress, std::move(stop));
+    } catch (const std::bad_alloc&) {
+        return Failure{picture.toStdString(), "not enough memory to convert it"};
+    }
+}
+
+// Every picture of `request` converted, then laid out on discs; nothing
+// when `stop` was requested first.
 std::optional<Result<DiscSet>> makeSlideshow(const SlideshowRequest& request, const Settings& settings,
                                              const SlideshowProgress& progress, std::stop_token stop)
 {
@@ -75,14 +88,13 @@ std::optional<Result<DiscSet>> makeSlideshow(const SlideshowRequest& request, co
         if (stop.stop_requested())
             return std::nullopt;
         progress.picture(int(i) + 1);
-        const auto partly = [&progress, i, count](double fraction) { progress.fraction((double(i) + fraction) / count); };
-        Result<ConvertedPicture> converted = convertPictureFile(request.pictures[i], settings, partly, stop);
-        if (!converted && wasStopped(converted.failure()))
-            return std::nullopt;
+        const auto partly = [&progress, i, count](double part) { progress.fraction((double(i) + part) / count); };
+        Result<ConvertedPicture> converted = convertSlide(request.pictures[i], settings, partly, stop);
         if (!converted)
-            return Result<DiscSet>(converted.failure());
+            return wasStopped(converted.failure()) ? std::nullopt
+                                                   : std::optional(Result<DiscSet>(converted.failure()));
         conversions.push_back(std::move(converted.value().conversion));
-        progress.fraction(double(i + 1) / count);
+        progress.fraction(double(i + 1) / count);  // the quick methods tell no progress of their own
     }
     std::vector<Slide> slides;
     for (qsizetype i = 0; i < request.pictures.size(); ++i)
