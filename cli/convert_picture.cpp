@@ -1,14 +1,12 @@
 #include "cli/convert_picture.h"
 
-#include "conversion/entry/convert.h"
 #include "conversion/methods/palette_search.h"
 #include "outputs/png_file.h"
 #include "outputs/nula_files.h"
 #include "outputs/nula_setup.h"
 #include "outputs/screen_files.h"
 #include "platform/file_output.h"
-#include "picture/picture_loader.h"
-#include "picture/picture_source.h"
+#include "recipe/picture_recipe.h"
 
 #include <QFile>
 
@@ -57,15 +55,10 @@ PictureOutcome writePreview(const PixelSurface& preview, const PngMetadata& meta
 
 PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, const ProgressReport& progress)
 {
-    const bool detailed = readsDetail(settings);
-    const Result<LoadedPicture> loaded = loadPicture(job.picture, detailed ? PictureDetail::Display : PictureDetail::Screen);
-    if (!loaded.ok())
-        return {{}, Failure{job.picture.toStdString(), loaded.failure().reason}, {}, {}, {}};
-
-    Result<Conversion> converted = convert(settings, sourcePicture(loaded.value()), progress);
+    Result<ConvertedPicture> converted = convertPictureFile(job.picture, settings, progress);
     if (!converted.ok())
-        return {loaded.value().warning, Failure{job.picture.toStdString(), converted.failure().message()}, {}, {}, {}};
-    PictureOutcome outcome{loaded.value().warning, {}, {}, std::move(converted).value(), {}};
+        return {{}, converted.failure(), {}, {}, {}};
+    PictureOutcome outcome{converted.value().warning, {}, {}, std::move(converted.value().conversion), {}};
     const Conversion& conversion = *outcome.conversion;
     if (conversion.image.nula)
         outcome.palette = QString::fromStdString(nulaSetupStatements(conversion.image));

@@ -2,30 +2,12 @@
 
 #include "conversion/screen_modes.h"
 #include "outputs/boot_discs.h"
-#include "platform/file_output.h"
 
 #include <QFile>
-#include <QFileInfo>
 
-#include <cassert>
 #include <cstdio>
 
 namespace {
-
-// FILE for one disc; FILE-1.ssd, FILE-2.ssd ... (the number before a ".ssd"
-// or ".dsd" ending, or at the end of any other name) for several.
-QStringList numberedFiles(const QString& file, std::size_t count)
-{
-    if (count == 1)
-        return {file};
-    const bool ending = file.endsWith(QStringLiteral(".ssd"), Qt::CaseInsensitive) ||
-                        file.endsWith(QStringLiteral(".dsd"), Qt::CaseInsensitive);
-    const QString base = ending ? file.chopped(4) : file;
-    QStringList files;
-    for (std::size_t disc = 1; disc <= count; ++disc)
-        files << QStringLiteral("%1-%2%3").arg(base).arg(disc).arg(ending ? file.right(4) : QString());
-    return files;
-}
 
 // An empty screen of `mode`, a bitmap mode or mode 7.
 Conversion blankScreen(int mode)
@@ -83,20 +65,6 @@ void printContents(const QStringList& discFiles, const std::vector<PictureJob>& 
     }
 }
 
-// Every disc of the run replaced together, or none. The discs are the ones
-// planned before the pictures were read: same sizes, same names.
-Status writeAll(const QStringList& discFiles, const DiscSet& discs)
-{
-    assert(discs.files.size() == static_cast<std::size_t>(discFiles.size()));
-    std::vector<std::string> names;
-    for (const QString& file : discFiles)
-        names.push_back(QFile::encodeName(file).toStdString());
-    std::vector<FileContent> files;
-    for (std::size_t i = 0; i < names.size(); ++i)
-        files.push_back({names[i], discs.files[i]});
-    return replaceFiles(files);
-}
-
 // Compressed pictures may need fewer discs than planned: then the files
 // are numbered for the discs made, and none of those may be a picture.
 std::optional<QString> discFilesFor(const DiscRequest& request, const std::vector<PictureJob>& jobs,
@@ -104,25 +72,16 @@ std::optional<QString> discFilesFor(const DiscRequest& request, const std::vecto
 {
     discFiles = static_cast<std::size_t>(request.discFiles.size()) == count ? request.discFiles
                                                                             : numberedFiles(request.file, count);
+    QStringList pictures;
+    for (const PictureJob& job : jobs)
+        pictures << job.picture;
     for (const QString& disc : discFiles)
-        for (const PictureJob& job : jobs) {
-            const QString picture = QFileInfo(job.picture).canonicalFilePath();
-            if (!picture.isEmpty() && QFileInfo(disc).canonicalFilePath() == picture)
-                return QStringLiteral("%1 would be overwritten by %2").arg(job.picture, disc);
-        }
+        if (const auto picture = overwrittenPicture({disc}, pictures))
+            return QStringLiteral("%1 would be overwritten by %2").arg(*picture, disc);
     return std::nullopt;
 }
 
 }  // namespace
-
-DiscKind discKind(const QString& file)
-{
-    if (file.endsWith(QStringLiteral(".dsd"), Qt::CaseInsensitive))
-        return DiscKind::DoubleSided;
-    if (file.endsWith(QStringLiteral(".mmb"), Qt::CaseInsensitive))
-        return DiscKind::Mmb;
-    return DiscKind::Single;
-}
 
 std::optional<QString> planDiscs(DiscRequest& request, int mode)
 {
@@ -159,7 +118,7 @@ ExitStatus writeDiscs(const DiscRequest& request, const std::vector<PictureJob>&
         printError(*problem);
         return kExitFailed;
     }
-    if (const Status written = writeAll(discFiles, discs.value()); !written) {
+    if (const Status written = writeDiscFiles(discFiles, discs.value()); !written) {
         printError(QStringLiteral("cannot write %1: %2")
                        .arg(QFile::decodeName(written.failure().subject.c_str()),
                             QString::fromLocal8Bit(written.failure().reason.c_str())));

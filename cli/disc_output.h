@@ -3,6 +3,7 @@
 #include "cli/convert_picture.h"
 #include "cli/exit_status.h"
 #include "outputs/boot_discs.h"
+#include "recipe/disc_files.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,9 +23,6 @@ struct DiscRequest {
     QStringList discFiles;                // FILE, or FILE-1.ssd, FILE-2.ssd ... for several discs
     bool compress = true;                 // --no-compress: today's uncompressed discs
 };
-
-// The kind of disc file FILE's ending asks for (.dsd, .mmb, else .ssd).
-DiscKind discKind(const QString& file);
 
 // Works out the discs `request` will become for pictures converted in
 // `mode`, before any picture is read: fills in discFiles, or says why the

@@ -4,6 +4,7 @@
 #include "outputs/screen_files.h"
 #include "conversion/option_catalogue.h"
 #include "platform/version.h"
+#include "recipe/disc_files.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -244,15 +245,6 @@ std::optional<UsageError> readSettings(const Parser& p, Options& options)
     return std::nullopt;
 }
 
-// The picture's file name without its last extension; a leading dot is part
-// of the name, not an extension.
-QString stem(const QString& picture)
-{
-    const QString name = QFileInfo(picture).fileName();
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot > 0 ? name.left(dot) : name;
-}
-
 // Refuses option combinations that have no single meaning.
 std::optional<UsageError> checkCombination(const Parser& p, qsizetype pictures)
 {
@@ -292,9 +284,9 @@ std::vector<PictureJob> planJobs(const Parser& p, const QStringList& pictures)
             job.screenFile = parser.value(p.output);
         if (parser.isSet(p.outputDir)) {
             const QDir dir(parser.value(p.outputDir));
-            job.screenFile = dir.filePath(stem(picture) + QStringLiteral(".screen"));
+            job.screenFile = dir.filePath(fileStem(picture) + QStringLiteral(".screen"));
             if (parser.isSet(p.previews))
-                job.previewFile = dir.filePath(stem(picture) + QStringLiteral(".png"));
+                job.previewFile = dir.filePath(fileStem(picture) + QStringLiteral(".png"));
         }
         jobs.push_back(job);
     }
@@ -392,7 +384,7 @@ std::optional<UsageError> readDisc(const Parser& p, const QStringList& pictures,
     DiscRequest request{parser.value(p.disc), std::get<int>(tracks), std::get<int>(delay), {}, {},
                         !parser.isSet(p.noCompress)};
     for (const QString& picture : pictures)
-        request.slideNames.push_back(stem(picture).toStdString());
+        request.slideNames.push_back(fileStem(picture).toStdString());
     if (options.settings.nula && pictures.size() > 1)
         return usage(QStringLiteral("--disc with --nula shows one picture; a slideshow keeps the standard colours"));
     if (const auto problem = planDiscs(request, options.settings.mode))

@@ -346,10 +346,15 @@ Result<std::vector<DiscImage>> slideshowDiscs(std::span<const Slide> slides, int
 
 Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, bool compress)
 {
+    return bootDisc(conversion, tracks, compress, kBootDiscTitle);
+}
+
+Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, bool compress, const std::string& title)
+{
     const auto packed = compress ? packScreen(conversion) : std::nullopt;
     if (!packed)
-        return bootDisc(conversion, tracks);
-    DiscCatalogue catalogue = bootCatalogue("RASTERINE", tracks, packedBootText(conversion));
+        return bootDisc(conversion, tracks, title);
+    DiscCatalogue catalogue = bootCatalogue(title, tracks, packedBootText(conversion));
     catalogue.files.push_back(unpackFile());
     catalogue.files.push_back(pictureFile("SCREEN", conversion, packed));
     auto bytes = buildDisc(catalogue);

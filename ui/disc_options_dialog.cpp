@@ -28,11 +28,19 @@ DiscOptionControls addControls(QDialog& dialog, QFormLayout& form, const DiscOpt
     tracks->addItem(QStringLiteral("40 tracks (100 KiB)"), 40);
     tracks->addItem(QStringLiteral("80 tracks (200 KiB)"), 80);
     tracks->setCurrentIndex(start.tracks == 40 ? 0 : 1);
+    tracks->setToolTip(QStringLiteral("The disc's size: 40 tracks fit every drive, 80 tracks hold twice as much"));
     form.addRow(QStringLiteral("Disc size:"), tracks);
 
     auto* title = new QLineEdit(start.title, &dialog);
     title->setObjectName(QStringLiteral("txtTitle"));
     title->setValidator(new QRegularExpressionValidator(QRegularExpression(QString::fromLatin1(kTitlePattern)), title));
+    title->setToolTip(QStringLiteral("The title the disc's catalogue shows: up to 12 characters, no quotes"));
+    if (askDelay) {
+        // A slideshow's discs are numbered; their titles are the command line's.
+        title->setText(QStringLiteral("SLIDES 1, SLIDES 2 \u2026"));
+        title->setReadOnly(true);
+        title->setToolTip(QStringLiteral("A slideshow's discs are titled SLIDES 1, SLIDES 2 \u2026 in showing order"));
+    }
     form.addRow(QStringLiteral("Title:"), title);
 
     QSpinBox* delay = nullptr;
@@ -43,6 +51,9 @@ DiscOptionControls addControls(QDialog& dialog, QFormLayout& form, const DiscOpt
         delay->setSuffix(QStringLiteral(" s"));
         delay->setSpecialValueText(QStringLiteral("Wait for a key"));
         delay->setValue(start.delaySeconds);
+        delay->setToolTip(QStringLiteral("How long each picture stays before the next, 0 to %1 seconds; a key "
+                                         "always moves on, and \u201cWait for a key\u201d waits for one")
+                              .arg(kMaxSlideDelaySeconds));
         form.addRow(QStringLiteral("Each picture for:"), delay);
     }
     return {tracks, title, delay};
@@ -63,6 +74,6 @@ std::optional<DiscOptions> chooseDiscOptions(QWidget* parent, const DiscOptions&
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return DiscOptions{controls.tracks->currentData().toInt(), controls.title->text(),
+    return DiscOptions{controls.tracks->currentData().toInt(), askDelay ? start.title : controls.title->text(),
                        controls.delay ? controls.delay->value() : start.delaySeconds};
 }

@@ -19,7 +19,9 @@ struct DiscOptions {
 };
 
 // Asks for the options, starting from `start`; the delay is asked only with
-// `askDelay`. Nothing when the user cancels.
+// `askDelay`, for a slideshow, whose discs keep the titles the command line
+// gives them (SLIDES 1, SLIDES 2 ...; the title is shown, not asked, and
+// `start`'s comes back). Nothing when the user cancels.
 using DiscOptionsChooser = std::function<std::optional<DiscOptions>(QWidget* parent, const DiscOptions& start,
                                                                    bool askDelay)>;
 

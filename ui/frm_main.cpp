@@ -6,6 +6,7 @@
 #include "outputs/screen_files.h"
 #include "ui/busy_cursor.h"
 #include "ui/canvas.h"
+#include "ui/control_tips.h"
 #include "ui/dropped_file.h"
 #include "ui/frm_about.h"
 #include "ui/menu_bar.h"
@@ -13,6 +14,7 @@
 #include "ui/screen_exports.h"
 #include "ui/status_texts.h"
 #include "ui/view_window.h"
+#include "recipe/disc_files.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -100,6 +102,7 @@ void frmMain::CreateControls()
     connect(controller, &WindowController::sampled, controls_.picImage2, &Canvas::drawPicture);
     connect(controller, &WindowController::converted, this, &frmMain::conversionShown);
     connect(controller, &WindowController::conversionFinished, this, &frmMain::conversionFinished);
+    connect(controller, &WindowController::slideshowFinished, this, &frmMain::slideshowFinished);
 }
 
 // The picture options, and the progress bar and "Stop" button of a slow
@@ -125,6 +128,8 @@ void frmMain::CreatePictureOptions()
     cmdStop->hide();
     statusBar()->addPermanentWidget(cmdStop);
 
+    addMainWindowTips(centralWidget(), controls_.optMode, prgConvert);
+
     connect(cmdStop, &QPushButton::clicked, this, &frmMain::cmdStop_Action);
     connect(controller_.get(), &WindowController::busyChanged, prgConvert, &QWidget::setVisible);
     connect(controller_.get(), &WindowController::busyChanged, cmdStop, &QWidget::setVisible);
@@ -144,6 +149,11 @@ void frmMain::AddMenuHandlers()
     connect(mnuFileExportDisc, &QAction::triggered, this, &frmMain::_mnuFileExportDisc_Action);
     connect(mnuFileSaveScreenAs, &QAction::triggered, this, &frmMain::_mnuFileSaveScreenAs_Action);
     connect(mnuFileSavePreviewAs, &QAction::triggered, this, &frmMain::_mnuFileSavePreviewAs_Action);
+    // A slideshow needs no picture on show, only no conversion running.
+    mnuFileExportSlideshow = items.mnuFileExportSlideshow;
+    connect(mnuFileExportSlideshow, &QAction::triggered, this, &frmMain::_mnuFileExportSlideshow_Action);
+    connect(controller_.get(), &WindowController::busyChanged, mnuFileExportSlideshow,
+            [this](bool busy) { mnuFileExportSlideshow->setEnabled(!busy); });
     viewWindow_ = new ViewWindow(this);
     connect(items.mnuViewScreen, &QAction::triggered, this, &frmMain::_mnuViewScreen_Action);
     connect(items.mnuHelpAbout, &QAction::triggered, this, &frmMain::_mnuHelpAbout_Action);
@@ -279,17 +289,13 @@ void frmMain::openPicture(const QString& path)
 
 void frmMain::_mnuFileExportDisc_Action()
 {
-    QString path = askWhereToSave({QStringLiteral("Export Disc Image"), QStringLiteral("picture.ssd"),
-                                   QStringLiteral("DFS disc images (*.ssd);;Any (*)")});
-    if (path.isEmpty())
+    const auto disc = askForDisc({QStringLiteral("Export Disc Image"), QStringLiteral("picture.ssd"),
+                                  QStringLiteral("DFS disc images (*.ssd);;Any (*)")},
+                                 false);
+    if (!disc)
         return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".ssd");
-    const std::optional<DiscOptions> options = chooseDiscOptions_(this, discOptions_, false);
-    if (!options)
-        return;
-    discOptions_ = *options;
-    reportSaved(exportDiscImage(path, *controller_->lastConversion(), options->tracks, options->title), {path});
+    reportSaved(exportDiscImage(disc->path, *controller_->lastConversion(), disc->options.tracks, disc->options.title),
+                {disc->path});
 }
 
 void frmMain::_mnuFileSaveScreenAs_Action()
@@ -310,6 +316,42 @@ void frmMain::_mnuFileSavePreviewAs_Action()
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".png");
     reportSaved(savePreviewPicture(path, *controller_->lastConversion()), {path});
+}
+
+// The pictures, then the disc file (its ending says which kind: .ssd,
+// .dsd or .mmb), then the discs' size and delay; cancelling any of them
+// does nothing. The pictures are converted with the options on show.
+void frmMain::_mnuFileExportSlideshow_Action()
+{
+    if (nextSettings().nula) {
+        report_(this, slideshowNeedsStandardColoursMessage());
+        return;
+    }
+    const QStringList pictures = choosePictures_(this);
+    if (pictures.isEmpty())
+        return;
+    const auto disc = askForDisc({QStringLiteral("Export Slideshow Disc"), QStringLiteral("slideshow.ssd"),
+                                  QStringLiteral("DFS disc images (*.ssd);;Double-sided DFS disc images (*.dsd);;"
+                                                 "MMB files for MMFS (*.mmb);;Any (*)")},
+                                 true);
+    if (!disc)
+        return;
+    const DiscSettings settings{disc->options.tracks, disc->options.delaySeconds, true, discKind(disc->path)};
+    controller_->exportSlideshow({pictures, disc->path, settings});
+}
+
+std::optional<frmMain::DiscChoice> frmMain::askForDisc(const SaveRequest& request, bool slideshow)
+{
+    QString path = askWhereToSave(request);
+    if (path.isEmpty())
+        return std::nullopt;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".ssd");
+    const std::optional<DiscOptions> options = chooseDiscOptions_(this, discOptions_, slideshow);
+    if (!options)
+        return std::nullopt;
+    discOptions_ = *options;
+    return DiscChoice{path, *options};
 }
 
 void frmMain::_mnuViewScreen_Action()

@@ -43,6 +43,9 @@ class ViewWindow;
 // The conversion on show is kept: File › "Export Disc Image..." writes it as
 // a bootable disc and "Save Screen As..." as a screen file and .inf wherever
 // the user chooses; both are disabled until there is a conversion.
+// File › "Export Slideshow Disc..." converts several pictures chosen with
+// the options on show, on the worker thread with the same progress and
+// "Stop", into slideshow discs written all or none (WindowController).
 class frmMain final : public QMainWindow {
     Q_OBJECT
 public:
@@ -61,6 +64,7 @@ public:
     void setMessageReporter(MessageReporter reporter) { report_ = std::move(reporter); }
     void setSaveChooser(SaveChooser chooser) { chooseSave_ = std::move(chooser); }
     void setDiscOptionsChooser(DiscOptionsChooser chooser) { chooseDiscOptions_ = std::move(chooser); }
+    void setPicturesChooser(FilesChooser chooser) { choosePictures_ = std::move(chooser); }
 
     // Everything File › "Open..." does once a file has been chosen.
     void openPicture(const QString& path);
@@ -70,6 +74,8 @@ public:
 signals:
     // After every conversion, whether both files were written.
     void conversionFinished(bool written);
+    // After every slideshow export, whether its discs were written.
+    void slideshowFinished(bool written);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -97,6 +103,7 @@ private:
     void _mnuFileExportDisc_Action();
     void _mnuFileSaveScreenAs_Action();
     void _mnuFileSavePreviewAs_Action();
+    void _mnuFileExportSlideshow_Action();
     void _mnuViewScreen_Action();
     void _mnuFileExit_Action();
     void _mnuHelpAbout_Action();
@@ -109,6 +116,15 @@ private:
     // (at first the working folder); remembers the folder chosen.
     QString askWhereToSave(const SaveRequest& request);
     void reportSaved(const Status& saved, const QStringList& files);
+    // Where a disc goes and what it is made with: the save dialog (a name
+    // without an extension gets ".ssd"), then the disc options, offered as
+    // chosen last, with the delay for a slideshow; nothing when either is
+    // cancelled.
+    struct DiscChoice {
+        QString path;
+        DiscOptions options;
+    };
+    std::optional<DiscChoice> askForDisc(const SaveRequest& request, bool slideshow);
 
     std::unique_ptr<WindowController> controller_;
     MainWindowControls controls_;
@@ -121,10 +137,12 @@ private:
     QAction* mnuFileExportDisc = nullptr;
     QAction* mnuFileSaveScreenAs = nullptr;
     QAction* mnuFileSavePreviewAs = nullptr;
+    QAction* mnuFileExportSlideshow = nullptr;
     ViewWindow* viewWindow_ = nullptr;
     DiscOptions discOptions_;  // as chosen last this session
     QString saveFolder_;
     FileChooser chooseFile_ = chooseFileToOpen;
+    FilesChooser choosePictures_ = chooseFilesToOpen;
     SaveChooser chooseSave_ = chooseFileToSave;
     DiscOptionsChooser chooseDiscOptions_ = chooseDiscOptions;
     MessageReporter report_ = showMessageBox;

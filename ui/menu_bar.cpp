@@ -32,6 +32,9 @@ MenuBarItems buildMenuBar(QMenuBar* bar)
     items.mnuFileExportDisc = addItem(file, "mnuFileExportDisc", "Export Disc Image...");
     items.mnuFileSaveScreenAs = addItem(file, "mnuFileSaveScreenAs", "Save Screen As...");
     items.mnuFileSavePreviewAs = addItem(file, "mnuFileSavePreviewAs", "Save Preview As...");
+    items.mnuFileExportSlideshow = addItem(file, "mnuFileExportSlideshow", "Export Slideshow Disc...");
+    items.mnuFileExportSlideshow->setStatusTip(
+        QStringLiteral("Converts several pictures with the options on show into a bootable slideshow disc"));
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileSep"));
     items.mnuFileExit = addItem(file, "mnuFileExit", "E&xit");
 

@@ -96,8 +96,7 @@ void PictureOptions::setUpChoices()
     connect(controls_.cboPalette, &QComboBox::currentIndexChanged, this, &PictureOptions::paletteKindPicked);
     connect(controls_.txtPalette, &QLineEdit::editingFinished, this, &PictureOptions::paletteTyped);
     connect(controls_.cboFit, &QComboBox::currentIndexChanged, this, &PictureOptions::fitPicked);
-    controls_.chkNula->setToolTip(QStringLiteral("Each logical colour any of 4,096 colours chosen for the picture, "
-                                                 "for a BBC Micro with VideoNuLA (with a method other than classic)"));
+    controls_.chkNula->setToolTip(optionTip(Option::Nula));
     connect(controls_.chkNula, &QCheckBox::toggled, this, [this](bool checked) {
         Settings next = settings_;
         next.nula = checked;

@@ -22,7 +22,9 @@ std::string systemName(const QString& path)
 
 Status exportDiscImage(const QString& path, const Conversion& conversion, int tracks, const QString& title)
 {
-    const auto disc = bootDisc(conversion, tracks, title.toStdString());
+    // Compressed where that makes the screen smaller, as rasterine-convert
+    // --disc makes it: the same picture and options give the same disc.
+    const auto disc = bootDisc(conversion, tracks, true, title.toStdString());
     if (!disc)
         return Failure{systemName(path), disc.failure().reason};
     const std::array<FileContent, 1> file{{{systemName(path), disc.value().bytes}}};

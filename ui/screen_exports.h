@@ -11,7 +11,9 @@
 // replaceFiles).
 
 // A DFS disc of `tracks` tracks titled `title` that shows `conversion` when
-// booted with Shift+Break.
+// booted with Shift+Break: the command line's boot disc (see bootDisc), its
+// screen ZX02-compressed where that makes it smaller, set up in VideoNuLA
+// colours when the conversion has them.
 Status exportDiscImage(const QString& path, const Conversion& conversion, int tracks = 80,
                        const QString& title = QString::fromLatin1(kBootDiscTitle));
 

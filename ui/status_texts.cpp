@@ -126,3 +126,52 @@ UserMessage saveFailedMessage(const Failure& error)
                            .arg(quoted(nativePath(QString::fromStdString(error.subject))),
                                 QString::fromStdString(error.reason))};
 }
+
+QString slideshowProgressStatus(int number, int count, const QString& picture)
+{
+    return QStringLiteral("Making the slideshow: converting picture %1 of %2, %3\u2026")
+        .arg(number)
+        .arg(count)
+        .arg(quoted(QFileInfo(picture).fileName()));
+}
+
+QString slideshowWrittenStatus(int pictures, int discs, const QStringList& files)
+{
+    QStringList names;
+    for (const QString& file : files)
+        names << QFileInfo(file).fileName();
+    return QStringLiteral("%1 %2 on %3 %4: %5")
+        .arg(pictures)
+        .arg(pictures == 1 ? QStringLiteral("picture") : QStringLiteral("pictures"))
+        .arg(discs)
+        .arg(discs == 1 ? QStringLiteral("disc") : QStringLiteral("discs"))
+        .arg(names.join(QStringLiteral(", ")));
+}
+
+QString slideshowStoppedStatus()
+{
+    return QStringLiteral("Stopped: no slideshow disc was written");
+}
+
+QString slideshowFailedStatus(const Failure& error)
+{
+    return QStringLiteral("No slideshow disc written: %1: %2")
+        .arg(nativePath(QString::fromStdString(error.subject)), QString::fromStdString(error.reason));
+}
+
+UserMessage slideshowFailedMessage(const Failure& error)
+{
+    return UserMessage{UserMessage::Severity::Error, kTitle,
+                       QStringLiteral("%1: %2.\n\nNo slideshow disc was written; files already there were "
+                                      "left unchanged.")
+                           .arg(quoted(nativePath(QString::fromStdString(error.subject))),
+                                QString::fromStdString(error.reason))};
+}
+
+UserMessage slideshowNeedsStandardColoursMessage()
+{
+    return UserMessage{UserMessage::Severity::Warning, kTitle,
+                       QStringLiteral("A slideshow keeps the standard colours: untick \u201cVideoNuLA colours\u201d "
+                                      "to make one. File \u203a \u201cExport Disc Image...\u201d makes a disc of "
+                                      "the picture on show in its VideoNuLA colours.")};
+}

@@ -40,3 +40,17 @@ UserMessage writeFailedMessage(const Failure& error, const QString& folder);
 QString savedStatus(const QStringList& files);
 QString saveFailedStatus(const Failure& error);
 UserMessage saveFailedMessage(const Failure& error);
+
+// File › "Export Slideshow Disc...": while picture `number` (from 1) of
+// `count` is converted; when the discs are written, how many pictures went
+// onto how many discs and the files ("12 pictures on 2 discs: show-1.ssd,
+// show-2.ssd"); after "Stop"; and when nothing was written because a
+// picture could not be read or converted, or the discs could not be made.
+QString slideshowProgressStatus(int number, int count, const QString& picture);
+QString slideshowWrittenStatus(int pictures, int discs, const QStringList& files);
+QString slideshowStoppedStatus();
+QString slideshowFailedStatus(const Failure& error);
+UserMessage slideshowFailedMessage(const Failure& error);
+// A slideshow asked for while "VideoNuLA colours" is ticked: its loader
+// sets the standard palette of each picture, so it is not made.
+UserMessage slideshowNeedsStandardColoursMessage();

@@ -1,8 +1,10 @@
 #include "ui/user_dialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 QString openDialogFilter()
 {
@@ -19,9 +21,26 @@ QString chooseFileToOpen(QWidget* parent)
     return QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), QString(), openDialogFilter());
 }
 
+QStringList chooseFilesToOpen(QWidget* parent)
+{
+    return QFileDialog::getOpenFileNames(parent, QStringLiteral("Open"), QString(), openDialogFilter());
+}
+
 QString chooseFileToSave(QWidget* parent, const SaveRequest& request)
 {
-    return QFileDialog::getSaveFileName(parent, request.caption, request.startAt, request.filter);
+    QString chosenFilter;
+    const QString path =
+        QFileDialog::getSaveFileName(parent, request.caption, request.startAt, request.filter, &chosenFilter);
+    return pathForFilter(path, chosenFilter);
+}
+
+QString pathForFilter(const QString& path, const QString& filter)
+{
+    static const QRegularExpression oneExtension(QStringLiteral("\\(\\*\\.(\\w+)\\)$"));
+    const QRegularExpressionMatch match = oneExtension.match(filter);
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty() || !match.hasMatch())
+        return path;
+    return path + QLatin1Char('.') + match.captured(1);
 }
 
 void showMessageBox(QWidget* parent, const UserMessage& message)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -16,6 +17,9 @@ struct UserMessage {
 
 // Asks the user for a file to open; an empty string when they cancel.
 using FileChooser = std::function<QString(QWidget* parent)>;
+// Asks the user for several files to open, in the order they are to be
+// used; none when they cancel.
+using FilesChooser = std::function<QStringList(QWidget* parent)>;
 
 // What a save dialog asks for: its caption, the file it starts at (folder
 // and suggested name) and the types it offers ("Disc images (*.ssd)").
@@ -36,8 +40,18 @@ QString openDialogFilter();
 // The standard open dialog offering the types of openDialogFilter.
 QString chooseFileToOpen(QWidget* parent);
 
-// The standard save dialog, which asks before replacing a file.
+// The standard open dialog for several files, offering the types of
+// openDialogFilter.
+QStringList chooseFilesToOpen(QWidget* parent);
+
+// The standard save dialog, which asks before replacing a file. A name
+// typed without an extension gets the one of the type chosen, when that
+// type has one (see pathForFilter).
 QString chooseFileToSave(QWidget* parent, const SaveRequest& request);
+
+// `path`, or when it has no extension and `filter` is a type of one
+// extension ("Double-sided DFS disc images (*.dsd)"), `path` with it.
+QString pathForFilter(const QString& path, const QString& filter);
 
 // A message box over `parent` that closes itself when dismissed. It does not
 // wait for the user, so no other work of the window runs inside it.

@@ -54,6 +54,8 @@ ViewWindow::ViewWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     cboZoom_ = new QComboBox(this);
     cboZoom_->setObjectName(QStringLiteral("cboZoom"));
     cboZoom_->addItems({QStringLiteral("1×"), QStringLiteral("2×"), QStringLiteral("4×"), QStringLiteral("Fit to Window")});
+    cboZoom_->setToolTip(QStringLiteral("How large the screen is drawn: each of its pixels 1, 2 or 4 times, "
+                                        "or the whole screen fitted to the window"));
     cmdSource_ = new QPushButton(QStringLiteral("Show Source"), this);
     cmdSource_->setObjectName(QStringLiteral("cmdSource"));
     cmdSource_->setCheckable(true);

@@ -5,12 +5,16 @@
 #include "picture/picture_loader.h"
 #include "picture/picture_sampling.h"
 #include "picture/picture_source.h"
+#include "recipe/disc_files.h"
+#include "recipe/picture_recipe.h"
 #include "ui/conversion_settings.h"
 #include "ui/status_texts.h"
 
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+#include <functional>
+#include <new>
 #include <utility>
 
 // One conversion asked for, with everything it reads.
@@ -52,6 +56,50 @@ std::optional<ConversionOutcome> convertJob(ConversionJob& job, const ProgressRe
 bool isSlow(const Settings& settings)
 {
     return settings.method == Method::Dbs;
+}
+
+// Tells the window, from the worker thread, which picture of a slideshow
+// is being converted and how far the whole show has got.
+struct SlideshowProgress {
+    std::function<void(int number)> picture;
+    ProgressReport fraction;
+};
+
+// One picture of a slideshow converted as the command line converts it;
+// a picture too large for the memory left fails as there.
+Result<ConvertedPicture> convertSlide(const QString& picture, const Settings& settings,
+                                      const ProgressReport& progress, std::stop_token stop)
+{
+    try {
+        return convertPictureFile(picture, settings, progress, std::move(stop));
+    } catch (const std::bad_alloc&) {
+        return Failure{picture.toStdString(), "not enough memory to convert it"};
+    }
+}
+
+// Every picture of `request` converted, then laid out on discs; nothing
+// when `stop` was requested first.
+std::optional<Result<DiscSet>> makeSlideshow(const SlideshowRequest& request, const Settings& settings,
+                                             const SlideshowProgress& progress, std::stop_token stop)
+{
+    const auto count = static_cast<double>(request.pictures.size());
+    std::vector<Conversion> conversions;
+    for (qsizetype i = 0; i < request.pictures.size(); ++i) {
+        if (stop.stop_requested())
+            return std::nullopt;
+        progress.picture(int(i) + 1);
+        const auto partly = [&progress, i, count](double part) { progress.fraction((double(i) + part) / count); };
+        Result<ConvertedPicture> converted = convertSlide(request.pictures[i], settings, partly, stop);
+        if (!converted)
+            return wasStopped(converted.failure()) ? std::nullopt
+                                                   : std::optional(Result<DiscSet>(converted.failure()));
+        conversions.push_back(std::move(converted.value().conversion));
+        progress.fraction(double(i + 1) / count);  // the quick methods tell no progress of their own
+    }
+    std::vector<Slide> slides;
+    for (qsizetype i = 0; i < request.pictures.size(); ++i)
+        slides.push_back({fileStem(request.pictures[i]).toStdString(), &conversions[static_cast<std::size_t>(i)]});
+    return makeDiscSet(slides, request.disc);
 }
 
 }  // namespace
@@ -168,7 +216,7 @@ void WindowController::sourceFailed(Purpose purpose, const Failure& failure)
 // outlives every call made.
 void WindowController::startOnWorker(std::shared_ptr<ConversionJob> job)
 {
-    running_ = Running{++lastId_, job->purpose, {}};
+    running_ = Running{++lastId_, job->purpose, false, {}};
     const std::uint64_t id = running_->id;
     const std::stop_token stop = running_->stop.get_token();
     report(slowConversionStatus(job->purpose == Purpose::Write));
@@ -182,14 +230,19 @@ void WindowController::startOnWorker(std::shared_ptr<ConversionJob> job)
             if (percent <= shown)
                 return;
             shown = percent;
-            QMetaObject::invokeMethod(this, [this, id, percent] {
-                    if (running_ && running_->id == id)
-                        emit progressed(percent);
-                }, Qt::QueuedConnection);
+            reportProgress(id, percent);
         };
         auto outcome = std::make_shared<std::optional<ConversionOutcome>>(convertJob(*job, progress, stop));
         QMetaObject::invokeMethod(this, [this, id, outcome] { arrived(id, outcome); }, Qt::QueuedConnection);
     }));
+}
+
+void WindowController::reportProgress(std::uint64_t id, int percent)
+{
+    QMetaObject::invokeMethod(this, [this, id, percent] {
+            if (running_ && running_->id == id)
+                emit progressed(percent);
+        }, Qt::QueuedConnection);
 }
 
 // A stopped or overtaken conversion arrives too late: it is dropped.
@@ -240,13 +293,95 @@ void WindowController::writingEnded()
     }
 }
 
+bool WindowController::exportSlideshow(const SlideshowRequest& request)
+{
+    if (writing_)
+        return false;
+    stopRunning();  // only a preview can be running here
+    writing_ = true;
+    running_ = Running{++lastId_, Purpose::Write, true, {}};
+    const std::uint64_t id = running_->id;
+    const std::stop_token stop = running_->stop.get_token();
+    const Settings settings = nextSettings();
+    setBusy(true);
+    emit progressed(0);
+    std::erase_if(workers_, [](const QFuture<void>& worker) { return worker.isFinished(); });
+    workers_.push_back(QtConcurrent::run([this, request, settings, id, stop] {
+        int shown = 0;
+        const SlideshowProgress progress{
+            [this, id, &request](int number) {
+                const QString status = slideshowProgressStatus(number, int(request.pictures.size()),
+                                                               request.pictures[number - 1]);
+                QMetaObject::invokeMethod(this, [this, id, status] {
+                        if (running_ && running_->id == id)
+                            report(status);
+                    }, Qt::QueuedConnection);
+            },
+            [this, id, &shown](double fraction) {
+                const int percent = static_cast<int>(fraction * 100);
+                if (percent > shown)
+                    reportProgress(id, shown = percent);
+            }};
+        auto discs = std::make_shared<std::optional<Result<DiscSet>>>(makeSlideshow(request, settings, progress, stop));
+        QMetaObject::invokeMethod(this, [this, id, request, discs] { slideshowArrived(id, request, discs); },
+                                  Qt::QueuedConnection);
+    }));
+    return true;
+}
+
+// A stopped slideshow arrives too late and is dropped; a finished one is
+// written on this thread, as every other file the window writes.
+void WindowController::slideshowArrived(std::uint64_t id, const SlideshowRequest& request,
+                                        std::shared_ptr<std::optional<Result<DiscSet>>> discs)
+{
+    if (!running_ || running_->id != id || !*discs)
+        return;
+    running_.reset();
+    setBusy(false);
+    const Result<DiscSet>& made = **discs;
+    if (made)
+        writeSlideshow(request, made.value());
+    else
+        slideshowFailed(made.failure());
+    writingEnded();
+}
+
+void WindowController::writeSlideshow(const SlideshowRequest& request, const DiscSet& discs)
+{
+    const QStringList files = numberedFiles(request.file, discs.files.size());
+    if (const auto picture = overwrittenPicture(files, request.pictures)) {
+        slideshowFailed(Failure{picture->toStdString(), "it would be overwritten by the disc"});
+        return;
+    }
+    if (const Status written = writeDiscFiles(files, discs); !written) {
+        slideshowFailed(Failure{written.failure().subject, "cannot write it: " + written.failure().reason});
+        return;
+    }
+    report(slideshowWrittenStatus(int(request.pictures.size()), int(discCount(discs, request.disc.kind)), files));
+    emit slideshowFinished(true);
+}
+
+void WindowController::slideshowFailed(const Failure& failure)
+{
+    report(slideshowFailedStatus(failure));
+    emit problem(slideshowFailedMessage(failure));
+    emit slideshowFinished(false);
+}
+
 void WindowController::stop()
 {
     if (!running_)
         return;
     const bool writes = running_->purpose == Purpose::Write;
+    const bool slideshow = running_->slideshow;
     stopRunning();
     writeQueued_ = previewQueued_ = false;
+    if (slideshow) {
+        report(slideshowStoppedStatus());
+        writing_ = false;
+        emit slideshowFinished(false);
+        return;
+    }
     report(stoppedStatus(writes));
     if (writes) {
         writing_ = false;

@@ -3,6 +3,7 @@
 #include "conversion/conversion.h"
 #include "conversion/classic/conversion_state.h"
 #include "conversion/settings.h"
+#include "outputs/boot_discs.h"
 #include "ui/decoded_picture.h"
 #include "ui/user_dialogs.h"
 
@@ -10,6 +11,7 @@
 #include <QImage>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -19,6 +21,15 @@
 
 struct ConversionJob;
 struct ConversionOutcome;
+
+// A slideshow asked for with File › "Export Slideshow Disc...": the
+// pictures in showing order, the disc file chosen (FILE-1.ssd, FILE-2.ssd
+// ... when they need several) and what the discs are made with.
+struct SlideshowRequest {
+    QStringList pictures;
+    QString file;
+    DiscSettings disc;
+};
 
 // What the main window converts, when, and what it writes; the window only
 // binds its controls to it and shows what it reports.
@@ -35,7 +46,8 @@ struct ConversionOutcome;
 // is still running, whose result is then never shown. A conversion that
 // writes is never overtaken: "Convert" asked for meanwhile runs once it has
 // ended (once, however often it was asked), and a preview asked for
-// meanwhile follows it.
+// meanwhile follows it. A slideshow export is scheduled as a conversion
+// that writes.
 class WindowController final : public QObject {
     Q_OBJECT
 public:
@@ -65,6 +77,12 @@ public:
     // Stops the slow conversion running, if any, and what was asked for
     // after it; a stopped write writes nothing.
     void stop();
+    // Converts every picture of `request` with the settings of this moment,
+    // each as the command line does (convertPictureFile), on the worker
+    // thread with its progress reported, then writes the discs all or none.
+    // A picture that cannot be read writes nothing and is a problem naming
+    // it. False, doing nothing, while a conversion that writes runs.
+    bool exportSlideshow(const SlideshowRequest& request);
 
     bool writing() const { return writing_; }
     bool hasPicture() const { return sampled_ != nullptr; }
@@ -88,12 +106,20 @@ signals:
     void progressed(int percent);
     // After every conversion that writes, whether both files were written.
     void conversionFinished(bool written);
+    // After every slideshow export, whether its discs were written.
+    void slideshowFinished(bool written);
 
 private:
     void start(Purpose purpose);
     // The larger source of the sampled picture could not be decoded.
     void sourceFailed(Purpose purpose, const Failure& failure);
     void startOnWorker(std::shared_ptr<ConversionJob> job);
+    // The queued call that reports `percent` to the window while `id` runs.
+    void reportProgress(std::uint64_t id, int percent);
+    void slideshowArrived(std::uint64_t id, const SlideshowRequest& request,
+                          std::shared_ptr<std::optional<Result<DiscSet>>> discs);
+    void writeSlideshow(const SlideshowRequest& request, const DiscSet& discs);
+    void slideshowFailed(const Failure& failure);
     void arrived(std::uint64_t id, std::shared_ptr<std::optional<ConversionOutcome>> outcome);
     void deliver(ConversionOutcome outcome);
     void writeAndReport();
@@ -106,6 +132,7 @@ private:
     struct Running {
         std::uint64_t id = 0;
         Purpose purpose = Purpose::Preview;
+        bool slideshow = false;
         std::stop_source stop;
     };
 

@@ -153,6 +153,51 @@ private slots:
         const QImage preview(folder.file("cli.png"));
         QCOMPARE(preview.convertToFormat(QImage::Format_RGB32), test.picImage2()->image());
     }
+
+    // File › "Export Disc Image..." and rasterine-convert --disc make the
+    // same boot disc of the same picture, byte for byte: compressed, and
+    // with VideoNuLA colours set up by the loader when they are chosen.
+    void sameBootDisc_data()
+    {
+        QTest::addColumn<int>("modeButton");
+        QTest::addColumn<bool>("nula");
+        QTest::newRow("mode 1 classic") << 1 << false;
+        QTest::newRow("mode 2 floyd-steinberg, VideoNuLA colours") << 2 << true;
+    }
+
+    void sameBootDisc()
+    {
+        QFETCH(int, modeButton);
+        QFETCH(bool, nula);
+        ScratchWorkingFolder folder;
+        const QString picture = savePng(colourfulScene(400, 300), folder.file("scene.png"));
+        WindowUnderTest test;
+        test.window.setSaveChooser([&](QWidget*, const SaveRequest&) { return folder.file("window.ssd"); });
+        clickOn(test.modeButton(modeButton));
+        const PictureOptionValues options{.method = nula ? Method::FloydSteinberg : Method::Classic};
+        options.setInWindow(test);
+        if (nula)
+            test.window.findChild<QCheckBox*>(QStringLiteral("chkNula"))->setChecked(true);
+        test.openThroughMenu(picture);
+        QVERIFY(test.waitForConversion());
+        test.menuItem("mnuFileExportDisc")->trigger();
+        QVERIFY(test.messages.isEmpty());
+
+        QStringList arguments = options.arguments();
+        arguments << "-m" << QString::number(kModeOfButton[static_cast<std::size_t>(modeButton)]) << "--disc"
+                  << folder.file("cli.ssd") << picture;
+        if (nula)
+            arguments.prepend("--nula");
+        QProcess converter;
+        converter.start(QStringLiteral(RASTERINE_CONVERT), arguments);
+        QVERIFY(converter.waitForFinished(120000));
+        QCOMPARE(converter.exitCode(), 0);
+
+        const QByteArray disc = readFile(folder.file("window.ssd"));
+        QVERIFY(!discFile(disc, QStringLiteral("$.UNPACK")).isEmpty());
+        QCOMPARE(discFile(disc, QStringLiteral("$.!BOOT")).contains("?&FE23="), nula);  // VideoNuLA's palette
+        QVERIFY(disc == readFile(folder.file("cli.ssd")));
+    }
 };
 
 QTEST_MAIN(WindowAndCommandLineTest)

@@ -1,5 +1,6 @@
 // The main window as it opens: its start values, every control in place with
 // its name and caption, the menus and the About box.
+#include "ui/view_window.h"
 #include "window_test_support.h"
 
 #include <QAction>
@@ -10,8 +11,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QtTest>
+
+#include <set>
 
 namespace {
 
@@ -33,6 +40,30 @@ QString captionOf(const QWidget* widget)
     if (auto* group = qobject_cast<const QGroupBox*>(widget))
         return group->title();
     return QString();
+}
+
+// The widgets a user points at to work the window: buttons, lists, boxes,
+// the progress bar, groups and caption labels. Parts Qt builds inside
+// them ("qt_spinbox_lineedit") and unnamed ones (a dialog's OK) are not.
+bool isControl(const QWidget* widget)
+{
+    const QString name = widget->objectName();
+    if (name.isEmpty() || name.startsWith(QStringLiteral("qt_")))
+        return false;
+    return qobject_cast<const QAbstractButton*>(widget) || qobject_cast<const QComboBox*>(widget) ||
+           qobject_cast<const QAbstractSpinBox*>(widget) || qobject_cast<const QLineEdit*>(widget) ||
+           qobject_cast<const QProgressBar*>(widget) || qobject_cast<const QGroupBox*>(widget) ||
+           (qobject_cast<const QLabel*>(widget) && name.endsWith(QStringLiteral("Caption")));
+}
+
+// The controls under `root`, other than `originals`, that have no tooltip.
+QStringList withoutTooltips(const QWidget* root, const std::set<const QWidget*>& originals)
+{
+    QStringList names;
+    for (const QWidget* widget : root->findChildren<QWidget*>())
+        if (isControl(widget) && !originals.contains(widget) && widget->toolTip().isEmpty())
+            names << widget->objectName();
+    return names;
 }
 
 QStringList itemTexts(const QMenu* menu)
@@ -193,10 +224,45 @@ private slots:
         QCOMPARE(file->title(), QStringLiteral("&File"));
         QCOMPARE(help->title(), QStringLiteral("&Help"));
         QCOMPARE(itemTexts(file), QStringList({"Open...", "Export Disc Image...", "Save Screen As...",
-                                               "Save Preview As...", "-", "E&xit"}));
+                                               "Save Preview As...", "Export Slideshow Disc...", "-", "E&xit"}));
         QCOMPARE(itemTexts(help), QStringList({"About..."}));
         for (const QAction* item : test.window.findChildren<QAction*>())
             QVERIFY2(item->shortcuts().isEmpty(), qPrintable(item->text()));
+    }
+
+    // Every control added beside the window's own says what it does, in the
+    // main window, the View window and the disc options dialog, and every
+    // menu item added says it in the status line. The window's own
+    // controls (the first rows of the control table) keep what they had.
+    void everyAddedControlHasATooltip()
+    {
+        WindowUnderTest test;
+        std::set<const QWidget*> originals;
+        for (std::size_t i = 0; i < kOriginalControls; ++i) {
+            const ControlRecord& record = kMainWindowControls[i];
+            originals.insert(control(test.window, QString::fromLatin1(record.name), record.index));
+        }
+        QCOMPARE(withoutTooltips(&test.window, originals), QStringList());
+        QCOMPARE(withoutTooltips(test.window.viewWindow(), {}), QStringList());
+
+        for (const bool askDelay : {false, true}) {
+            QStringList inDialog{QStringLiteral("not shown")};
+            QTimer::singleShot(0, [&] {
+                if (auto* dialog = QApplication::activeModalWidget()) {
+                    inDialog = withoutTooltips(dialog, {});
+                    qobject_cast<QDialog*>(dialog)->reject();
+                }
+            });
+            (void)chooseDiscOptions(&test.window, DiscOptions{}, askDelay);
+            QCOMPARE(inDialog, QStringList());
+        }
+
+        const QStringList originalItems{"mnuFileOpen", "mnuFileExportDisc", "mnuFileSaveScreenAs",
+                                        "mnuFileSavePreviewAs", "mnuFileExit", "mnuViewScreen", "mnuHelpAbout"};
+        for (const QAction* item : test.window.menuBar()->findChildren<QAction*>())
+            if (!item->isSeparator() && !item->menu() && !originalItems.contains(item->objectName()))
+                QVERIFY2(!item->statusTip().isEmpty(), qPrintable(item->objectName()));
+        QVERIFY(!test.menuItem("mnuFileExportSlideshow")->statusTip().isEmpty());
     }
 
     // The box is modal, so it is inspected and closed from inside its own loop.

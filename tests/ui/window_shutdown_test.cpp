@@ -53,6 +53,28 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(!QFile::exists(folder.file("$.screen")));
     }
+
+    // Closing the window stops a slideshow being made, too: no disc is written.
+    void closingStopsASlideshow()
+    {
+        ScratchWorkingFolder folder;
+        WindowUnderTest test;
+        clickOn(test.modeButton(0));
+        test.comboBox("cboMethod")->setCurrentIndex(8);  // direct binary search
+        const QStringList pictures{savePng(colourfulScene(320, 256), folder.file("a.png")),
+                                   savePng(colourfulScene(256, 320), folder.file("b.png"))};
+        test.window.setPicturesChooser([&](QWidget*) { return pictures; });
+        test.window.setSaveChooser([&](QWidget*, const SaveRequest&) { return folder.file("show.ssd"); });
+        test.window.setDiscOptionsChooser([](QWidget*, const DiscOptions& start, bool) { return start; });
+        test.menuItem("mnuFileExportSlideshow")->trigger();
+        QVERIFY(!test.cmdStop()->isHidden());
+        QTimer::singleShot(0, &test.window, &QWidget::close);
+        QCOMPARE(QApplication::exec(), 0);
+        QCOMPARE(test.lblStatus()->text(), QStringLiteral("Stopped: no slideshow disc was written"));
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+        QVERIFY(!QFile::exists(folder.file("show.ssd")));
+    }
 };
 
 QTEST_MAIN(WindowShutdownTest)

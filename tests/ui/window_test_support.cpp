@@ -184,3 +184,30 @@ bool samePlanesAndOptions(const ConversionState& a, const ConversionState& b)
 {
     return a.red == b.red && a.green == b.green && a.blue == b.blue && settingsOf(a) == settingsOf(b);
 }
+
+// Sector 0 holds each file's name and directory, sector 1 its addresses,
+// length and start sector, whose top bits share one byte.
+QList<DiscEntry> discCatalogue(const QByteArray& disc)
+{
+    const auto byte = [&disc](int at) { return int(static_cast<unsigned char>(disc.at(at))); };
+    QList<DiscEntry> entries;
+    for (int i = 0; i < byte(256 + 5) / 8; ++i) {
+        const int name = 8 + 8 * i;
+        const int info = 256 + 8 + 8 * i;
+        const int high = byte(info + 6);
+        const int length = byte(info + 4) | byte(info + 5) << 8 | ((high >> 4) & 3) << 16;
+        const int sector = byte(info + 7) | (high & 3) << 8;
+        entries.push_back({QStringLiteral("%1.%2").arg(QChar(byte(name + 7) & 0x7F))
+                               .arg(QString::fromLatin1(disc.mid(name, 7)).trimmed()),
+                           disc.mid(sector * 256, length)});
+    }
+    return entries;
+}
+
+QByteArray discFile(const QByteArray& disc, const QString& name)
+{
+    for (const DiscEntry& entry : discCatalogue(disc))
+        if (entry.name == name)
+            return entry.bytes;
+    return {};
+}

@@ -99,6 +99,17 @@ EngineConversion engineConversion(const QImage& picture, int curmode, int htone,
 
 QByteArray readFile(const QString& path);
 
+// One file in a DFS disc's catalogue: its name ("$.SCREEN") and its bytes.
+struct DiscEntry {
+    QString name;
+    QByteArray bytes;
+};
+// The files of the single-sided DFS disc `disc`, as its catalogue (sectors
+// 0 and 1) lists them.
+QList<DiscEntry> discCatalogue(const QByteArray& disc);
+// The bytes of the file `name` on `disc`; empty when it is not there.
+QByteArray discFile(const QByteArray& disc, const QString& name);
+
 // Clicks a button with the mouse near its left end, where radio buttons and
 // check boxes take clicks (on the indicator, not the empty space beside a
 // short caption).

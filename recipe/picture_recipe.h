@@ -1,0 +1,26 @@
+#pragma once
+
+#include "conversion/conversion.h"
+#include "conversion/methods/progress_report.h"
+#include "conversion/settings.h"
+#include "platform/failure.h"
+
+#include <QString>
+
+#include <stop_token>
+
+// One picture file converted: what the engine made of it, and the damage
+// it was read with, if any.
+struct ConvertedPicture {
+    Conversion conversion;
+    QString warning;  // e.g. "the picture is damaged: Premature end of JPEG file"
+};
+
+// Loads the picture at `path` (with its detail when `settings` read it) and
+// converts it: the one recipe for a picture file, run by the command line
+// for each picture and by the window for each picture of a slideshow. A
+// picture that cannot be read fails with the path as subject and the
+// loader's reason; a stop requested before the end fails as convert() does.
+// Safe to run on several threads at once.
+Result<ConvertedPicture> convertPictureFile(const QString& path, const Settings& settings,
+                                            const ProgressReport& progress = {}, std::stop_token stop = {});
