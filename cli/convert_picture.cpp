@@ -29,16 +29,6 @@ Failure writeFailure(const QString& picture, const Failure& failure)
                                               .toStdString()};
 }
 
-// The resolution and text entries of the loaded canvas, which a preview
-// keeps as the picture's own.
-PngMetadata canvasMetadata(const QImage& canvas)
-{
-    PngMetadata metadata{canvas.dotsPerMeterX(), canvas.dotsPerMeterY(), {}};
-    for (const QString& key : canvas.textKeys())
-        metadata.texts.emplace_back(key.toStdString(), canvas.text(key).toStdString());
-    return metadata;
-}
-
 // The PNG is encoded in memory first so that it, too, can be put in place by
 // one rename: a failed write never leaves half a preview behind.
 PictureOutcome writePreview(const PixelSurface& preview, const PngMetadata& metadata, const QString& path,
@@ -58,6 +48,7 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
     Result<ConvertedPicture> converted = convertPictureFile(job.picture, settings, progress);
     if (!converted.ok())
         return {{}, converted.failure(), {}, {}, {}};
+    const PngMetadata metadata = converted.value().previewMetadata;
     PictureOutcome outcome{converted.value().warning, {}, {}, std::move(converted.value().conversion), {}};
     const Conversion& conversion = *outcome.conversion;
     if (conversion.image.nula)
@@ -82,7 +73,7 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
     }
 
     if (!job.previewFile.isEmpty()) {
-        const PictureOutcome previewOutcome = writePreview(conversion.preview, canvasMetadata(loaded.value().image), job.previewFile, job.picture);
+        const PictureOutcome previewOutcome = writePreview(conversion.preview, metadata, job.previewFile, job.picture);
         outcome.failure = previewOutcome.failure;
         outcome.written += previewOutcome.written;
     }

@@ -4,7 +4,23 @@
 #include "picture/picture_loader.h"
 #include "picture/picture_source.h"
 
+#include <QImage>
+
 #include <utility>
+
+namespace {
+
+// The resolution and text entries of the loaded canvas, which a preview
+// keeps as the picture's own.
+PngMetadata canvasMetadata(const QImage& canvas)
+{
+    PngMetadata metadata{canvas.dotsPerMeterX(), canvas.dotsPerMeterY(), {}};
+    for (const QString& key : canvas.textKeys())
+        metadata.texts.emplace_back(key.toStdString(), canvas.text(key).toStdString());
+    return metadata;
+}
+
+}  // namespace
 
 Result<ConvertedPicture> convertPictureFile(const QString& path, const Settings& settings,
                                             const ProgressReport& progress, std::stop_token stop)
@@ -18,5 +34,6 @@ Result<ConvertedPicture> convertPictureFile(const QString& path, const Settings&
         return converted.failure();
     if (!converted)
         return Failure{path.toStdString(), converted.failure().message()};
-    return ConvertedPicture{std::move(converted).value(), loaded.value().warning};
+    return ConvertedPicture{std::move(converted).value(), loaded.value().warning,
+                            canvasMetadata(loaded.value().image)};
 }

@@ -3,6 +3,7 @@
 #include "conversion/conversion.h"
 #include "conversion/methods/progress_report.h"
 #include "conversion/settings.h"
+#include "outputs/png_file.h"
 #include "platform/failure.h"
 
 #include <QString>
@@ -14,6 +15,7 @@
 struct ConvertedPicture {
     Conversion conversion;
     QString warning;  // e.g. "the picture is damaged: Premature end of JPEG file"
+    PngMetadata previewMetadata;  // the resolution and texts a preview keeps of the picture's file
 };
 
 // Loads the picture at `path` (with its detail when `settings` read it) and
