@@ -13,8 +13,7 @@ IntArray2<16, 16> ranksFor(Halftone tone)
     auto state = startState();
     InitVars(*state);
     state->htone = static_cast<int>(tone);
-    buildRanks(*state);
-    return state->mat;
+    return halftoneRanks(*state);
 }
 
 IntArray2<16, 16> matrixFor(Halftone tone)

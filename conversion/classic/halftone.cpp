@@ -14,13 +14,6 @@ const IntArray2<4, 4>* basePattern(const ConversionState& state)
     return nullptr;
 }
 
-void clear(IntArray2<16, 16>& mat)
-{
-    for (int i = 0; i < 16; ++i)
-        for (int j = 0; j < 16; ++j)
-            mat(i, j) = 0;
-}
-
 // The quadrants are filled top-left, bottom-right, bottom-left, top-right (i
 // running down), so each level spreads consecutive ranks as far apart as it can.
 void subdivideTo8(IntArray2<16, 16>& mat, const IntArray2<4, 4>& base)
@@ -54,21 +47,21 @@ std::int32_t scaledOffset(std::int32_t rank)
     return static_cast<std::int32_t>(static_cast<double>(d) / 10.0);
 }
 
-void buildRanks(ConversionState& state)
+IntArray2<16, 16> halftoneRanks(const ConversionState& state)
 {
-    clear(state.mat);
+    IntArray2<16, 16> ranks{};
     if (const auto* base = basePattern(state)) {
-        subdivideTo8(state.mat, *base);
-        subdivideTo16(state.mat);
+        subdivideTo8(ranks, *base);
+        subdivideTo16(ranks);
     }
+    return ranks;
 }
 
 void InitMat(ConversionState& state)
 {
-    buildRanks(state);
-    if (basePattern(state) == nullptr)
-        return;
+    const IntArray2<16, 16> ranks = halftoneRanks(state);
+    const bool flat = basePattern(state) == nullptr;
     for (int i = 0; i < 16; ++i)
         for (int j = 0; j < 16; ++j)
-            state.mat(i, j) = scaledOffset(state.mat(i, j));
+            state.mat(i, j) = flat ? 0 : scaledOffset(ranks(i, j));
 }

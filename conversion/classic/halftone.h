@@ -15,6 +15,6 @@ std::int32_t scaledOffset(std::int32_t rank);
 // scaled by scaledOffset. Needs InitVars to have written the base patterns.
 void InitMat(ConversionState& state);
 
-// The ranks before scaling (steps one and two of InitMat), for inspection.
-// Leaves `mat` holding ranks 0..255; for "None" it holds zeros.
-void buildRanks(ConversionState& state);
+// The 16 x 16 threshold ranks 0..255 of `htone` before scaling, all zero
+// for "None": the order in which the half-tone's cells light up.
+IntArray2<16, 16> halftoneRanks(const ConversionState& state);

@@ -149,8 +149,11 @@ INSTANTIATE_TEST_SUITE_P(, NulaDiscOnEmulator,
                                          NulaCase{1, Method::Bayer, NulaFitted::On},
                                          NulaCase{2, Method::FloydSteinberg, NulaFitted::On},
                                          NulaCase{4, Method::SierraLite, NulaFitted::On},
+                                         NulaCase{0, Method::Atkinson, NulaFitted::SwitchedOff},
                                          NulaCase{1, Method::Bayer, NulaFitted::SwitchedOff},
-                                         NulaCase{2, Method::FloydSteinberg, NulaFitted::SwitchedOff}),
+                                         NulaCase{2, Method::FloydSteinberg, NulaFitted::SwitchedOff},
+                                         NulaCase{4, Method::SierraLite, NulaFitted::SwitchedOff},
+                                         NulaCase{5, Method::Stucki, NulaFitted::SwitchedOff}),
                          caseName);
 
 // The real rasterine-convert --nula makes the disc, the screen file and the
