@@ -10,8 +10,3 @@ std::string infLine(std::uint32_t loadAddress, std::uint32_t length)
                   static_cast<unsigned>(loadAddress), static_cast<unsigned>(length));
     return line.data();
 }
-
-std::string infLine(const ModeRecord& mode)
-{
-    return infLine(mode.screenStart, static_cast<std::uint32_t>(mode.screenBytes));
-}

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "conversion/screen_modes.h"
-
 #include <cstdint>
 #include <string>
 
@@ -9,6 +7,3 @@
 // BBC Micro name, load address (start of the screen memory), execution
 // address and length, e.g. "$.SCREEN   003000 000000 005000". Without line end.
 std::string infLine(std::uint32_t loadAddress, std::uint32_t length);
-
-// The same for a whole screen of a mode.
-std::string infLine(const ModeRecord& mode);

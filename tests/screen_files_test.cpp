@@ -12,12 +12,12 @@ namespace fs = std::filesystem;
 TEST(InfLine, NamesTheScreenAtItsLoadAddress)
 {
     for (int mode : {0, 1, 2}) {
-        EXPECT_EQ(infLine(*findModeRecord(mode)), "$.SCREEN   003000 000000 005000");
+        EXPECT_EQ(screenInfLine(mode), "$.SCREEN   003000 000000 005000");
     }
     for (int mode : {4, 5}) {
-        EXPECT_EQ(infLine(*findModeRecord(mode)), "$.SCREEN   005800 000000 002800");
+        EXPECT_EQ(screenInfLine(mode), "$.SCREEN   005800 000000 002800");
     }
-    EXPECT_EQ(infLine(*findModeRecord(2)).size(), 31u);
+    EXPECT_EQ(screenInfLine(2).size(), 31u);
     EXPECT_EQ(infFileName("pictures/$.screen"), "pictures/$.screen.inf");
 }
 
@@ -35,7 +35,7 @@ TEST(ScreenFiles, SizesAndSideFileForEveryMode)
         EXPECT_EQ(bytes.size(), mode <= 2 ? 20480u : 10240u) << "mode " << mode;
         const auto inf = readBytes(infFileName(screen));
         const std::string text(inf.begin(), inf.end());
-        EXPECT_EQ(text, infLine(*findModeRecord(mode)) + "\n");
+        EXPECT_EQ(text, screenInfLine(mode) + "\n");
         // The length field matches the file.
         EXPECT_EQ(std::stoul(text.substr(25, 6), nullptr, 16), bytes.size());
     }

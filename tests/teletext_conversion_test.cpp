@@ -182,5 +182,5 @@ TEST(TeletextMode, HasItsOwnRecordApartFromTheBitmapModes)
     ASSERT_NE(findTeletextMode(7), nullptr);
     EXPECT_EQ(findTeletextMode(2), nullptr);
     EXPECT_EQ(findTeletextMode(7)->screenStart + findTeletextMode(7)->screenBytes(), 0x7FE8u);
-    EXPECT_EQ(infLine(*findModeRecord(7)), "$.SCREEN   007C00 000000 0003E8");
+    EXPECT_EQ(screenInfLine(7), "$.SCREEN   007C00 000000 0003E8");
 }

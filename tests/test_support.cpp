@@ -2,6 +2,7 @@
 
 #include "conversion/classic/conversion_pass.h"
 #include "outputs/screen_files.h"
+#include "outputs/side_file.h"
 
 #include "conversion/classic/colour_match.h"
 #include "conversion/screen_layout.h"
@@ -174,6 +175,13 @@ std::optional<Failure> convertAndWrite(ConversionState& state, PixelSurface& pre
                                        const std::string& screenFile)
 {
     return failureOf(writeScreenFiles(screenFile, convertScreen(state, preview)));
+}
+
+std::string screenInfLine(int mode)
+{
+    const ModeRecord* record = findModeRecord(mode);
+    assert(record != nullptr);
+    return infLine(record->screenStart, static_cast<std::uint32_t>(record->screenBytes));
 }
 
 std::uint8_t packbyte(int curmode, const std::int32_t* bytecols)

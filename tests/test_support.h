@@ -34,6 +34,9 @@ void fillPlanes(ConversionState& state, int r, int g, int b);
 // Fast paths in the engine are checked against it.
 std::vector<std::uint8_t> referencePass(const ConversionState& state, PixelSurface& preview);
 
+// The .inf line of a whole screen of `mode`, which must have a record.
+std::string screenInfLine(int mode);
+
 // packPixels for a mode number, which must have a record.
 std::uint8_t packbyte(int curmode, const std::int32_t* bytecols);
 

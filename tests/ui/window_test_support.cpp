@@ -2,6 +2,7 @@
 
 #include "conversion/classic/conversion_pass.h"
 #include "conversion/classic/halftone.h"
+#include "conversion/screen_modes.h"
 #include "outputs/side_file.h"
 #include "outputs/screen_files.h"
 #include "picture/picture_sampling.h"
@@ -163,7 +164,9 @@ EngineConversion engineConversion(const QImage& picture, int curmode, int htone,
     const Conversion screen = convertPlanes(state, preview);
     result.screen = QByteArray(reinterpret_cast<const char*>(screen.bytes.data()),
                                qsizetype(screen.bytes.size()));
-    result.inf = QByteArray::fromStdString(infLine(*findModeRecord(curmode)) + "\n");
+    const ModeRecord& record = *findModeRecord(curmode);
+    result.inf = QByteArray::fromStdString(
+        infLine(record.screenStart, static_cast<std::uint32_t>(record.screenBytes)) + "\n");
     return result;
 }
 
