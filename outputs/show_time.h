@@ -24,7 +24,8 @@ std::uint64_t fileReadCycles(std::size_t sectors, int firstInTrack);
 
 // The unpacking routine's cycles as the machine spends them: with the
 // operating system's interrupts (its 100 Hz timer, vertical sync), which
-// took 4.3 % on top while the routine ran on the emulator; 6 % is allowed.
+// took 4.3-4.5 % on top while the routine ran on the emulator (see
+// bench/unpack_cycles.sh); 6 % is allowed.
 std::uint64_t unpackWallCycles(std::uint64_t routineCycles);
 
 // Whether a packed file of `packedBytes` whose routine takes
