@@ -1,8 +1,11 @@
 #include "outputs/packed_screen.h"
 
 #include "outputs/compression/zx02.h"
-#include "outputs/dfs_image.h"
+#include "outputs/m6502/unpack_cycles.h"
 #include "outputs/m6502/unpack_routine.h"
+#include "outputs/show_time.h"
+
+#include <cassert>
 
 namespace {
 
@@ -32,19 +35,35 @@ bool unpacksInPlace(const std::vector<std::uint8_t>& stream, std::uint32_t scree
     return true;
 }
 
-std::optional<PackedScreen> packScreen(const Conversion& conversion)
+std::optional<PackedScreen> placePackedScreen(const Conversion& conversion)
 {
     if (conversion.bytes.empty())
         return std::nullopt;
     const std::vector<std::uint8_t> stream = zx02Compress(conversion.bytes);
     const std::uint32_t end = kScreenTop - kTrailerBytes;
     if (stream.size() + kTrailerBytes > end - conversion.screenStart ||
-        dfsSectors(stream.size() + kTrailerBytes) >= dfsSectors(conversion.bytes.size()) ||
         !unpacksInPlace(stream, conversion.screenStart, end))
         return std::nullopt;
     const auto start = end - static_cast<std::uint32_t>(stream.size());
     PackedScreen packed{stream, kIoProcessor | start, kIoProcessor | unpackRoutine().address("screen")};
     putAddress(packed.file, conversion.screenStart);
     putAddress(packed.file, start);
+    return packed;
+}
+
+std::uint64_t unpackCycles(const PackedScreen& packed)
+{
+    const std::span<const std::uint8_t> stream(packed.file.data(), packed.file.size() - kTrailerBytes);
+    const auto screenStart = static_cast<std::uint16_t>(packed.file[stream.size()] | packed.file[stream.size() + 1] << 8);
+    const auto cycles = unpackCycles(stream, static_cast<std::uint16_t>(packed.load), screenStart, UnpackEntry::Screen);
+    assert(cycles);  // the stream was checked when it was placed
+    return cycles.value_or(0);
+}
+
+std::optional<PackedScreen> packScreen(const Conversion& conversion)
+{
+    auto packed = placePackedScreen(conversion);
+    if (!packed || !packedIsSooner(conversion.bytes.size(), packed->file.size(), unpackCycles(*packed)))
+        return std::nullopt;
     return packed;
 }

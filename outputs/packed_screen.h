@@ -19,10 +19,21 @@ struct PackedScreen {
 
 inline constexpr std::uint32_t kScreenTop = 0x8000;
 
-// The packed form of `conversion`, or nothing when it would take as many
-// sectors as the screen itself, or when unpacking it in place would
-// overwrite stream bytes not yet read (see unpacksInPlace).
+// The packed form of `conversion`, or nothing when the screen is better
+// stored whole: when its picture would not be complete sooner (reading the
+// packed file, loading the routine and unpacking against reading the
+// screen; see show_time.h), or when unpacking it in place would overwrite
+// stream bytes not yet read (see unpacksInPlace).
 std::optional<PackedScreen> packScreen(const Conversion& conversion);
+
+// The packed form of `conversion` placed as packScreen places it, sooner
+// or not; nothing when it does not fit below the screen top or cannot be
+// unpacked in place.
+std::optional<PackedScreen> placePackedScreen(const Conversion& conversion);
+
+// The unpacking routine's cycles (interrupts masked) for `packed`, entered
+// at "screen" as *RUN enters it.
+std::uint64_t unpackCycles(const PackedScreen& packed);
 
 // Whether the routine can unpack `stream` to `screenStart` with the stream
 // ending at `streamEnd`: every stream byte below page &7F (whose bytes it
