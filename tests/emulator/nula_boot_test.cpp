@@ -161,28 +161,39 @@ INSTANTIATE_TEST_SUITE_P(, NulaDiscOnEmulator,
 // A compressed slideshow whose first picture is in mode 2's NuLA colours:
 // after a key, the second shows in its own colours, a mode 1 picture's
 // NuLA ones, or the standard ones of a mode 5 picture, which a palette
-// left from the first would spoil.
-class NulaSlideshowOnEmulator : public NulaBoot, public testing::WithParamInterface<bool> {};
+// left from the first would spoil; on a machine without NuLA, the mode 1
+// picture's nearest standard colours.
+struct SlideshowCase {
+    bool secondNula;
+    NulaFitted nula;
+};
+
+class NulaSlideshowOnEmulator : public NulaBoot, public testing::WithParamInterface<SlideshowCase> {};
 
 TEST_P(NulaSlideshowOnEmulator, ShowsTheSecondPictureInItsColours)
 {
-    const bool secondNula = GetParam();
+    const SlideshowCase& test = GetParam();
     const NulaPicture first = nulaPicture(2, Method::FloydSteinberg);
-    const NulaPicture second = secondNula ? nulaPicture(1, Method::Bayer) : nulaPicture(5, Method::Atkinson, false);
+    const NulaPicture second = test.secondNula ? nulaPicture(1, Method::Bayer) : nulaPicture(5, Method::Atkinson, false);
     const std::vector<Slide> slides{{"first", &first.conversion}, {"second", &second.conversion}};
     const auto discs = makeDiscSet(slides, DiscSettings{80, 0, true, DiscKind::Single});
     ASSERT_TRUE(discs.ok()) << discs.failure().message();
     ASSERT_EQ(discs.value().files.size(), 1u);
-    const EmulatedScreen screen = boot(writeFile(discs.value().files.front(), folder), folder, NulaFitted::On, 1);
+    const EmulatedScreen screen = boot(writeFile(discs.value().files.front(), folder), folder, test.nula, 1);
     expectMemoryHolds(screen, second.conversion.bytes);
-    if (secondNula)
-        expectColoursShown(screen, second.conversion.image, NulaFitted::On);
-    expectPreviewShown(screen, second.preview);
+    if (test.secondNula)
+        expectColoursShown(screen, second.conversion.image, test.nula);
+    if (test.nula == NulaFitted::On)
+        expectPreviewShown(screen, second.preview);
 }
 
-INSTANTIATE_TEST_SUITE_P(, NulaSlideshowOnEmulator, testing::Bool(), [](const testing::TestParamInfo<bool>& info) {
-    return std::string(info.param ? "SecondInNulaColours" : "SecondInStandardColours");
-});
+INSTANTIATE_TEST_SUITE_P(, NulaSlideshowOnEmulator,
+                         testing::Values(SlideshowCase{true, NulaFitted::On}, SlideshowCase{false, NulaFitted::On},
+                                         SlideshowCase{true, NulaFitted::SwitchedOff}),
+                         [](const testing::TestParamInfo<SlideshowCase>& info) {
+                             return std::string(info.param.secondNula ? "SecondInNulaColours" : "SecondInStandardColours") +
+                                    (info.param.nula == NulaFitted::On ? "" : "_NulaSwitchedOff");
+                         });
 
 // The real rasterine-convert --nula makes the disc, the screen file and the
 // preview PNG of a mode 5 picture.
