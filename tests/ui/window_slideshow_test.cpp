@@ -206,7 +206,7 @@ private slots:
     }
 
     // With "VideoNuLA colours" ticked the slideshow is made in them: its
-    // loader programs NuLA's palette (&FE23) for the pictures.
+    // loader programs NuLA's palette (&FE23).
     void nulaColoursGoOntoTheSlideshow()
     {
         ScratchWorkingFolder folder;
@@ -218,11 +218,8 @@ private slots:
         QSignalSpy finished(&test.window, &frmMain::slideshowFinished);
         test.comboBox("cboMethod")->setCurrentIndex(methodIndex(Method::FloydSteinberg));
         test.window.findChild<QCheckBox*>(QStringLiteral("chkNula"))->setChecked(true);
-
         test.menuItem("mnuFileExportSlideshow")->trigger();
-        QVERIFY(finished.wait(60000));
-        QCOMPARE(finished.front().front().toBool(), true);
-        QVERIFY(test.messages.isEmpty());
+        QVERIFY(finished.wait(60000) && finished.front().front().toBool());
         QVERIFY(discFile(readFile(answers.file), QStringLiteral("$.!BOOT")).contains("?&FE23="));
     }
 
