@@ -9,14 +9,17 @@
 
 namespace {
 
-// An empty screen of `mode`, a bitmap mode or mode 7.
-Conversion blankScreen(int mode)
+// An empty screen of `mode`, a bitmap mode or mode 7; with `nula`, in
+// VideoNuLA colours, whose loader lines are longer.
+Conversion blankScreen(int mode, bool nula)
 {
     const ModeRecord& record = *findModeRecord(mode);
     Conversion blank;
     blank.mode = mode;
     if (record.bitmap != nullptr)
         blank.image = ScreenImage(*record.bitmap);
+    if (nula && record.bitmap != nullptr)
+        blank.image.nula = NulaTable{};
     blank.bytes.resize(static_cast<std::size_t>(record.screenBytes));
     blank.screenStart = record.screenStart;
     return blank;
@@ -83,11 +86,11 @@ std::optional<QString> discFilesFor(const DiscRequest& request, const std::vecto
 
 }  // namespace
 
-std::optional<QString> planDiscs(DiscRequest& request, int mode)
+std::optional<QString> planDiscs(DiscRequest& request, int mode, bool nula)
 {
     // Blank screens of the mode, stored whole, stand in for the pictures:
     // how many fit on a disc then depends only on their size and names.
-    const Conversion blank = blankScreen(mode);
+    const Conversion blank = blankScreen(mode, nula);
     const auto discs =
         makeDiscs(request, std::vector<const Conversion*>(request.slideNames.size(), &blank), false);
     if (!discs)

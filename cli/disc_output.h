@@ -25,10 +25,11 @@ struct DiscRequest {
 };
 
 // Works out the discs `request` will become for pictures converted in
-// `mode`, before any picture is read: fills in discFiles, or says why the
-// pictures cannot go on discs (names DFS cannot tell apart). Compressed
-// pictures can only need fewer discs than these, planned as if stored whole.
-std::optional<QString> planDiscs(DiscRequest& request, int mode);
+// `mode` (in VideoNuLA colours with `nula`), before any picture is read:
+// fills in discFiles, or says why the pictures cannot go on discs (names
+// DFS cannot tell apart). Compressed pictures can only need fewer discs
+// than these, planned as if stored whole.
+std::optional<QString> planDiscs(DiscRequest& request, int mode, bool nula);
 
 // Builds the discs from every picture's conversion, in command-line order,
 // and writes them all or none; prints which DFS name each slideshow picture

@@ -385,9 +385,7 @@ std::optional<UsageError> readDisc(const Parser& p, const QStringList& pictures,
                         !parser.isSet(p.noCompress)};
     for (const QString& picture : pictures)
         request.slideNames.push_back(fileStem(picture).toStdString());
-    if (options.settings.nula && pictures.size() > 1)
-        return usage(QStringLiteral("--disc with --nula shows one picture; a slideshow keeps the standard colours"));
-    if (const auto problem = planDiscs(request, options.settings.mode))
+    if (const auto problem = planDiscs(request, options.settings.mode, options.settings.nula))
         return usage(QStringLiteral("--disc: %1").arg(*problem));
     options.disc = std::move(request);
     return checkDiscFiles(options.jobs, options.disc->discFiles);

@@ -83,12 +83,118 @@ DiscCatalogue bootCatalogue(std::string title, int tracks, std::string bootText)
     return catalogue;
 }
 
+// The loader's program must fit between PAGE (&1900 on a disc machine) and
+// the HIMEM it sets, &3000, with room left for its variables and stack.
+constexpr std::size_t kLoaderProgramBytes = 0x3000 - 0x1900 - 512;
+
+// Whether the loader typed by `bootText` fits: each numbered line takes
+// its text and 4 bytes more, an upper bound, as BASIC's keywords are
+// stored as one byte each.
+bool loaderFitsInMemory(const std::string& bootText)
+{
+    std::size_t bytes = 2;
+    for (std::size_t start = 0; start < bootText.size();) {
+        const std::size_t end = std::min(bootText.find(kReturn, start), bootText.size());
+        if (bootText[start] >= '0' && bootText[start] <= '9')
+            bytes += 4 + (end - start);
+        start = end + 1;
+    }
+    return bytes <= kLoaderProgramBytes;
+}
+
+bool hasNula(const Conversion& conversion)
+{
+    return conversion.image.nula.has_value();
+}
+
+// One picture of a show: where it goes and in what form.
+struct ShowPicture {
+    const Slide* slide = nullptr;
+    std::string dfsName;
+    std::optional<PackedScreen> packed;
+    int drive = 0;
+};
+
+bool anyNula(std::span<const ShowPicture> shown)
+{
+    return std::any_of(shown.begin(), shown.end(),
+                       [](const ShowPicture& p) { return hasNula(*p.slide->conversion); });
+}
+
+// The physical colour of each logical colour, one digit each: for a picture
+// in NuLA colours, the standard colours a machine without NuLA shows.
+std::string paletteDigits(const Conversion& conversion)
+{
+    if (hasNula(conversion))
+        return nulaFallbackDigits(conversion.image);
+    std::string palette;
+    for (int logical = 0; conversion.image.mode && logical < conversion.image.mode->numcols; ++logical)
+        palette += std::to_string(conversion.image.palette[static_cast<std::size_t>(logical)]);
+    return palette;
+}
+
+// A show with pictures in NuLA colours resets NuLA after each MODE (a
+// picture in the standard colours must not show through a palette left by
+// the one before), then, for a picture with NuLA colours, writes its 16
+// entries (N$: red, green and blue of each) and turns on palette mode; it
+// puts back &FE20, which the writes to &FE22 reach on a machine without
+// NuLA, before the fallback colours of line 40. Escape resets NuLA too and
+// returns to MODE 7.
+std::string nulaLines()
+{
+    return std::string("35IFN$>\"\" FORJ%=0TO15:?&FE23=J%*16+EVAL(\"&\"+MID$(N$,J%*3+1,1)):"
+                       "?&FE23=EVAL(\"&\"+MID$(N$,J%*3+2,2)):NEXT:?&FE22=&11") +
+           kReturn + "38?&FE20=?&248" + kReturn;
+}
+
+// The loader of a show with packed pictures, with pictures on the second
+// side or with pictures in NuLA colours: as slideshowText, with each DATA
+// line also saying whether the file is packed (*RUN: it unpacks itself)
+// and on which drive it is, and, in a show with NuLA colours, each
+// picture's entries (empty for one in the standard colours). The unpacking
+// routine is loaded before the first packed picture, so that a picture
+// stored whole is not kept waiting for it.
+std::string showText(std::span<const ShowPicture> shown, int delaySeconds)
+{
+    const bool nula = anyNula(shown);
+    std::string text = std::string("*BASIC") + kReturn + "NEW" + kReturn +
+                       "10HIMEM=&3000:D%=" + std::to_string(delaySeconds * 100) + ":U%=0" + kReturn;
+    if (nula)
+        text += std::string("15ONERROR") + kNulaResetStatement + "MODE7:REPORT:END" + kReturn;
+    text += "20REPEAT:RESTORE:FORI%=1TO" + std::to_string(shown.size()) + ":READF$,M%,P$" +
+            (nula ? ",N$" : "") + ",C%,V%" + kReturn + "30VDU22,M%:" + kCursorOff +
+            (nula ? ":?&FE22=&40" : "") + kReturn;
+    if (nula)
+        text += nulaLines();
+    text += std::string("40IFP$>\"\" FORJ%=1TOLEN(P$):VDU19,J%-1,VAL(MID$(P$,J%,1));0;:NEXT") + kReturn +
+            "50IFV%>0 F$=\":\"+STR$V%+\".\"+F$" + kReturn +
+            "54IFC%=1ANDU%=0 OSCLI(\"LOAD UNPACK\"):U%=1" + kReturn +
+            "55IFC%=1 THEN OSCLI(\"RUN \"+F$) ELSE OSCLI(\"LOAD \"+F$)" + kReturn +
+            "56OSCLI(\"FX15,1\")" + kReturn +
+            "60IFD%>0 THEN K%=INKEY(D%) ELSE K%=GET" + kReturn + "70NEXT:UNTILFALSE" + kReturn;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const Conversion& conversion = *shown[i].slide->conversion;
+        text += std::to_string(100 + i) + "DATA" + shown[i].dfsName + "," + std::to_string(conversion.mode) + "," +
+                paletteDigits(conversion) + "," +
+                (nula ? (hasNula(conversion) ? nulaEntryDigits(conversion.image) : "") + "," : "") +
+                (shown[i].packed ? "1" : "0") + "," + std::to_string(shown[i].drive) + kReturn;
+    }
+    return text + "RUN" + kReturn;
+}
+
 // The slideshow loader, typed into BASIC by *EXEC and run: one DATA line
 // per picture (DFS name, mode, physical colour of each logical colour).
 // VDU 22 changes mode without moving HIMEM, which is fixed below the
 // lowest screen start first so BASIC's stack stays clear of the pictures.
+// A show with pictures in NuLA colours has showText's loader, which sets them.
 std::string slideshowText(std::span<const Slide> slides, std::span<const std::string> names, int delaySeconds)
 {
+    if (std::any_of(slides.begin(), slides.end(), [](const Slide& s) { return hasNula(*s.conversion); })) {
+        std::vector<ShowPicture> shown;
+        for (std::size_t i = 0; i < slides.size(); ++i)
+            shown.push_back({&slides[i], names[i], std::nullopt, 0});
+        return showText(shown, delaySeconds);
+    }
     std::string text = std::string("*BASIC") + kReturn + "NEW" + kReturn +
                        "10HIMEM=&3000:D%=" + std::to_string(delaySeconds * 100) + kReturn +
                        "20REPEAT:RESTORE:FORI%=1TO" + std::to_string(slides.size()) +
@@ -99,11 +205,8 @@ std::string slideshowText(std::span<const Slide> slides, std::span<const std::st
                        "70NEXT:UNTILFALSE" + kReturn;
     for (std::size_t i = 0; i < slides.size(); ++i) {
         const Conversion& conversion = *slides[i].conversion;
-        std::string palette;
-        for (int logical = 0; conversion.image.mode && logical < conversion.image.mode->numcols; ++logical)
-            palette += std::to_string(conversion.image.palette[static_cast<std::size_t>(logical)]);
-        text += std::to_string(100 + i) + "DATA" + names[i] + "," + std::to_string(conversion.mode) +
-                "," + palette + kReturn;
+        text += std::to_string(100 + i) + "DATA" + names[i] + "," + std::to_string(conversion.mode) + "," +
+                paletteDigits(conversion) + kReturn;
     }
     return text + "RUN" + kReturn;
 }
@@ -121,10 +224,11 @@ DiscCatalogue slideshowCatalogue(std::span<const Slide> shown, std::span<const s
 // Whether `shown` and their loader fit on one disc, worked out from sizes alone.
 bool fitOnOneDisc(std::span<const Slide> shown, std::span<const std::string> names, int tracks, int delaySeconds)
 {
-    int sectors = kDfsCatalogueSectors + dfsSectors(slideshowText(shown, names, delaySeconds).size());
+    const std::string loader = slideshowText(shown, names, delaySeconds);
+    int sectors = kDfsCatalogueSectors + dfsSectors(loader.size());
     for (const Slide& slide : shown)
         sectors += dfsSectors(slide.conversion->bytes.size());
-    return shown.size() + 1 <= kDfsMaxFiles && sectors <= tracks * kDfsSectorsPerTrack;
+    return shown.size() + 1 <= kDfsMaxFiles && sectors <= tracks * kDfsSectorsPerTrack && loaderFitsInMemory(loader);
 }
 
 // How many slides from the first on go on one disc: as many as fit with their loader.
@@ -166,48 +270,6 @@ std::string packedBootText(const Conversion& conversion)
     return bootTextAround(conversion, "OSCLI\"LOAD UNPACK\":OSCLI\"RUN SCREEN\"");
 }
 
-// One picture of a show: where it goes and in what form.
-struct ShowPicture {
-    const Slide* slide = nullptr;
-    std::string dfsName;
-    std::optional<PackedScreen> packed;
-    int drive = 0;
-};
-
-std::string paletteDigits(const Conversion& conversion)
-{
-    std::string palette;
-    for (int logical = 0; conversion.image.mode && logical < conversion.image.mode->numcols; ++logical)
-        palette += std::to_string(conversion.image.palette[static_cast<std::size_t>(logical)]);
-    return palette;
-}
-
-// The loader of a show with packed pictures or with pictures on the second
-// side: as slideshowText, with each DATA line also saying whether the file
-// is packed (*RUN: it unpacks itself) and on which drive it is. The
-// unpacking routine is loaded before the first packed picture, so that a
-// picture stored whole is not kept waiting for it.
-std::string showText(std::span<const ShowPicture> shown, int delaySeconds)
-{
-    std::string text = std::string("*BASIC") + kReturn + "NEW" + kReturn +
-                       "10HIMEM=&3000:D%=" + std::to_string(delaySeconds * 100) + ":U%=0" + kReturn +
-                       "20REPEAT:RESTORE:FORI%=1TO" + std::to_string(shown.size()) +
-                       ":READF$,M%,P$,C%,V%" + kReturn + "30VDU22,M%:" + kCursorOff + kReturn +
-                       "40IFP$>\"\" FORJ%=1TOLEN(P$):VDU19,J%-1,VAL(MID$(P$,J%,1));0;:NEXT" + kReturn +
-                       "50IFV%>0 F$=\":\"+STR$V%+\".\"+F$" + kReturn +
-                       "54IFC%=1ANDU%=0 OSCLI(\"LOAD UNPACK\"):U%=1" + kReturn +
-                       "55IFC%=1 THEN OSCLI(\"RUN \"+F$) ELSE OSCLI(\"LOAD \"+F$)" + kReturn +
-                       "56OSCLI(\"FX15,1\")" + kReturn +
-                       "60IFD%>0 THEN K%=INKEY(D%) ELSE K%=GET" + kReturn + "70NEXT:UNTILFALSE" + kReturn;
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        const Conversion& conversion = *shown[i].slide->conversion;
-        text += std::to_string(100 + i) + "DATA" + shown[i].dfsName + "," + std::to_string(conversion.mode) + "," +
-                paletteDigits(conversion) + "," + (shown[i].packed ? "1" : "0") + "," +
-                std::to_string(shown[i].drive) + kReturn;
-    }
-    return text + "RUN" + kReturn;
-}
-
 bool anyPacked(std::span<const ShowPicture> shown)
 {
     return std::any_of(shown.begin(), shown.end(), [](const ShowPicture& p) { return p.packed.has_value(); });
@@ -231,7 +293,8 @@ std::vector<Slide> showSlides(std::span<const ShowPicture> shown)
 
 // The catalogues of a show's sides: the loader (and the routine, when a
 // picture is packed) on the first, each picture on its drive's side. A show
-// with nothing packed on one side has today's loader.
+// with nothing packed on one side has slideshowText's loader (today's, in
+// the standard colours).
 std::vector<DiscCatalogue> showCatalogues(std::span<const ShowPicture> shown, int tracks, int delaySeconds,
                                           const std::string& title, int sides)
 {
@@ -269,7 +332,9 @@ bool catalogueFits(const DiscCatalogue& catalogue)
 bool showFits(std::span<const ShowPicture> shown, int tracks, int delaySeconds, int sides)
 {
     const auto catalogues = showCatalogues(shown, tracks, delaySeconds, "", sides);
-    return std::all_of(catalogues.begin(), catalogues.end(), catalogueFits);
+    const auto& loader = catalogues.front().files.front().bytes;  // !BOOT
+    return std::all_of(catalogues.begin(), catalogues.end(), catalogueFits) &&
+           loaderFitsInMemory({loader.begin(), loader.end()});
 }
 
 // Fills shows in order: the first side, then (double-sided) the second, as

@@ -25,18 +25,40 @@ std::array<std::uint8_t, kNulaBytes> nulaRegisterBytes(const ScreenImage& image)
     return bytes;
 }
 
-std::string nulaSetupStatements(const ScreenImage& image)
+namespace {
+
+std::string hexDigits(std::uint8_t byte)
 {
-    std::string hex;
-    for (const std::uint8_t byte : nulaRegisterBytes(image)) {
-        char digits[3];
-        std::snprintf(digits, sizeof digits, "%02X", byte);
-        hex += digits;
-    }
+    char digits[3];
+    std::snprintf(digits, sizeof digits, "%02X", byte);
+    return digits;
+}
+
+}  // namespace
+
+std::string nulaEntryDigits(const ScreenImage& image)
+{
+    const auto bytes = nulaRegisterBytes(image);
+    std::string digits;
+    for (std::size_t entry = 0; entry < 16; ++entry)
+        digits += hexDigits(bytes[2 * entry]).substr(1) + hexDigits(bytes[2 * entry + 1]);
+    return digits;
+}
+
+std::string nulaFallbackDigits(const ScreenImage& image)
+{
     std::string fallback;
     for (int logical = 0; logical < image.logicalColours(); ++logical)
         fallback += std::to_string(nearestStandardColour((*image.nula)[static_cast<std::size_t>(logical)]));
+    return fallback;
+}
+
+std::string nulaSetupStatements(const ScreenImage& image)
+{
+    std::string hex;
+    for (const std::uint8_t byte : nulaRegisterBytes(image))
+        hex += hexDigits(byte);
     return std::string(kNulaResetStatement) + "FORI%=1TO63STEP2:?&FE23=EVAL(\"&\"+MID$(\"" + hex +
            "\",I%,2)):NEXT:?&FE22=&11:?&FE20=?&248:FORI%=0TO" + std::to_string(image.logicalColours() - 1) +
-           ":VDU19,I%,VAL(MID$(\"" + fallback + "\",I%+1,1));0;:NEXT:";
+           ":VDU19,I%,VAL(MID$(\"" + nulaFallbackDigits(image) + "\",I%+1,1));0;:NEXT:";
 }

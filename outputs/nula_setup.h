@@ -32,6 +32,14 @@ int logicalColourOfIndex(const ScreenMode& mode, int index);
 // colour of the logical colour it shows. The image must have NuLA colours.
 std::array<std::uint8_t, kNulaBytes> nulaRegisterBytes(const ScreenImage& image);
 
+// Each entry's red, green and blue as hex digits, 48 in all, entries 0 to
+// 15: what a slideshow's loader writes to &FE23 after each entry's number.
+std::string nulaEntryDigits(const ScreenImage& image);
+
+// The standard colour nearest each logical colour's 12-bit colour, one
+// digit each: what a machine without NuLA shows through &FE21.
+std::string nulaFallbackDigits(const ScreenImage& image);
+
 // BBC BASIC statements, ending with ':', that program NuLA with the image's
 // colours and set the fallback palette. The image must have NuLA colours.
 std::string nulaSetupStatements(const ScreenImage& image);

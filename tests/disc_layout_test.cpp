@@ -6,12 +6,14 @@
 #include "outputs/dfs_image.h"
 #include "outputs/m6502/assembler.h"
 #include "outputs/m6502/unpack_routine.h"
+#include "outputs/nula_setup.h"
 #include "outputs/packed_screen.h"
 #include "outputs/show_time.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -217,6 +219,61 @@ TEST(DiscLayout, CompressedSlideshowFillsBothSides)
     EXPECT_EQ(drives, (std::vector<int>{0, 0, 0, 0, 2, 2, 2}));
     EXPECT_TRUE(set.value().pictures.back().packed);
     EXPECT_FALSE(set.value().pictures.front().packed);
+}
+
+bool holds(const Bytes& disc, const std::string& text)
+{
+    return std::search(disc.begin(), disc.end(), text.begin(), text.end()) != disc.end();
+}
+
+// A show mixing VideoNuLA and standard colours, in every form: each NuLA
+// picture's DATA line carries its fallback colours and its 16 entries, the
+// standard picture's line no entries; uncompressed, the disc is still
+// slideshowDiscs' one.
+TEST(DiscLayout, NulaSlideshowLoaderHoldsEachPicturesColours)
+{
+    Conversion first = screenOf(2, false), plain = screenOf(1, false), third = screenOf(5, false);
+    NulaTable colours{};
+    for (std::size_t i = 0; i < colours.size(); ++i)
+        colours[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(15 - i), static_cast<std::uint8_t>(i / 2)};
+    first.image.nula = colours;
+    std::reverse(colours.begin(), colours.end());
+    third.image.nula = colours;
+    const std::vector<Slide> slides{{"first", &first}, {"plain", &plain}, {"third", &third}};
+    const auto line = [](const std::string& start, const Conversion& picture) {
+        return start + nulaFallbackDigits(picture.image) + "," + nulaEntryDigits(picture.image) + ",";
+    };
+    for (const bool compress : {false, true})
+        for (const DiscKind kind : {DiscKind::Single, DiscKind::DoubleSided, DiscKind::Mmb}) {
+            const auto set = makeDiscSet(slides, DiscSettings{80, 0, compress, kind});
+            ASSERT_TRUE(set.ok()) << set.failure().message();
+            const Bytes& disc = set.value().files.front();
+            EXPECT_TRUE(holds(disc, line("100DATAFIRST,2,", first))) << compress << static_cast<int>(kind);
+            EXPECT_TRUE(holds(disc, line("102DATATHIRD,5,", third))) << compress << static_cast<int>(kind);
+            EXPECT_TRUE(holds(disc, ",," + std::string(set.value().pictures[1].packed ? "1" : "0") + ",0\r102DATA"));
+        }
+    EXPECT_TRUE(makeDiscSet(slides, DiscSettings{40, 3, false, DiscKind::Single}).value().files.front() ==
+                slideshowDiscs(slides, 40, 3).value().front().bytes);
+}
+
+// 60 tiny screens fill the 60 files of a double-sided disc's two sides,
+// but not a loader with their NuLA colours: BASIC's memory below &3000
+// holds only some of its lines, so the rest go onto a second disc.
+TEST(DiscLayout, NulaSlideshowLoaderStaysWithinBasicsMemory)
+{
+    Conversion tiny = screenOf(2, false);
+    std::fill(tiny.bytes.begin(), tiny.bytes.end(), 0);
+    std::vector<Slide> slides;
+    for (int i = 0; i < 60; ++i)
+        slides.push_back({"pic" + std::to_string(i), &tiny});
+    const auto standard = makeDiscSet(slides, DiscSettings{80, 0, true, DiscKind::DoubleSided});
+    ASSERT_TRUE(standard.ok()) << standard.failure().message();
+    EXPECT_EQ(standard.value().files.size(), 1u);
+    tiny.image.nula = NulaTable{};
+    const auto nula = makeDiscSet(slides, DiscSettings{80, 0, true, DiscKind::DoubleSided});
+    ASSERT_TRUE(nula.ok()) << nula.failure().message();
+    EXPECT_EQ(nula.value().files.size(), 2u);
+    EXPECT_EQ(nula.value().pictures.size(), 60u);
 }
 
 }  // namespace

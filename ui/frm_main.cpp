@@ -323,10 +323,6 @@ void frmMain::_mnuFileSavePreviewAs_Action()
 // does nothing. The pictures are converted with the options on show.
 void frmMain::_mnuFileExportSlideshow_Action()
 {
-    if (nextSettings().nula) {
-        report_(this, slideshowNeedsStandardColoursMessage());
-        return;
-    }
     const QStringList pictures = choosePictures_(this);
     if (pictures.isEmpty())
         return;

@@ -167,11 +167,3 @@ UserMessage slideshowFailedMessage(const Failure& error)
                            .arg(quoted(nativePath(QString::fromStdString(error.subject))),
                                 QString::fromStdString(error.reason))};
 }
-
-UserMessage slideshowNeedsStandardColoursMessage()
-{
-    return UserMessage{UserMessage::Severity::Warning, kTitle,
-                       QStringLiteral("A slideshow keeps the standard colours: untick \u201cVideoNuLA colours\u201d "
-                                      "to make one. File \u203a \u201cExport Disc Image...\u201d makes a disc of "
-                                      "the picture on show in its VideoNuLA colours.")};
-}

@@ -51,6 +51,3 @@ QString slideshowWrittenStatus(int pictures, int discs, const QStringList& files
 QString slideshowStoppedStatus();
 QString slideshowFailedStatus(const Failure& error);
 UserMessage slideshowFailedMessage(const Failure& error);
-// A slideshow asked for while "VideoNuLA colours" is ticked: its loader
-// sets the standard palette of each picture, so it is not made.
-UserMessage slideshowNeedsStandardColoursMessage();

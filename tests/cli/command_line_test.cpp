@@ -59,7 +59,7 @@ TEST(CommandLine, UsageErrorsExitWithTwoAndTouchNothing)
         {"nula with a palette", {"-m", "1", "--dither", "bayer", "--palette", "best", "--nula", "one.png"}, "--palette: cannot be used with --nula"},
         {"nula with the classic half-tone", {"-m", "1", "-t", "fine", "--nula", "one.png"}, "--nula: VideoNuLA colours need a method other than classic"},
         {"nula in mode 7", {"-m", "7", "--nula", "one.png"}, "--nula: mode 7 has no VideoNuLA colours"},
-        {"nula slideshow", {"--dither", "bayer", "--nula", "--disc", "s.ssd", "one.png", "two.png"}, "--disc with --nula shows one picture"},
+        {"nula slideshow in mode 7", {"-m", "7", "--nula", "--disc", "s.ssd", "one.png", "two.png"}, "--nula: mode 7 has no VideoNuLA colours"},
         {"nula file over the preview", {"--dither", "bayer", "--nula", "-o", "x", "-p", "x.nula", "one.png"}, "x.nula is named for two outputs"},
     };
     for (const auto& usage : cases) {

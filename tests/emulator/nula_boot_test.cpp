@@ -37,33 +37,38 @@ struct NulaPicture {
     Conversion conversion;
 };
 
-NulaPicture nulaPicture(int mode, Method method)
+NulaPicture nulaPicture(int mode, Method method, bool nula = true)
 {
     Settings settings;
     settings.mode = mode;
     settings.method = method;
-    settings.nula = true;
+    settings.nula = nula;
     NulaPicture picture;
     auto state = startState();
     picture.conversion = convertWithSettings(settings, *state, colourfulPicture(), picture.preview);
     return picture;
 }
 
+std::filesystem::path writeFile(const std::vector<std::uint8_t>& bytes, const ScratchFolder& folder)
+{
+    const auto file = folder.path() / "nula.ssd";
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return file;
+}
+
 std::filesystem::path writeDisc(const Conversion& conversion, const ScratchFolder& folder)
 {
     const auto disc = bootDisc(conversion, 80);
     EXPECT_TRUE(disc.ok());
-    const auto file = folder.path() / "nula.ssd";
-    std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(disc.value().bytes.data()),
-               static_cast<std::streamsize>(disc.value().bytes.size()));
-    return file;
+    return writeFile(disc.value().bytes, folder);
 }
 
-EmulatedScreen boot(const std::filesystem::path& disc, const ScratchFolder& folder, NulaFitted nula)
+EmulatedScreen boot(const std::filesystem::path& disc, const ScratchFolder& folder, NulaFitted nula,
+                    int keyPresses = 0)
 {
     std::string problem;
-    auto screen = bootOnEmulator(disc, folder.path(), kBootSeconds, 0, problem, FrameArea::Active, nula);
+    auto screen = bootOnEmulator(disc, folder.path(), kBootSeconds, keyPresses, problem, FrameArea::Active, nula);
     if (!screen) {
         ADD_FAILURE() << problem;
         return {};
@@ -155,6 +160,42 @@ INSTANTIATE_TEST_SUITE_P(, NulaDiscOnEmulator,
                                          NulaCase{4, Method::SierraLite, NulaFitted::SwitchedOff},
                                          NulaCase{5, Method::Stucki, NulaFitted::SwitchedOff}),
                          caseName);
+
+// A compressed slideshow whose first picture is in mode 2's NuLA colours:
+// after a key, the second shows in its own colours, a mode 1 picture's
+// NuLA ones, or the standard ones of a mode 5 picture, which a palette
+// left from the first would spoil; on a machine without NuLA, the mode 1
+// picture's nearest standard colours.
+struct SlideshowCase {
+    bool secondNula;
+    NulaFitted nula;
+};
+
+class NulaSlideshowOnEmulator : public NulaBoot, public testing::WithParamInterface<SlideshowCase> {};
+
+TEST_P(NulaSlideshowOnEmulator, ShowsTheSecondPictureInItsColours)
+{
+    const SlideshowCase& test = GetParam();
+    const NulaPicture first = nulaPicture(2, Method::FloydSteinberg);
+    const NulaPicture second = test.secondNula ? nulaPicture(1, Method::Bayer) : nulaPicture(5, Method::Atkinson, false);
+    const std::vector<Slide> slides{{"first", &first.conversion}, {"second", &second.conversion}};
+    const auto discs = makeDiscSet(slides, DiscSettings{80, 0, true, DiscKind::Single});
+    ASSERT_TRUE(discs.ok()) << discs.failure().message();
+    const EmulatedScreen screen = boot(writeFile(discs.value().files.front(), folder), folder, test.nula, 1);
+    expectMemoryHolds(screen, second.conversion.bytes);
+    if (test.secondNula)
+        expectColoursShown(screen, second.conversion.image, test.nula);
+    if (test.nula == NulaFitted::On)
+        expectPreviewShown(screen, second.preview);
+}
+
+INSTANTIATE_TEST_SUITE_P(, NulaSlideshowOnEmulator,
+                         testing::Values(SlideshowCase{true, NulaFitted::On}, SlideshowCase{false, NulaFitted::On},
+                                         SlideshowCase{true, NulaFitted::SwitchedOff}),
+                         [](const testing::TestParamInfo<SlideshowCase>& info) {
+                             return std::string(info.param.secondNula ? "SecondInNulaColours" : "SecondInStandardColours") +
+                                    (info.param.nula == NulaFitted::On ? "" : "_NulaSwitchedOff");
+                         });
 
 // The real rasterine-convert --nula makes the disc, the screen file and the
 // preview PNG of a mode 5 picture.

@@ -1,7 +1,8 @@
 // File › "Export Slideshow Disc..." in the real window: the pictures chosen
 // are converted with the options on show, as one picture opened in the
-// window is, and go onto slideshow discs written all or none. "Stop", a
-// picture that cannot be read and VideoNuLA colours write nothing.
+// window is, and go onto slideshow discs written all or none. "Stop" and a
+// picture that cannot be read write nothing; VideoNuLA colours go onto the
+// slideshow.
 #include "conversion/option_catalogue.h"
 #include "outputs/compression/zx02.h"
 #include "test_pictures.h"
@@ -175,7 +176,7 @@ private slots:
     }
 
     // A picture that cannot be read is named, and the disc already there
-    // stays as it was; with VideoNuLA colours no slideshow is asked for.
+    // stays as it was.
     void refusalsWriteNothing()
     {
         ScratchWorkingFolder folder;
@@ -202,13 +203,24 @@ private slots:
         QVERIFY2(test.lblStatus()->text().startsWith(QStringLiteral("No slideshow disc written: ")) &&
                      test.lblStatus()->text().contains(QStringLiteral("broken.png")),
                  qPrintable(test.lblStatus()->text()));
+    }
 
+    // With "VideoNuLA colours" ticked the slideshow is made in them: its
+    // loader programs NuLA's palette (&FE23).
+    void nulaColoursGoOntoTheSlideshow()
+    {
+        ScratchWorkingFolder folder;
+        WindowUnderTest test;
+        SlideshowAnswers answers({savePng(colourfulScene(200, 150), folder.file("sunset.png")),
+                                  savePng(plainPicture(64, 64, Qt::green), folder.file("green.png"))},
+                                 folder.file("nula.ssd"));
+        answers.install(test.window);
+        QSignalSpy finished(&test.window, &frmMain::slideshowFinished);
         test.comboBox("cboMethod")->setCurrentIndex(methodIndex(Method::FloydSteinberg));
         test.window.findChild<QCheckBox*>(QStringLiteral("chkNula"))->setChecked(true);
         test.menuItem("mnuFileExportSlideshow")->trigger();
-        QCOMPARE(answers.picturesAsked, 1);
-        QCOMPARE(test.messages.size(), 2);
-        QVERIFY(test.messages.back().text.contains(QStringLiteral("VideoNuLA colours")));
+        QVERIFY(finished.wait(60000) && finished.front().front().toBool());
+        QVERIFY(discFile(readFile(answers.file), QStringLiteral("$.!BOOT")).contains("?&FE23="));
     }
 
     // The save dialog gives a name typed without an extension the one of the
