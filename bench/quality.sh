@@ -6,16 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-if ! dpkg-query -W -f='${db:Status-Abbrev}' plasma-workspace-wallpapers 2>/dev/null | grep -q '^ii'; then
-  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends plasma-workspace-wallpapers
-fi
+source bench/wallpaper_photos.sh
+mapfile -t photos < <(wallpaper_photos)
 [[ -d "$build" ]] || cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build "$build" -j2 --target quality
-photos=()
-for name in BytheWater ColorfulCups EveningGlow FallenLeaf Kite OneStandsOut Path; do
-  dir=/usr/share/wallpapers/$name/contents/images
-  photo=$dir/1920x1080.jpg
-  [[ -f "$photo" ]] || photo=$(ls "$dir"/*.jpg | tail -n 1)
-  photos+=("$photo")
-done
 QT_QPA_PLATFORM=offscreen "$build/bench/quality" "${photos[@]}"

@@ -13,14 +13,8 @@ jsbeeb=$build/emulator/node_modules/jsbeeb
 convert=$build/cli/rasterine-convert
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-photos=()
-for name in BytheWater ColorfulCups EveningGlow FallenLeaf Kite OneStandsOut Path; do
-  dir=/usr/share/wallpapers/$name/contents/images
-  photo=$dir/1920x1080.jpg
-  [[ -f "$photo" ]] || photo=$(ls "$dir"/*.jpg | tail -n 1)
-  ln -s "$photo" "$work/$name.jpg"
-  photos+=("$work/$name.jpg")
-done
+source bench/wallpaper_photos.sh
+link_wallpaper_photos "$work"
 export QT_QPA_PLATFORM=offscreen
 for look in "mode 2 classic fine:-m 2 -t fine" "mode 2 classic none:-m 2 -t none" "mode 0 classic coarse:-m 0 -t coarse" \
             "mode 1 Floyd-Steinberg:-m 1 --dither floyd-steinberg" "mode 2 blue noise:-m 2 --dither blue-noise" \

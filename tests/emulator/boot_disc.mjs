@@ -15,6 +15,7 @@
 // &FE23 reach &FE20 and &FE21 as on a machine without one.
 import { readFileSync, writeFileSync } from "fs";
 import path from "path";
+import { machineWithDisc } from "./jsbeeb_machine.mjs";
 
 const [jsbeebDir, discPath, outPrefix, secondsText = "8", pressesText = "0", area = "active", nula = "on"] =
     process.argv.slice(2);
@@ -22,12 +23,7 @@ if (!outPrefix || !["active", "teletext"].includes(area) || !["on", "off"].inclu
     console.error("usage: node boot_disc.mjs JSBEEB_DIR DISC.ssd OUT [SECONDS [KEY_PRESSES [AREA [NULA]]]]");
     process.exit(2);
 }
-const from = (file) => import(path.resolve(jsbeebDir, file));
-const { TestMachine } = await from("tests/test-machine.js");
-const { Video } = await from("src/video.js");
-const { FakeSoundChip } = await from("src/soundchip.js");
-const fdc = await from("src/fdc.js");
-const utils = await from("src/utils.js");
+const { Video } = await import(path.resolve(jsbeebDir, "src/video.js"));
 
 // The emulator paints a 1024 x 625 frame; the picture is drawn into fb32 and
 // copied out at each vertical sync, before the next frame clears it.
@@ -51,11 +47,7 @@ video.blitFb = (dat, offset, pixels, doubled) => {
     return blit(dat, offset, pixels, doubled);
 };
 
-utils.setNodeBasePath(path.resolve(jsbeebDir));
-const machine = new TestMachine("B-DFS1.2", { video, soundChip: new FakeSoundChip() });
-await machine.initialise();
-const cpu = machine.processor;
-cpu.fdc.loadDisc(0, fdc.discFor(cpu.fdc, discPath, new Uint8Array(readFileSync(discPath))));
+const { machine, cpu, keyCodes } = await machineWithDisc(jsbeebDir, discPath, new Uint8Array(readFileSync(discPath)), video);
 
 const CYCLES_PER_SECOND = 2 * 1000 * 1000;
 const run = (seconds) => machine.runFor(Math.round(seconds * CYCLES_PER_SECOND));
@@ -63,15 +55,15 @@ const run = (seconds) => machine.runFor(Math.round(seconds * CYCLES_PER_SECOND))
 if (nula === "off") machine.writebyte(0xfe22, 0x50);
 
 // Shift+Break: hold Shift through a power-on reset so the OS boots the disc.
-cpu.sysvia.keyDown(utils.keyCodes.SHIFT);
+cpu.sysvia.keyDown(keyCodes.SHIFT);
 cpu.reset(true);
 await run(1);
-cpu.sysvia.keyUp(utils.keyCodes.SHIFT);
+cpu.sysvia.keyUp(keyCodes.SHIFT);
 await run(Number(secondsText));
 for (let press = 0; press < Number(pressesText); ++press) {
-    cpu.sysvia.keyDown(utils.keyCodes.SPACE);
+    cpu.sysvia.keyDown(keyCodes.SPACE);
     await run(0.2);
-    cpu.sysvia.keyUp(utils.keyCodes.SPACE);
+    cpu.sysvia.keyUp(keyCodes.SPACE);
     await run(Number(secondsText));
 }
 

@@ -6,23 +6,14 @@
 // Usage: node time_pictures.mjs JSBEEB_DIR DISC SCREEN_FILE...
 import { readFileSync } from "fs";
 import path from "path";
+import { machineWithDisc } from "./jsbeeb_machine.mjs";
 
 const [jsbeebDir, discPath, ...screens] = process.argv.slice(2);
 if (!discPath || screens.length === 0) {
     console.error("usage: node time_pictures.mjs JSBEEB_DIR DISC SCREEN_FILE...");
     process.exit(2);
 }
-const from = (file) => import(path.resolve(jsbeebDir, file));
-const { TestMachine } = await from("tests/test-machine.js");
-const { FakeSoundChip } = await from("src/soundchip.js");
-const fdc = await from("src/fdc.js");
-const utils = await from("src/utils.js");
-
-utils.setNodeBasePath(path.resolve(jsbeebDir));
-const machine = new TestMachine("B-DFS1.2", { soundChip: new FakeSoundChip() });
-await machine.initialise();
-const cpu = machine.processor;
-cpu.fdc.loadDisc(0, fdc.discFor(cpu.fdc, discPath, new Uint8Array(readFileSync(discPath))));
+const { machine, cpu, keyCodes } = await machineWithDisc(jsbeebDir, discPath, new Uint8Array(readFileSync(discPath)));
 
 const CYCLES_PER_SECOND = 2 * 1000 * 1000;
 const STEP = 0.01;
@@ -43,16 +34,16 @@ const timeUntil = async (bytes) => {
     return NaN;
 };
 
-cpu.sysvia.keyDown(utils.keyCodes.SHIFT);
+cpu.sysvia.keyDown(keyCodes.SHIFT);
 cpu.reset(true);
 await run(1);
-cpu.sysvia.keyUp(utils.keyCodes.SHIFT);
+cpu.sysvia.keyUp(keyCodes.SHIFT);
 for (let i = 0; i < screens.length; ++i) {
     if (i > 0) {
         await run(1);
-        cpu.sysvia.keyDown(utils.keyCodes.SPACE);
+        cpu.sysvia.keyDown(keyCodes.SPACE);
         await run(0.1);
-        cpu.sysvia.keyUp(utils.keyCodes.SPACE);
+        cpu.sysvia.keyUp(keyCodes.SPACE);
     }
     const seconds = await timeUntil(new Uint8Array(readFileSync(screens[i])));
     console.log(`${path.basename(screens[i])} ${seconds.toFixed(2)}`);

@@ -13,6 +13,7 @@
 // Usage: node unpack_cycles.mjs [load] JSBEEB_DIR DISC [OUT_DIR]
 import { readFileSync, writeFileSync } from "fs";
 import path from "path";
+import { machineWithDisc } from "./jsbeeb_machine.mjs";
 
 const args = process.argv.slice(2);
 const loading = args[0] === "load";
@@ -22,11 +23,6 @@ if (!discPath || (!loading && !outDir)) {
     console.error("usage: node unpack_cycles.mjs [load] JSBEEB_DIR DISC [OUT_DIR]");
     process.exit(2);
 }
-const from = (file) => import(path.resolve(jsbeebDir, file));
-const { TestMachine } = await from("tests/test-machine.js");
-const { FakeSoundChip } = await from("src/soundchip.js");
-const fdc = await from("src/fdc.js");
-const utils = await from("src/utils.js");
 
 // The files of side 0's catalogue, with their bytes.
 const disc = new Uint8Array(readFileSync(discPath));
@@ -49,11 +45,7 @@ const catalogue = () => {
     return files;
 };
 
-utils.setNodeBasePath(path.resolve(jsbeebDir));
-const machine = new TestMachine("B-DFS1.2", { soundChip: new FakeSoundChip() });
-await machine.initialise();
-const cpu = machine.processor;
-cpu.fdc.loadDisc(0, fdc.discFor(cpu.fdc, discPath, disc));
+const { machine, cpu } = await machineWithDisc(jsbeebDir, discPath, disc);
 cpu.reset(true);
 await machine.runUntilInput();
 const started = machine.snapshot();
