@@ -6,6 +6,7 @@
 #include <array>
 #include <cassert>
 #include <climits>
+#include <deque>
 
 // The parse is a shortest path over the states the format can be in after
 // a block: how much has been consumed, the last offset, and whether the
@@ -92,11 +93,11 @@ class Parser {
 public:
     explicit Parser(std::span<const std::uint8_t> data)
         : data_(data), best_(data.size() + 1, -1), bestCopy_(data.size() + 1, -1), followed_(kMaxOffset + 1),
-          on_(kMaxOffset + 1, 0), reversed_(data.rbegin(), data.rend()), runs_(kMaxOffset + 1, 0)
+          on_(kMaxOffset + 1, 0), reversed_(data.rbegin(), data.rend()), runs_(kMaxOffset + 1, 0),
+          ending_(kMaxOffset + 1, 0)
     {
         // The start acts as a copy from offset 1 ending before the first
         // byte, without the flag the first literal run does not have.
-        nodes_.reserve(data.size() * 12);  // about as many as screens need
         nodes_.push_back({-1, -1, 0, 1});
         best_[0] = bestCopy_[0] = 0;
         follow(1, {-1, -1, 0, 0}, 0);
@@ -117,7 +118,7 @@ public:
         return best_[static_cast<std::size_t>(size())];
     }
 
-    const std::vector<Node>& nodes() const { return nodes_; }
+    const std::deque<Node>& nodes() const { return nodes_; }
 
 private:
     int size() const { return static_cast<int>(data_.size()); }
@@ -207,47 +208,51 @@ private:
     {
         const std::uint8_t last = byte(at - 1);
         const std::uint8_t* before = reversed_.data() + (size() - at);  // before[o] is the byte o before the last
-        const int next = at < size() ? byte(at) : -1;
         const int offsets = std::min(at - 1, kMaxOffset);
+        countAll(before + 1, runs_.data() + 1, offsets, last);
+        if (at < size())
+            keepEnding(before, runs_.data() + 1, ending_.data() + 1, offsets, byte(at));
+        else
+            std::copy(runs_.begin(), runs_.end(), ending_.begin());
         for (int base = 1; base <= offsets; base += kBlock) {
             const auto block = static_cast<std::size_t>((base - 1) / kBlock);
             const int count = std::min(kBlock, offsets + 1 - base);
-            std::uint8_t* runs = runs_.data() + base;
-            countBlock(before + base, runs, count, last);
-            blockLongest_[block] = longestIn(runs, count);
-            blockEnding_[block] = next < 0 ? blockLongest_[block]
-                                           : longestEnding(before + base - 1, runs, count, static_cast<std::uint8_t>(next));
+            blockLongest_[block] = count == kBlock ? longestIn<kBlock>(&runs_[base], kBlock) : longestIn<0>(&runs_[base], count);
+            blockEnding_[block] =
+                count == kBlock ? longestIn<kBlock>(&ending_[base], kBlock) : longestIn<0>(&ending_[base], count);
         }
     }
 
-    // Loops the compiler vectorises: lengths stop at 255 without a branch.
-    static void countBlock(const std::uint8_t* before, std::uint8_t* runs, int count, std::uint8_t last)
+    // Loops the compiler vectorises: lengths stop at 255 without a branch,
+    // and a block's loop runs a constant kBlock times (Count; 0 for the
+    // last, shorter block).
+    static void countAll(const std::uint8_t* before, std::uint8_t* runs, int count, std::uint8_t last)
     {
         for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
-            const unsigned longer = runs[i] + 1u;
-            runs[i] = static_cast<std::uint8_t>((longer - (longer >> 8)) & (0u - (before[i] == last ? 1u : 0u)));
+            const std::uint8_t run = runs[i];
+            const auto grown = static_cast<std::uint8_t>(run + (run != 255 ? 1 : 0));
+            runs[i] = static_cast<std::uint8_t>(grown & (before[i] == last ? 0xFF : 0));
         }
     }
 
+    // The lengths of the matches that end here: `following[i]` is the byte
+    // offset i + 1 would copy next.
+    static void keepEnding(const std::uint8_t* following, const std::uint8_t* runs, std::uint8_t* ending, int count,
+                           std::uint8_t next)
+    {
+        for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i)
+            ending[i] = static_cast<std::uint8_t>(runs[i] & (following[i] != next ? 0xFF : 0));
+    }
+
+    template <int Count>
     static std::uint8_t longestIn(const std::uint8_t* runs, int count)
     {
+        const auto n = static_cast<std::size_t>(Count > 0 ? Count : count);
         std::uint8_t longest = 0;
-        for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i)
+        for (std::size_t i = 0; i < n; ++i)
             longest = std::max(longest, runs[i]);
         return longest;
     }
-
-    // `following[i]` is the byte offset i + 1 would copy next.
-    static std::uint8_t longestEnding(const std::uint8_t* following, const std::uint8_t* runs, int count,
-                                      std::uint8_t next)
-    {
-        std::array<std::uint8_t, kBlock> ending;
-        for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i)
-            ending[i] = static_cast<std::uint8_t>(runs[i] & (0u - (following[i] != next ? 1u : 0u)));
-        return longestIn(ending.data(), count);
-    }
-
-    bool endsHere(int at, int offset) const { return at == size() || byte(at) != byte(at - offset); }
 
     // New copies from offsets not yet followed. Only a copy that ends where
     // its match ends can be worth following (one ending sooner is dearer
@@ -273,13 +278,16 @@ private:
             return a.first != b.first ? a.first > b.first : a.second < b.second;
         };
         newOffsets_.clear();
-        for (int base = 1; base <= offsets && shortest <= longest; base += kBlock) {
-            if (blockEnding_[static_cast<std::size_t>((base - 1) / kBlock)] < shortest)
-                continue;
+        if (shortest > longest)
+            return;
+        for (const int block : blocksByLongestEnding(offsets, shortest)) {
+            if (blockEnding_[static_cast<std::size_t>(block)] < shortest)
+                break;
+            const int base = block * kBlock + 1;
             const int blockEnd = std::min(base + kBlock, offsets + 1);
             for (int offset = base; offset < blockEnd; ++offset) {
-                const int run = runs_[static_cast<std::size_t>(offset)];
-                if (run < shortest || on_[static_cast<std::size_t>(offset)] || !endsHere(at, offset))
+                const int run = ending_[static_cast<std::size_t>(offset)];
+                if (run < shortest || on_[static_cast<std::size_t>(offset)])
                     continue;
                 newOffsets_.push_back({run, offset});
                 std::push_heap(newOffsets_.begin(), newOffsets_.end(), worse);
@@ -292,6 +300,28 @@ private:
         }
         for (const auto& [run, offset] : newOffsets_)
             offerNewOffset(offset, run);
+    }
+
+    // The blocks whose longest match ending here reaches `shortest`, the
+    // longest first (nearest first among equals), so that the search can
+    // stop once the matches taken are longer than any left.
+    const std::vector<int>& blocksByLongestEnding(int offsets, int shortest)
+    {
+        std::array<int, 257> starts{};
+        const int blocks = (offsets - 1) / kBlock + 1;
+        for (int block = 0; block < blocks; ++block)
+            ++starts[static_cast<std::size_t>(255 - blockEnding_[static_cast<std::size_t>(block)]) + 1];
+        for (std::size_t i = 1; i < starts.size(); ++i)
+            starts[i] += starts[i - 1];
+        const auto wanted = static_cast<std::size_t>(starts[static_cast<std::size_t>(256 - shortest)]);
+        blockOrder_.resize(static_cast<std::size_t>(blocks));
+        for (int block = 0; block < blocks; ++block) {
+            const std::uint8_t longest = blockEnding_[static_cast<std::size_t>(block)];
+            if (longest >= shortest)
+                blockOrder_[static_cast<std::size_t>(starts[static_cast<std::size_t>(255 - longest)]++)] = block;
+        }
+        blockOrder_.resize(wanted);
+        return blockOrder_;
     }
 
     void offerNearestLongest(int first, int last)
@@ -461,7 +491,7 @@ private:
     }
 
     std::span<const std::uint8_t> data_;
-    std::vector<Node> nodes_;
+    std::deque<Node> nodes_;  // grows in chunks: never moved, however many a parse needs
     std::vector<int> best_;      // the cheapest node at each position
     std::vector<int> bestCopy_;  // the cheapest node ending in a copy, -1 when none
     std::vector<Followed> followed_;
@@ -472,12 +502,14 @@ private:
     std::vector<std::pair<int, int>> runStarts_;  // value and position of copy states literals may follow
     std::size_t runStartsHead_ = 0;
     std::vector<std::pair<int, int>> newOffsets_;  // match length, offset
+    std::vector<int> blockOrder_;
     std::array<std::pair<int, int>, kMaxLength + 1> newCopy_{};
     int newCopyAt_ = 0;
     int newCopyLongest_ = 0;
     int newCopyKnown_ = 0;
     std::vector<std::uint8_t> reversed_;  // the data last byte first
     std::vector<std::uint8_t> runs_;      // each offset's match length up to here, at most 255
+    std::vector<std::uint8_t> ending_;    // the same for the matches that end here, 0 for the others
     std::array<std::uint8_t, kMaxOffset / kBlock + 1> blockLongest_{};  // the longest match in each block
     std::array<std::uint8_t, kMaxOffset / kBlock + 1> blockEnding_{};   // the longest ending here
 };
@@ -531,7 +563,7 @@ private:
 };
 
 // The blocks of the cheapest parse, first to last.
-std::vector<Node> chain(const std::vector<Node>& nodes, int last)
+std::vector<Node> chain(const std::deque<Node>& nodes, int last)
 {
     std::vector<Node> blocks;
     for (int index = last; nodes[static_cast<std::size_t>(index)].from >= 0; index = nodes[static_cast<std::size_t>(index)].from)
