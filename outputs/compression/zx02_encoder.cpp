@@ -6,6 +6,7 @@
 #include <array>
 #include <cassert>
 #include <climits>
+#include <cstring>
 #include <deque>
 
 // The parse is a shortest path over the states the format can be in after
@@ -209,39 +210,30 @@ private:
         const std::uint8_t last = byte(at - 1);
         const std::uint8_t* before = reversed_.data() + (size() - at);  // before[o] is the byte o before the last
         const int offsets = std::min(at - 1, kMaxOffset);
-        countAll(before + 1, runs_.data() + 1, offsets, last);
-        if (at < size())
-            keepEnding(before, runs_.data() + 1, ending_.data() + 1, offsets, byte(at));
-        else
+        countAll(before + 1, runs_.data() + 1, ending_.data() + 1, offsets, last, at < size() ? byte(at) : 0);
+        if (at == size())  // every match ends here
             std::copy(runs_.begin(), runs_.end(), ending_.begin());
         for (int base = 1; base <= offsets; base += kBlock) {
             const auto block = static_cast<std::size_t>((base - 1) / kBlock);
             const int count = std::min(kBlock, offsets + 1 - base);
-            blockLongest_[block] = count == kBlock ? longestIn<kBlock>(&runs_[base], kBlock) : longestIn<0>(&runs_[base], count);
             blockEnding_[block] =
                 count == kBlock ? longestIn<kBlock>(&ending_[base], kBlock) : longestIn<0>(&ending_[base], count);
         }
     }
 
-    // Loops the compiler vectorises: lengths stop at 255 without a branch,
-    // and a block's loop runs a constant kBlock times (Count; 0 for the
-    // last, shorter block).
-    static void countAll(const std::uint8_t* before, std::uint8_t* runs, int count, std::uint8_t last)
+    // A loop the compiler vectorises: lengths stop at 255 without a
+    // branch; `ending` keeps those of the matches that end here, where
+    // `before[i - 1]`, the byte offset i + 1 copies next, is not `next`.
+    static void countAll(const std::uint8_t* before, std::uint8_t* runs, std::uint8_t* ending, int count,
+                         std::uint8_t last, std::uint8_t next)
     {
         for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
             const std::uint8_t run = runs[i];
             const auto grown = static_cast<std::uint8_t>(run + (run != 255 ? 1 : 0));
-            runs[i] = static_cast<std::uint8_t>(grown & (before[i] == last ? 0xFF : 0));
+            const auto counted = static_cast<std::uint8_t>(grown & (before[i] == last ? 0xFF : 0));
+            runs[i] = counted;
+            ending[i] = static_cast<std::uint8_t>(counted & (before[i - 1] != next ? 0xFF : 0));
         }
-    }
-
-    // The lengths of the matches that end here: `following[i]` is the byte
-    // offset i + 1 would copy next.
-    static void keepEnding(const std::uint8_t* following, const std::uint8_t* runs, std::uint8_t* ending, int count,
-                           std::uint8_t next)
-    {
-        for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i)
-            ending[i] = static_cast<std::uint8_t>(runs[i] & (following[i] != next ? 0xFF : 0));
     }
 
     template <int Count>
@@ -266,8 +258,8 @@ private:
         const int offsets = std::min(at - 1, kMaxOffset);
         if (offsets < 1)
             return;
-        offerNearestLongest(1, std::min(offsets, 2 * kBlock));
-        offerNearestLongest(1, offsets);
+        offerNearestLongest(std::min(offsets, 128));
+        offerNearestLongest(offsets);
         const int longest = std::min(newCopyLongest_, 255);
         const int ceiling = cheapest(false) + kNewCopyReach;
         int shortest = 1;
@@ -324,22 +316,15 @@ private:
         return blockOrder_;
     }
 
-    void offerNearestLongest(int first, int last)
+    // The nearest offset with the longest match among the first `offsets`.
+    void offerNearestLongest(int offsets)
     {
-        std::uint8_t longest = 0;
-        int block = -1;
-        for (int base = first; base <= last; base += kBlock) {
-            const std::uint8_t inBlock = blockLongest_[static_cast<std::size_t>((base - 1) / kBlock)];
-            if (inBlock > longest) {
-                longest = inBlock;
-                block = base;
-            }
-        }
+        const std::uint8_t* runs = runs_.data() + 1;
+        const std::uint8_t longest = longestIn<0>(runs, offsets);
         if (longest == 0)
             return;
-        int offset = block;
-        while (runs_[static_cast<std::size_t>(offset)] != longest)
-            ++offset;
+        const auto* nearest = static_cast<const std::uint8_t*>(std::memchr(runs, longest, static_cast<std::size_t>(offsets)));
+        const auto offset = static_cast<int>(nearest - runs) + 1;
         if (!on_[static_cast<std::size_t>(offset)])
             offerNewOffset(offset, longest);
     }
@@ -510,7 +495,6 @@ private:
     std::vector<std::uint8_t> reversed_;  // the data last byte first
     std::vector<std::uint8_t> runs_;      // each offset's match length up to here, at most 255
     std::vector<std::uint8_t> ending_;    // the same for the matches that end here, 0 for the others
-    std::array<std::uint8_t, kMaxOffset / kBlock + 1> blockLongest_{};  // the longest match in each block
     std::array<std::uint8_t, kMaxOffset / kBlock + 1> blockEnding_{};   // the longest ending here
 };
 
