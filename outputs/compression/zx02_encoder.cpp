@@ -69,11 +69,12 @@ struct Pending {
 
 // What is known of an offset while it is followed.
 struct Followed {
+    int offset;
     Pending copy;      // its latest copy, at the end of a match so far
     Pending literals;  // its latest literal run, up to where its bytes match again
     bool hasLiterals = false;
     int run = 0;  // bytes matching at this offset up to here
-    bool listed = false;  // in the list of followed offsets (until the next pass over it)
+    bool on = true;
 };
 
 // The block before a candidate: a node, or the other state of its offset.
@@ -87,13 +88,13 @@ struct Candidate {
     std::uint16_t offset;
     bool literals;  // a literal run, else a copy
     Source source;  // a followed offset's next state, a new offset's first, or literals after any copy
-    int run = 0;    // a new offset's match length
+    int run = 0;    // a new offset's match length, a followed one's place among the followed
 };
 
 class Parser {
 public:
     explicit Parser(std::span<const std::uint8_t> data)
-        : data_(data), best_(data.size() + 1, -1), bestCopy_(data.size() + 1, -1), followed_(kMaxOffset + 1),
+        : data_(data), best_(data.size() + 1, -1), bestCopy_(data.size() + 1, -1),
           on_(kMaxOffset + 1, 0), reversed_(data.rbegin(), data.rend()), runs_(kMaxOffset + 1, 0),
           ending_(kMaxOffset + 1, 0)
     {
@@ -126,7 +127,7 @@ private:
     std::uint8_t byte(int at) const { return data_[static_cast<std::size_t>(at)]; }
     int bitsOf(int node) const { return nodes_[static_cast<std::size_t>(node)].bits; }
     int bestAt(int at) const { return best_[static_cast<std::size_t>(at)]; }
-    Followed& followed(int offset) { return followed_[static_cast<std::size_t>(offset)]; }
+    Followed& followed(int place) { return followed_[static_cast<std::size_t>(place)]; }
 
     bool matches(int at, int offset) const { return at >= offset && byte(at) == byte(at - offset); }
 
@@ -159,22 +160,25 @@ private:
     // new copy), another one extends the literals after its copy.
     void advanceFollowed(int at)
     {
-        for (const int offset : followedList_) {
-            Followed& state = followed(offset);
+        for (std::size_t place = 0; place < followed_.size(); ++place) {
+            Followed& state = followed_[place];
+            const int offset = state.offset;
             if (matches(at - 1, offset)) {
                 ++state.run;
-                offerCopy(at, offset, state);
+                offerCopy(at, static_cast<int>(place), state);
             } else {
                 state.run = 0;
-                on_[static_cast<std::size_t>(offset)] = offerLiterals(at, offset, state);
+                state.on = offerLiterals(at, static_cast<int>(place), state);
+                on_[static_cast<std::size_t>(offset)] = state.on;
             }
         }
     }
 
     // The cheaper of a copy from the last offset, over the whole match
     // since the literals, and a new copy of this offset.
-    void offerCopy(int at, int offset, const Followed& state)
+    void offerCopy(int at, int place, const Followed& state)
     {
+        const int offset = state.offset;
         const int length = std::min(state.run, newCopyLongest_);
         auto [bits, from] = newCopy(length);
         bits += offsetBits(offset);
@@ -186,17 +190,17 @@ private:
                 from = kOwnState;
             }
         }
-        candidates_.push_back({bits, from, static_cast<std::uint16_t>(offset), false, Candidate::Followed});
+        candidates_.push_back({bits, from, static_cast<std::uint16_t>(offset), false, Candidate::Followed, place});
     }
 
     // False when the literals since its copy have grown too long to be one run.
-    bool offerLiterals(int at, int offset, const Followed& state)
+    bool offerLiterals(int at, int place, const Followed& state)
     {
         const int length = at - state.copy.end;
         if (length > kMaxLength)
             return false;
-        candidates_.push_back({state.copy.bits + literalBits(length), kOwnState, static_cast<std::uint16_t>(offset),
-                               true, Candidate::Followed});
+        candidates_.push_back({state.copy.bits + literalBits(length), kOwnState, static_cast<std::uint16_t>(state.offset),
+                               true, Candidate::Followed, place});
         return true;
     }
 
@@ -388,7 +392,7 @@ private:
                               c.bits - floor <= excessLimit;
             if (!kept && !isBest) {
                 if (c.source == Candidate::Followed)
-                    on_[c.offset] = false;
+                    stopFollowing(c);
                 continue;
             }
             const int from = c.from == kOwnState ? ownState(c) : c.from;
@@ -398,13 +402,9 @@ private:
             if (kept)
                 keepFollowing(c, {c.bits, from, at, node});
             else if (c.source == Candidate::Followed)
-                on_[c.offset] = false;
+                stopFollowing(c);
         }
-        std::erase_if(followedList_, [&](int offset) {
-            const bool on = on_[static_cast<std::size_t>(offset)];
-            followed(offset).listed = on;
-            return !on;
-        });
+        std::erase_if(followed_, [](const Followed& state) { return !state.on; });
         bestCopy_[static_cast<std::size_t>(at)] = bestCopy;
         best_[static_cast<std::size_t>(at)] =
             bestCopy >= 0 && (bestLiterals < 0 || bitsOf(bestCopy) <= bitsOf(bestLiterals)) ? bestCopy : bestLiterals;
@@ -445,19 +445,27 @@ private:
     // copy before literals, its literals before a copy from the last offset.
     int ownState(const Candidate& c)
     {
-        Pending& state = c.literals ? followed(c.offset).copy : followed(c.offset).literals;
+        Pending& state = c.literals ? followed(c.run).copy : followed(c.run).literals;
         if (state.node < 0)
             state.node = addNode({state.bits, state.from, state.end, static_cast<std::uint16_t>(c.literals ? c.offset : 0)});
         return state.node;
     }
 
+    void stopFollowing(const Candidate& c)
+    {
+        followed(c.run).on = false;
+        on_[c.offset] = false;
+    }
+
     void keepFollowing(const Candidate& c, const Pending& state)
     {
-        Followed& record = followed(c.offset);
         if (c.source == Candidate::NewOffset) {
             if (!on_[c.offset])
                 follow(c.offset, state, c.run);
-        } else if (c.literals) {
+            return;
+        }
+        Followed& record = followed(c.run);
+        if (c.literals) {
             record.literals = state;
             record.hasLiterals = true;
         } else {
@@ -467,21 +475,16 @@ private:
 
     void follow(int offset, const Pending& copy, int run)
     {
-        Followed& state = followed(offset);
-        const bool listed = state.listed;
-        state = {copy, {}, false, run, true};
+        followed_.push_back({offset, copy, {}, false, run, true});
         on_[static_cast<std::size_t>(offset)] = true;
-        if (!listed)
-            followedList_.push_back(offset);
     }
 
     std::span<const std::uint8_t> data_;
     std::deque<Node> nodes_;  // grows in chunks: never moved, however many a parse needs
     std::vector<int> best_;      // the cheapest node at each position
     std::vector<int> bestCopy_;  // the cheapest node ending in a copy, -1 when none
-    std::vector<Followed> followed_;
+    std::vector<Followed> followed_;  // in the order they were taken up
     std::vector<std::uint8_t> on_;  // whether each offset is followed
-    std::vector<int> followedList_;
     std::vector<Candidate> candidates_;
     std::vector<int> excess_;
     std::vector<std::pair<int, int>> runStarts_;  // value and position of copy states literals may follow
