@@ -26,8 +26,8 @@ using zx02::eliasBits;
 using zx02::kMaxLength;
 using zx02::kMaxOffset;
 
-constexpr int kMostNewOffsets = 8;   // offsets taken up at one position, the longest matches first
-constexpr int kMostFollowed = 16;     // offsets followed at once, the closest to the cheapest states
+constexpr int kMostNewOffsets = 6;   // offsets taken up at one position, the longest matches first
+constexpr int kMostFollowed = 24;     // offsets followed at once, the closest to the cheapest states
 constexpr int kBlock = 64;           // offsets whose match lengths are summed up together
 
 // A block of the parse: it ends at `end`, `from` is the block before it.
