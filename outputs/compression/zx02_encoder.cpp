@@ -1,12 +1,12 @@
 #include "outputs/compression/zx02.h"
 
 #include "outputs/compression/zx02_codes.h"
+#include "outputs/compression/zx02_match_lengths.h"
 
 #include <algorithm>
 #include <array>
 #include <cassert>
 #include <climits>
-#include <cstring>
 #include <deque>
 
 // The parse is a shortest path over the states the format can be in after
@@ -25,10 +25,10 @@ namespace {
 using zx02::eliasBits;
 using zx02::kMaxLength;
 using zx02::kMaxOffset;
+using zx02::MatchLengths;
 
 constexpr int kMostNewOffsets = 6;   // offsets taken up at one position, the longest matches first
 constexpr int kMostFollowed = 24;     // offsets followed at once, the closest to the cheapest states
-constexpr int kBlock = 64;           // offsets whose match lengths are summed up together
 
 // A block of the parse: it ends at `end`, `from` is the block before it.
 struct Node {
@@ -95,8 +95,7 @@ class Parser {
 public:
     explicit Parser(std::span<const std::uint8_t> data)
         : data_(data), best_(data.size() + 1, -1), bestCopy_(data.size() + 1, -1),
-          on_(kMaxOffset + 1, 0), reversed_(data.rbegin(), data.rend()), runs_(kMaxOffset + 1, 0),
-          ending_(kMaxOffset + 1, 0)
+          on_(kMaxOffset + 1, 0), matches_(data)
     {
         // The start acts as a copy from offset 1 ending before the first
         // byte, without the flag the first literal run does not have.
@@ -112,7 +111,7 @@ public:
             candidates_.clear();
             newCopyCosts(at);
             advanceFollowed(at);
-            countRuns(at);
+            matches_.count(at);
             takeUpNewOffsets(at);
             cheapestLiteralRun(at);
             settle(at);
@@ -204,52 +203,6 @@ private:
         return true;
     }
 
-    // Every offset's match length up to here, one byte per offset so that
-    // the pass over all of them vectorises (lengths stop counting at 255),
-    // with the longest in each block of offsets, and the longest of those
-    // that end here (the next byte does not match), so that most blocks
-    // need not be looked at again.
-    void countRuns(int at)
-    {
-        const std::uint8_t last = byte(at - 1);
-        const std::uint8_t* before = reversed_.data() + (size() - at);  // before[o] is the byte o before the last
-        const int offsets = std::min(at - 1, kMaxOffset);
-        countAll(before + 1, runs_.data() + 1, ending_.data() + 1, offsets, last, at < size() ? byte(at) : 0);
-        if (at == size())  // every match ends here
-            std::copy(runs_.begin(), runs_.end(), ending_.begin());
-        for (int base = 1; base <= offsets; base += kBlock) {
-            const auto block = static_cast<std::size_t>((base - 1) / kBlock);
-            const int count = std::min(kBlock, offsets + 1 - base);
-            blockEnding_[block] =
-                count == kBlock ? longestIn<kBlock>(&ending_[base], kBlock) : longestIn<0>(&ending_[base], count);
-        }
-    }
-
-    // A loop the compiler vectorises: lengths stop at 255 without a
-    // branch; `ending` keeps those of the matches that end here, where
-    // `before[i - 1]`, the byte offset i + 1 copies next, is not `next`.
-    static void countAll(const std::uint8_t* before, std::uint8_t* runs, std::uint8_t* ending, int count,
-                         std::uint8_t last, std::uint8_t next)
-    {
-        for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
-            const std::uint8_t run = runs[i];
-            const auto grown = static_cast<std::uint8_t>(run + (run != 255 ? 1 : 0));
-            const auto counted = static_cast<std::uint8_t>(grown & (before[i] == last ? 0xFF : 0));
-            runs[i] = counted;
-            ending[i] = static_cast<std::uint8_t>(counted & (before[i - 1] != next ? 0xFF : 0));
-        }
-    }
-
-    template <int Count>
-    static std::uint8_t longestIn(const std::uint8_t* runs, int count)
-    {
-        const auto n = static_cast<std::size_t>(Count > 0 ? Count : count);
-        std::uint8_t longest = 0;
-        for (std::size_t i = 0; i < n; ++i)
-            longest = std::max(longest, runs[i]);
-        return longest;
-    }
-
     // New copies from offsets not yet followed. Only a copy that ends where
     // its match ends can be worth following (one ending sooner is dearer
     // once literals follow it, and a followed offset's copy grows with its
@@ -276,13 +229,13 @@ private:
         newOffsets_.clear();
         if (shortest > longest)
             return;
-        for (const int block : blocksByLongestEnding(offsets, shortest)) {
-            if (blockEnding_[static_cast<std::size_t>(block)] < shortest)
+        for (const int block : matches_.blocksByLongestEnding(offsets, shortest)) {
+            if (matches_.longestEnding(block) < shortest)
                 break;
-            const int base = block * kBlock + 1;
-            const int blockEnd = std::min(base + kBlock, offsets + 1);
+            const int base = block * MatchLengths::kBlock + 1;
+            const int blockEnd = std::min(base + MatchLengths::kBlock, offsets + 1);
             for (int offset = base; offset < blockEnd; ++offset) {
-                const int run = ending_[static_cast<std::size_t>(offset)];
+                const int run = matches_.ending(offset);
                 if (run < shortest || on_[static_cast<std::size_t>(offset)])
                     continue;
                 newOffsets_.push_back({run, offset});
@@ -298,38 +251,11 @@ private:
             offerNewOffset(offset, run);
     }
 
-    // The blocks whose longest match ending here reaches `shortest`, the
-    // longest first (nearest first among equals), so that the search can
-    // stop once the matches taken are longer than any left.
-    const std::vector<int>& blocksByLongestEnding(int offsets, int shortest)
-    {
-        std::array<int, 257> starts{};
-        const int blocks = (offsets - 1) / kBlock + 1;
-        for (int block = 0; block < blocks; ++block)
-            ++starts[static_cast<std::size_t>(255 - blockEnding_[static_cast<std::size_t>(block)]) + 1];
-        for (std::size_t i = 1; i < starts.size(); ++i)
-            starts[i] += starts[i - 1];
-        const auto wanted = static_cast<std::size_t>(starts[static_cast<std::size_t>(256 - shortest)]);
-        blockOrder_.resize(static_cast<std::size_t>(blocks));
-        for (int block = 0; block < blocks; ++block) {
-            const std::uint8_t longest = blockEnding_[static_cast<std::size_t>(block)];
-            if (longest >= shortest)
-                blockOrder_[static_cast<std::size_t>(starts[static_cast<std::size_t>(255 - longest)]++)] = block;
-        }
-        blockOrder_.resize(wanted);
-        return blockOrder_;
-    }
-
     // The nearest offset with the longest match among the first `offsets`.
     void offerNearestLongest(int offsets)
     {
-        const std::uint8_t* runs = runs_.data() + 1;
-        const std::uint8_t longest = longestIn<0>(runs, offsets);
-        if (longest == 0)
-            return;
-        const auto* nearest = static_cast<const std::uint8_t*>(std::memchr(runs, longest, static_cast<std::size_t>(offsets)));
-        const auto offset = static_cast<int>(nearest - runs) + 1;
-        if (!on_[static_cast<std::size_t>(offset)])
+        const auto [offset, longest] = matches_.nearestLongest(offsets);
+        if (longest > 0 && !on_[static_cast<std::size_t>(offset)])
             offerNewOffset(offset, longest);
     }
 
@@ -490,15 +416,11 @@ private:
     std::vector<std::pair<int, int>> runStarts_;  // value and position of copy states literals may follow
     std::size_t runStartsHead_ = 0;
     std::vector<std::pair<int, int>> newOffsets_;  // match length, offset
-    std::vector<int> blockOrder_;
     std::array<std::pair<int, int>, kMaxLength + 1> newCopy_{};
     int newCopyAt_ = 0;
     int newCopyLongest_ = 0;
     int newCopyKnown_ = 0;
-    std::vector<std::uint8_t> reversed_;  // the data last byte first
-    std::vector<std::uint8_t> runs_;      // each offset's match length up to here, at most 255
-    std::vector<std::uint8_t> ending_;    // the same for the matches that end here, 0 for the others
-    std::array<std::uint8_t, kMaxOffset / kBlock + 1> blockEnding_{};   // the longest ending here
+    MatchLengths matches_;
 };
 
 // Bits go into bit bytes placed in the stream where their first bit falls,
