@@ -2,6 +2,7 @@
 
 #include "outputs/compression/zx02_codes.h"
 #include "outputs/compression/zx02_match_lengths.h"
+#include "outputs/compression/zx02_stream_writer.h"
 
 #include <algorithm>
 #include <array>
@@ -26,6 +27,7 @@ using zx02::eliasBits;
 using zx02::kMaxLength;
 using zx02::kMaxOffset;
 using zx02::MatchLengths;
+using zx02::StreamWriter;
 
 constexpr int kMostNewOffsets = 6;   // offsets taken up at one position, the longest matches first
 constexpr int kMostFollowed = 24;     // offsets followed at once, the closest to the cheapest states
@@ -421,54 +423,6 @@ private:
     int newCopyLongest_ = 0;
     int newCopyKnown_ = 0;
     MatchLengths matches_;
-};
-
-// Bits go into bit bytes placed in the stream where their first bit falls,
-// filled from the top bit down, between the literal and offset bytes.
-class StreamWriter {
-public:
-    void byte(std::uint8_t value) { stream_.push_back(value); }
-
-    void bit(int value)
-    {
-        if (intoOffsetByte_) {
-            stream_.back() = static_cast<std::uint8_t>(stream_.back() | value);
-            intoOffsetByte_ = false;
-            return;
-        }
-        if (mask_ == 0) {
-            bitByte_ = stream_.size();
-            stream_.push_back(0);
-            mask_ = 0x80;
-        }
-        if (value)
-            stream_[bitByte_] = static_cast<std::uint8_t>(stream_[bitByte_] | mask_);
-        mask_ >>= 1;
-    }
-
-    void elias(int value)
-    {
-        assert(value >= 1 && value <= kMaxLength);
-        int top = 1;
-        while (top * 2 <= value)
-            top *= 2;
-        for (top >>= 1; top > 0; top >>= 1) {
-            bit(1);
-            bit((value & top) ? 1 : 0);
-        }
-        bit(0);
-    }
-
-    // The next bit goes into the low bit of the offset byte just written.
-    void nextBitIntoOffsetByte() { intoOffsetByte_ = true; }
-
-    std::vector<std::uint8_t> take() { return std::move(stream_); }
-
-private:
-    std::vector<std::uint8_t> stream_;
-    std::size_t bitByte_ = 0;
-    int mask_ = 0;
-    bool intoOffsetByte_ = false;
 };
 
 // The blocks of the cheapest parse, first to last.
