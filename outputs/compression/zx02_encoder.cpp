@@ -20,7 +20,10 @@
 // from there. The cheapest state of each kind at a position stands for
 // every other offset, so an offset is only followed while its state is
 // close enough to the cheapest one that its next copy from the last offset
-// could still make up the difference, and only the closest few are.
+// could still make up the difference, and only the closest few are. New
+// offsets are taken up where their match ends, the longest first. With
+// those limits lifted this is the parse of the format's reference
+// compressor; with them it keeps a screen to tens of milliseconds.
 namespace {
 
 using zx02::eliasBits;
