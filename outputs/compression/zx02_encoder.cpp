@@ -99,13 +99,14 @@ struct Candidate {
 class Parser {
 public:
     explicit Parser(std::span<const std::uint8_t> data)
-        : data_(data), best_(data.size() + 1, -1), bestCopy_(data.size() + 1, -1),
+        : data_(data), best_(data.size() + 1, -1), bestBits_(data.size() + 1, -1), bestCopy_(data.size() + 1, -1),
           on_(kMaxOffset + 1, 0), matches_(data)
     {
         // The start acts as a copy from offset 1 ending before the first
         // byte, without the flag the first literal run does not have.
         nodes_.push_back({-1, -1, 0, 1});
         best_[0] = bestCopy_[0] = 0;
+        bestBits_[0] = -1;
         follow(1, {-1, -1, 0, 0}, 0);
     }
 
@@ -130,7 +131,6 @@ private:
     int size() const { return static_cast<int>(data_.size()); }
     std::uint8_t byte(int at) const { return data_[static_cast<std::size_t>(at)]; }
     int bitsOf(int node) const { return nodes_[static_cast<std::size_t>(node)].bits; }
-    int bestAt(int at) const { return best_[static_cast<std::size_t>(at)]; }
     Followed& followed(int place) { return followed_[static_cast<std::size_t>(place)]; }
 
     bool matches(int at, int offset) const { return at >= offset && byte(at) == byte(at - offset); }
@@ -151,8 +151,9 @@ private:
     {
         for (; newCopyKnown_ < length; ++newCopyKnown_) {
             const int next = newCopyKnown_ + 1;
-            const int node = bestAt(newCopyAt_ - next);
-            const int cost = bitsOf(node) + newLengthBits(next);
+            const auto start = static_cast<std::size_t>(newCopyAt_ - next);
+            const int node = best_[start];
+            const int cost = bestBits_[start] + newLengthBits(next);
             const auto& before = newCopy_[static_cast<std::size_t>(newCopyKnown_)];
             newCopy_[static_cast<std::size_t>(next)] = newCopyKnown_ > 0 && before.first < cost ? before : std::pair{cost, node};
         }
@@ -337,9 +338,11 @@ private:
         }
         std::erase_if(followed_, [](const Followed& state) { return !state.on; });
         bestCopy_[static_cast<std::size_t>(at)] = bestCopy;
-        best_[static_cast<std::size_t>(at)] =
+        const int best =
             bestCopy >= 0 && (bestLiterals < 0 || bitsOf(bestCopy) <= bitsOf(bestLiterals)) ? bestCopy : bestLiterals;
-        assert(best_[static_cast<std::size_t>(at)] >= 0);
+        assert(best >= 0);
+        best_[static_cast<std::size_t>(at)] = best;
+        bestBits_[static_cast<std::size_t>(at)] = bitsOf(best);
     }
 
     // How far above the cheapest state of its kind an offset's state may be
@@ -413,6 +416,7 @@ private:
     std::span<const std::uint8_t> data_;
     std::deque<Node> nodes_;  // grows in chunks: never moved, however many a parse needs
     std::vector<int> best_;      // the cheapest node at each position
+    std::vector<int> bestBits_;  // and its bits, read for every new copy's every length
     std::vector<int> bestCopy_;  // the cheapest node ending in a copy, -1 when none
     std::vector<Followed> followed_;  // in the order they were taken up
     std::vector<std::uint8_t> on_;  // whether each offset is followed
