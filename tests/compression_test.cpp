@@ -1,15 +1,19 @@
 // ZX02: the bit stream against worked examples, our compressor against our
-// decoder on every mode's screens and on hostile data, and the decoder's
-// refusal of broken streams.
+// decoder on every mode's screens and on hostile data, its parse against
+// an exhaustive one on short data, and the decoder's refusal of broken
+// streams.
 #include "conversion/option_catalogue.h"
 #include "conversion/classic/conversion_pass.h"
 #include "conversion/entry/picture_conversion.h"
 #include "conversion/teletext/teletext_conversion.h"
 #include "outputs/compression/zx02.h"
+#include "outputs/compression/zx02_codes.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <random>
 
 namespace {
@@ -103,6 +107,57 @@ TEST(Zx02, HostileDataComesBackWholeAndGrowsLittle)
     EXPECT_LE(zx02Compress(noise).size(), noise.size() + noise.size() / 100);
     EXPECT_LE(zx02Compress(Bytes(20480, 0)).size(), 20480u / 256 * 3 + 6);
     EXPECT_LE(zx02Compress(pairs).size(), 20480u / 256 * 3 + 6);
+}
+
+// The fewest bits of any parse of `data`, end marker aside, from every
+// state after every block: position, last offset, after literals or not.
+int fewestBits(const Bytes& data)
+{
+    using zx02::eliasBits;
+    const int size = static_cast<int>(data.size());
+    std::vector<int> bits(static_cast<std::size_t>((size + 1) * (size + 1) * 2), INT_MAX);
+    const auto state = [&](int at, int offset, int afterLiterals) -> int& {
+        return bits[static_cast<std::size_t>((at * (size + 1) + offset) * 2 + afterLiterals)];
+    };
+    const auto offer = [&](int at, int offset, int afterLiterals, int cost) {
+        state(at, offset, afterLiterals) = std::min(state(at, offset, afterLiterals), cost);
+    };
+    const auto matches = [&](int at, int offset) { return at >= offset && data[at] == data[at - offset]; };
+    state(0, 1, 0) = -1;  // the first literal run has no flag
+    for (int at = 0; at < size; ++at)
+        for (int last = 1; last <= size; ++last)
+            for (int afterLiterals = 0; afterLiterals < 2; ++afterLiterals) {
+                const int cost = state(at, last, afterLiterals);
+                if (cost == INT_MAX)
+                    continue;
+                for (int length = 1; at + length <= size; ++length)
+                    if (!afterLiterals)
+                        offer(at + length, last, 1, cost + 1 + eliasBits(length) + 8 * length);
+                for (int length = 1; afterLiterals && at + length <= size && matches(at + length - 1, last); ++length)
+                    offer(at + length, last, 0, cost + 1 + eliasBits(length));
+                for (int offset = 1; offset <= at; ++offset)
+                    for (int length = 1; at + length <= size && matches(at + length - 1, offset); ++length)
+                        offer(at + length, offset, 0, cost + zx02::newCopyBits(offset, length));
+            }
+    int fewest = INT_MAX;
+    for (int last = 1; last <= size; ++last)
+        fewest = std::min({fewest, state(size, last, 0), state(size, last, 1)});
+    return fewest;
+}
+
+// On data short enough for every parse to be tried (and for the parse's
+// limits on offsets followed not to matter), its streams are the smallest.
+TEST(Zx02, ParseIsAsShortAsAnyOnShortData)
+{
+    std::mt19937 random(1982);
+    for (int round = 0; round < 400; ++round) {
+        Bytes data(1 + random() % 40);
+        const auto symbols = 2 + random() % 3;
+        for (auto& byte : data)
+            byte = static_cast<std::uint8_t>('a' + random() % symbols);
+        const auto fewestBytes = static_cast<std::size_t>((fewestBits(data) + zx02::kEndMarkerBits + 7) / 8);
+        EXPECT_EQ(zx02Compress(data).size(), fewestBytes) << std::string(data.begin(), data.end());
+    }
 }
 
 TEST(Zx02, DecoderRefusesBrokenStreams)

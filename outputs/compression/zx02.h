@@ -12,8 +12,10 @@
 // decoded forwards from an initial offset of 1. These are the format's
 // standard options, so any ZX02 decompressor unpacks our streams unchanged.
 
-// The smallest stream our parse finds for `data` (an optimal parse over the
-// whole of it). Empty data has no ZX02 stream: it must not be asked for.
+// The stream our parse finds for `data`: the smallest there is on short
+// data, and on screens within about 1 % of the format's reference
+// compressor (docs/disc-images.md). The same data always gives the same
+// stream. Empty data has no ZX02 stream: it must not be asked for.
 std::vector<std::uint8_t> zx02Compress(std::span<const std::uint8_t> data);
 
 // What a stream unpacks to, or nothing when it is not a whole, well-formed

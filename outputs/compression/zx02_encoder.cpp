@@ -1,326 +1,443 @@
 #include "outputs/compression/zx02.h"
 
 #include "outputs/compression/zx02_codes.h"
+#include "outputs/compression/zx02_match_lengths.h"
+#include "outputs/compression/zx02_stream_writer.h"
 
 #include <algorithm>
 #include <array>
 #include <cassert>
 #include <climits>
+#include <deque>
 
 // The parse is a shortest path over the states the format can be in after
-// a block: where it is, the last offset, and whether the block was a literal
-// run (only then may a copy from the last offset follow, and never another
-// run). At every position it keeps the cheapest few states of each kind with
-// different last offsets, so that an offset left behind for a while can
-// still be taken up again; the copies tried are, for every length, the
-// nearest earlier match of at least that length, and the last offset of
-// every literal state kept.
+// a block: how much has been consumed, the last offset, and whether the
+// block was a literal run (only then may a copy from the last offset
+// follow, and never another run). Offsets are followed one by one, as
+// runs of bytes that do and do not match at that offset: a copy from an
+// offset ends where its match ends, the literals after it last until its
+// bytes match again, and a copy from the last offset takes up the match
+// from there. The cheapest state of each kind at a position stands for
+// every other offset, so an offset is only followed while its state is
+// close enough to the cheapest one that its next copy from the last offset
+// could still make up the difference, and only the closest few are. New
+// offsets are taken up where their match ends, the longest first. With
+// those limits lifted this is the parse of the format's reference
+// compressor; with them it keeps a screen to tens of milliseconds.
 namespace {
 
 using zx02::eliasBits;
 using zx02::kMaxLength;
 using zx02::kMaxOffset;
+using zx02::MatchLengths;
+using zx02::StreamWriter;
 
-constexpr int kKeptStates = 6;   // per position and kind
-constexpr int kChainDepth = 192; // earlier places with the same two bytes looked at
+constexpr int kMostNewOffsets = 6;   // offsets taken up at one position, the longest matches first
+constexpr int kMostFollowed = 24;     // offsets followed at once, the closest to the cheapest states
 
-enum Kind : int { AfterCopy = 0, AfterLiterals = 1 };
-
-struct State {
-    int bits = INT_MAX;
-    int from = -1;             // the state before this block, -1 for the start
-    std::uint16_t last = 1;    // the last offset
-    std::uint16_t length = 0;  // this block's length
-    std::uint16_t offset = 0;  // this block's copy offset, 0 for literals
-    bool fromLast = false;     // a copy from the last offset
+// A block of the parse: it ends at `end`, `from` is the block before it.
+struct Node {
+    int bits;
+    int from;
+    int end;
+    std::uint16_t offset;  // 0 for a literal run
 };
 
-// The length code of a copy of `length`: from the last offset the code of
-// the length, from a new one the code of length - 1, or of 256 for 1.
-constexpr int copyLengthBits(bool fromLast, int length)
-{
-    return fromLast ? eliasBits(length) : eliasBits(length == 1 ? 256 : length - 1);
-}
+// The length code of a copy from a new offset: the code of length - 1, or
+// of 256 for a length of 1.
+constexpr int newLengthBits(int length) { return eliasBits(length == 1 ? 256 : length - 1); }
 
-class StateTable {
-public:
-    explicit StateTable(std::size_t positions) : states_(positions * 2 * kKeptStates), counts_(positions * 2, 0) {}
+// A literal run after a copy: its flag, its length code and its bytes.
+constexpr int literalBits(int length) { return 1 + eliasBits(length) + 8 * length; }
 
-    int index(std::size_t at, Kind kind, int slot) const
-    {
-        return static_cast<int>((at * 2 + kind) * kKeptStates + static_cast<std::size_t>(slot));
-    }
-    int count(std::size_t at, Kind kind) const { return counts_[at * 2 + kind]; }
-    const State& operator[](int index) const { return states_[static_cast<std::size_t>(index)]; }
+constexpr int offsetBits(int offset) { return 1 + eliasBits((offset - 1) / 128 + 1) + 7; }
 
-    // Keeps `state` if it is cheaper than the one with its last offset, or
-    // than the dearest when all places are taken by other offsets.
-    void offer(std::size_t at, Kind kind, const State& state)
-    {
-        std::uint8_t& used = counts_[at * 2 + kind];
-        State* slots = &states_[(at * 2 + kind) * kKeptStates];
-        State* dearest = slots;
-        for (int i = 0; i < used; ++i) {
-            if (slots[i].last == state.last) {
-                if (state.bits < slots[i].bits)
-                    slots[i] = state;
-                return;
-            }
-            if (slots[i].bits > dearest->bits)
-                dearest = &slots[i];
-        }
-        if (used < kKeptStates)
-            slots[used++] = state;
-        else if (state.bits < dearest->bits)
-            *dearest = state;
-    }
+// The most a state keeping `offset` can gain over the cheapest state of its
+// kind: that state can always take the same offset up with a new copy
+// instead, which costs at most this much more than a copy from the last
+// offset (most for a copy of one byte, whose new-offset length code is 17
+// bits against 1).
+constexpr int mostSaved(int offset) { return offsetBits(offset) - 1 + newLengthBits(1) - eliasBits(1); }
 
-private:
-    std::vector<State> states_;
-    std::vector<std::uint8_t> counts_;
+// So a new copy is worth following only when, offset aside, it costs less
+// than this above the cheapest copy (the same for every offset).
+constexpr int kNewCopyReach = mostSaved(1) - offsetBits(1);
+
+// A followed offset's state. Most are overtaken before anything follows
+// them, so one becomes a node only when a block is chained to it.
+struct Pending {
+    int bits = 0;
+    int from = -1;
+    int end = 0;
+    int node = -1;
 };
 
-// The nearest earlier match of each longer length at a position: offsets
-// rising, lengths rising.
-struct Candidate {
+// What is known of an offset while it is followed.
+struct Followed {
     int offset;
-    int length;
+    Pending copy;      // its latest copy, at the end of a match so far
+    Pending literals;  // its latest literal run, up to where its bytes match again
+    bool hasLiterals = false;
+    int run = 0;  // bytes matching at this offset up to here
+    bool on = true;
 };
 
-class MatchFinder {
-public:
-    explicit MatchFinder(std::span<const std::uint8_t> data)
-        : data_(data), previous_(data.size(), -1)
-    {
-        heads_.fill(-1);
-        lastByte_.fill(-1);
-    }
+// The block before a candidate: a node, or the other state of its offset.
+constexpr int kOwnState = -2;
 
-    int commonLength(std::size_t at, std::size_t earlier, int limit) const
-    {
-        int length = 0;
-        while (length < limit && data_[at + static_cast<std::size_t>(length)] ==
-                                     data_[earlier + static_cast<std::size_t>(length)])
-            ++length;
-        return length;
-    }
-
-    // Candidates at `at`, before `at` itself is added.
-    void find(std::size_t at, std::vector<Candidate>& found) const
-    {
-        found.clear();
-        const int limit = static_cast<int>(std::min<std::size_t>(kMaxLength, data_.size() - at));
-        const int sameByte = lastByte_[data_[at]];
-        if (sameByte < 0 || static_cast<int>(at) - sameByte > kMaxOffset)
-            return;
-        found.push_back({static_cast<int>(at) - sameByte, 1});
-        if (limit >= 2)
-            searchChain(at, limit, found);
-    }
-
-    void searchChain(std::size_t at, int limit, std::vector<Candidate>& found) const
-    {
-        int best = 1;
-        int depth = 0;
-        for (int earlier = heads_[key(at)]; earlier >= 0 && depth < kChainDepth;
-             earlier = previous_[static_cast<std::size_t>(earlier)], ++depth) {
-            const int offset = static_cast<int>(at) - earlier;
-            if (offset > kMaxOffset)
-                break;
-            // Only a longer match is wanted: its byte at the best length so far must agree.
-            if (data_[at + static_cast<std::size_t>(best)] != data_[static_cast<std::size_t>(earlier + best)])
-                continue;
-            const int length = commonLength(at, static_cast<std::size_t>(earlier), limit);
-            if (length > best) {
-                found.push_back({offset, length});
-                best = length;
-                if (length == limit)
-                    break;
-            }
-        }
-    }
-
-    void add(std::size_t at)
-    {
-        lastByte_[data_[at]] = static_cast<int>(at);
-        if (at + 1 < data_.size()) {
-            previous_[at] = heads_[key(at)];
-            heads_[key(at)] = static_cast<int>(at);
-        }
-    }
-
-private:
-    std::size_t key(std::size_t at) const { return static_cast<std::size_t>(data_[at] << 8 | data_[at + 1]); }
-
-    std::span<const std::uint8_t> data_;
-    std::vector<int> previous_;
-    std::array<int, 65536> heads_;
-    std::array<int, 256> lastByte_;
+// A state found at a position before the cheapest ones are known.
+struct Candidate {
+    enum Source : std::uint8_t { Followed, NewOffset, AnyCopy };
+    int bits;
+    int from;
+    std::uint16_t offset;
+    bool literals;  // a literal run, else a copy
+    Source source;  // a followed offset's next state, a new offset's first, or literals after any copy
+    int run = 0;    // a new offset's match length, a followed one's place among the followed
 };
 
 class Parser {
 public:
-    explicit Parser(std::span<const std::uint8_t> data) : data_(data), table_(data.size() + 1), finder_(data) {}
+    explicit Parser(std::span<const std::uint8_t> data)
+        : data_(data), best_(data.size() + 1, -1), bestBits_(data.size() + 1, -1), bestCopy_(data.size() + 1, -1),
+          on_(kMaxOffset + 1, 0), matches_(data)
+    {
+        // The start acts as a copy from offset 1 ending before the first
+        // byte, without the flag the first literal run does not have.
+        nodes_.push_back({-1, -1, 0, 1});
+        best_[0] = bestCopy_[0] = 0;
+        bestBits_[0] = -1;
+        follow(1, {-1, -1, 0, 0}, 0);
+    }
 
-    // The cheapest state at the end, its blocks chained back to the start.
+    // The cheapest node at the end, its blocks chained back to the start.
     int run()
     {
-        // The first block is always a literal run and has no flag bit.
-        table_.offer(0, AfterCopy, {-1, -1, 1, 0, 0});
-        std::vector<Candidate> candidates;
-        for (std::size_t at = 0; at < data_.size(); ++at) {
-            const int cheapest = cheapestAt(at);
-            extendLiterals(at);
-            extendCopies(at);
-            copyLastOffset(at);
-            if (at > 0) {
-                finder_.find(at, candidates);
-                copyNewOffsets(at, cheapest, candidates);
-            }
-            finder_.add(at);
+        for (int at = 1; at <= size(); ++at) {
+            candidates_.clear();
+            newCopyCosts(at);
+            advanceFollowed(at);
+            matches_.count(at);
+            takeUpNewOffsets(at);
+            cheapestLiteralRun(at);
+            settle(at);
         }
-        return cheapestAt(data_.size());
+        return best_[static_cast<std::size_t>(size())];
     }
 
-    const StateTable& table() const { return table_; }
+    const std::deque<Node>& nodes() const { return nodes_; }
 
 private:
-    int cheapestAt(std::size_t at) const
+    int size() const { return static_cast<int>(data_.size()); }
+    std::uint8_t byte(int at) const { return data_[static_cast<std::size_t>(at)]; }
+    int bitsOf(int node) const { return nodes_[static_cast<std::size_t>(node)].bits; }
+    Followed& followed(int place) { return followed_[static_cast<std::size_t>(place)]; }
+
+    bool matches(int at, int offset) const { return at >= offset && byte(at) == byte(at - offset); }
+
+    // The cheapest copy of at most each length ending at `at`, offset
+    // aside: newCopy(m) is the cheapest state `length` bytes back plus the
+    // length code, over every length up to m. Every offset's new copy
+    // ending here takes the entry of its match length; entries are worked
+    // out as far as a match reaches.
+    void newCopyCosts(int at)
     {
-        int best = -1;
-        for (const Kind kind : {AfterCopy, AfterLiterals})
-            for (int slot = 0; slot < table_.count(at, kind); ++slot) {
-                const int index = table_.index(at, kind, slot);
-                if (best < 0 || table_[index].bits < table_[best].bits)
-                    best = index;
+        newCopyAt_ = at;
+        newCopyLongest_ = std::min(kMaxLength, at - 1);
+        newCopyKnown_ = 0;
+    }
+
+    const std::pair<int, int>& newCopy(int length)
+    {
+        for (; newCopyKnown_ < length; ++newCopyKnown_) {
+            const int next = newCopyKnown_ + 1;
+            const auto start = static_cast<std::size_t>(newCopyAt_ - next);
+            const int node = best_[start];
+            const int cost = bestBits_[start] + newLengthBits(next);
+            const auto& before = newCopy_[static_cast<std::size_t>(newCopyKnown_)];
+            newCopy_[static_cast<std::size_t>(next)] = newCopyKnown_ > 0 && before.first < cost ? before : std::pair{cost, node};
+        }
+        return newCopy_[static_cast<std::size_t>(length)];
+    }
+
+    // Every followed offset takes one more byte: a matching byte extends
+    // its match (by a copy from the last offset after its literals, or a
+    // new copy), another one extends the literals after its copy.
+    void advanceFollowed(int at)
+    {
+        for (std::size_t place = 0; place < followed_.size(); ++place) {
+            Followed& state = followed_[place];
+            const int offset = state.offset;
+            if (matches(at - 1, offset)) {
+                ++state.run;
+                offerCopy(at, static_cast<int>(place), state);
+            } else {
+                state.run = 0;
+                state.on = offerLiterals(at, static_cast<int>(place), state);
+                on_[static_cast<std::size_t>(offset)] = state.on;
             }
-        return best;
+        }
     }
 
-    // A run starts after a copy and grows by one byte at a time.
-    void extendLiterals(std::size_t at)
+    // The cheaper of a copy from the last offset, over the whole match
+    // since the literals, and a new copy of this offset.
+    void offerCopy(int at, int place, const Followed& state)
     {
-        for (int slot = 0; slot < table_.count(at, AfterCopy); ++slot) {
-            const int index = table_.index(at, AfterCopy, slot);
-            const State& state = table_[index];
-            table_.offer(at + 1, AfterLiterals, {state.bits + 1 + eliasBits(1) + 8, index, state.last, 1, 0});
+        const int offset = state.offset;
+        const int length = std::min(state.run, newCopyLongest_);
+        auto [bits, from] = newCopy(length);
+        bits += offsetBits(offset);
+        if (state.hasLiterals) {
+            const int repeat = at - state.literals.end;
+            const int repeatBits = state.literals.bits + 1 + eliasBits(repeat);
+            if (repeat <= kMaxLength && repeatBits <= bits) {
+                bits = repeatBits;
+                from = kOwnState;
+            }
         }
-        for (int slot = 0; slot < table_.count(at, AfterLiterals); ++slot) {
-            const State& run = table_[table_.index(at, AfterLiterals, slot)];
-            if (run.length == kMaxLength)
+        candidates_.push_back({bits, from, static_cast<std::uint16_t>(offset), false, Candidate::Followed, place});
+    }
+
+    // False when the literals since its copy have grown too long to be one run.
+    bool offerLiterals(int at, int place, const Followed& state)
+    {
+        const int length = at - state.copy.end;
+        if (length > kMaxLength)
+            return false;
+        candidates_.push_back({state.copy.bits + literalBits(length), kOwnState, static_cast<std::uint16_t>(state.offset),
+                               true, Candidate::Followed, place});
+        return true;
+    }
+
+    // New copies from offsets not yet followed. Only a copy that ends where
+    // its match ends can be worth following (one ending sooner is dearer
+    // once literals follow it, and a followed offset's copy grows with its
+    // match), so those are taken whose match ends here and is long enough
+    // for their copy to come near the cheapest copy: the longest, the
+    // nearest among equally long ones. For the cheapest states here, the
+    // nearest of the longest matches, and of those within 128 bytes.
+    void takeUpNewOffsets(int at)
+    {
+        const int offsets = std::min(at - 1, kMaxOffset);
+        if (offsets < 1)
+            return;
+        offerNearestLongest(std::min(offsets, 128));
+        offerNearestLongest(offsets);
+        const int longest = std::min(newCopyLongest_, 255);
+        const int ceiling = cheapest(false) + kNewCopyReach;
+        int shortest = 1;
+        while (shortest <= longest && newCopy(shortest).first >= ceiling)
+            ++shortest;
+        // A heap whose top is the shortest (then farthest) match taken so far.
+        const auto worse = [](const std::pair<int, int>& a, const std::pair<int, int>& b) {
+            return a.first != b.first ? a.first > b.first : a.second < b.second;
+        };
+        newOffsets_.clear();
+        if (shortest > longest)
+            return;
+        for (const int block : matches_.blocksByLongestEnding(offsets, shortest)) {
+            if (matches_.longestEnding(block) < shortest)
+                break;
+            const int base = block * MatchLengths::kBlock + 1;
+            const int blockEnd = std::min(base + MatchLengths::kBlock, offsets + 1);
+            for (int offset = base; offset < blockEnd; ++offset) {
+                const int run = matches_.ending(offset);
+                if (run < shortest || on_[static_cast<std::size_t>(offset)])
+                    continue;
+                newOffsets_.push_back({run, offset});
+                std::push_heap(newOffsets_.begin(), newOffsets_.end(), worse);
+                if (newOffsets_.size() > kMostNewOffsets) {
+                    std::pop_heap(newOffsets_.begin(), newOffsets_.end(), worse);
+                    newOffsets_.pop_back();
+                    shortest = newOffsets_.front().first + 1;
+                }
+            }
+        }
+        for (const auto& [run, offset] : newOffsets_)
+            offerNewOffset(offset, run);
+    }
+
+    // The nearest offset with the longest match among the first `offsets`.
+    void offerNearestLongest(int offsets)
+    {
+        const auto [offset, longest] = matches_.nearestLongest(offsets);
+        if (longest > 0 && !on_[static_cast<std::size_t>(offset)])
+            offerNewOffset(offset, longest);
+    }
+
+    void offerNewOffset(int offset, int run)
+    {
+        const auto& [bits, from] = newCopy(std::min(run, newCopyLongest_));
+        candidates_.push_back(
+            {bits + offsetBits(offset), from, static_cast<std::uint16_t>(offset), false, Candidate::NewOffset, run});
+    }
+
+    // The cheapest literal run ending here after any copy state, so that
+    // literals are never missed for want of a followed offset. A run from
+    // position q costs the copy state's bits - 8q (its "value"), plus the
+    // same for every q, plus the length code; of two copy states the later
+    // one is as good when its value is no higher, as its length code is no
+    // longer. So only rising values are kept, and only those within the
+    // longest length code of the lowest are tried.
+    void cheapestLiteralRun(int at)
+    {
+        const int q = at - 1;
+        const int node = bestCopy_[static_cast<std::size_t>(q)];
+        if (node >= 0) {
+            const int value = bitsOf(node) - 8 * q;
+            while (runStarts_.size() > runStartsHead_ && runStarts_.back().first >= value)
+                runStarts_.pop_back();
+            runStarts_.push_back({value, q});
+        }
+        while (runStartsHead_ < runStarts_.size() && runStarts_[runStartsHead_].second < at - kMaxLength)
+            ++runStartsHead_;
+        if (runStartsHead_ == runStarts_.size())
+            return;
+        const int lowest = runStarts_[runStartsHead_].first;
+        int bits = INT_MAX;
+        int from = -1;
+        for (std::size_t i = runStartsHead_; i < runStarts_.size() && runStarts_[i].first <= lowest + eliasBits(kMaxLength); ++i) {
+            const auto [value, start] = runStarts_[i];
+            const int cost = value + 8 * at + 1 + eliasBits(at - start);
+            if (cost < bits) {
+                bits = cost;
+                from = bestCopy_[static_cast<std::size_t>(start)];
+            }
+        }
+        candidates_.push_back({bits, from, 1, true, Candidate::AnyCopy});
+    }
+
+    // The cheapest states here are now known: keep the states close enough
+    // to them, and stop following the offsets whose state is not.
+    void settle(int at)
+    {
+        const int copyFloor = cheapest(false);
+        const int literalFloor = cheapest(true);
+        const int excessLimit = followLimit(copyFloor, literalFloor);
+        int bestCopy = -1;
+        int bestLiterals = -1;
+        for (const Candidate& c : candidates_) {
+            const int floor = c.literals ? literalFloor : copyFloor;
+            int& bestOfKind = c.literals ? bestLiterals : bestCopy;
+            const bool isBest = c.bits == floor && bestOfKind < 0;
+            const bool kept = c.source != Candidate::AnyCopy && c.bits < floor + mostSaved(c.offset) &&
+                              c.bits - floor <= excessLimit;
+            if (!kept && !isBest) {
+                if (c.source == Candidate::Followed)
+                    stopFollowing(c);
                 continue;
-            const int grown = run.bits + 8 + eliasBits(run.length + 1) - eliasBits(run.length);
-            table_.offer(at + 1, AfterLiterals,
-                         {grown, run.from, run.last, static_cast<std::uint16_t>(run.length + 1), 0});
+            }
+            const int from = c.from == kOwnState ? ownState(c) : c.from;
+            const int node = isBest ? addNode({c.bits, from, at, static_cast<std::uint16_t>(c.literals ? 0 : c.offset)}) : -1;
+            if (isBest)
+                bestOfKind = node;
+            if (kept)
+                keepFollowing(c, {c.bits, from, at, node});
+            else if (c.source == Candidate::Followed)
+                stopFollowing(c);
+        }
+        std::erase_if(followed_, [](const Followed& state) { return !state.on; });
+        bestCopy_[static_cast<std::size_t>(at)] = bestCopy;
+        const int best =
+            bestCopy >= 0 && (bestLiterals < 0 || bitsOf(bestCopy) <= bitsOf(bestLiterals)) ? bestCopy : bestLiterals;
+        assert(best >= 0);
+        best_[static_cast<std::size_t>(at)] = best;
+        bestBits_[static_cast<std::size_t>(at)] = bitsOf(best);
+    }
+
+    // How far above the cheapest state of its kind an offset's state may be
+    // and still be followed, so that at most kMostFollowed offsets are (a
+    // few more on ties).
+    int followLimit(int copyFloor, int literalFloor)
+    {
+        excess_.clear();
+        for (const Candidate& c : candidates_)
+            if (c.source != Candidate::AnyCopy)
+                excess_.push_back(c.bits - (c.literals ? literalFloor : copyFloor));
+        if (excess_.size() <= kMostFollowed)
+            return INT_MAX;
+        std::nth_element(excess_.begin(), excess_.begin() + (kMostFollowed - 1), excess_.end());
+        return excess_[kMostFollowed - 1];
+    }
+
+    int cheapest(bool literals) const
+    {
+        int bits = INT_MAX / 2;
+        for (const Candidate& c : candidates_)
+            if (c.literals == literals)
+                bits = std::min(bits, c.bits);
+        return bits;
+    }
+
+    int addNode(const Node& node)
+    {
+        nodes_.push_back(node);
+        return static_cast<int>(nodes_.size()) - 1;
+    }
+
+    // The node of the state a followed offset's candidate comes from: its
+    // copy before literals, its literals before a copy from the last offset.
+    int ownState(const Candidate& c)
+    {
+        Pending& state = c.literals ? followed(c.run).copy : followed(c.run).literals;
+        if (state.node < 0)
+            state.node = addNode({state.bits, state.from, state.end, static_cast<std::uint16_t>(c.literals ? c.offset : 0)});
+        return state.node;
+    }
+
+    void stopFollowing(const Candidate& c)
+    {
+        followed(c.run).on = false;
+        on_[c.offset] = false;
+    }
+
+    void keepFollowing(const Candidate& c, const Pending& state)
+    {
+        if (c.source == Candidate::NewOffset) {
+            if (!on_[c.offset])
+                follow(c.offset, state, c.run);
+            return;
+        }
+        Followed& record = followed(c.run);
+        if (c.literals) {
+            record.literals = state;
+            record.hasLiterals = true;
+        } else {
+            record.copy = state;
         }
     }
 
-    // A copy grows by one byte at a time while the bytes agree, so that every
-    // length of it is tried at the cost of one state per position.
-    void extendCopies(std::size_t at)
+    void follow(int offset, const Pending& copy, int run)
     {
-        for (int slot = 0; slot < table_.count(at, AfterCopy); ++slot) {
-            const State& copy = table_[table_.index(at, AfterCopy, slot)];
-            if (copy.length == 0 || copy.length == kMaxLength || data_[at] != data_[at - copy.last])
-                continue;
-            State grown = copy;
-            grown.length = static_cast<std::uint16_t>(copy.length + 1);
-            grown.bits += copyLengthBits(copy.fromLast, grown.length) - copyLengthBits(copy.fromLast, copy.length);
-            table_.offer(at + 1, AfterCopy, grown);
-        }
-    }
-
-    void copyLastOffset(std::size_t at)
-    {
-        for (int slot = 0; slot < table_.count(at, AfterLiterals); ++slot) {
-            const int index = table_.index(at, AfterLiterals, slot);
-            const State& state = table_[index];
-            if (state.last <= at && data_[at] == data_[at - state.last])
-                table_.offer(at + 1, AfterCopy,
-                             {state.bits + 1 + eliasBits(1), index, state.last, 1, state.last, true});
-        }
-    }
-
-    // Every nearest match starts as a copy of two bytes (or of one, which
-    // can end a run that reached its longest) and grows from there.
-    void copyNewOffsets(std::size_t at, int cheapest, const std::vector<Candidate>& candidates)
-    {
-        const int bits = table_[cheapest].bits;
-        int shorter = 0;
-        for (const Candidate& candidate : candidates) {
-            const auto offset = static_cast<std::uint16_t>(candidate.offset);
-            const auto offer = [&](int length) {
-                table_.offer(at + static_cast<std::size_t>(length), AfterCopy,
-                             {bits + zx02::newCopyBits(offset, length), cheapest, offset,
-                              static_cast<std::uint16_t>(length), offset, false});
-            };
-            // Also where it is the nearest match, in case the short copy was not kept.
-            offer(std::min(candidate.length, 2));
-            if (shorter + 1 > 2)
-                offer(shorter + 1);
-            shorter = candidate.length;
-        }
+        followed_.push_back({offset, copy, {}, false, run, true});
+        on_[static_cast<std::size_t>(offset)] = true;
     }
 
     std::span<const std::uint8_t> data_;
-    StateTable table_;
-    MatchFinder finder_;
-};
-
-// Bits go into bit bytes placed in the stream where their first bit falls,
-// filled from the top bit down, between the literal and offset bytes.
-class StreamWriter {
-public:
-    void byte(std::uint8_t value) { stream_.push_back(value); }
-
-    void bit(int value)
-    {
-        if (intoOffsetByte_) {
-            stream_.back() = static_cast<std::uint8_t>(stream_.back() | value);
-            intoOffsetByte_ = false;
-            return;
-        }
-        if (mask_ == 0) {
-            bitByte_ = stream_.size();
-            stream_.push_back(0);
-            mask_ = 0x80;
-        }
-        if (value)
-            stream_[bitByte_] = static_cast<std::uint8_t>(stream_[bitByte_] | mask_);
-        mask_ >>= 1;
-    }
-
-    void elias(int value)
-    {
-        assert(value >= 1 && value <= kMaxLength);
-        int top = 1;
-        while (top * 2 <= value)
-            top *= 2;
-        for (top >>= 1; top > 0; top >>= 1) {
-            bit(1);
-            bit((value & top) ? 1 : 0);
-        }
-        bit(0);
-    }
-
-    // The next bit goes into the low bit of the offset byte just written.
-    void nextBitIntoOffsetByte() { intoOffsetByte_ = true; }
-
-    std::vector<std::uint8_t> take() { return std::move(stream_); }
-
-private:
-    std::vector<std::uint8_t> stream_;
-    std::size_t bitByte_ = 0;
-    int mask_ = 0;
-    bool intoOffsetByte_ = false;
+    std::deque<Node> nodes_;  // grows in chunks: never moved, however many a parse needs
+    std::vector<int> best_;      // the cheapest node at each position
+    std::vector<int> bestBits_;  // and its bits, read for every new copy's every length
+    std::vector<int> bestCopy_;  // the cheapest node ending in a copy, -1 when none
+    std::vector<Followed> followed_;  // in the order they were taken up
+    std::vector<std::uint8_t> on_;  // whether each offset is followed
+    std::vector<Candidate> candidates_;
+    std::vector<int> excess_;
+    std::vector<std::pair<int, int>> runStarts_;  // value and position of copy states literals may follow
+    std::size_t runStartsHead_ = 0;
+    std::vector<std::pair<int, int>> newOffsets_;  // match length, offset
+    std::array<std::pair<int, int>, kMaxLength + 1> newCopy_{};
+    int newCopyAt_ = 0;
+    int newCopyLongest_ = 0;
+    int newCopyKnown_ = 0;
+    MatchLengths matches_;
 };
 
 // The blocks of the cheapest parse, first to last.
-std::vector<State> chain(const StateTable& table, int last)
+std::vector<Node> chain(const std::deque<Node>& nodes, int last)
 {
-    std::vector<State> blocks;
-    for (int index = last; table[index].from >= 0 || table[index].length > 0; index = table[index].from)
-        blocks.push_back(table[index]);
+    std::vector<Node> blocks;
+    for (int index = last; nodes[static_cast<std::size_t>(index)].from >= 0; index = nodes[static_cast<std::size_t>(index)].from)
+        blocks.push_back(nodes[static_cast<std::size_t>(index)]);
     std::reverse(blocks.begin(), blocks.end());
     return blocks;
 }
@@ -342,31 +459,32 @@ std::vector<std::uint8_t> zx02Compress(std::span<const std::uint8_t> data)
     Parser parser(data);
     const int end = parser.run();
     StreamWriter out;
-    std::size_t at = 0;
+    int at = 0;
     int lastOffset = 1;
     bool afterLiterals = false;
     bool first = true;
-    for (const State& block : chain(parser.table(), end)) {
+    for (const Node& block : chain(parser.nodes(), end)) {
+        const int length = block.end - at;
         if (block.offset == 0) {
             if (!first)
                 out.bit(0);
-            out.elias(block.length);
-            for (int i = 0; i < block.length; ++i)
-                out.byte(data[at + static_cast<std::size_t>(i)]);
+            out.elias(length);
+            for (int i = 0; i < length; ++i)
+                out.byte(data[static_cast<std::size_t>(at + i)]);
             afterLiterals = true;
         } else if (afterLiterals && block.offset == lastOffset) {
             out.bit(0);
-            out.elias(block.length);
+            out.elias(length);
             afterLiterals = false;
         } else {
-            writeNewCopy(out, block.offset, block.length);
+            writeNewCopy(out, block.offset, length);
             lastOffset = block.offset;
             afterLiterals = false;
         }
         first = false;
-        at += block.length;
+        at = block.end;
     }
-    assert(at == data.size());
+    assert(at == static_cast<int>(data.size()));
     out.bit(1);
     out.elias(256);
     return out.take();

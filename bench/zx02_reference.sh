@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Compares our ZX02 streams with the format's reference compressor on the
+# screens discs hold: the photos of bench/quality.sh in eight kinds of
+# screen. ZX02_REFERENCE names an already-built reference compressor (run
+# as `$ZX02_REFERENCE -f IN OUT`, its default, full options); without it the
+# comparison is skipped. Prints each screen's sizes and, per kind, the
+# smallest and largest difference.
+# Usage: ZX02_REFERENCE=/path/to/zx02 bench/zx02_reference.sh [build folder]   (default: build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+if [[ -z "${ZX02_REFERENCE:-}" || ! -x "$ZX02_REFERENCE" ]]; then
+  echo "ZX02_REFERENCE is not an executable reference compressor: skipped"
+  exit 0
+fi
+convert=$build/cli/rasterine-convert
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+kinds=("m2fine:-m 2 -t fine" "m2none:-m 2" "m0coarse:-m 0 -t coarse" "m1fs:-m 1 --dither floyd-steinberg"
+       "m2blue:-m 2 --dither blue-noise" "m4atk:-m 4 --dither atkinson" "m5bayer:-m 5 --dither bayer" "m7:-m 7")
+for name in BytheWater ColorfulCups EveningGlow FallenLeaf Kite OneStandsOut Path; do
+  dir=/usr/share/wallpapers/$name/contents/images
+  photo=$dir/1920x1080.jpg
+  [[ -f "$photo" ]] || photo=$(ls "$dir"/*.jpg | tail -n 1)
+  for kind in "${kinds[@]}"; do
+    tag=${kind%%:*}
+    # shellcheck disable=SC2086
+    QT_QPA_PLATFORM=offscreen "$convert" ${kind#*:} --compress -o "$work/$tag-$name" "$photo" >/dev/null
+    "$ZX02_REFERENCE" -f "$work/$tag-$name" "$work/$tag-$name.ref" >/dev/null 2>&1
+    echo "$tag-$name $(stat -c %s "$work/$tag-$name.ref") $(stat -c %s "$work/$tag-$name.zx02")"
+  done
+done | awk '{ d = ($3 - $2) * 100.0 / $2; k = $1; sub("-.*", "", k)
+              printf "%-24s reference %6d ours %6d %+6.2f %%\n", $1, $2, $3, d
+              if (!(k in lo) || d < lo[k]) lo[k] = d; if (!(k in hi) || d > hi[k]) hi[k] = d }
+        END { for (k in lo) printf "%-9s ours vs reference: %+.2f %% to %+.2f %%\n", k, lo[k], hi[k] }'
