@@ -18,10 +18,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 kinds=("m2fine:-m 2 -t fine" "m2none:-m 2" "m0coarse:-m 0 -t coarse" "m1fs:-m 1 --dither floyd-steinberg"
        "m2blue:-m 2 --dither blue-noise" "m4atk:-m 4 --dither atkinson" "m5bayer:-m 5 --dither bayer" "m7:-m 7")
-for name in BytheWater ColorfulCups EveningGlow FallenLeaf Kite OneStandsOut Path; do
-  dir=/usr/share/wallpapers/$name/contents/images
-  photo=$dir/1920x1080.jpg
-  [[ -f "$photo" ]] || photo=$(ls "$dir"/*.jpg | tail -n 1)
+source bench/wallpaper_photos.sh
+while read -r photo; do
+  name=${photo#/usr/share/wallpapers/}
+  name=${name%%/*}
   for kind in "${kinds[@]}"; do
     tag=${kind%%:*}
     # shellcheck disable=SC2086
@@ -29,7 +29,7 @@ for name in BytheWater ColorfulCups EveningGlow FallenLeaf Kite OneStandsOut Pat
     "$ZX02_REFERENCE" -f "$work/$tag-$name" "$work/$tag-$name.ref" >/dev/null 2>&1
     echo "$tag-$name $(stat -c %s "$work/$tag-$name.ref") $(stat -c %s "$work/$tag-$name.zx02")"
   done
-done | awk '{ d = ($3 - $2) * 100.0 / $2; k = $1; sub("-.*", "", k)
+done < <(wallpaper_photos) | awk '{ d = ($3 - $2) * 100.0 / $2; k = $1; sub("-.*", "", k)
               printf "%-24s reference %6d ours %6d %+6.2f %%\n", $1, $2, $3, d
               if (!(k in lo) || d < lo[k]) lo[k] = d; if (!(k in hi) || d > hi[k]) hi[k] = d }
         END { for (k in lo) printf "%-9s ours vs reference: %+.2f %% to %+.2f %%\n", k, lo[k], hi[k] }'
