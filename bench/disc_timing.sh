@@ -7,14 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-jsbeeb=$build/emulator/node_modules/jsbeeb
-[[ -d "$jsbeeb" ]] || tests/emulator/install_emulator.sh tests/emulator "$build/emulator"
-convert=$build/cli/rasterine-convert
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-source bench/wallpaper_photos.sh
-link_wallpaper_photos "$work"
-export QT_QPA_PLATFORM=offscreen
+source bench/emulator_photos.sh
 for look in "classic-fine:-m 2 -t fine" "floyd-steinberg:-m 1 --dither floyd-steinberg" \
             "blue-noise:-m 2 --dither blue-noise" "bayer-mode5:-m 5 --dither bayer" "teletext:-m 7"; do
   name=${look%%:*}

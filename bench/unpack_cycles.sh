@@ -8,14 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-jsbeeb=$build/emulator/node_modules/jsbeeb
-[[ -d "$jsbeeb" ]] || tests/emulator/install_emulator.sh tests/emulator "$build/emulator"
-convert=$build/cli/rasterine-convert
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-source bench/wallpaper_photos.sh
-link_wallpaper_photos "$work"
-export QT_QPA_PLATFORM=offscreen
+source bench/emulator_photos.sh
 for look in "mode 2 classic fine:-m 2 -t fine" "mode 2 classic none:-m 2 -t none" "mode 0 classic coarse:-m 0 -t coarse" \
             "mode 1 Floyd-Steinberg:-m 1 --dither floyd-steinberg" "mode 2 blue noise:-m 2 --dither blue-noise" \
             "mode 4 Atkinson:-m 4 --dither atkinson" "mode 5 Bayer:-m 5 --dither bayer"; do
