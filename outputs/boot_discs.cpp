@@ -57,18 +57,29 @@ std::string paletteChanges(const ScreenImage& image)
     return vdu;
 }
 
-// What follows MODE is one line, so that only it is echoed onto the new
-// screen, before the picture is loaded over it (two with NuLA colours,
-// whose set-up is too long to share a line; neither scrolls the screen).
-// The boot text around the command that puts the screen in place: the
-// mode, its colours (VideoNuLA's, or VDU 19 for the standard ones), the
-// cursor off, then `show`; a key ends it.
+// A picture's first appearance, typed in direct mode: the mode, its
+// colours (VideoNuLA's, or VDU 19 for the standard ones; `resetNula` first
+// puts back NuLA's standard colours and &FE20, for a picture in standard
+// colours that may follow one in NuLA's), the cursor off, then `show`, the
+// command that puts the screen in place. What follows MODE is one line, so
+// that only it is echoed onto the new screen, before the picture is loaded
+// over it (two with NuLA colours, whose set-up is too long to share a line;
+// neither scrolls the screen). The last line is left open for more.
+std::string directScreenText(const Conversion& conversion, const std::string& show, bool resetNula)
+{
+    const bool nula = conversion.image.nula.has_value();
+    const std::string colours = nula ? nulaSetupStatements(conversion.image) + kReturn
+                                     : (resetNula ? std::string(kNulaResetStatement) + "?&FE20=?&248:" : "") +
+                                           paletteChanges(conversion.image);
+    return "MODE" + std::to_string(conversion.mode) + kReturn + colours + kCursorOff + ":" + show;
+}
+
+// The boot text of one picture: it stays until a key.
 std::string bootTextAround(const Conversion& conversion, const std::string& show)
 {
     const bool nula = conversion.image.nula.has_value();
-    return std::string("*BASIC") + kReturn + "MODE" + std::to_string(conversion.mode) + kReturn +
-           (nula ? nulaSetupStatements(conversion.image) + kReturn : paletteChanges(conversion.image)) + kCursorOff +
-           ":" + show + ":A%=GET:" + (nula ? kNulaResetStatement : "") + "MODE7" + kReturn;
+    return std::string("*BASIC") + kReturn + directScreenText(conversion, show, false) + ":A%=GET:" +
+           (nula ? kNulaResetStatement : "") + "MODE7" + kReturn;
 }
 
 std::string singleBootText(const Conversion& conversion)
@@ -152,17 +163,28 @@ std::string nulaLines()
 // line also saying whether the file is packed (*RUN: it unpacks itself)
 // and on which drive it is, and, in a show with NuLA colours, each
 // picture's entries (empty for one in the standard colours). The unpacking
-// routine is loaded before the first packed picture, so that a picture
-// stored whole is not kept waiting for it.
+// routine is loaded before the first packed picture (U% says whether it
+// is), so that a picture stored whole is not kept waiting for it.
+//
+// The first picture is put in place in direct mode, before the program is
+// typed in, so that it is not kept waiting for the typing either: VDU 21
+// then keeps the typed lines off it, the program turns the screen back on
+// (VDU 6), and its first round (S%=0) goes straight to waiting on it.
+// A% to Z% keep their values through NEW and RUN.
 std::string showText(std::span<const ShowPicture> shown, int delaySeconds)
 {
     const bool nula = anyNula(shown);
-    std::string text = std::string("*BASIC") + kReturn + "NEW" + kReturn +
-                       "10HIMEM=&3000:D%=" + std::to_string(delaySeconds * 100) + ":U%=0" + kReturn;
+    const ShowPicture& first = shown.front();
+    assert(first.drive == 0);
+    const std::string firstShown = first.packed ? "OSCLI\"LOAD UNPACK\":OSCLI\"RUN " + first.dfsName + "\""
+                                                : "OSCLI\"LOAD " + first.dfsName + "\"";
+    std::string text = std::string("*BASIC") + kReturn + "U%=" + (first.packed ? "1" : "0") + ":S%=0" + kReturn +
+                       directScreenText(*first.slide->conversion, firstShown, nula) + ":VDU21" + kReturn + "NEW" +
+                       kReturn + "10HIMEM=&3000:D%=" + std::to_string(delaySeconds * 100) + ":VDU6" + kReturn;
     if (nula)
         text += std::string("15ONERROR") + kNulaResetStatement + "MODE7:REPORT:END" + kReturn;
     text += "20REPEAT:RESTORE:FORI%=1TO" + std::to_string(shown.size()) + ":READF$,M%,P$" +
-            (nula ? ",N$" : "") + ",C%,V%" + kReturn + "30VDU22,M%:" + kCursorOff +
+            (nula ? ",N$" : "") + ",C%,V%" + kReturn + "25IFS%=0 S%=1:GOTO60" + kReturn + "30VDU22,M%:" + kCursorOff +
             (nula ? ":?&FE22=&40" : "") + kReturn;
     if (nula)
         text += nulaLines();
@@ -305,19 +327,25 @@ std::vector<DiscCatalogue> showCatalogues(std::span<const ShowPicture> shown, in
         catalogues.push_back(slideshowCatalogue(slides, names, tracks, delaySeconds));
     } else {
         catalogues.push_back(bootCatalogue("", tracks, showText(shown, delaySeconds)));
-        if (anyPacked(shown))
-            catalogues.back().files.push_back(unpackFile());
     }
     catalogues.front().title = title;
     if (sides == 2)
         catalogues.push_back(DiscCatalogue{title.substr(0, 10) + " B", tracks, BootOption::None, {}});
-    for (const ShowPicture& picture : shown)
-        if (!anyPacked(shown) && sides == 1) {
-            continue;  // already in today's catalogue
-        } else {
-            catalogues[picture.drive == 0 ? 0 : 1].files.push_back(
-                pictureFile(picture.dfsName, *picture.slide->conversion, picture.packed));
+    if (!anyPacked(shown) && sides == 1)
+        return catalogues;  // the pictures are in today's catalogue already
+    // Files lie on the disc in catalogue order: the routine goes just
+    // before the first packed picture (or after the first side's pictures,
+    // when that is on the second), so that pictures stored whole ahead of
+    // it are not read later for it.
+    bool routinePlaced = !anyPacked(shown);
+    for (const ShowPicture& picture : shown) {
+        auto& files = catalogues[picture.drive == 0 ? 0 : 1].files;
+        if (!routinePlaced && (picture.packed || picture.drive != 0)) {
+            catalogues.front().files.push_back(unpackFile());
+            routinePlaced = true;
         }
+        files.push_back(pictureFile(picture.dfsName, *picture.slide->conversion, picture.packed));
+    }
     return catalogues;
 }
 

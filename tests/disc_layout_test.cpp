@@ -196,7 +196,8 @@ TEST(DiscLayout, UncompressedDiscSetIsTodaysDiscs)
 
 // Compressed, the same pictures need fewer sectors, and a double-sided disc
 // uses its second side once the first is full (four whole 20 KiB screens
-// fill a 40-track side).
+// fill a 40-track side). The routine goes after those four, none of which
+// needs it: DFS lists the file that starts last first.
 TEST(DiscLayout, CompressedSlideshowFillsBothSides)
 {
     std::vector<Conversion> screens;
@@ -219,6 +220,8 @@ TEST(DiscLayout, CompressedSlideshowFillsBothSides)
     EXPECT_EQ(drives, (std::vector<int>{0, 0, 0, 0, 2, 2, 2}));
     EXPECT_TRUE(set.value().pictures.back().packed);
     EXPECT_FALSE(set.value().pictures.front().packed);
+    const Bytes& disc = set.value().files.front();
+    EXPECT_EQ(std::string(disc.begin() + 8, disc.begin() + 15), "UNPACK ");
 }
 
 bool holds(const Bytes& disc, const std::string& text)

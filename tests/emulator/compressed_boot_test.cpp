@@ -112,8 +112,10 @@ TEST_F(CompressedBoot, SinglePictureDiscUnpacksTheScreen)
     expectShown(boot(folder.path() / "packed.ssd", kStepSeconds), picture);
 }
 
-// Mode 4's screen starts at &5800: the stream says where it unpacks to.
-TEST_F(CompressedBoot, SlideshowShowsItsSecondPackedPictureAfterAKey)
+// The first picture is put in place before the loader is typed in, which
+// must leave it untouched. Mode 4's screen starts at &5800: the stream says
+// where it unpacks to.
+TEST_F(CompressedBoot, SlideshowShowsItsFirstPictureAndAfterAKeyItsSecondPackedOne)
 {
     const Picture first = fieldsPicture(1, Halftone::Coarse, 2);
     const Picture second = fieldsPicture(4, Halftone::Diagonal, 3);
@@ -123,6 +125,7 @@ TEST_F(CompressedBoot, SlideshowShowsItsSecondPackedPictureAfterAKey)
     ASSERT_EQ(discs.value().files.size(), 1u);
     ASSERT_TRUE(discs.value().pictures[1].packed);
     writeFile(folder.path() / "show.ssd", discs.value().files.front());
+    expectShown(boot(folder.path() / "show.ssd", kStepSeconds), first);
     expectShown(boot(folder.path() / "show.ssd", kStepSeconds, 1), second);
 }
 

@@ -4,7 +4,7 @@
 // memory holds that picture's screen file byte for byte. Not a test: the
 // numbers go into docs/disc-images.md (see bench/disc_timing.sh).
 // Usage: node time_pictures.mjs JSBEEB_DIR DISC SCREEN_FILE...
-import { readFileSync } from "fs";
+import { existsSync, readFileSync } from "fs";
 import path from "path";
 import { machineWithDisc } from "./jsbeeb_machine.mjs";
 
@@ -20,15 +20,21 @@ const STEP = 0.01;
 const LIMIT = 60;
 const run = (seconds) => machine.runFor(Math.round(seconds * CYCLES_PER_SECOND));
 
-// Every screen ends at &8000.
-const shows = (bytes) => {
-    const start = 0x8000 - bytes.length;
+// A screen starts at the load address of its .inf line beside it (teletext
+// ends short of &8000), or else ends at &8000.
+const startOf = (screen, bytes) => {
+    if (!existsSync(`${screen}.inf`)) return 0x8000 - bytes.length;
+    return parseInt(readFileSync(`${screen}.inf`, "latin1").trim().split(/\s+/)[1], 16) & 0xffff;
+};
+const shows = (start, bytes) => {
     for (let i = 0; i < bytes.length; ++i) if (machine.readbyte(start + i) !== bytes[i]) return false;
     return true;
 };
-const timeUntil = async (bytes) => {
+const timeUntil = async (screen) => {
+    const bytes = new Uint8Array(readFileSync(screen));
+    const start = startOf(screen, bytes);
     for (let t = 0; t < LIMIT; t += STEP) {
-        if (shows(bytes)) return t;
+        if (shows(start, bytes)) return t;
         await run(STEP);
     }
     return NaN;
@@ -45,6 +51,6 @@ for (let i = 0; i < screens.length; ++i) {
         await run(0.1);
         cpu.sysvia.keyUp(keyCodes.SPACE);
     }
-    const seconds = await timeUntil(new Uint8Array(readFileSync(screens[i])));
+    const seconds = await timeUntil(screens[i]);
     console.log(`${path.basename(screens[i])} ${seconds.toFixed(2)}`);
 }
