@@ -442,9 +442,12 @@ Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, bool compre
     return bootDisc(conversion, tracks, compress, kBootDiscTitle);
 }
 
-Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, bool compress, const std::string& title)
+namespace {
+
+// The boot disc of one picture, packed as `packed` says.
+Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, const std::string& title,
+                           const std::optional<PackedScreen>& packed)
 {
-    const auto packed = compress ? packScreen(conversion) : std::nullopt;
     if (!packed)
         return bootDisc(conversion, tracks, title);
     DiscCatalogue catalogue = bootCatalogue(title, tracks, packedBootText(conversion));
@@ -454,6 +457,13 @@ Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, bool compre
     if (!bytes)
         return bytes.failure();
     return DiscImage{catalogue.title, std::move(bytes).value(), {{"", "SCREEN"}}};
+}
+
+}  // namespace
+
+Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, bool compress, const std::string& title)
+{
+    return bootDisc(conversion, tracks, title, compress ? packScreen(conversion) : std::nullopt);
 }
 
 namespace {
@@ -468,14 +478,13 @@ struct MadeShow {
 
 Result<std::vector<MadeShow>> makeShows(std::span<const Slide> slides, const DiscSettings& settings, int sides)
 {
-    const std::vector<std::uint8_t> blankSide(
-        static_cast<std::size_t>(settings.tracks * kDfsSectorsPerTrack * kDfsSectorBytes), 0);
     if (slides.size() == 1) {
-        auto disc = bootDisc(*slides.front().conversion, settings.tracks, settings.compress);
+        const Conversion& conversion = *slides.front().conversion;
+        auto packed = settings.compress ? packScreen(conversion) : std::nullopt;
+        auto disc = bootDisc(conversion, settings.tracks, kBootDiscTitle, packed);
         if (!disc)
             return disc.failure();
-        MadeShow show{disc.value().title, {disc.value().bytes}, {{&slides.front(), "SCREEN", {}, 0}}};
-        show.pictures.front().packed = settings.compress ? packScreen(*slides.front().conversion) : std::nullopt;
+        MadeShow show{disc.value().title, {disc.value().bytes}, {{&slides.front(), "SCREEN", std::move(packed), 0}}};
         if (sides == 2) {
             auto blank = buildDisc(DiscCatalogue{"", settings.tracks, BootOption::None, {}});
             show.sides.push_back(std::move(blank).value());
