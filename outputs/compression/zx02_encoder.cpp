@@ -221,7 +221,6 @@ private:
         const int offsets = std::min(at - 1, kMaxOffset);
         if (offsets < 1)
             return;
-        offerNearestLongest(std::min(offsets, 128));
         offerNearestLongest(offsets);
         const int longest = std::min(newCopyLongest_, 255);
         const int ceiling = cheapest(false) + kNewCopyReach;
@@ -257,12 +256,20 @@ private:
             offerNewOffset(offset, run);
     }
 
-    // The nearest offset with the longest match among the first `offsets`.
+    // The cheapest copy ending here, whether or not its match ends: the
+    // nearest of the longest matches among the offsets of each length of
+    // offset code, where it is longer than every nearer one.
     void offerNearestLongest(int offsets)
     {
-        const auto [offset, longest] = matches_.nearestLongest(offsets);
-        if (longest > 0 && !on_[static_cast<std::size_t>(offset)])
-            offerNewOffset(offset, longest);
+        int longestNearer = 0;
+        for (int first = 1, high = 1; first <= offsets; high *= 2) {
+            const int last = std::min(offsets, (2 * high - 1) * 128);
+            const auto [offset, longest] = matches_.nearestLongest(first, last);
+            if (longest > longestNearer && !on_[static_cast<std::size_t>(offset)])
+                offerNewOffset(offset, longest);
+            longestNearer = std::max(longestNearer, longest);
+            first = last + 1;
+        }
     }
 
     void offerNewOffset(int offset, int run)

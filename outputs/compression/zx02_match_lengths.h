@@ -39,9 +39,9 @@ public:
     // among equals).
     const std::vector<int>& blocksByLongestEnding(int offsets, int shortest);
 
-    // The nearest offset among the first `offsets` with the longest match,
-    // and its length; a length of 0 when none matches.
-    std::pair<int, int> nearestLongest(int offsets) const;
+    // The nearest offset from `first` to `last` with the longest match, and
+    // its length; a length of 0 when none matches.
+    std::pair<int, int> nearestLongest(int first, int last) const;
 
 private:
     std::span<const std::uint8_t> data_;
@@ -126,14 +126,15 @@ inline const std::vector<int>& MatchLengths::blocksByLongestEnding(int offsets, 
     return blockOrder_;
 }
 
-inline std::pair<int, int> MatchLengths::nearestLongest(int offsets) const
+inline std::pair<int, int> MatchLengths::nearestLongest(int first, int last) const
 {
-    const std::uint8_t* runs = runs_.data() + 1;
-    const std::uint8_t longest = detail::longestIn<0>(runs, offsets);
+    const std::uint8_t* runs = runs_.data() + first;
+    const auto count = last + 1 - first;
+    const std::uint8_t longest = detail::longestIn<0>(runs, count);
     if (longest == 0)
         return {0, 0};
-    const auto* nearest = static_cast<const std::uint8_t*>(std::memchr(runs, longest, static_cast<std::size_t>(offsets)));
-    return {static_cast<int>(nearest - runs) + 1, longest};
+    const auto* nearest = static_cast<const std::uint8_t*>(std::memchr(runs, longest, static_cast<std::size_t>(count)));
+    return {static_cast<int>(nearest - runs) + first, longest};
 }
 
 }  // namespace zx02
