@@ -215,7 +215,7 @@ private:
     // match), so those are taken whose match ends here and is long enough
     // for their copy to come near the cheapest copy: the longest, the
     // nearest among equally long ones. For the cheapest states here, the
-    // nearest of the longest matches, and of those within 128 bytes.
+    // nearest of the longest matches of each length of offset code.
     void takeUpNewOffsets(int at)
     {
         const int offsets = std::min(at - 1, kMaxOffset);
@@ -224,7 +224,7 @@ private:
         offerNearestLongest(offsets);
         const int longest = std::min(newCopyLongest_, 255);
         const int ceiling = cheapest(false) + kNewCopyReach;
-        int shortest = 1;
+        int shortest = std::max(1, matches_.longestEndingInMany(kMostNewOffsets));
         while (shortest <= longest && newCopy(shortest).first >= ceiling)
             ++shortest;
         // A heap whose top is the shortest (then farthest) match taken so far.
@@ -234,9 +234,9 @@ private:
         newOffsets_.clear();
         if (shortest > longest)
             return;
-        for (const int block : matches_.blocksByLongestEnding(offsets, shortest)) {
+        for (int block = 0; block * MatchLengths::kBlock < offsets; ++block) {
             if (matches_.longestEnding(block) < shortest)
-                break;
+                continue;
             const int base = block * MatchLengths::kBlock + 1;
             const int blockEnd = std::min(base + MatchLengths::kBlock, offsets + 1);
             for (int offset = base; offset < blockEnd; ++offset) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <cstring>
 #include <cstdint>
 #include <span>
@@ -19,8 +20,8 @@ namespace zx02 {
 // position, counted afresh at each position in one pass over all offsets:
 // one byte per offset, counting stops at 255. Also kept: the lengths of the
 // matches that end there (the next byte does not match), and the longest
-// of those in each block of kBlock offsets, so that a search for long
-// matches can pass over most blocks.
+// match and longest ending match in each block of kBlock offsets, so that
+// searches for long matches can pass over most blocks.
 class MatchLengths {
 public:
     static constexpr int kBlock = 64;
@@ -34,51 +35,53 @@ public:
     int ending(int offset) const { return ending_[static_cast<std::size_t>(offset)]; }
     int longestEnding(int block) const { return blockEnding_[static_cast<std::size_t>(block)]; }
 
-    // The blocks among the first `offsets` offsets whose longest match
-    // ending here reaches `shortest`, the longest first (nearest first
-    // among equals).
-    const std::vector<int>& blocksByLongestEnding(int offsets, int shortest);
+    // The longest length that at least `many` blocks' longest ending
+    // matches reach, 0 when fewer blocks have one: at least `many` offsets'
+    // matches ending here are that long, so the `many` longest are among
+    // the blocks and the matches reaching it.
+    int longestEndingInMany(int many) const;
 
     // The nearest offset from `first` to `last` with the longest match, and
-    // its length; a length of 0 when none matches.
+    // its length; a length of 0 when none matches. `first` starts a block.
     std::pair<int, int> nearestLongest(int first, int last) const;
 
 private:
+    static std::size_t blockOf(int offset) { return static_cast<std::size_t>((offset - 1) / kBlock); }
+
     std::span<const std::uint8_t> data_;
     std::vector<std::uint8_t> reversed_;  // the data last byte first
     std::vector<std::uint8_t> runs_;
     std::vector<std::uint8_t> ending_;  // 0 for the matches that go on
+    std::array<std::uint8_t, kMaxOffset / kBlock + 1> blockRun_{};
     std::array<std::uint8_t, kMaxOffset / kBlock + 1> blockEnding_{};
-    std::vector<int> blockOrder_;
+    int blocks_ = 0;  // those counted at this position
 };
 
 namespace detail {
 
-// A loop the compiler vectorises: lengths stop at 255 without a branch;
-// `ending` keeps those of the matches that end here, where `before[i - 1]`,
-// the byte offset i + 1 copies next, is not `next`.
-inline void countAll(const std::uint8_t* before, std::uint8_t* runs, std::uint8_t* ending, int count,
-                     std::uint8_t last, std::uint8_t next)
-{
-    for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
-        const std::uint8_t run = runs[i];
-        const auto grown = static_cast<std::uint8_t>(run + (run != 255 ? 1 : 0));
-        const auto counted = static_cast<std::uint8_t>(grown & (before[i] == last ? 0xFF : 0));
-        runs[i] = counted;
-        ending[i] = static_cast<std::uint8_t>(counted & (before[i - 1] != next ? 0xFF : 0));
-    }
-}
-
-// Vectorised too; a whole block's loop runs a constant number of times
-// (Count; 0 for the last, shorter block).
+// A loop the compiler vectorises, a whole block's a constant number of
+// times (Count; 0 for the last, shorter block): lengths stop at 255 without
+// a branch; `ending` keeps those of the matches that end here, where
+// `before[i - 1]`, the byte offset i + 1 copies next, is not `next`.
+// Returns the block's longest match and longest ending match.
 template <int Count>
-std::uint8_t longestIn(const std::uint8_t* runs, int count)
+std::pair<std::uint8_t, std::uint8_t> countBlock(const std::uint8_t* before, std::uint8_t* runs, std::uint8_t* ending,
+                                                 int count, std::uint8_t last, std::uint8_t next)
 {
     const auto n = static_cast<std::size_t>(Count > 0 ? Count : count);
     std::uint8_t longest = 0;
-    for (std::size_t i = 0; i < n; ++i)
-        longest = std::max(longest, runs[i]);
-    return longest;
+    std::uint8_t longestEnding = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint8_t run = runs[i];
+        const auto grown = static_cast<std::uint8_t>(run + (run != 255 ? 1 : 0));
+        const auto counted = static_cast<std::uint8_t>(grown & (before[i] == last ? 0xFF : 0));
+        const auto ends = static_cast<std::uint8_t>(counted & (before[i - 1] != next ? 0xFF : 0));
+        runs[i] = counted;
+        ending[i] = ends;
+        longest = std::max(longest, counted);
+        longestEnding = std::max(longestEnding, ends);
+    }
+    return {longest, longestEnding};
 }
 
 }  // namespace detail
@@ -95,46 +98,55 @@ inline void MatchLengths::count(int at)
     const std::uint8_t* before = reversed_.data() + (size - at);  // before[o] is the byte o before the last
     const int offsets = std::min(at - 1, kMaxOffset);
     const std::uint8_t next = at < size ? data_[static_cast<std::size_t>(at)] : 0;
-    detail::countAll(before + 1, runs_.data() + 1, ending_.data() + 1, offsets, last, next);
-    if (at == size)  // every match ends here
-        std::copy(runs_.begin(), runs_.end(), ending_.begin());
+    blocks_ = offsets > 0 ? static_cast<int>(blockOf(offsets)) + 1 : 0;
     for (int base = 1; base <= offsets; base += kBlock) {
-        const auto block = static_cast<std::size_t>((base - 1) / kBlock);
+        const auto o = static_cast<std::size_t>(base);
         const int count = std::min(kBlock, offsets + 1 - base);
-        const std::uint8_t* ending = &ending_[static_cast<std::size_t>(base)];
-        blockEnding_[block] = count == kBlock ? detail::longestIn<kBlock>(ending, kBlock) : detail::longestIn<0>(ending, count);
+        const auto [longest, longestEnding] =
+            count == kBlock
+                ? detail::countBlock<kBlock>(before + o, &runs_[o], &ending_[o], kBlock, last, next)
+                : detail::countBlock<0>(before + o, &runs_[o], &ending_[o], count, last, next);
+        blockRun_[blockOf(base)] = longest;
+        blockEnding_[blockOf(base)] = longestEnding;
+    }
+    if (at == size) {  // every match ends here
+        std::copy(runs_.begin(), runs_.end(), ending_.begin());
+        std::copy(blockRun_.begin(), blockRun_.end(), blockEnding_.begin());
     }
 }
 
-// A counting sort on the blocks' longest ending match.
-inline const std::vector<int>& MatchLengths::blocksByLongestEnding(int offsets, int shortest)
+// The `many` longest block maxima, kept in order by insertion: past the
+// first few blocks, nearly every block is one comparison.
+inline int MatchLengths::longestEndingInMany(int many) const
 {
-    std::array<int, 257> starts{};
-    const int blocks = (offsets - 1) / kBlock + 1;
-    for (int block = 0; block < blocks; ++block)
-        ++starts[static_cast<std::size_t>(255 - blockEnding_[static_cast<std::size_t>(block)]) + 1];
-    for (std::size_t i = 1; i < starts.size(); ++i)
-        starts[i] += starts[i - 1];
-    const auto wanted = static_cast<std::size_t>(starts[static_cast<std::size_t>(256 - shortest)]);
-    blockOrder_.resize(static_cast<std::size_t>(blocks));
-    for (int block = 0; block < blocks; ++block) {
-        const std::uint8_t longest = blockEnding_[static_cast<std::size_t>(block)];
-        if (longest >= shortest)
-            blockOrder_[static_cast<std::size_t>(starts[static_cast<std::size_t>(255 - longest)]++)] = block;
+    std::array<std::uint8_t, 64> longest{};
+    assert(many >= 1 && many <= static_cast<int>(longest.size()));
+    const auto kept = static_cast<std::size_t>(many);
+    for (int block = 0; block < blocks_; ++block) {
+        const std::uint8_t value = blockEnding_[static_cast<std::size_t>(block)];
+        if (value <= longest[kept - 1])
+            continue;
+        std::size_t i = kept - 1;
+        for (; i > 0 && longest[i - 1] < value; --i)
+            longest[i] = longest[i - 1];
+        longest[i] = value;
     }
-    blockOrder_.resize(wanted);
-    return blockOrder_;
+    return longest[kept - 1];
 }
 
 inline std::pair<int, int> MatchLengths::nearestLongest(int first, int last) const
 {
-    const std::uint8_t* runs = runs_.data() + first;
-    const auto count = last + 1 - first;
-    const std::uint8_t longest = detail::longestIn<0>(runs, count);
+    const std::size_t firstBlock = blockOf(first);
+    const std::size_t lastBlock = blockOf(last);
+    const auto* blocks = blockRun_.data();
+    const auto* longestBlock = std::max_element(blocks + firstBlock, blocks + lastBlock + 1);
+    const std::uint8_t longest = *longestBlock;
     if (longest == 0)
         return {0, 0};
-    const auto* nearest = static_cast<const std::uint8_t*>(std::memchr(runs, longest, static_cast<std::size_t>(count)));
-    return {static_cast<int>(nearest - runs) + first, longest};
+    const int base = static_cast<int>(longestBlock - blocks) * kBlock + 1;
+    const std::uint8_t* runs = runs_.data() + base;
+    const auto* nearest = static_cast<const std::uint8_t*>(std::memchr(runs, longest, kBlock));
+    return {static_cast<int>(nearest - runs) + base, longest};
 }
 
 }  // namespace zx02
