@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cassert>
 #include <climits>
 #include <deque>
@@ -238,17 +239,20 @@ private:
             if (matches_.longestEnding(block) < shortest)
                 continue;
             const int base = block * MatchLengths::kBlock + 1;
-            const int blockEnd = std::min(base + MatchLengths::kBlock, offsets + 1);
-            for (int offset = base; offset < blockEnd; ++offset) {
-                const int run = matches_.ending(offset);
-                if (run < shortest || on_[static_cast<std::size_t>(offset)])
-                    continue;
-                newOffsets_.push_back({run, offset});
-                std::push_heap(newOffsets_.begin(), newOffsets_.end(), worse);
-                if (newOffsets_.size() > kMostNewOffsets) {
-                    std::pop_heap(newOffsets_.begin(), newOffsets_.end(), worse);
-                    newOffsets_.pop_back();
-                    shortest = newOffsets_.front().first + 1;
+            const auto words = matches_.endingAtLeast(block, shortest, on_.data());
+            for (std::size_t word = 0; word < words.size(); ++word) {
+                for (std::uint64_t hits = words[word]; hits != 0; hits &= hits - 1) {
+                    const int offset = base + static_cast<int>(word * 8) + std::countr_zero(hits) / 8;
+                    const int run = matches_.ending(offset);
+                    if (run < shortest)
+                        continue;
+                    newOffsets_.push_back({run, offset});
+                    std::push_heap(newOffsets_.begin(), newOffsets_.end(), worse);
+                    if (newOffsets_.size() > kMostNewOffsets) {
+                        std::pop_heap(newOffsets_.begin(), newOffsets_.end(), worse);
+                        newOffsets_.pop_back();
+                        shortest = newOffsets_.front().first + 1;
+                    }
                 }
             }
         }
@@ -371,8 +375,7 @@ private:
     {
         int bits = INT_MAX / 2;
         for (const Candidate& c : candidates_)
-            if (c.literals == literals)
-                bits = std::min(bits, c.bits);
+            bits = std::min(bits, c.literals == literals ? c.bits : INT_MAX / 2);  // a select, not a branch
         return bits;
     }
 

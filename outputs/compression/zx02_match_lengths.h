@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cassert>
+#include <bit>
 #include <cstring>
 #include <cstdint>
 #include <span>
@@ -18,10 +18,10 @@ namespace zx02 {
 //
 // How long the match at every offset (1 to kMaxOffset) is up to a
 // position, counted afresh at each position in one pass over all offsets:
-// one byte per offset, counting stops at 255. Also kept: the lengths of the
-// matches that end there (the next byte does not match), and the longest
-// match and longest ending match in each block of kBlock offsets, so that
-// searches for long matches can pass over most blocks.
+// one byte per offset, counting stops at 255. Also kept: the longest match
+// and the longest match that ends there (the next byte does not match) in
+// each block of kBlock offsets, so that searches for long matches can pass
+// over most blocks; whether a match ends is worked out when asked.
 class MatchLengths {
 public:
     static constexpr int kBlock = 64;
@@ -32,14 +32,23 @@ public:
     void count(int at);
 
     int run(int offset) const { return runs_[static_cast<std::size_t>(offset)]; }
-    int ending(int offset) const { return ending_[static_cast<std::size_t>(offset)]; }
+    int ending(int offset) const
+    {
+        const auto o = static_cast<std::size_t>(offset);
+        return atEnd_ || before_[o - 1] != next_ ? runs_[o] : 0;
+    }
     int longestEnding(int block) const { return blockEnding_[static_cast<std::size_t>(block)]; }
 
     // The longest length that at least `many` blocks' longest ending
-    // matches reach, 0 when fewer blocks have one: at least `many` offsets'
-    // matches ending here are that long, so the `many` longest are among
-    // the blocks and the matches reaching it.
+    // matches reach, 0 when fewer blocks have one (or `many` is above 64):
+    // at least `many` offsets' matches ending here are that long, so the
+    // `many` longest are among the blocks and the matches reaching it.
     int longestEndingInMany(int many) const;
+
+    // Which of a block's offsets have a match ending here at least
+    // `shortest` long, not counting those `skip` marks: bit 8i of word
+    // i / 8 for offset base + i.
+    std::array<std::uint64_t, kBlock / 8> endingAtLeast(int block, int shortest, const std::uint8_t* skip) const;
 
     // The nearest offset from `first` to `last` with the longest match, and
     // its length; a length of 0 when none matches. `first` starts a block.
@@ -51,43 +60,68 @@ private:
     std::span<const std::uint8_t> data_;
     std::vector<std::uint8_t> reversed_;  // the data last byte first
     std::vector<std::uint8_t> runs_;
-    std::vector<std::uint8_t> ending_;  // 0 for the matches that go on
     std::array<std::uint8_t, kMaxOffset / kBlock + 1> blockRun_{};
     std::array<std::uint8_t, kMaxOffset / kBlock + 1> blockEnding_{};
+    std::array<std::uint8_t, kBlock> partRun_{};  // the last block's, offset by offset
+    std::array<std::uint8_t, kBlock> partEnding_{};
     int blocks_ = 0;  // those counted at this position
+    const std::uint8_t* before_ = nullptr;  // before_[o] is the byte o before the last
+    std::uint8_t next_ = 0;  // the byte after the last
+    bool atEnd_ = false;  // where every match ends
 };
 
 namespace detail {
 
-// A loop the compiler vectorises, a whole block's a constant number of
-// times (Count; 0 for the last, shorter block): lengths stop at 255 without
-// a branch; `ending` keeps those of the matches that end here, where
-// `before[i - 1]`, the byte offset i + 1 copies next, is not `next`.
-// Returns the block's longest match and longest ending match.
-template <int Count>
-std::pair<std::uint8_t, std::uint8_t> countBlock(const std::uint8_t* before, std::uint8_t* runs, std::uint8_t* ending,
-                                                 int count, std::uint8_t last, std::uint8_t next)
+// A loop the compiler vectorises, each block's a constant number of times:
+// lengths stop at 255 without a branch. Each block's longest match goes
+// into `blockRun`, and its longest match that ends here, where
+// `before[i - 1]`, the byte offset i + 1 copies next, is not `next`, into
+// `blockEnding`. Restrict-qualified:
+// the compiler cannot tell the arrays apart, and would check at every
+// block.
+template <int Block>
+void countBlocks(const std::uint8_t* __restrict before, std::uint8_t* __restrict runs, std::uint8_t* __restrict blockRun, std::uint8_t* __restrict blockEnding, std::size_t blocks,
+                 std::uint8_t last, std::uint8_t next)
 {
-    const auto n = static_cast<std::size_t>(Count > 0 ? Count : count);
-    std::uint8_t longest = 0;
-    std::uint8_t longestEnding = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::uint8_t run = runs[i];
-        const auto grown = static_cast<std::uint8_t>(run + (run != 255 ? 1 : 0));
-        const auto counted = static_cast<std::uint8_t>(grown & (before[i] == last ? 0xFF : 0));
-        const auto ends = static_cast<std::uint8_t>(counted & (before[i - 1] != next ? 0xFF : 0));
-        runs[i] = counted;
-        ending[i] = ends;
-        longest = std::max(longest, counted);
-        longestEnding = std::max(longestEnding, ends);
+    for (std::size_t block = 0; block < blocks; ++block) {
+        std::uint8_t longest = 0;
+        std::uint8_t longestEnding = 0;
+        for (std::size_t j = 0; j < static_cast<std::size_t>(Block); ++j) {
+            const std::size_t i = block * Block + j;
+            const std::uint8_t run = runs[i];
+            const auto grown = static_cast<std::uint8_t>(run + (run != 255 ? 1 : 0));
+            const auto counted = static_cast<std::uint8_t>(grown & (before[i] == last ? 0xFF : 0));
+            const auto ends = static_cast<std::uint8_t>(counted & (before[i - 1] != next ? 0xFF : 0));
+            runs[i] = counted;
+            longest = std::max(longest, counted);
+            longestEnding = std::max(longestEnding, ends);
+        }
+        blockRun[block] = longest;
+        blockEnding[block] = longestEnding;
     }
-    return {longest, longestEnding};
+}
+
+constexpr std::uint64_t reversedBytes(std::uint64_t word)
+{
+    std::uint64_t reversed = 0;
+    for (int i = 0; i < 8; ++i, word >>= 8)
+        reversed = reversed << 8 | (word & 0xFF);
+    return reversed;
+}
+
+// Vectorised too.
+inline std::uint8_t longestIn(const std::uint8_t* values, std::size_t count)
+{
+    std::uint8_t longest = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        longest = std::max(longest, values[i]);
+    return longest;
 }
 
 }  // namespace detail
 
 inline MatchLengths::MatchLengths(std::span<const std::uint8_t> data)
-    : data_(data), reversed_(data.rbegin(), data.rend()), runs_(kMaxOffset + 1, 0), ending_(kMaxOffset + 1, 0)
+    : data_(data), reversed_(data.rbegin(), data.rend()), runs_(kMaxOffset + 1, 0)
 {
 }
 
@@ -99,20 +133,23 @@ inline void MatchLengths::count(int at)
     const int offsets = std::min(at - 1, kMaxOffset);
     const std::uint8_t next = at < size ? data_[static_cast<std::size_t>(at)] : 0;
     blocks_ = offsets > 0 ? static_cast<int>(blockOf(offsets)) + 1 : 0;
-    for (int base = 1; base <= offsets; base += kBlock) {
-        const auto o = static_cast<std::size_t>(base);
-        const int count = std::min(kBlock, offsets + 1 - base);
-        const auto [longest, longestEnding] =
-            count == kBlock
-                ? detail::countBlock<kBlock>(before + o, &runs_[o], &ending_[o], kBlock, last, next)
-                : detail::countBlock<0>(before + o, &runs_[o], &ending_[o], count, last, next);
-        blockRun_[blockOf(base)] = longest;
-        blockEnding_[blockOf(base)] = longestEnding;
+    // Whole blocks, then the offsets of the last, shorter one each as a
+    // block of one.
+    const auto whole = static_cast<std::size_t>(offsets / kBlock);
+    detail::countBlocks<kBlock>(before + 1, runs_.data() + 1, blockRun_.data(), blockEnding_.data(), whole, last, next);
+    const int rest = offsets - static_cast<int>(whole) * kBlock;
+    if (rest > 0) {
+        const std::size_t base = whole * kBlock + 1;
+        detail::countBlocks<1>(before + base, runs_.data() + base, partRun_.data(), partEnding_.data(),
+                               static_cast<std::size_t>(rest), last, next);
+        blockRun_[whole] = detail::longestIn(partRun_.data(), static_cast<std::size_t>(rest));
+        blockEnding_[whole] = detail::longestIn(partEnding_.data(), static_cast<std::size_t>(rest));
     }
-    if (at == size) {  // every match ends here
-        std::copy(runs_.begin(), runs_.end(), ending_.begin());
+    before_ = before;
+    next_ = next;
+    atEnd_ = at == size;
+    if (atEnd_)  // every match ends here
         std::copy(blockRun_.begin(), blockRun_.end(), blockEnding_.begin());
-    }
 }
 
 // The `many` longest block maxima, kept in order by insertion: past the
@@ -120,7 +157,8 @@ inline void MatchLengths::count(int at)
 inline int MatchLengths::longestEndingInMany(int many) const
 {
     std::array<std::uint8_t, 64> longest{};
-    assert(many >= 1 && many <= static_cast<int>(longest.size()));
+    if (many > static_cast<int>(longest.size()))
+        return 0;
     const auto kept = static_cast<std::size_t>(many);
     for (int block = 0; block < blocks_; ++block) {
         const std::uint8_t value = blockEnding_[static_cast<std::size_t>(block)];
@@ -134,16 +172,35 @@ inline int MatchLengths::longestEndingInMany(int many) const
     return longest[kept - 1];
 }
 
+inline std::array<std::uint64_t, MatchLengths::kBlock / 8> MatchLengths::endingAtLeast(int block, int shortest,
+                                                                                          const std::uint8_t* skip) const
+{
+    const auto base = static_cast<std::size_t>(block * kBlock + 1);
+    const std::uint8_t* runs = runs_.data() + base;
+    const std::uint8_t* copied = before_ + base - 1;  // what each offset copies next
+    skip += base;
+    const auto least = static_cast<std::uint8_t>(std::min(shortest, 255));  // none is longer
+    std::array<std::uint8_t, kBlock> hits;
+    for (std::size_t i = 0; i < hits.size(); ++i)
+        hits[i] = static_cast<std::uint8_t>((runs[i] >= least) & ((copied[i] != next_) | atEnd_) & (skip[i] == 0));
+    std::array<std::uint64_t, kBlock / 8> words;
+    std::memcpy(words.data(), hits.data(), hits.size());
+    if constexpr (std::endian::native == std::endian::big)
+        for (std::uint64_t& word : words)
+            word = detail::reversedBytes(word);
+    return words;
+}
+
 inline std::pair<int, int> MatchLengths::nearestLongest(int first, int last) const
 {
     const std::size_t firstBlock = blockOf(first);
-    const std::size_t lastBlock = blockOf(last);
-    const auto* blocks = blockRun_.data();
-    const auto* longestBlock = std::max_element(blocks + firstBlock, blocks + lastBlock + 1);
-    const std::uint8_t longest = *longestBlock;
+    const std::size_t blocks = blockOf(last) + 1 - firstBlock;
+    const std::uint8_t* blockRun = blockRun_.data() + firstBlock;
+    const std::uint8_t longest = detail::longestIn(blockRun, blocks);
     if (longest == 0)
         return {0, 0};
-    const int base = static_cast<int>(longestBlock - blocks) * kBlock + 1;
+    const auto* longestBlock = static_cast<const std::uint8_t*>(std::memchr(blockRun, longest, blocks));
+    const int base = static_cast<int>(longestBlock - blockRun_.data()) * kBlock + 1;
     const std::uint8_t* runs = runs_.data() + base;
     const auto* nearest = static_cast<const std::uint8_t*>(std::memchr(runs, longest, kBlock));
     return {static_cast<int>(nearest - runs) + base, longest};
