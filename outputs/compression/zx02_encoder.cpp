@@ -64,6 +64,10 @@ constexpr int mostSaved(int offset) { return offsetBits(offset) - 1 + newLengthB
 // than this above the cheapest copy (the same for every offset).
 constexpr int kNewCopyReach = mostSaved(1) - offsetBits(1);
 
+// The excesses over the cheapest state told apart when choosing which
+// offsets to follow: any more than mostSaved's is never kept.
+constexpr int kExcessCounts = 64;
+
 // A followed offset's state. Most are overtaken before anything follows
 // them, so one becomes a node only when a block is chained to it.
 struct Pending {
@@ -322,14 +326,14 @@ private:
     // to them, and stop following the offsets whose state is not.
     void settle(int at)
     {
-        const int copyFloor = cheapest(false);
-        const int literalFloor = cheapest(true);
+        const std::array<int, 2> floors = cheapestOfKinds();
+        const int copyFloor = floors[0];
+        const int literalFloor = floors[1];
         const int excessLimit = followLimit(copyFloor, literalFloor);
-        int bestCopy = -1;
-        int bestLiterals = -1;
+        std::array<int, 2> bestOfKinds{-1, -1};
         for (const Candidate& c : candidates_) {
-            const int floor = c.literals ? literalFloor : copyFloor;
-            int& bestOfKind = c.literals ? bestLiterals : bestCopy;
+            const int floor = floors[c.literals ? 1 : 0];
+            int& bestOfKind = bestOfKinds[c.literals ? 1 : 0];
             const bool isBest = c.bits == floor && bestOfKind < 0;
             const bool kept = c.source != Candidate::AnyCopy && c.bits < floor + mostSaved(c.offset) &&
                               c.bits - floor <= excessLimit;
@@ -348,6 +352,8 @@ private:
                 stopFollowing(c);
         }
         std::erase_if(followed_, [](const Followed& state) { return !state.on; });
+        const int bestCopy = bestOfKinds[0];
+        const int bestLiterals = bestOfKinds[1];
         bestCopy_[static_cast<std::size_t>(at)] = bestCopy;
         const int best =
             bestCopy >= 0 && (bestLiterals < 0 || bitsOf(bestCopy) <= bitsOf(bestLiterals)) ? bestCopy : bestLiterals;
@@ -359,25 +365,43 @@ private:
     // How far above the cheapest state of its kind an offset's state may be
     // and still be followed, so that at most kMostFollowed offsets are (a
     // few more on ties).
-    int followLimit(int copyFloor, int literalFloor)
+    int followLimit(int copyFloor, int literalFloor) const
     {
-        excess_.clear();
-        for (const Candidate& c : candidates_)
-            if (c.source != Candidate::AnyCopy)
-                excess_.push_back(c.bits - (c.literals ? literalFloor : copyFloor));
-        if (excess_.size() <= kMostFollowed)
+        // Counted by excess, as a selection's partitions are mispredicted
+        // branches; an excess past the last count is never kept anyway.
+        static_assert(mostSaved(kMaxOffset) < kExcessCounts - 1);
+        std::array<int, kExcessCounts> counts{};
+        int states = 0;
+        for (const Candidate& c : candidates_) {
+            if (c.source == Candidate::AnyCopy)
+                continue;
+            const int excess = c.bits - (c.literals ? literalFloor : copyFloor);
+            ++counts[static_cast<std::size_t>(std::min(excess, kExcessCounts - 1))];
+            ++states;
+        }
+        if (states <= kMostFollowed)
             return INT_MAX;
-        std::nth_element(excess_.begin(), excess_.begin() + (kMostFollowed - 1), excess_.end());
-        return excess_[kMostFollowed - 1];
+        int closer = 0;
+        for (int excess = 0;; ++excess) {
+            closer += counts[static_cast<std::size_t>(excess)];
+            if (closer >= kMostFollowed)
+                return excess;
+        }
     }
 
-    int cheapest(bool literals) const
+    // Both kinds in one pass, by index rather than by branch: which kind a
+    // candidate is follows no pattern.
+    std::array<int, 2> cheapestOfKinds() const
     {
-        int bits = INT_MAX / 2;
-        for (const Candidate& c : candidates_)
-            bits = std::min(bits, c.literals == literals ? c.bits : INT_MAX / 2);  // a select, not a branch
+        std::array<int, 2> bits{INT_MAX / 2, INT_MAX / 2};
+        for (const Candidate& c : candidates_) {
+            int& cheapest = bits[c.literals ? 1 : 0];
+            cheapest = std::min(cheapest, c.bits);
+        }
         return bits;
     }
+
+    int cheapest(bool literals) const { return cheapestOfKinds()[literals ? 1 : 0]; }
 
     int addNode(const Node& node)
     {
@@ -431,7 +455,6 @@ private:
     std::vector<Followed> followed_;  // in the order they were taken up
     std::vector<std::uint8_t> on_;  // whether each offset is followed
     std::vector<Candidate> candidates_;
-    std::vector<int> excess_;
     std::vector<std::pair<int, int>> runStarts_;  // value and position of copy states literals may follow
     std::size_t runStartsHead_ = 0;
     std::vector<std::pair<int, int>> newOffsets_;  // match length, offset
