@@ -243,20 +243,17 @@ private:
             if (matches_.longestEnding(block) < shortest)
                 continue;
             const int base = block * MatchLengths::kBlock + 1;
-            const auto words = matches_.endingAtLeast(block, shortest, on_.data());
-            for (std::size_t word = 0; word < words.size(); ++word) {
-                for (std::uint64_t hits = words[word]; hits != 0; hits &= hits - 1) {
-                    const int offset = base + static_cast<int>(word * 8) + std::countr_zero(hits) / 8;
-                    const int run = matches_.ending(offset);
-                    if (run < shortest)
-                        continue;
-                    newOffsets_.push_back({run, offset});
-                    std::push_heap(newOffsets_.begin(), newOffsets_.end(), worse);
-                    if (newOffsets_.size() > kMostNewOffsets) {
-                        std::pop_heap(newOffsets_.begin(), newOffsets_.end(), worse);
-                        newOffsets_.pop_back();
-                        shortest = newOffsets_.front().first + 1;
-                    }
+            for (auto hits = matches_.endingAtLeast(block, shortest, on_.data()); hits != 0; hits &= hits - 1) {
+                const int offset = base + std::countr_zero(hits);
+                const int run = matches_.ending(offset);
+                if (run < shortest)
+                    continue;
+                newOffsets_.push_back({run, offset});
+                std::push_heap(newOffsets_.begin(), newOffsets_.end(), worse);
+                if (newOffsets_.size() > kMostNewOffsets) {
+                    std::pop_heap(newOffsets_.begin(), newOffsets_.end(), worse);
+                    newOffsets_.pop_back();
+                    shortest = newOffsets_.front().first + 1;
                 }
             }
         }

@@ -46,9 +46,9 @@ public:
     int longestEndingInMany(int many) const;
 
     // Which of a block's offsets have a match ending here at least
-    // `shortest` long, not counting those `skip` marks: bit 8i of word
-    // i / 8 for offset base + i.
-    std::array<std::uint64_t, kBlock / 8> endingAtLeast(int block, int shortest, const std::uint8_t* skip) const;
+    // `shortest` long, not counting those `skip` marks: bit i for offset
+    // base + i.
+    std::uint64_t endingAtLeast(int block, int shortest, const std::uint8_t* skip) const;
 
     // The nearest offset from `first` to `last` with the longest match, and
     // its length; a length of 0 when none matches. `first` starts a block.
@@ -118,6 +118,15 @@ inline std::uint8_t longestIn(const std::uint8_t* values, std::size_t count)
     return longest;
 }
 
+inline std::uint8_t longestInSixteens(const std::uint8_t* values, std::size_t sixteens)
+{
+    std::array<std::uint8_t, 16> longest{};
+    for (std::size_t i = 0; i < sixteens; ++i)
+        for (std::size_t j = 0; j < longest.size(); ++j)
+            longest[j] = std::max(longest[j], values[i * 16 + j]);
+    return longestIn(longest.data(), longest.size());
+}
+
 }  // namespace detail
 
 inline MatchLengths::MatchLengths(std::span<const std::uint8_t> data)
@@ -152,28 +161,27 @@ inline void MatchLengths::count(int at)
         std::copy(blockRun_.begin(), blockRun_.end(), blockEnding_.begin());
 }
 
-// The `many` longest block maxima, kept in order by insertion: past the
-// first few blocks, nearly every block is one comparison.
+// Counts of the blocks by their longest ending match, from the longest
+// down: no branch but the last. Four counts a length, so that a run of
+// blocks alike does not wait on one count's every increment.
 inline int MatchLengths::longestEndingInMany(int many) const
 {
-    std::array<std::uint8_t, 64> longest{};
-    if (many > static_cast<int>(longest.size()))
-        return 0;
-    const auto kept = static_cast<std::size_t>(many);
-    for (int block = 0; block < blocks_; ++block) {
-        const std::uint8_t value = blockEnding_[static_cast<std::size_t>(block)];
-        if (value <= longest[kept - 1])
-            continue;
-        std::size_t i = kept - 1;
-        for (; i > 0 && longest[i - 1] < value; --i)
-            longest[i] = longest[i - 1];
-        longest[i] = value;
+    std::array<std::array<std::uint16_t, 256>, 4> counts{};
+    for (std::size_t block = 0; block < static_cast<std::size_t>(blocks_); ++block)
+        ++counts[block % 4][blockEnding_[block]];
+    int reaching = 0;
+    for (int length = detail::longestIn(blockEnding_.data(), static_cast<std::size_t>(blocks_)); length > 0; --length) {
+        const auto l = static_cast<std::size_t>(length);
+        reaching += counts[0][l] + counts[1][l] + counts[2][l] + counts[3][l];
+        if (reaching >= many)
+            return length;
     }
-    return longest[kept - 1];
+    return 0;
 }
 
-inline std::array<std::uint64_t, MatchLengths::kBlock / 8> MatchLengths::endingAtLeast(int block, int shortest,
-                                                                                          const std::uint8_t* skip) const
+// A test the compiler vectorises gives a byte of 0 or 1 an offset; a
+// multiplication gathers each 8 of them into 8 bits.
+inline std::uint64_t MatchLengths::endingAtLeast(int block, int shortest, const std::uint8_t* skip) const
 {
     const auto base = static_cast<std::size_t>(block * kBlock + 1);
     const std::uint8_t* runs = runs_.data() + base;
@@ -183,12 +191,15 @@ inline std::array<std::uint64_t, MatchLengths::kBlock / 8> MatchLengths::endingA
     std::array<std::uint8_t, kBlock> hits;
     for (std::size_t i = 0; i < hits.size(); ++i)
         hits[i] = static_cast<std::uint8_t>((runs[i] >= least) & ((copied[i] != next_) | atEnd_) & (skip[i] == 0));
-    std::array<std::uint64_t, kBlock / 8> words;
-    std::memcpy(words.data(), hits.data(), hits.size());
-    if constexpr (std::endian::native == std::endian::big)
-        for (std::uint64_t& word : words)
+    std::uint64_t mask = 0;
+    for (std::size_t i = 0; i < hits.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, &hits[i], 8);
+        if constexpr (std::endian::native == std::endian::big)
             word = detail::reversedBytes(word);
-    return words;
+        mask |= (word * 0x0102040810204080ULL) >> 56 << i;
+    }
+    return mask;
 }
 
 inline std::pair<int, int> MatchLengths::nearestLongest(int first, int last) const
@@ -196,7 +207,11 @@ inline std::pair<int, int> MatchLengths::nearestLongest(int first, int last) con
     const std::size_t firstBlock = blockOf(first);
     const std::size_t blocks = blockOf(last) + 1 - firstBlock;
     const std::uint8_t* blockRun = blockRun_.data() + firstBlock;
-    const std::uint8_t longest = detail::longestIn(blockRun, blocks);
+    // The larger codes' blocks come in sixteens, and those past the last
+    // offset have no match: counted in whole sixteens, without a loop's
+    // odd end.
+    const std::uint8_t longest =
+        blocks >= 16 ? detail::longestInSixteens(blockRun, (blocks + 15) / 16) : detail::longestIn(blockRun, blocks);
     if (longest == 0)
         return {0, 0};
     const auto* longestBlock = static_cast<const std::uint8_t*>(std::memchr(blockRun, longest, blocks));
