@@ -33,7 +33,7 @@ using zx02::kMaxOffset;
 using zx02::MatchLengths;
 using zx02::StreamWriter;
 
-constexpr int kMostNewOffsets = 6;   // offsets taken up at one position, the longest matches first
+constexpr int kMostNewOffsets = 8;   // offsets taken up at one position, the longest matches first
 constexpr int kMostFollowed = 32;     // offsets followed at once, the closest to the cheapest states
 
 // A block of the parse: it ends at `end`, `from` is the block before it.
