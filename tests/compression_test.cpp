@@ -8,6 +8,7 @@
 #include "conversion/teletext/teletext_conversion.h"
 #include "outputs/compression/zx02.h"
 #include "outputs/compression/zx02_codes.h"
+#include "outputs/compression/zx02_match_lengths.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -157,6 +158,59 @@ TEST(Zx02, ParseIsAsShortAsAnyOnShortData)
             byte = static_cast<std::uint8_t>('a' + random() % symbols);
         const auto fewestBytes = static_cast<std::size_t>((fewestBits(data) + zx02::kEndMarkerBits + 7) / 8);
         EXPECT_EQ(zx02Compress(data).size(), fewestBytes) << std::string(data.begin(), data.end());
+    }
+}
+
+// The match counts the parse searches, against a count made afresh by
+// hand at every byte: on data with short random matches, a stretch long
+// enough for lengths to stop at 255, offsets of five lengths of offset
+// code and a last block cut short at most positions.
+TEST(Zx02, MatchLengthsAgreeWithACountMadeAfresh)
+{
+    std::mt19937 random(1982);
+    Bytes data(2500);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<std::uint8_t>(i >= 700 && i < 1100 ? i % 3 : random() % 3);
+    constexpr int kBlock = zx02::MatchLengths::kBlock;
+    zx02::MatchLengths matches(data);
+    std::vector<std::uint8_t> skip(zx02::kMaxOffset + 1, 0);
+    for (int at = 1; at <= static_cast<int>(data.size()); ++at) {
+        matches.count(at);
+        const int offsets = at - 1;
+        std::vector<int> run(static_cast<std::size_t>(offsets) + 1, 0);
+        std::vector<int> ending(run.size(), 0);
+        for (int offset = 1; offset <= offsets; ++offset) {
+            int& length = run[static_cast<std::size_t>(offset)];
+            while (length < 255 && at - 1 - length - offset >= 0 && data[at - 1 - length] == data[at - 1 - length - offset])
+                ++length;
+            const bool goesOn = at < static_cast<int>(data.size()) && data[at] == data[at - offset];
+            ending[static_cast<std::size_t>(offset)] = goesOn ? 0 : length;
+            ASSERT_EQ(matches.ending(offset), ending[static_cast<std::size_t>(offset)]) << at << " " << offset;
+        }
+        std::vector<int> blockEnding;
+        for (int base = 1; base <= offsets; base += kBlock) {
+            const auto first = ending.begin() + base;
+            blockEnding.push_back(*std::max_element(first, first + std::min(kBlock, offsets + 1 - base)));
+            const int block = static_cast<int>(blockEnding.size()) - 1;
+            ASSERT_EQ(matches.longestEnding(block), blockEnding.back()) << at;
+            const int shortest = 1 + at % 4;
+            skip[static_cast<std::size_t>(base + at % kBlock)] = 1;
+            std::uint64_t hits = 0;
+            for (int i = 0; i < kBlock && base + i <= offsets; ++i)
+                if (ending[static_cast<std::size_t>(base + i)] >= shortest && !skip[static_cast<std::size_t>(base + i)])
+                    hits |= std::uint64_t{1} << i;
+            ASSERT_EQ(matches.endingAtLeast(block, shortest, skip.data()), hits) << at;
+            skip[static_cast<std::size_t>(base + at % kBlock)] = 0;
+        }
+        std::sort(blockEnding.rbegin(), blockEnding.rend());
+        for (const int many : {1, 6, 8})
+            ASSERT_EQ(matches.longestEndingInMany(many), many <= static_cast<int>(blockEnding.size()) ? blockEnding[many - 1] : 0) << at;
+        for (int first = 1, last = 128; first <= offsets; first = last + 1, last = 2 * last + 128) {
+            const int end = std::min(last, offsets);
+            const auto longest = std::max_element(run.begin() + first, run.begin() + end + 1);
+            const std::pair<int, int> expected{*longest > 0 ? static_cast<int>(longest - run.begin()) : 0, *longest};
+            ASSERT_EQ(matches.nearestLongest(first, end), expected) << at << " " << first;
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cassert>
 #include <climits>
 #include <deque>
@@ -32,8 +33,8 @@ using zx02::kMaxOffset;
 using zx02::MatchLengths;
 using zx02::StreamWriter;
 
-constexpr int kMostNewOffsets = 6;   // offsets taken up at one position, the longest matches first
-constexpr int kMostFollowed = 24;     // offsets followed at once, the closest to the cheapest states
+constexpr int kMostNewOffsets = 8;   // offsets taken up at one position, the longest matches first
+constexpr int kMostFollowed = 32;     // offsets followed at once, the closest to the cheapest states
 
 // A block of the parse: it ends at `end`, `from` is the block before it.
 struct Node {
@@ -62,6 +63,10 @@ constexpr int mostSaved(int offset) { return offsetBits(offset) - 1 + newLengthB
 // So a new copy is worth following only when, offset aside, it costs less
 // than this above the cheapest copy (the same for every offset).
 constexpr int kNewCopyReach = mostSaved(1) - offsetBits(1);
+
+// The excesses over the cheapest state told apart when choosing which
+// offsets to follow: any more than mostSaved's is never kept.
+constexpr int kExcessCounts = 64;
 
 // A followed offset's state. Most are overtaken before anything follows
 // them, so one becomes a node only when a block is chained to it.
@@ -215,17 +220,16 @@ private:
     // match), so those are taken whose match ends here and is long enough
     // for their copy to come near the cheapest copy: the longest, the
     // nearest among equally long ones. For the cheapest states here, the
-    // nearest of the longest matches, and of those within 128 bytes.
+    // nearest of the longest matches of each length of offset code.
     void takeUpNewOffsets(int at)
     {
         const int offsets = std::min(at - 1, kMaxOffset);
         if (offsets < 1)
             return;
-        offerNearestLongest(std::min(offsets, 128));
         offerNearestLongest(offsets);
         const int longest = std::min(newCopyLongest_, 255);
         const int ceiling = cheapest(false) + kNewCopyReach;
-        int shortest = 1;
+        int shortest = std::max(1, matches_.longestEndingInMany(kMostNewOffsets));
         while (shortest <= longest && newCopy(shortest).first >= ceiling)
             ++shortest;
         // A heap whose top is the shortest (then farthest) match taken so far.
@@ -235,14 +239,14 @@ private:
         newOffsets_.clear();
         if (shortest > longest)
             return;
-        for (const int block : matches_.blocksByLongestEnding(offsets, shortest)) {
+        for (int block = 0; block * MatchLengths::kBlock < offsets; ++block) {
             if (matches_.longestEnding(block) < shortest)
-                break;
+                continue;
             const int base = block * MatchLengths::kBlock + 1;
-            const int blockEnd = std::min(base + MatchLengths::kBlock, offsets + 1);
-            for (int offset = base; offset < blockEnd; ++offset) {
+            for (auto hits = matches_.endingAtLeast(block, shortest, on_.data()); hits != 0; hits &= hits - 1) {
+                const int offset = base + std::countr_zero(hits);
                 const int run = matches_.ending(offset);
-                if (run < shortest || on_[static_cast<std::size_t>(offset)])
+                if (run < shortest)
                     continue;
                 newOffsets_.push_back({run, offset});
                 std::push_heap(newOffsets_.begin(), newOffsets_.end(), worse);
@@ -257,12 +261,20 @@ private:
             offerNewOffset(offset, run);
     }
 
-    // The nearest offset with the longest match among the first `offsets`.
+    // The cheapest copy ending here, whether or not its match ends: the
+    // nearest of the longest matches among the offsets of each length of
+    // offset code, where it is longer than every nearer one.
     void offerNearestLongest(int offsets)
     {
-        const auto [offset, longest] = matches_.nearestLongest(offsets);
-        if (longest > 0 && !on_[static_cast<std::size_t>(offset)])
-            offerNewOffset(offset, longest);
+        int longestNearer = 0;
+        for (int first = 1, high = 1; first <= offsets; high *= 2) {
+            const int last = std::min(offsets, (2 * high - 1) * 128);
+            const auto [offset, longest] = matches_.nearestLongest(first, last);
+            if (longest > longestNearer && !on_[static_cast<std::size_t>(offset)])
+                offerNewOffset(offset, longest);
+            longestNearer = std::max(longestNearer, longest);
+            first = last + 1;
+        }
     }
 
     void offerNewOffset(int offset, int run)
@@ -311,14 +323,14 @@ private:
     // to them, and stop following the offsets whose state is not.
     void settle(int at)
     {
-        const int copyFloor = cheapest(false);
-        const int literalFloor = cheapest(true);
+        const std::array<int, 2> floors = cheapestOfKinds();
+        const int copyFloor = floors[0];
+        const int literalFloor = floors[1];
         const int excessLimit = followLimit(copyFloor, literalFloor);
-        int bestCopy = -1;
-        int bestLiterals = -1;
+        std::array<int, 2> bestOfKinds{-1, -1};
         for (const Candidate& c : candidates_) {
-            const int floor = c.literals ? literalFloor : copyFloor;
-            int& bestOfKind = c.literals ? bestLiterals : bestCopy;
+            const int floor = floors[c.literals ? 1 : 0];
+            int& bestOfKind = bestOfKinds[c.literals ? 1 : 0];
             const bool isBest = c.bits == floor && bestOfKind < 0;
             const bool kept = c.source != Candidate::AnyCopy && c.bits < floor + mostSaved(c.offset) &&
                               c.bits - floor <= excessLimit;
@@ -337,6 +349,8 @@ private:
                 stopFollowing(c);
         }
         std::erase_if(followed_, [](const Followed& state) { return !state.on; });
+        const int bestCopy = bestOfKinds[0];
+        const int bestLiterals = bestOfKinds[1];
         bestCopy_[static_cast<std::size_t>(at)] = bestCopy;
         const int best =
             bestCopy >= 0 && (bestLiterals < 0 || bitsOf(bestCopy) <= bitsOf(bestLiterals)) ? bestCopy : bestLiterals;
@@ -348,26 +362,43 @@ private:
     // How far above the cheapest state of its kind an offset's state may be
     // and still be followed, so that at most kMostFollowed offsets are (a
     // few more on ties).
-    int followLimit(int copyFloor, int literalFloor)
+    int followLimit(int copyFloor, int literalFloor) const
     {
-        excess_.clear();
-        for (const Candidate& c : candidates_)
-            if (c.source != Candidate::AnyCopy)
-                excess_.push_back(c.bits - (c.literals ? literalFloor : copyFloor));
-        if (excess_.size() <= kMostFollowed)
+        // Counted by excess, as a selection's partitions are mispredicted
+        // branches; an excess past the last count is never kept anyway.
+        static_assert(mostSaved(kMaxOffset) < kExcessCounts - 1);
+        std::array<int, kExcessCounts> counts{};
+        int states = 0;
+        for (const Candidate& c : candidates_) {
+            if (c.source == Candidate::AnyCopy)
+                continue;
+            const int excess = c.bits - (c.literals ? literalFloor : copyFloor);
+            ++counts[static_cast<std::size_t>(std::min(excess, kExcessCounts - 1))];
+            ++states;
+        }
+        if (states <= kMostFollowed)
             return INT_MAX;
-        std::nth_element(excess_.begin(), excess_.begin() + (kMostFollowed - 1), excess_.end());
-        return excess_[kMostFollowed - 1];
+        int closer = 0;
+        for (int excess = 0;; ++excess) {
+            closer += counts[static_cast<std::size_t>(excess)];
+            if (closer >= kMostFollowed)
+                return excess;
+        }
     }
 
-    int cheapest(bool literals) const
+    // Both kinds in one pass, by index rather than by branch: which kind a
+    // candidate is follows no pattern.
+    std::array<int, 2> cheapestOfKinds() const
     {
-        int bits = INT_MAX / 2;
-        for (const Candidate& c : candidates_)
-            if (c.literals == literals)
-                bits = std::min(bits, c.bits);
+        std::array<int, 2> bits{INT_MAX / 2, INT_MAX / 2};
+        for (const Candidate& c : candidates_) {
+            int& cheapest = bits[c.literals ? 1 : 0];
+            cheapest = std::min(cheapest, c.bits);
+        }
         return bits;
     }
+
+    int cheapest(bool literals) const { return cheapestOfKinds()[literals ? 1 : 0]; }
 
     int addNode(const Node& node)
     {
@@ -421,7 +452,6 @@ private:
     std::vector<Followed> followed_;  // in the order they were taken up
     std::vector<std::uint8_t> on_;  // whether each offset is followed
     std::vector<Candidate> candidates_;
-    std::vector<int> excess_;
     std::vector<std::pair<int, int>> runStarts_;  // value and position of copy states literals may follow
     std::size_t runStartsHead_ = 0;
     std::vector<std::pair<int, int>> newOffsets_;  // match length, offset

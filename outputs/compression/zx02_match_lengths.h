@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <cstdint>
 #include <span>
@@ -17,10 +18,10 @@ namespace zx02 {
 //
 // How long the match at every offset (1 to kMaxOffset) is up to a
 // position, counted afresh at each position in one pass over all offsets:
-// one byte per offset, counting stops at 255. Also kept: the lengths of the
-// matches that end there (the next byte does not match), and the longest
-// of those in each block of kBlock offsets, so that a search for long
-// matches can pass over most blocks.
+// one byte per offset, counting stops at 255. Also kept: the longest match
+// and the longest match that ends there (the next byte does not match) in
+// each block of kBlock offsets, so that searches for long matches can pass
+// over most blocks; whether a match ends is worked out when asked.
 class MatchLengths {
 public:
     static constexpr int kBlock = 64;
@@ -31,60 +32,105 @@ public:
     void count(int at);
 
     int run(int offset) const { return runs_[static_cast<std::size_t>(offset)]; }
-    int ending(int offset) const { return ending_[static_cast<std::size_t>(offset)]; }
+    int ending(int offset) const
+    {
+        const auto o = static_cast<std::size_t>(offset);
+        return atEnd_ || before_[o - 1] != next_ ? runs_[o] : 0;
+    }
     int longestEnding(int block) const { return blockEnding_[static_cast<std::size_t>(block)]; }
 
-    // The blocks among the first `offsets` offsets whose longest match
-    // ending here reaches `shortest`, the longest first (nearest first
-    // among equals).
-    const std::vector<int>& blocksByLongestEnding(int offsets, int shortest);
+    // The longest length that at least `many` blocks' longest ending
+    // matches reach, 0 when fewer blocks have one (or `many` is above 64):
+    // at least `many` offsets' matches ending here are that long, so the
+    // `many` longest are among the blocks and the matches reaching it.
+    int longestEndingInMany(int many) const;
 
-    // The nearest offset among the first `offsets` with the longest match,
-    // and its length; a length of 0 when none matches.
-    std::pair<int, int> nearestLongest(int offsets) const;
+    // Which of a block's offsets have a match ending here at least
+    // `shortest` long, not counting those `skip` marks: bit i for offset
+    // base + i.
+    std::uint64_t endingAtLeast(int block, int shortest, const std::uint8_t* skip) const;
+
+    // The nearest offset from `first` to `last` with the longest match, and
+    // its length; a length of 0 when none matches. `first` starts a block.
+    std::pair<int, int> nearestLongest(int first, int last) const;
 
 private:
+    static std::size_t blockOf(int offset) { return static_cast<std::size_t>((offset - 1) / kBlock); }
+
     std::span<const std::uint8_t> data_;
     std::vector<std::uint8_t> reversed_;  // the data last byte first
     std::vector<std::uint8_t> runs_;
-    std::vector<std::uint8_t> ending_;  // 0 for the matches that go on
+    std::array<std::uint8_t, kMaxOffset / kBlock + 1> blockRun_{};
     std::array<std::uint8_t, kMaxOffset / kBlock + 1> blockEnding_{};
-    std::vector<int> blockOrder_;
+    std::array<std::uint8_t, kBlock> partRun_{};  // the last block's, offset by offset
+    std::array<std::uint8_t, kBlock> partEnding_{};
+    int blocks_ = 0;  // those counted at this position
+    const std::uint8_t* before_ = nullptr;  // before_[o] is the byte o before the last
+    std::uint8_t next_ = 0;  // the byte after the last
+    bool atEnd_ = false;  // where every match ends
 };
 
 namespace detail {
 
-// A loop the compiler vectorises: lengths stop at 255 without a branch;
-// `ending` keeps those of the matches that end here, where `before[i - 1]`,
-// the byte offset i + 1 copies next, is not `next`.
-inline void countAll(const std::uint8_t* before, std::uint8_t* runs, std::uint8_t* ending, int count,
-                     std::uint8_t last, std::uint8_t next)
+// A loop the compiler vectorises, each block's a constant number of times:
+// lengths stop at 255 without a branch. Each block's longest match goes
+// into `blockRun`, and its longest match that ends here, where
+// `before[i - 1]`, the byte offset i + 1 copies next, is not `next`, into
+// `blockEnding`. Restrict-qualified:
+// the compiler cannot tell the arrays apart, and would check at every
+// block.
+template <int Block>
+void countBlocks(const std::uint8_t* __restrict before, std::uint8_t* __restrict runs, std::uint8_t* __restrict blockRun, std::uint8_t* __restrict blockEnding, std::size_t blocks,
+                 std::uint8_t last, std::uint8_t next)
 {
-    for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
-        const std::uint8_t run = runs[i];
-        const auto grown = static_cast<std::uint8_t>(run + (run != 255 ? 1 : 0));
-        const auto counted = static_cast<std::uint8_t>(grown & (before[i] == last ? 0xFF : 0));
-        runs[i] = counted;
-        ending[i] = static_cast<std::uint8_t>(counted & (before[i - 1] != next ? 0xFF : 0));
+    for (std::size_t block = 0; block < blocks; ++block) {
+        std::uint8_t longest = 0;
+        std::uint8_t longestEnding = 0;
+        for (std::size_t j = 0; j < static_cast<std::size_t>(Block); ++j) {
+            const std::size_t i = block * Block + j;
+            const std::uint8_t run = runs[i];
+            const auto grown = static_cast<std::uint8_t>(run + (run != 255 ? 1 : 0));
+            const auto counted = static_cast<std::uint8_t>(grown & (before[i] == last ? 0xFF : 0));
+            const auto ends = static_cast<std::uint8_t>(counted & (before[i - 1] != next ? 0xFF : 0));
+            runs[i] = counted;
+            longest = std::max(longest, counted);
+            longestEnding = std::max(longestEnding, ends);
+        }
+        blockRun[block] = longest;
+        blockEnding[block] = longestEnding;
     }
 }
 
-// Vectorised too; a whole block's loop runs a constant number of times
-// (Count; 0 for the last, shorter block).
-template <int Count>
-std::uint8_t longestIn(const std::uint8_t* runs, int count)
+constexpr std::uint64_t reversedBytes(std::uint64_t word)
 {
-    const auto n = static_cast<std::size_t>(Count > 0 ? Count : count);
+    std::uint64_t reversed = 0;
+    for (int i = 0; i < 8; ++i, word >>= 8)
+        reversed = reversed << 8 | (word & 0xFF);
+    return reversed;
+}
+
+// Vectorised too.
+inline std::uint8_t longestIn(const std::uint8_t* values, std::size_t count)
+{
     std::uint8_t longest = 0;
-    for (std::size_t i = 0; i < n; ++i)
-        longest = std::max(longest, runs[i]);
+    for (std::size_t i = 0; i < count; ++i)
+        longest = std::max(longest, values[i]);
     return longest;
+}
+
+inline std::uint8_t longestInSixteens(const std::uint8_t* values, std::size_t sixteens)
+{
+    std::array<std::uint8_t, 16> longest{};
+    for (std::size_t i = 0; i < sixteens; ++i)
+        for (std::size_t j = 0; j < longest.size(); ++j)
+            longest[j] = std::max(longest[j], values[i * 16 + j]);
+    return longestIn(longest.data(), longest.size());
 }
 
 }  // namespace detail
 
 inline MatchLengths::MatchLengths(std::span<const std::uint8_t> data)
-    : data_(data), reversed_(data.rbegin(), data.rend()), runs_(kMaxOffset + 1, 0), ending_(kMaxOffset + 1, 0)
+    : data_(data), reversed_(data.rbegin(), data.rend()), runs_(kMaxOffset + 1, 0)
 {
 }
 
@@ -95,45 +141,84 @@ inline void MatchLengths::count(int at)
     const std::uint8_t* before = reversed_.data() + (size - at);  // before[o] is the byte o before the last
     const int offsets = std::min(at - 1, kMaxOffset);
     const std::uint8_t next = at < size ? data_[static_cast<std::size_t>(at)] : 0;
-    detail::countAll(before + 1, runs_.data() + 1, ending_.data() + 1, offsets, last, next);
-    if (at == size)  // every match ends here
-        std::copy(runs_.begin(), runs_.end(), ending_.begin());
-    for (int base = 1; base <= offsets; base += kBlock) {
-        const auto block = static_cast<std::size_t>((base - 1) / kBlock);
-        const int count = std::min(kBlock, offsets + 1 - base);
-        const std::uint8_t* ending = &ending_[static_cast<std::size_t>(base)];
-        blockEnding_[block] = count == kBlock ? detail::longestIn<kBlock>(ending, kBlock) : detail::longestIn<0>(ending, count);
+    blocks_ = offsets > 0 ? static_cast<int>(blockOf(offsets)) + 1 : 0;
+    // Whole blocks, then the offsets of the last, shorter one each as a
+    // block of one.
+    const auto whole = static_cast<std::size_t>(offsets / kBlock);
+    detail::countBlocks<kBlock>(before + 1, runs_.data() + 1, blockRun_.data(), blockEnding_.data(), whole, last, next);
+    const int rest = offsets - static_cast<int>(whole) * kBlock;
+    if (rest > 0) {
+        const std::size_t base = whole * kBlock + 1;
+        detail::countBlocks<1>(before + base, runs_.data() + base, partRun_.data(), partEnding_.data(),
+                               static_cast<std::size_t>(rest), last, next);
+        blockRun_[whole] = detail::longestIn(partRun_.data(), static_cast<std::size_t>(rest));
+        blockEnding_[whole] = detail::longestIn(partEnding_.data(), static_cast<std::size_t>(rest));
     }
+    before_ = before;
+    next_ = next;
+    atEnd_ = at == size;
+    if (atEnd_)  // every match ends here
+        std::copy(blockRun_.begin(), blockRun_.end(), blockEnding_.begin());
 }
 
-// A counting sort on the blocks' longest ending match.
-inline const std::vector<int>& MatchLengths::blocksByLongestEnding(int offsets, int shortest)
+// Counts of the blocks by their longest ending match, from the longest
+// down: no branch but the last. Four counts a length, so that a run of
+// blocks alike does not wait on one count's every increment.
+inline int MatchLengths::longestEndingInMany(int many) const
 {
-    std::array<int, 257> starts{};
-    const int blocks = (offsets - 1) / kBlock + 1;
-    for (int block = 0; block < blocks; ++block)
-        ++starts[static_cast<std::size_t>(255 - blockEnding_[static_cast<std::size_t>(block)]) + 1];
-    for (std::size_t i = 1; i < starts.size(); ++i)
-        starts[i] += starts[i - 1];
-    const auto wanted = static_cast<std::size_t>(starts[static_cast<std::size_t>(256 - shortest)]);
-    blockOrder_.resize(static_cast<std::size_t>(blocks));
-    for (int block = 0; block < blocks; ++block) {
-        const std::uint8_t longest = blockEnding_[static_cast<std::size_t>(block)];
-        if (longest >= shortest)
-            blockOrder_[static_cast<std::size_t>(starts[static_cast<std::size_t>(255 - longest)]++)] = block;
+    std::array<std::array<std::uint16_t, 256>, 4> counts{};
+    for (std::size_t block = 0; block < static_cast<std::size_t>(blocks_); ++block)
+        ++counts[block % 4][blockEnding_[block]];
+    int reaching = 0;
+    for (int length = detail::longestIn(blockEnding_.data(), static_cast<std::size_t>(blocks_)); length > 0; --length) {
+        const auto l = static_cast<std::size_t>(length);
+        reaching += counts[0][l] + counts[1][l] + counts[2][l] + counts[3][l];
+        if (reaching >= many)
+            return length;
     }
-    blockOrder_.resize(wanted);
-    return blockOrder_;
+    return 0;
 }
 
-inline std::pair<int, int> MatchLengths::nearestLongest(int offsets) const
+// A test the compiler vectorises gives a byte of 0 or 1 an offset; a
+// multiplication gathers each 8 of them into 8 bits.
+inline std::uint64_t MatchLengths::endingAtLeast(int block, int shortest, const std::uint8_t* skip) const
 {
-    const std::uint8_t* runs = runs_.data() + 1;
-    const std::uint8_t longest = detail::longestIn<0>(runs, offsets);
+    const auto base = static_cast<std::size_t>(block * kBlock + 1);
+    const std::uint8_t* runs = runs_.data() + base;
+    const std::uint8_t* copied = before_ + base - 1;  // what each offset copies next
+    skip += base;
+    const auto least = static_cast<std::uint8_t>(std::min(shortest, 255));  // none is longer
+    std::array<std::uint8_t, kBlock> hits;
+    for (std::size_t i = 0; i < hits.size(); ++i)
+        hits[i] = static_cast<std::uint8_t>((runs[i] >= least) & ((copied[i] != next_) | atEnd_) & (skip[i] == 0));
+    std::uint64_t mask = 0;
+    for (std::size_t i = 0; i < hits.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, &hits[i], 8);
+        if constexpr (std::endian::native == std::endian::big)
+            word = detail::reversedBytes(word);
+        mask |= (word * 0x0102040810204080ULL) >> 56 << i;
+    }
+    return mask;
+}
+
+inline std::pair<int, int> MatchLengths::nearestLongest(int first, int last) const
+{
+    const std::size_t firstBlock = blockOf(first);
+    const std::size_t blocks = blockOf(last) + 1 - firstBlock;
+    const std::uint8_t* blockRun = blockRun_.data() + firstBlock;
+    // The larger codes' blocks come in sixteens, and those past the last
+    // offset have no match: counted in whole sixteens, without a loop's
+    // odd end.
+    const std::uint8_t longest =
+        blocks >= 16 ? detail::longestInSixteens(blockRun, (blocks + 15) / 16) : detail::longestIn(blockRun, blocks);
     if (longest == 0)
         return {0, 0};
-    const auto* nearest = static_cast<const std::uint8_t*>(std::memchr(runs, longest, static_cast<std::size_t>(offsets)));
-    return {static_cast<int>(nearest - runs) + 1, longest};
+    const auto* longestBlock = static_cast<const std::uint8_t*>(std::memchr(blockRun, longest, blocks));
+    const int base = static_cast<int>(longestBlock - blockRun_.data()) * kBlock + 1;
+    const std::uint8_t* runs = runs_.data() + base;
+    const auto* nearest = static_cast<const std::uint8_t*>(std::memchr(runs, longest, kBlock));
+    return {static_cast<int>(nearest - runs) + base, longest};
 }
 
 }  // namespace zx02
