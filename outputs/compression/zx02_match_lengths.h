@@ -58,7 +58,7 @@ private:
     static std::size_t blockOf(int offset) { return static_cast<std::size_t>((offset - 1) / kBlock); }
 
     std::span<const std::uint8_t> data_;
-    std::vector<std::uint8_t> reversed_;  // the data last byte first
+    std::vector<std::uint8_t> reversed_;  // the data last byte first, then a block of zeros (see endingAtLeast)
     std::vector<std::uint8_t> runs_;
     std::array<std::uint8_t, kMaxOffset / kBlock + 1> blockRun_{};
     std::array<std::uint8_t, kMaxOffset / kBlock + 1> blockEnding_{};
@@ -132,6 +132,10 @@ inline std::uint8_t longestInSixteens(const std::uint8_t* values, std::size_t si
 inline MatchLengths::MatchLengths(std::span<const std::uint8_t> data)
     : data_(data), reversed_(data.rbegin(), data.rend()), runs_(kMaxOffset + 1, 0)
 {
+    // The last block of offsets reads what its offsets past the start
+    // would copy: bytes it then ignores, as their runs are 0, but which
+    // must be there.
+    reversed_.resize(reversed_.size() + kBlock, 0);
 }
 
 inline void MatchLengths::count(int at)
