@@ -196,15 +196,20 @@ private:
     // The followed offsets whose match goes on, starts or ends at this
     // byte, or whose literals have grown too long: found without a branch,
     // as most offsets are between matches and which ones match follows no
-    // pattern.
+    // pattern. Every offset is taken up after it can copy a byte, but for
+    // the start's, which has nothing to do at the first byte.
     std::span<const std::size_t> changing(int at)
     {
+        if (at == 1)
+            return {};
         changing_.resize(followed_.size());
-        const std::uint8_t last = byte(at - 1);
+        const std::uint8_t* copied = data_.data() + at - 1;  // each offset copies this from `offset` before
+        const std::uint8_t last = *copied;
         std::size_t count = 0;
         for (std::size_t place = 0; place < followed_.size(); ++place) {
             const Followed& state = followed_[place];
-            const bool matching = byte(std::max(0, at - 1 - state.offset)) == last && at > state.offset;
+            assert(state.offset < at);
+            const bool matching = *(copied - state.offset) == last;
             changing_[count] = place;
             count += static_cast<std::size_t>(matching | (state.run > 0) | (at - state.copy.end > kMaxLength));
         }
