@@ -38,7 +38,7 @@ using zx02::StreamWriter;
 
 constexpr int kMostNewOffsets = 10;   // offsets taken up at one position, the longest matches first
 constexpr int kMostFollowed = 32;     // copies weighed at one position, the closest to the cheapest copy
-constexpr int kMostKept = 64;         // offsets followed at once, most of them between matches
+constexpr int kMostKept = 64;         // offsets followed once twice as many are, the closest between matches
 
 // A block of the parse: it ends at `end`, `from` is the block before it.
 struct Node {
