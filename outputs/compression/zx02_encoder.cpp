@@ -24,7 +24,7 @@
 // only followed while its copy, and its literals where they end, are close
 // enough to the cheapest ones that its next copy from the last offset
 // could still make up the difference; and only the closest few copies at
-// a position, and a few dozen offsets between matches, are. New offsets
+// a position, and at most about a hundred offsets between matches, are. New offsets
 // are taken up where their match ends, the longest first. With those
 // limits lifted this is the parse of the format's reference compressor;
 // with them it keeps a screen to tens of milliseconds.
