@@ -161,6 +161,35 @@ TEST(Zx02, ParseIsAsShortAsAnyOnShortData)
     }
 }
 
+// Copies that pay off long after their offset was first used: runs of
+// six bytes from one offset with two new bytes between them, at a new
+// offset every few runs, after random bytes, so that hundreds of offsets
+// wait between matches at once. The parse is never larger than the one
+// the data was made from: each offset's first run a new copy, the others
+// copies from the last offset after the two literals.
+TEST(Zx02, OffsetsResumedAfterLiteralsAreNotLost)
+{
+    using zx02::eliasBits;
+    std::mt19937 random(64);
+    Bytes data(4096);
+    for (auto& byte : data)
+        byte = static_cast<std::uint8_t>(random());
+    int bits = -1 + static_cast<int>(data.size() / 256) * (1 + eliasBits(256) + 8 * 256);
+    while (data.size() < 20000) {
+        const auto offset = static_cast<std::size_t>(1 + random() % std::min<std::size_t>(data.size(), zx02::kMaxOffset));
+        for (int run = 0; run < 5; ++run) {
+            for (int i = 0; i < 6; ++i)
+                data.push_back(data[data.size() - offset]);
+            for (int i = 0; i < 2; ++i)
+                data.push_back(static_cast<std::uint8_t>(random()));
+            bits += (run == 0 ? zx02::newCopyBits(static_cast<int>(offset), 6) : 1 + eliasBits(6)) + 1 + eliasBits(2) + 16;
+        }
+    }
+    const Bytes stream = zx02Compress(data);
+    EXPECT_LE(stream.size(), static_cast<std::size_t>((bits + zx02::kEndMarkerBits + 7) / 8));
+    EXPECT_EQ(zx02Decompress(stream, data.size()), std::optional<Bytes>(data));
+}
+
 // The match counts the parse searches, against a count made afresh by
 // hand at every byte: on data with short random matches, a stretch long
 // enough for lengths to stop at 255, offsets of five lengths of offset

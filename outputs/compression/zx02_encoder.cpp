@@ -18,13 +18,16 @@
 // runs of bytes that do and do not match at that offset: a copy from an
 // offset ends where its match ends, the literals after it last until its
 // bytes match again, and a copy from the last offset takes up the match
-// from there. The cheapest state of each kind at a position stands for
-// every other offset, so an offset is only followed while its state is
-// close enough to the cheapest one that its next copy from the last offset
-// could still make up the difference, and only the closest few are. New
-// offsets are taken up where their match ends, the longest first. With
-// those limits lifted this is the parse of the format's reference
-// compressor; with them it keeps a screen to tens of milliseconds.
+// from there. Those literals cost their copy's bits and their length, so
+// they are only worked out where the match resumes. The cheapest state of
+// each kind at a position stands for every other offset, so an offset is
+// only followed while its copy, and its literals where they end, are close
+// enough to the cheapest ones that its next copy from the last offset
+// could still make up the difference; and only the closest few copies at
+// a position, and at most about a hundred offsets between matches, are. New offsets
+// are taken up where their match ends, the longest first. With those
+// limits lifted this is the parse of the format's reference compressor;
+// with them it keeps a screen to tens of milliseconds.
 namespace {
 
 using zx02::eliasBits;
@@ -33,8 +36,9 @@ using zx02::kMaxOffset;
 using zx02::MatchLengths;
 using zx02::StreamWriter;
 
-constexpr int kMostNewOffsets = 8;   // offsets taken up at one position, the longest matches first
-constexpr int kMostFollowed = 32;     // offsets followed at once, the closest to the cheapest states
+constexpr int kMostNewOffsets = 10;   // offsets taken up at one position, the longest matches first
+constexpr int kMostFollowed = 32;     // copies weighed at one position, the closest to the cheapest copy
+constexpr int kMostKept = 64;         // offsets followed once twice as many are, the closest between matches
 
 // A block of the parse: it ends at `end`, `from` is the block before it.
 struct Node {
@@ -82,8 +86,9 @@ struct Followed {
     int offset;
     Pending copy;      // its latest copy, at the end of a match so far
     Pending literals;  // its latest literal run, up to where its bytes match again
+    Pending beforeLiterals;  // the copy that run follows, a node only once the run is
     bool hasLiterals = false;
-    int run = 0;  // bytes matching at this offset up to here
+    int run = 0;  // bytes matching at this offset up to here, 0 between matches
     bool on = true;
 };
 
@@ -97,7 +102,7 @@ struct Candidate {
     int from;
     std::uint16_t offset;
     bool literals;  // a literal run, else a copy
-    Source source;  // a followed offset's next state, a new offset's first, or literals after any copy
+    Source source;  // a followed offset's next copy, a new offset's first, or literals after any copy
     int run = 0;    // a new offset's match length, a followed one's place among the followed
 };
 
@@ -105,6 +110,7 @@ class Parser {
 public:
     explicit Parser(std::span<const std::uint8_t> data)
         : data_(data), best_(data.size() + 1, -1), bestBits_(data.size() + 1, -1), bestCopy_(data.size() + 1, -1),
+          literalFloor_(data.size() + 1, INT_MAX / 2),
           on_(kMaxOffset + 1, 0), matches_(data)
     {
         // The start acts as a copy from offset 1 ending before the first
@@ -167,21 +173,71 @@ private:
 
     // Every followed offset takes one more byte: a matching byte extends
     // its match (by a copy from the last offset after its literals, or a
-    // new copy), another one extends the literals after its copy.
+    // new copy), another one extends the literals after its copy, which
+    // need no work until they end.
     void advanceFollowed(int at)
     {
-        for (std::size_t place = 0; place < followed_.size(); ++place) {
+        for (const std::size_t place : changing(at)) {
             Followed& state = followed_[place];
             const int offset = state.offset;
             if (matches(at - 1, offset)) {
+                if (state.run == 0 && !resumeLiterals(at - 1, state))
+                    continue;
                 ++state.run;
                 offerCopy(at, static_cast<int>(place), state);
             } else {
                 state.run = 0;
-                state.on = offerLiterals(at, static_cast<int>(place), state);
-                on_[static_cast<std::size_t>(offset)] = state.on;
+                if (at - state.copy.end > kMaxLength)
+                    stop(state);
             }
         }
+    }
+
+    // The followed offsets whose match goes on, starts or ends at this
+    // byte, or whose literals have grown too long: found without a branch,
+    // as most offsets are between matches and which ones match follows no
+    // pattern. Every offset is taken up after it can copy a byte, but for
+    // the start's, which has nothing to do at the first byte.
+    std::span<const std::size_t> changing(int at)
+    {
+        if (at == 1)
+            return {};
+        changing_.resize(followed_.size());
+        const std::uint8_t* copied = data_.data() + at - 1;  // each offset copies this from `offset` before
+        const std::uint8_t last = *copied;
+        std::size_t count = 0;
+        for (std::size_t place = 0; place < followed_.size(); ++place) {
+            const Followed& state = followed_[place];
+            assert(state.offset < at);
+            const bool matching = *(copied - state.offset) == last;
+            changing_[count] = place;
+            count += static_cast<std::size_t>(matching | (state.run > 0) | (at - state.copy.end > kMaxLength));
+        }
+        return {changing_.data(), count};
+    }
+
+    // Between matches an offset's literals are its copy's bits and the
+    // code of their length, so they are only worked out where its bytes
+    // match again: the literals a copy from the last offset may follow.
+    // False, and no longer followed, when they are dearer than the
+    // cheapest literals there by as much as they could ever gain.
+    bool resumeLiterals(int end, Followed& state)
+    {
+        const int bits = state.copy.bits + literalBits(end - state.copy.end);
+        if (bits >= literalFloor_[static_cast<std::size_t>(end)] + mostSaved(state.offset)) {
+            stop(state);
+            return false;
+        }
+        state.beforeLiterals = state.copy;
+        state.literals = {bits, -1, end, -1};
+        state.hasLiterals = true;
+        return true;
+    }
+
+    void stop(Followed& state)
+    {
+        state.on = false;
+        on_[static_cast<std::size_t>(state.offset)] = false;
     }
 
     // The cheaper of a copy from the last offset, over the whole match
@@ -201,17 +257,6 @@ private:
             }
         }
         candidates_.push_back({bits, from, static_cast<std::uint16_t>(offset), false, Candidate::Followed, place});
-    }
-
-    // False when the literals since its copy have grown too long to be one run.
-    bool offerLiterals(int at, int place, const Followed& state)
-    {
-        const int length = at - state.copy.end;
-        if (length > kMaxLength)
-            return false;
-        candidates_.push_back({state.copy.bits + literalBits(length), kOwnState, static_cast<std::uint16_t>(state.offset),
-                               true, Candidate::Followed, place});
-        return true;
     }
 
     // New copies from offsets not yet followed. Only a copy that ends where
@@ -349,6 +394,9 @@ private:
                 stopFollowing(c);
         }
         std::erase_if(followed_, [](const Followed& state) { return !state.on; });
+        literalFloor_[static_cast<std::size_t>(at)] = literalFloor;
+        if (followed_.size() > 2 * kMostKept)
+            keepClosest(at);
         const int bestCopy = bestOfKinds[0];
         const int bestLiterals = bestOfKinds[1];
         bestCopy_[static_cast<std::size_t>(at)] = bestCopy;
@@ -386,6 +434,30 @@ private:
         }
     }
 
+    // Between matches, an offset's literals so far against the cheapest
+    // literals here: the furthest above are dropped, in batches so that
+    // each is ranked only now and then.
+    void keepClosest(int at)
+    {
+        const int floor = literalFloor_[static_cast<std::size_t>(at)];
+        excesses_.clear();
+        for (const Followed& state : followed_)
+            excesses_.push_back(state.run > 0 ? INT_MIN : state.copy.bits + literalBits(at - state.copy.end) - floor);
+        ranked_.assign(excesses_.begin(), excesses_.end());
+        const auto limit = ranked_.begin() + kMostKept - 1;
+        std::nth_element(ranked_.begin(), limit, ranked_.end());
+        const int most = *limit;
+        int kept = 0;
+        for (std::size_t place = 0; place < followed_.size(); ++place) {
+            const int excess = excesses_[place];
+            if (excess > most || (excess == most && kept >= kMostKept) || excess >= mostSaved(followed_[place].offset))
+                stop(followed_[place]);
+            else
+                ++kept;
+        }
+        std::erase_if(followed_, [](const Followed& state) { return !state.on; });
+    }
+
     // Both kinds in one pass, by index rather than by branch: which kind a
     // candidate is follows no pattern.
     std::array<int, 2> cheapestOfKinds() const
@@ -406,13 +478,18 @@ private:
         return static_cast<int>(nodes_.size()) - 1;
     }
 
-    // The node of the state a followed offset's candidate comes from: its
-    // copy before literals, its literals before a copy from the last offset.
+    // The node of the literals a followed offset's copy from the last
+    // offset comes after.
     int ownState(const Candidate& c)
     {
-        Pending& state = c.literals ? followed(c.run).copy : followed(c.run).literals;
-        if (state.node < 0)
-            state.node = addNode({state.bits, state.from, state.end, static_cast<std::uint16_t>(c.literals ? c.offset : 0)});
+        Followed& record = followed(c.run);
+        Pending& state = record.literals;
+        if (state.node < 0) {
+            Pending& copy = record.beforeLiterals;
+            if (copy.node < 0)
+                copy.node = addNode({copy.bits, copy.from, copy.end, c.offset});
+            state.node = addNode({state.bits, copy.node, state.end, 0});
+        }
         return state.node;
     }
 
@@ -429,18 +506,12 @@ private:
                 follow(c.offset, state, c.run);
             return;
         }
-        Followed& record = followed(c.run);
-        if (c.literals) {
-            record.literals = state;
-            record.hasLiterals = true;
-        } else {
-            record.copy = state;
-        }
+        followed(c.run).copy = state;
     }
 
     void follow(int offset, const Pending& copy, int run)
     {
-        followed_.push_back({offset, copy, {}, false, run, true});
+        followed_.push_back({offset, copy, {}, {}, false, run, true});
         on_[static_cast<std::size_t>(offset)] = true;
     }
 
@@ -449,6 +520,10 @@ private:
     std::vector<int> best_;      // the cheapest node at each position
     std::vector<int> bestBits_;  // and its bits, read for every new copy's every length
     std::vector<int> bestCopy_;  // the cheapest node ending in a copy, -1 when none
+    std::vector<int> literalFloor_;  // the bits of the cheapest literals at each position
+    std::vector<int> excesses_;  // of each followed offset, when the furthest are dropped
+    std::vector<int> ranked_;
+    std::vector<std::size_t> changing_;  // the followed offsets with work at this byte
     std::vector<Followed> followed_;  // in the order they were taken up
     std::vector<std::uint8_t> on_;  // whether each offset is followed
     std::vector<Candidate> candidates_;
