@@ -108,7 +108,7 @@ PictureOutcome convertSafely(const PictureJob& job, const Settings& settings, co
     try {
         return convertPicture(job, settings, progress);
     } catch (const std::bad_alloc&) {
-        return {{}, Failure{job.picture.toStdString(), "not enough memory to convert it"}, {}, {}, {}};
+        return {{}, Failure{job.picture.toStdString(), "not enough memory to convert it"}, {}, {}, {}, {}};
     }
 }
 
@@ -122,6 +122,7 @@ ExitStatus runBatch(const Options& options)
     std::atomic<bool> anyFailed{false};
     // Kept for the disc images, which are made once every picture is converted.
     std::vector<std::optional<Conversion>> conversions(options.disc ? jobs.size() : 0);
+    std::vector<std::vector<std::uint8_t>> streams(conversions.size());
     const ProgressReport progress = terminalProgress(options);
 
     // Every worker takes the next unconverted picture until none is left.
@@ -131,8 +132,10 @@ ExitStatus runBatch(const Options& options)
             if (!outcome.ok())
                 anyFailed = true;
             reporter.pictureDone(jobs[i], outcome);
-            if (options.disc && outcome.ok())
+            if (options.disc && outcome.ok()) {
                 conversions[i] = std::move(outcome.conversion);
+                streams[i] = std::move(outcome.stream);
+            }
         }
     };
 
@@ -151,7 +154,7 @@ ExitStatus runBatch(const Options& options)
     pool.clear();  // joins the helpers
 
     reporter.finish();
-    if (options.disc && writeDiscs(*options.disc, jobs, conversions, options.verbose) != kExitConverted)
+    if (options.disc && writeDiscs(*options.disc, jobs, conversions, streams, options.verbose) != kExitConverted)
         anyFailed = true;
     return anyFailed ? kExitFailed : kExitConverted;
 }

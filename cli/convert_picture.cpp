@@ -1,6 +1,7 @@
 #include "cli/convert_picture.h"
 
 #include "conversion/methods/palette_search.h"
+#include "outputs/compression/zx02.h"
 #include "outputs/png_file.h"
 #include "outputs/nula_files.h"
 #include "outputs/nula_setup.h"
@@ -37,8 +38,8 @@ PictureOutcome writePreview(const PixelSurface& preview, const PngMetadata& meta
     const std::vector<std::uint8_t> png = pngBytes(preview, metadata);
     const std::array<FileContent, 1> file{{{systemName(path), png}}};
     if (const Status written = replaceFiles(file); !written)
-        return {{}, writeFailure(picture, written.failure()), {}, {}, {}};
-    return {{}, {}, {path}, {}, {}};
+        return {{}, writeFailure(picture, written.failure()), {}, {}, {}, {}};
+    return {{}, {}, {path}, {}, {}, {}};
 }
 
 }  // namespace
@@ -47,16 +48,22 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
 {
     Result<ConvertedPicture> converted = convertPictureFile(job.picture, settings, progress);
     if (!converted.ok())
-        return {{}, converted.failure(), {}, {}, {}};
+        return {{}, converted.failure(), {}, {}, {}, {}};
     const PngMetadata metadata = converted.value().previewMetadata;
-    PictureOutcome outcome{converted.value().warning, {}, {}, std::move(converted.value().conversion), {}};
+    PictureOutcome outcome{converted.value().warning, {}, {}, std::move(converted.value().conversion), {}, {}};
     const Conversion& conversion = *outcome.conversion;
     if (conversion.image.nula)
         outcome.palette = QString::fromStdString(nulaSetupStatements(conversion.image));
     else if (conversion.image.mode != nullptr)
         outcome.palette = QString::fromStdString(paletteStatement(conversion.image.palette, *conversion.image.mode));
+    // Made once, here, on the thread that converted the picture, for its
+    // .zx02 file and its disc alike.
+    if ((job.packedFile || job.packedForDisc) && !conversion.bytes.empty())
+        outcome.stream = zx02Compress(conversion.bytes);
     if (!job.screenFile.isEmpty()) {
-        const Status written = writeScreenFiles(systemName(job.screenFile), conversion, job.packedFile);
+        const std::span<const std::uint8_t> packed =
+            job.packedFile ? std::span<const std::uint8_t>(outcome.stream) : std::span<const std::uint8_t>();
+        const Status written = writeScreenFiles(systemName(job.screenFile), conversion, packed);
         if (!written) {
             outcome.failure = writeFailure(job.picture, written.failure());
             return outcome;

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 // One picture and the files it becomes.
 struct PictureJob {
@@ -17,6 +18,7 @@ struct PictureJob {
     QString previewFile;  // empty when no preview PNG is wanted
     bool nula = false;    // VideoNuLA colours: the screen file has a .nula file and its .inf beside it
     bool packedFile = false;  // also the screen's ZX02 stream, screenFile plus ".zx02", and its .inf
+    bool packedForDisc = false;  // a compressed disc will hold the screen: its ZX02 stream is made with it
 };
 
 // What became of one picture. A picture has failed when `failure` is set:
@@ -28,6 +30,7 @@ struct PictureOutcome {
     QStringList written;  // files written, in the order they were written
     std::optional<Conversion> conversion;  // once converted, even if a write failed
     QString palette;      // the BASIC setting a palette other than the mode's own, or the NuLA colours
+    std::vector<std::uint8_t> stream;  // the screen's ZX02 stream, when a .zx02 file or a disc wants it
 
     bool ok() const { return !failure; }
 };

@@ -31,11 +31,12 @@ DiscSettings settingsOf(const DiscRequest& request, bool compress)
 }
 
 // One picture makes a boot disc, several a slideshow.
-Result<DiscSet> makeDiscs(const DiscRequest& request, const std::vector<const Conversion*>& pictures, bool compress)
+Result<DiscSet> makeDiscs(const DiscRequest& request, const std::vector<const Conversion*>& pictures, bool compress,
+                          const std::vector<std::vector<std::uint8_t>>& streams = {})
 {
     std::vector<Slide> slides;
     for (std::size_t i = 0; i < pictures.size(); ++i)
-        slides.push_back({request.slideNames[i], pictures[i]});
+        slides.push_back({request.slideNames[i], pictures[i], i < streams.size() ? streams[i] : std::span<const std::uint8_t>()});
     return makeDiscSet(slides, settingsOf(request, compress));
 }
 
@@ -100,7 +101,8 @@ std::optional<QString> planDiscs(DiscRequest& request, int mode, bool nula)
 }
 
 ExitStatus writeDiscs(const DiscRequest& request, const std::vector<PictureJob>& jobs,
-                      const std::vector<std::optional<Conversion>>& conversions, bool verbose)
+                      const std::vector<std::optional<Conversion>>& conversions,
+                      const std::vector<std::vector<std::uint8_t>>& streams, bool verbose)
 {
     std::vector<const Conversion*> pictures;
     for (const auto& conversion : conversions) {
@@ -111,7 +113,7 @@ ExitStatus writeDiscs(const DiscRequest& request, const std::vector<PictureJob>&
         }
         pictures.push_back(&*conversion);
     }
-    const auto discs = makeDiscs(request, pictures, request.compress);
+    const auto discs = makeDiscs(request, pictures, request.compress, streams);
     if (!discs) {
         printError(QStringLiteral("%1: %2").arg(request.file, QString::fromStdString(discs.failure().reason)));
         return kExitFailed;

@@ -32,8 +32,10 @@ struct DiscRequest {
 std::optional<QString> planDiscs(DiscRequest& request, int mode, bool nula);
 
 // Builds the discs from every picture's conversion, in command-line order,
-// and writes them all or none; prints which DFS name each slideshow picture
+// with its ZX02 stream where one was made with it (else made here), and
+// writes them all or none; prints which DFS name each slideshow picture
 // got. Nothing is written unless every picture was converted. Problems go
 // to standard error, the files written (with `verbose`) to standard output.
 ExitStatus writeDiscs(const DiscRequest& request, const std::vector<PictureJob>& jobs,
-                      const std::vector<std::optional<Conversion>>& conversions, bool verbose);
+                      const std::vector<std::optional<Conversion>>& conversions,
+                      const std::vector<std::vector<std::uint8_t>>& streams, bool verbose);

@@ -280,6 +280,7 @@ std::vector<PictureJob> planJobs(const Parser& p, const QStringList& pictures)
         const QString screen = parser.isSet(p.disc) ? QString() : QString::fromUtf8(kScreenFileName);
         PictureJob job{picture, screen, parser.value(p.preview), p.parser.isSet(p.option(Option::Nula))};
         job.packedFile = parser.isSet(p.compress);
+        job.packedForDisc = parser.isSet(p.disc) && !parser.isSet(p.noCompress);
         if (parser.isSet(p.output))
             job.screenFile = parser.value(p.output);
         if (parser.isSet(p.outputDir)) {

@@ -480,7 +480,7 @@ Result<std::vector<MadeShow>> makeShows(std::span<const Slide> slides, const Dis
 {
     if (slides.size() == 1) {
         const Conversion& conversion = *slides.front().conversion;
-        auto packed = settings.compress ? packScreen(conversion) : std::nullopt;
+        auto packed = settings.compress ? packScreen(conversion, slides.front().stream) : std::nullopt;
         auto disc = bootDisc(conversion, settings.tracks, kBootDiscTitle, packed);
         if (!disc)
             return disc.failure();
@@ -502,7 +502,7 @@ Result<std::vector<MadeShow>> makeShows(std::span<const Slide> slides, const Dis
     std::vector<ShowPicture> pictures;
     for (std::size_t i = 0; i < slides.size(); ++i)
         pictures.push_back({&slides[i], names.value()[i],
-                            settings.compress ? packScreen(*slides[i].conversion) : std::nullopt, 0});
+                            settings.compress ? packScreen(*slides[i].conversion, slides[i].stream) : std::nullopt, 0});
     std::string tooLarge;
     const auto filled = fillShows(std::move(pictures), settings.tracks, settings.delaySeconds, sides, tooLarge);
     if (!tooLarge.empty())

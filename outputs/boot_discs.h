@@ -29,10 +29,14 @@ inline constexpr const char* kBootDiscTitle = "RASTERINE";
 Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, const std::string& title = kBootDiscTitle);
 
 // A picture for a slideshow: its name (from which its DFS name comes) and
-// its conversion, which must outlive the call.
+// its conversion, which must outlive the call, as must `stream`: the
+// screen's ZX02 stream when it was made already (with the picture, on the
+// thread that converted it), else empty and made here when a compressed
+// disc needs it.
 struct Slide {
     std::string name;
     const Conversion* conversion = nullptr;
+    std::span<const std::uint8_t> stream = {};
 };
 
 // Discs that show `slides` in turn when booted, filled in order, as many

@@ -35,11 +35,12 @@ bool unpacksInPlace(const std::vector<std::uint8_t>& stream, std::uint32_t scree
     return true;
 }
 
-std::optional<PackedScreen> placePackedScreen(const Conversion& conversion)
+std::optional<PackedScreen> placePackedScreen(const Conversion& conversion, std::span<const std::uint8_t> made)
 {
     if (conversion.bytes.empty())
         return std::nullopt;
-    const std::vector<std::uint8_t> stream = zx02Compress(conversion.bytes);
+    const std::vector<std::uint8_t> stream = made.empty() ? zx02Compress(conversion.bytes)
+                                                          : std::vector<std::uint8_t>(made.begin(), made.end());
     const std::uint32_t end = kScreenTop - kTrailerBytes;
     if (stream.size() + kTrailerBytes > end - conversion.screenStart ||
         !unpacksInPlace(stream, conversion.screenStart, end))
@@ -60,9 +61,9 @@ std::uint64_t unpackCycles(const PackedScreen& packed)
     return cycles.value_or(0);
 }
 
-std::optional<PackedScreen> packScreen(const Conversion& conversion)
+std::optional<PackedScreen> packScreen(const Conversion& conversion, std::span<const std::uint8_t> stream)
 {
-    auto packed = placePackedScreen(conversion);
+    auto packed = placePackedScreen(conversion, stream);
     if (!packed || !packedIsSooner(conversion.bytes.size(), packed->file.size(), unpackCycles(*packed)))
         return std::nullopt;
     return packed;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 // A screen as compressed discs hold it: the ZX02 stream, placed to end just
@@ -24,12 +25,13 @@ inline constexpr std::uint32_t kScreenTop = 0x8000;
 // packed file, loading the routine and unpacking against reading the
 // screen; see show_time.h), or when unpacking it in place would overwrite
 // stream bytes not yet read (see unpacksInPlace).
-std::optional<PackedScreen> packScreen(const Conversion& conversion);
+// `stream`, when not empty, is the screen's ZX02 stream made already.
+std::optional<PackedScreen> packScreen(const Conversion& conversion, std::span<const std::uint8_t> stream = {});
 
 // The packed form of `conversion` placed as packScreen places it, sooner
 // or not; nothing when it does not fit below the screen top or cannot be
 // unpacked in place.
-std::optional<PackedScreen> placePackedScreen(const Conversion& conversion);
+std::optional<PackedScreen> placePackedScreen(const Conversion& conversion, std::span<const std::uint8_t> stream = {});
 
 // The unpacking routine's cycles (interrupts masked) for `packed`, entered
 // at "screen" as *RUN enters it.

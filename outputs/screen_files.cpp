@@ -3,7 +3,6 @@
 #include "outputs/side_file.h"
 #include "outputs/nula_files.h"
 #include "outputs/nula_setup.h"
-#include "outputs/compression/zx02.h"
 #include "platform/file_output.h"
 
 #include <cstdio>
@@ -41,7 +40,7 @@ std::span<const std::uint8_t> textBytes(const std::string& text)
 
 }  // namespace
 
-Status writeScreenFiles(const std::string& screenFile, const Conversion& conversion, bool packed)
+Status writeScreenFiles(const std::string& screenFile, const Conversion& conversion, std::span<const std::uint8_t> stream)
 {
     const std::string inf = infFileText(conversion);
     std::vector<FileContent> files{{screenFile, conversion.bytes}, {infFileName(screenFile), textBytes(inf)}};
@@ -53,10 +52,8 @@ Status writeScreenFiles(const std::string& screenFile, const Conversion& convers
         files.push_back({nulaFileName(screenFile), nula});
         files.push_back({infFileName(nulaFileName(screenFile)), textBytes(nulaInf)});
     }
-    std::vector<std::uint8_t> stream;
     std::string streamInf;
-    if (packed && !conversion.bytes.empty()) {
-        stream = zx02Compress(conversion.bytes);
+    if (!stream.empty()) {
         streamInf = packedInfText(stream.size());
         files.push_back({packedFileName(screenFile), stream});
         files.push_back({infFileName(packedFileName(screenFile)), textBytes(streamInf)});

@@ -3,6 +3,7 @@
 #include "conversion/conversion.h"
 #include "platform/failure.h"
 
+#include <span>
 #include <string>
 
 // The name the window writes to, in the current folder.
@@ -23,6 +24,7 @@ std::string packedInfText(std::size_t streamBytes);
 
 // Writes the screen bytes to `screenFile` and the .inf line to its side file,
 // and for a picture in NuLA colours its .nula file and that file's .inf;
-// with `packed` also the screen's ZX02 stream and its side file, replacing
-// all or none (see replaceFiles).
-Status writeScreenFiles(const std::string& screenFile, const Conversion& conversion, bool packed = false);
+// with a `stream` (the screen's ZX02 stream) also that and its side file,
+// replacing all or none (see replaceFiles).
+Status writeScreenFiles(const std::string& screenFile, const Conversion& conversion,
+                        std::span<const std::uint8_t> stream = {});

@@ -1,6 +1,7 @@
 #include "ui/window_controller.h"
 
 #include "conversion/entry/convert.h"
+#include "outputs/compression/zx02.h"
 #include "outputs/screen_files.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_sampling.h"
@@ -77,13 +78,15 @@ Result<ConvertedPicture> convertSlide(const QString& picture, const Settings& se
     }
 }
 
-// Every picture of `request` converted, then laid out on discs; nothing
-// when `stop` was requested first.
+// Every picture of `request` converted (and packed, for a compressed
+// disc, so that packing too shows progress and can be stopped), then laid
+// out on discs; nothing when `stop` was requested first.
 std::optional<Result<DiscSet>> makeSlideshow(const SlideshowRequest& request, const Settings& settings,
                                              const SlideshowProgress& progress, std::stop_token stop)
 {
     const auto count = static_cast<double>(request.pictures.size());
     std::vector<Conversion> conversions;
+    std::vector<std::vector<std::uint8_t>> streams;
     for (qsizetype i = 0; i < request.pictures.size(); ++i) {
         if (stop.stop_requested())
             return std::nullopt;
@@ -94,11 +97,14 @@ std::optional<Result<DiscSet>> makeSlideshow(const SlideshowRequest& request, co
             return wasStopped(converted.failure()) ? std::nullopt
                                                    : std::optional(Result<DiscSet>(converted.failure()));
         conversions.push_back(std::move(converted.value().conversion));
+        const std::vector<std::uint8_t>& bytes = conversions.back().bytes;
+        streams.push_back(request.disc.compress && !bytes.empty() ? zx02Compress(bytes) : std::vector<std::uint8_t>());
         progress.fraction(double(i + 1) / count);  // the quick methods tell no progress of their own
     }
     std::vector<Slide> slides;
     for (qsizetype i = 0; i < request.pictures.size(); ++i)
-        slides.push_back({fileStem(request.pictures[i]).toStdString(), &conversions[static_cast<std::size_t>(i)]});
+        slides.push_back({fileStem(request.pictures[i]).toStdString(), &conversions[static_cast<std::size_t>(i)],
+                          streams[static_cast<std::size_t>(i)]});
     return makeDiscSet(slides, request.disc);
 }
 
