@@ -124,6 +124,7 @@ struct ShowPicture {
     std::string dfsName;
     std::optional<PackedScreen> packed;
     int drive = 0;
+    bool soonerLoadingRoutine = false;  // packed, sooner even as the show's first packed picture
 };
 
 bool anyNula(std::span<const ShowPicture> shown)
@@ -367,12 +368,23 @@ bool showFits(std::span<const ShowPicture> shown, int tracks, int delaySeconds, 
 
 // Fills shows in order: the first side, then (double-sided) the second, as
 // many pictures as fit with the loader.
+// `picture` as the next picture of `show`: stored whole when packing it is
+// sooner only once the routine is in memory and no picture before it in
+// the show loads the routine.
+ShowPicture nextInShow(ShowPicture picture, std::span<const ShowPicture> show)
+{
+    if (picture.packed && !picture.soonerLoadingRoutine && !anyPacked(show))
+        picture.packed.reset();
+    return picture;
+}
+
 std::vector<std::vector<ShowPicture>> fillShows(std::vector<ShowPicture> pictures, int tracks, int delaySeconds,
                                                int sides, std::string& tooLarge)
 {
     std::vector<std::vector<ShowPicture>> shows(1);
-    for (ShowPicture& picture : pictures) {
+    for (const ShowPicture& offered : pictures) {
         auto& show = shows.back();
+        ShowPicture picture = nextInShow(offered, show);
         const int side = show.empty() ? 0 : show.back().drive;
         bool placed = false;
         for (int drive = side; drive <= (sides == 2 ? 2 : 0) && !placed; drive += 2) {
@@ -384,6 +396,7 @@ std::vector<std::vector<ShowPicture>> fillShows(std::vector<ShowPicture> picture
         }
         if (placed)
             continue;
+        picture = nextInShow(offered, {});
         picture.drive = 0;
         shows.push_back({picture});
         if (!showFits(shows.back(), tracks, delaySeconds, sides)) {
@@ -484,7 +497,7 @@ Result<std::vector<MadeShow>> makeShows(std::span<const Slide> slides, const Dis
         auto disc = bootDisc(conversion, settings.tracks, kBootDiscTitle, packed);
         if (!disc)
             return disc.failure();
-        MadeShow show{disc.value().title, {disc.value().bytes}, {{&slides.front(), "SCREEN", std::move(packed), 0}}};
+        MadeShow show{disc.value().title, {disc.value().bytes}, {{&slides.front(), "SCREEN", std::move(packed), 0, true}}};
         if (sides == 2) {
             auto blank = buildDisc(DiscCatalogue{"", settings.tracks, BootOption::None, {}});
             show.sides.push_back(std::move(blank).value());
@@ -500,9 +513,10 @@ Result<std::vector<MadeShow>> makeShows(std::span<const Slide> slides, const Dis
     if (!names)
         return names.failure();
     std::vector<ShowPicture> pictures;
-    for (std::size_t i = 0; i < slides.size(); ++i)
-        pictures.push_back({&slides[i], names.value()[i],
-                            settings.compress ? packScreen(*slides[i].conversion, slides[i].stream) : std::nullopt, 0});
+    for (std::size_t i = 0; i < slides.size(); ++i) {
+        SlidePacking packing = settings.compress ? packSlide(*slides[i].conversion, slides[i].stream) : SlidePacking{};
+        pictures.push_back({&slides[i], names.value()[i], std::move(packing.packed), 0, packing.soonerLoadingRoutine});
+    }
     std::string tooLarge;
     const auto filled = fillShows(std::move(pictures), settings.tracks, settings.delaySeconds, sides, tooLarge);
     if (!tooLarge.empty())

@@ -63,8 +63,21 @@ std::uint64_t unpackCycles(const PackedScreen& packed)
 
 std::optional<PackedScreen> packScreen(const Conversion& conversion, std::span<const std::uint8_t> stream)
 {
-    auto packed = placePackedScreen(conversion, stream);
-    if (!packed || !packedIsSooner(conversion.bytes.size(), packed->file.size(), unpackCycles(*packed)))
+    SlidePacking slide = packSlide(conversion, stream);
+    if (!slide.soonerLoadingRoutine)
         return std::nullopt;
-    return packed;
+    return std::move(slide.packed);
+}
+
+SlidePacking packSlide(const Conversion& conversion, std::span<const std::uint8_t> stream)
+{
+    auto packed = placePackedScreen(conversion, stream);
+    if (!packed)
+        return {};
+    const std::uint64_t cycles = unpackCycles(*packed);
+    const std::size_t screen = conversion.bytes.size(), file = packed->file.size();
+    if (!packedIsSooner(screen, file, cycles, true))
+        return {};
+    const bool loading = packedIsSooner(screen, file, cycles);
+    return {std::move(packed), loading};
 }

@@ -28,6 +28,18 @@ inline constexpr std::uint32_t kScreenTop = 0x8000;
 // `stream`, when not empty, is the screen's ZX02 stream made already.
 std::optional<PackedScreen> packScreen(const Conversion& conversion, std::span<const std::uint8_t> stream = {});
 
+// A slideshow's choice for one screen: loaded once, its routine stays in
+// memory for every packed picture after the first, so a picture there
+// needs only its own file read and unpacked sooner than its screen.
+// `packed` is its packed form when that is sooner with the routine in
+// memory, `soonerLoadingRoutine` whether it is also sooner when the
+// routine must be loaded for it.
+struct SlidePacking {
+    std::optional<PackedScreen> packed;
+    bool soonerLoadingRoutine = false;
+};
+SlidePacking packSlide(const Conversion& conversion, std::span<const std::uint8_t> stream = {});
+
 // The packed form of `conversion` placed as packScreen places it, sooner
 // or not; nothing when it does not fit below the screen top or cannot be
 // unpacked in place.

@@ -15,9 +15,9 @@ std::uint64_t unpackWallCycles(std::uint64_t routineCycles)
     return routineCycles + routineCycles * 6 / 100;
 }
 
-bool packedIsSooner(std::size_t screenBytes, std::size_t packedBytes, std::uint64_t routineCycles)
+bool packedIsSooner(std::size_t screenBytes, std::size_t packedBytes, std::uint64_t routineCycles, bool routineInMemory)
 {
-    const std::uint64_t unpacking = kRoutineLoadCycles + unpackWallCycles(routineCycles);
+    const std::uint64_t unpacking = (routineInMemory ? 0 : kRoutineLoadCycles) + unpackWallCycles(routineCycles);
     const auto packedSectors = static_cast<std::size_t>(dfsSectors(packedBytes));
     const auto screenSectors = static_cast<std::size_t>(dfsSectors(screenBytes));
     for (int first = 0; first < kDfsSectorsPerTrack; ++first)

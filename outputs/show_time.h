@@ -31,6 +31,8 @@ std::uint64_t unpackWallCycles(std::uint64_t routineCycles);
 // Whether a packed file of `packedBytes` whose routine takes
 // `routineCycles` shows its picture sooner than the screen of `screenBytes`
 // stored whole, wherever on its track the file starts: reading the packed
-// file, loading the routine and unpacking must take less time than reading
-// the screen.
-bool packedIsSooner(std::size_t screenBytes, std::size_t packedBytes, std::uint64_t routineCycles);
+// file, loading the routine (unless it is `routineInMemory`, as after a
+// slideshow's first packed picture) and unpacking must take less time than
+// reading the screen.
+bool packedIsSooner(std::size_t screenBytes, std::size_t packedBytes, std::uint64_t routineCycles,
+                    bool routineInMemory = false);
