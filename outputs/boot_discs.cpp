@@ -366,8 +366,6 @@ bool showFits(std::span<const ShowPicture> shown, int tracks, int delaySeconds, 
            loaderFitsInMemory({loader.begin(), loader.end()});
 }
 
-// Fills shows in order: the first side, then (double-sided) the second, as
-// many pictures as fit with the loader.
 // `picture` as the next picture of `show`: stored whole when packing it is
 // sooner only once the routine is in memory and no picture before it in
 // the show loads the routine.
@@ -378,6 +376,8 @@ ShowPicture nextInShow(ShowPicture picture, std::span<const ShowPicture> show)
     return picture;
 }
 
+// Fills shows in order: the first side, then (double-sided) the second, as
+// many pictures as fit with the loader.
 std::vector<std::vector<ShowPicture>> fillShows(std::vector<ShowPicture> pictures, int tracks, int delaySeconds,
                                                int sides, std::string& tooLarge)
 {
