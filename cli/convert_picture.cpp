@@ -59,7 +59,7 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
     // Made once, here, on the thread that converted the picture, for its
     // .zx02 file and its disc alike.
     if ((job.packedFile || job.packedForDisc) && !conversion.bytes.empty())
-        outcome.stream = zx02Compress(conversion.bytes);
+        outcome.stream = zx02Compress(conversion.bytes, job.search);
     if (!job.screenFile.isEmpty()) {
         const std::span<const std::uint8_t> packed =
             job.packedFile ? std::span<const std::uint8_t>(outcome.stream) : std::span<const std::uint8_t>();

@@ -3,6 +3,7 @@
 #include "conversion/conversion.h"
 #include "conversion/methods/progress_report.h"
 #include "conversion/settings.h"
+#include "outputs/compression/zx02.h"
 #include "platform/failure.h"
 
 #include <QString>
@@ -19,6 +20,7 @@ struct PictureJob {
     bool nula = false;    // VideoNuLA colours: the screen file has a .nula file and its .inf beside it
     bool packedFile = false;  // also the screen's ZX02 stream, screenFile plus ".zx02", and its .inf
     bool packedForDisc = false;  // a compressed disc will hold the screen: its ZX02 stream is made with it
+    Zx02Search search = Zx02Search::Quick;  // how that stream is searched for
 };
 
 // What became of one picture. A picture has failed when `failure` is set:

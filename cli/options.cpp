@@ -119,6 +119,10 @@ struct Parser {
                                 "FILE.zx02 and its .inf (discs are compressed anyway)."};
     QCommandLineOption noCompress{"no-compress",
                                   "Discs hold the screens uncompressed, as before compression."};
+    QCommandLineOption thorough{"thorough",
+                                "Search every offset for the ZX02 streams of --compress and of discs: "
+                                "as small as the format's reference compressor makes them, but seconds "
+                                "a screen instead of hundredths."};
     QCommandLineOption tracks{"tracks", "Disc size for --disc: 40 or 80 tracks (default 80).", "N", "80"};
     QCommandLineOption delay{"delay",
                              "Slideshow: seconds each picture stays, up to 327; 0 waits for a key "
@@ -145,7 +149,7 @@ struct Parser {
             settings.emplace_back(row.option, catalogueOption(row));
         for (const auto& [option, line] : settings)
             parser.addOption(line);
-        parser.addOptions({output, preview, outputDir, previews, jobs, verbose, disc, tracks, delay, compress, noCompress});
+        parser.addOptions({output, preview, outputDir, previews, jobs, verbose, disc, tracks, delay, compress, noCompress, thorough});
         parser.addPositionalArgument("PICTURE", "Pictures to convert.", "PICTURE...");
     }
 };
@@ -265,6 +269,8 @@ std::optional<UsageError> checkCombination(const Parser& p, qsizetype pictures)
     for (const auto* option : {&p.tracks, &p.delay, &p.noCompress})
         if (parser.isSet(*option) && !parser.isSet(p.disc))
             return usage(QStringLiteral("--%1 needs --disc").arg(option->names().constLast()));
+    if (parser.isSet(p.thorough) && !parser.isSet(p.compress) && (!parser.isSet(p.disc) || parser.isSet(p.noCompress)))
+        return usage(QStringLiteral("--thorough needs --compress or a compressed --disc"));
     if (pictures > 1 && parser.isSet(p.preview))
         return usage(QStringLiteral("--preview names one file; for several pictures use "
                                     "--output-dir with --previews"));
@@ -281,6 +287,7 @@ std::vector<PictureJob> planJobs(const Parser& p, const QStringList& pictures)
         PictureJob job{picture, screen, parser.value(p.preview), p.parser.isSet(p.option(Option::Nula))};
         job.packedFile = parser.isSet(p.compress);
         job.packedForDisc = parser.isSet(p.disc) && !parser.isSet(p.noCompress);
+        job.search = parser.isSet(p.thorough) ? Zx02Search::Thorough : Zx02Search::Quick;
         if (parser.isSet(p.output))
             job.screenFile = parser.value(p.output);
         if (parser.isSet(p.outputDir)) {

@@ -88,6 +88,33 @@ TEST(Zx02, ScreensOfEveryModeAndMethodComeBackWhole)
     }
 }
 
+// The thorough search weighs every offset the quick one leaves out, so its
+// stream is never larger; on full screens it is smaller now and then.
+TEST(Zx02, ThoroughSearchIsNeverLargerThanTheQuickOne)
+{
+    LinearImage fields(640, 256);
+    for (int y = 0; y < fields.height; ++y)
+        for (int x = 0; x < fields.width; ++x)
+            fields.at(x, y) = LinearRgb{x / 640.0f, y / 256.0f, ((x / 80 + y / 64) % 2) * 0.7f};
+    std::size_t quickBytes = 0, thoroughBytes = 0;
+    for (const Method method : {Method::Classic, Method::FloydSteinberg, Method::BlueNoise}) {
+        Settings settings;
+        settings.mode = 2;
+        settings.method = method;
+        settings.halftone = Halftone::Fine;
+        auto state = startState();
+        BufferSurface preview(kPictureWidth, kPictureHeight);
+        const Bytes screen = convertWithSettings(settings, *state, fields, preview).bytes;
+        const Bytes quick = zx02Compress(screen);
+        const Bytes thorough = zx02Compress(screen, Zx02Search::Thorough);
+        EXPECT_LE(thorough.size(), quick.size()) << methodName(method);
+        EXPECT_EQ(zx02Decompress(thorough, screen.size()), std::optional<Bytes>(screen)) << methodName(method);
+        quickBytes += quick.size();
+        thoroughBytes += thorough.size();
+    }
+    EXPECT_LT(thoroughBytes, quickBytes);
+}
+
 TEST(Zx02, HostileDataComesBackWholeAndGrowsLittle)
 {
     std::mt19937 random(5);

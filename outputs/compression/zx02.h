@@ -12,11 +12,16 @@
 // decoded forwards from an initial offset of 1. These are the format's
 // standard options, so any ZX02 decompressor unpacks our streams unchanged.
 
+// How widely the parse searches. Quick keeps a 20 KiB screen to tens of
+// milliseconds, its stream within about 1 % of the format's reference
+// compressor's; Thorough weighs every offset, as that compressor does, and
+// takes seconds (docs/disc-images.md).
+enum class Zx02Search { Quick, Thorough };
+
 // The stream our parse finds for `data`: the smallest there is on short
-// data, and on screens within about 1 % of the format's reference
-// compressor (docs/disc-images.md). The same data always gives the same
-// stream. Empty data has no ZX02 stream: it must not be asked for.
-std::vector<std::uint8_t> zx02Compress(std::span<const std::uint8_t> data);
+// data. The same data and search always give the same stream. Empty data
+// has no ZX02 stream: it must not be asked for.
+std::vector<std::uint8_t> zx02Compress(std::span<const std::uint8_t> data, Zx02Search search = Zx02Search::Quick);
 
 // What a stream unpacks to, or nothing when it is not a whole, well-formed
 // stream of at most `maxBytes` bytes: truncated, a copy from before the

@@ -23,11 +23,12 @@
 // each kind at a position stands for every other offset, so an offset is
 // only followed while its copy, and its literals where they end, are close
 // enough to the cheapest ones that its next copy from the last offset
-// could still make up the difference; and only the closest few copies at
-// a position, and at most about a hundred offsets between matches, are. New offsets
-// are taken up where their match ends, the longest first. With those
-// limits lifted this is the parse of the format's reference compressor;
-// with them it keeps a screen to tens of milliseconds.
+// could still make up the difference. New offsets are taken up where their
+// match ends, the longest first. A quick parse also follows only the
+// closest few copies at a position and at most about a hundred offsets
+// between matches, which keeps a screen to tens of milliseconds; a
+// thorough one lifts those limits, and is then the parse of the format's
+// reference compressor.
 namespace {
 
 using zx02::eliasBits;
@@ -36,9 +37,17 @@ using zx02::kMaxOffset;
 using zx02::MatchLengths;
 using zx02::StreamWriter;
 
-constexpr int kMostNewOffsets = 10;   // offsets taken up at one position, the longest matches first
-constexpr int kMostFollowed = 32;     // copies weighed at one position, the closest to the cheapest copy
-constexpr int kMostKept = 64;         // offsets followed once twice as many are, the closest between matches
+// How many states the parse keeps.
+struct ParseLimits {
+    int newOffsets;  // offsets taken up at one position, the longest matches first
+    int followed;    // copies weighed at one position, the closest to the cheapest copy
+    int kept;        // offsets followed once twice as many are, the closest between matches
+};
+
+constexpr ParseLimits kQuickLimits{10, 32, 64};
+// No position has more offsets than this, so these limits are never reached.
+constexpr int kNoLimit = kMaxOffset + 1;
+constexpr ParseLimits kThoroughLimits{kNoLimit, kNoLimit, kNoLimit};
 
 // A block of the parse: it ends at `end`, `from` is the block before it.
 struct Node {
@@ -106,6 +115,7 @@ struct Candidate {
     int run = 0;    // a new offset's match length, a followed one's place among the followed
 };
 
+template <ParseLimits kLimits>
 class Parser {
 public:
     explicit Parser(std::span<const std::uint8_t> data)
@@ -274,7 +284,7 @@ private:
         offerNearestLongest(offsets);
         const int longest = std::min(newCopyLongest_, 255);
         const int ceiling = cheapest(false) + kNewCopyReach;
-        int shortest = std::max(1, matches_.longestEndingInMany(kMostNewOffsets));
+        int shortest = std::max(1, matches_.longestEndingInMany(kLimits.newOffsets));
         while (shortest <= longest && newCopy(shortest).first >= ceiling)
             ++shortest;
         // A heap whose top is the shortest (then farthest) match taken so far.
@@ -295,7 +305,7 @@ private:
                     continue;
                 newOffsets_.push_back({run, offset});
                 std::push_heap(newOffsets_.begin(), newOffsets_.end(), worse);
-                if (newOffsets_.size() > kMostNewOffsets) {
+                if (newOffsets_.size() > kLimits.newOffsets) {
                     std::pop_heap(newOffsets_.begin(), newOffsets_.end(), worse);
                     newOffsets_.pop_back();
                     shortest = newOffsets_.front().first + 1;
@@ -395,7 +405,7 @@ private:
         }
         std::erase_if(followed_, [](const Followed& state) { return !state.on; });
         literalFloor_[static_cast<std::size_t>(at)] = literalFloor;
-        if (followed_.size() > 2 * kMostKept)
+        if (followed_.size() > 2 * kLimits.kept)
             keepClosest(at);
         const int bestCopy = bestOfKinds[0];
         const int bestLiterals = bestOfKinds[1];
@@ -408,7 +418,7 @@ private:
     }
 
     // How far above the cheapest state of its kind an offset's state may be
-    // and still be followed, so that at most kMostFollowed offsets are (a
+    // and still be followed, so that at most kLimits.followed offsets are (a
     // few more on ties).
     int followLimit(int copyFloor, int literalFloor) const
     {
@@ -424,12 +434,12 @@ private:
             ++counts[static_cast<std::size_t>(std::min(excess, kExcessCounts - 1))];
             ++states;
         }
-        if (states <= kMostFollowed)
+        if (states <= kLimits.followed)
             return INT_MAX;
         int closer = 0;
         for (int excess = 0;; ++excess) {
             closer += counts[static_cast<std::size_t>(excess)];
-            if (closer >= kMostFollowed)
+            if (closer >= kLimits.followed)
                 return excess;
         }
     }
@@ -444,13 +454,13 @@ private:
         for (const Followed& state : followed_)
             excesses_.push_back(state.run > 0 ? INT_MIN : state.copy.bits + literalBits(at - state.copy.end) - floor);
         ranked_.assign(excesses_.begin(), excesses_.end());
-        const auto limit = ranked_.begin() + kMostKept - 1;
+        const auto limit = ranked_.begin() + kLimits.kept - 1;
         std::nth_element(ranked_.begin(), limit, ranked_.end());
         const int most = *limit;
         int kept = 0;
         for (std::size_t place = 0; place < followed_.size(); ++place) {
             const int excess = excesses_[place];
-            if (excess > most || (excess == most && kept >= kMostKept) || excess >= mostSaved(followed_[place].offset))
+            if (excess > most || (excess == most && kept >= kLimits.kept) || excess >= mostSaved(followed_[place].offset))
                 stop(followed_[place]);
             else
                 ++kept;
@@ -556,19 +566,15 @@ void writeNewCopy(StreamWriter& out, int offset, int length)
     out.elias(length == 1 ? 256 : length - 1);
 }
 
-}  // namespace
-
-std::vector<std::uint8_t> zx02Compress(std::span<const std::uint8_t> data)
+// The stream of the blocks chained back from node `end`.
+std::vector<std::uint8_t> writeStream(std::span<const std::uint8_t> data, const std::deque<Node>& nodes, int end)
 {
-    assert(!data.empty());
-    Parser parser(data);
-    const int end = parser.run();
     StreamWriter out;
     int at = 0;
     int lastOffset = 1;
     bool afterLiterals = false;
     bool first = true;
-    for (const Node& block : chain(parser.nodes(), end)) {
+    for (const Node& block : chain(nodes, end)) {
         const int length = block.end - at;
         if (block.offset == 0) {
             if (!first)
@@ -593,4 +599,20 @@ std::vector<std::uint8_t> zx02Compress(std::span<const std::uint8_t> data)
     out.bit(1);
     out.elias(256);
     return out.take();
+}
+
+template <ParseLimits kLimits>
+std::vector<std::uint8_t> parseAndWrite(std::span<const std::uint8_t> data)
+{
+    Parser<kLimits> parser(data);
+    const int end = parser.run();
+    return writeStream(data, parser.nodes(), end);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> zx02Compress(std::span<const std::uint8_t> data, Zx02Search search)
+{
+    assert(!data.empty());
+    return search == Zx02Search::Thorough ? parseAndWrite<kThoroughLimits>(data) : parseAndWrite<kQuickLimits>(data);
 }
