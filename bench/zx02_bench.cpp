@@ -1,6 +1,7 @@
 // Times the ZX02 compressor on one core on the screens discs hold: a made-up
 // photo converted in mode 2 with the fine half-tone (classic) and in mode 1
-// without (error diffusion's screens pack least well, so take longest).
+// without (error diffusion's screens pack least well, so take longest),
+// with the quick search and, on the first, the thorough one.
 #include "conversion/classic/conversion_pass.h"
 #include "outputs/compression/zx02.h"
 #include "photo_planes.h"
@@ -27,7 +28,7 @@ void Compress(benchmark::State& run)
     const auto screen = photoScreen(static_cast<int>(run.range(0)), static_cast<Halftone>(run.range(1)));
     std::size_t packed = 0;
     for (auto _ : run) {
-        const auto stream = zx02Compress(screen);
+        const auto stream = zx02Compress(screen, static_cast<Zx02Search>(run.range(2)));
         packed = stream.size();
         benchmark::DoNotOptimize(stream.data());
     }
@@ -36,6 +37,11 @@ void Compress(benchmark::State& run)
 
 }  // namespace
 
-BENCHMARK(Compress)->Args({2, static_cast<int>(Halftone::Fine)})->Args({1, static_cast<int>(Halftone::None)})
+constexpr int kQuick = static_cast<int>(Zx02Search::Quick);
+constexpr int kThorough = static_cast<int>(Zx02Search::Thorough);
+BENCHMARK(Compress)
+    ->Args({2, static_cast<int>(Halftone::Fine), kQuick})
+    ->Args({1, static_cast<int>(Halftone::None), kQuick})
+    ->Args({2, static_cast<int>(Halftone::Fine), kThorough})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

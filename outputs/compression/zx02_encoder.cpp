@@ -142,6 +142,7 @@ public:
             takeUpNewOffsets(at);
             cheapestLiteralRun(at);
             settle(at);
+            dropUnreachableNodes(at);
         }
         return best_[static_cast<std::size_t>(size())];
     }
@@ -482,6 +483,54 @@ private:
 
     int cheapest(bool literals) const { return cheapestOfKinds()[literals ? 1 : 0]; }
 
+    // A thorough parse makes tens of millions of nodes, most of them for
+    // offsets dropped soon after; only those a state can still chain back
+    // to are kept, renumbered in the order they were made, once there are
+    // twice as many as last time.
+    void dropUnreachableNodes(int at)
+    {
+        if (nodes_.size() < nodeCeiling_)
+            return;
+        std::vector<int> renumbered(nodes_.size(), -1);
+        const auto mark = [&](int node) {
+            for (; node >= 0 && renumbered[static_cast<std::size_t>(node)] < 0; node = nodes_[static_cast<std::size_t>(node)].from)
+                renumbered[static_cast<std::size_t>(node)] = 0;
+        };
+        const auto eachRoot = [&](const auto& visit) {
+            for (int q = std::max(0, at - kMaxLength - 1); q <= at; ++q) {
+                visit(best_[static_cast<std::size_t>(q)]);
+                visit(bestCopy_[static_cast<std::size_t>(q)]);
+            }
+            for (Followed& state : followed_)
+                for (Pending* pending : {&state.copy, &state.literals, &state.beforeLiterals}) {
+                    visit(pending->node);
+                    visit(pending->from);
+                }
+        };
+        mark(0);  // the start, where every chain ends
+        eachRoot([&](int& node) { mark(node); });
+        std::deque<Node> kept;
+        for (std::size_t index = 0; index < nodes_.size(); ++index) {
+            if (renumbered[index] < 0)
+                continue;
+            Node node = nodes_[index];
+            assert(node.from < static_cast<int>(index));  // so the block before is renumbered already
+            if (node.from >= 0)
+                node.from = renumbered[static_cast<std::size_t>(node.from)];
+            renumbered[index] = static_cast<int>(kept.size());
+            kept.push_back(node);
+        }
+        nodes_ = std::move(kept);
+        eachRoot([&](int& node) {
+            if (node >= 0)
+                node = renumbered[static_cast<std::size_t>(node)];
+        });
+        // Older positions are never read again; their nodes may be gone.
+        std::fill(best_.begin(), best_.begin() + std::max(0, at - kMaxLength - 1), -1);
+        std::fill(bestCopy_.begin(), bestCopy_.begin() + std::max(0, at - kMaxLength - 1), -1);
+        nodeCeiling_ = std::max(kNodesBeforeDropping, 2 * nodes_.size());
+    }
+
     int addNode(const Node& node)
     {
         nodes_.push_back(node);
@@ -526,7 +575,9 @@ private:
     }
 
     std::span<const std::uint8_t> data_;
-    std::deque<Node> nodes_;  // grows in chunks: never moved, however many a parse needs
+    std::deque<Node> nodes_;  // grows in chunks, never moved, until unreachable ones are dropped
+    static constexpr std::size_t kNodesBeforeDropping = std::size_t{1} << 20;
+    std::size_t nodeCeiling_ = kNodesBeforeDropping;
     std::vector<int> best_;      // the cheapest node at each position
     std::vector<int> bestBits_;  // and its bits, read for every new copy's every length
     std::vector<int> bestCopy_;  // the cheapest node ending in a copy, -1 when none
