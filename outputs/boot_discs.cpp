@@ -474,9 +474,10 @@ Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, const std::
 
 }  // namespace
 
-Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, bool compress, const std::string& title)
+Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, bool compress, const std::string& title,
+                           std::span<const std::uint8_t> stream)
 {
-    return bootDisc(conversion, tracks, title, compress ? packScreen(conversion) : std::nullopt);
+    return bootDisc(conversion, tracks, title, compress ? packScreen(conversion, stream) : std::nullopt);
 }
 
 namespace {

@@ -89,5 +89,7 @@ Result<DiscSet> makeDiscSet(std::span<const Slide> slides, const DiscSettings& s
 
 // A boot disc for `conversion` as makeDiscSet makes it with `compress`.
 Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, bool compress);
-// The same disc with the catalogue title `title` (see buildDisc).
-Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, bool compress, const std::string& title);
+// The same disc with the catalogue title `title` (see buildDisc), from the
+// screen's ZX02 stream `stream` when it is already made.
+Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, bool compress, const std::string& title,
+                           std::span<const std::uint8_t> stream = {});

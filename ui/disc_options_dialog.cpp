@@ -2,6 +2,7 @@
 
 #include "outputs/boot_discs.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -19,6 +20,7 @@ struct DiscOptionControls {
     QComboBox* tracks;
     QLineEdit* title;
     QSpinBox* delay;
+    QCheckBox* thorough;
 };
 
 DiscOptionControls addControls(QDialog& dialog, QFormLayout& form, const DiscOptions& start, bool askDelay)
@@ -56,7 +58,15 @@ DiscOptionControls addControls(QDialog& dialog, QFormLayout& form, const DiscOpt
                               .arg(kMaxSlideDelaySeconds));
         form.addRow(QStringLiteral("Each picture for:"), delay);
     }
-    return {tracks, title, delay};
+
+    auto* thorough = new QCheckBox(QStringLiteral("Smallest packing (slow)"), &dialog);
+    thorough->setObjectName(QStringLiteral("chkThorough"));
+    thorough->setChecked(start.thorough);
+    thorough->setToolTip(QStringLiteral("Search every offset when packing each screen: a little smaller, as "
+                                        "small as the format's reference compressor makes it, but up to a few "
+                                        "seconds a picture instead of a twentieth"));
+    form.addRow(thorough);
+    return {tracks, title, delay, thorough};
 }
 
 }  // namespace
@@ -75,5 +85,5 @@ std::optional<DiscOptions> chooseDiscOptions(QWidget* parent, const DiscOptions&
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return DiscOptions{controls.tracks->currentData().toInt(), askDelay ? start.title : controls.title->text(),
-                       controls.delay ? controls.delay->value() : start.delaySeconds};
+                       controls.delay ? controls.delay->value() : start.delaySeconds, controls.thorough->isChecked()};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "outputs/compression/zx02.h"
+
 #include <QString>
 
 #include <functional>
@@ -8,12 +10,16 @@
 class QWidget;
 
 // What a disc image is made with: 40 or 80 tracks, the title its catalogue
-// shows (up to 12 printable characters) and, for a slideshow, the seconds
-// each picture stays before the next (0: until a key is pressed).
+// shows (up to 12 printable characters), for a slideshow, the seconds each
+// picture stays before the next (0: until a key is pressed), and whether
+// the screens are packed with the thorough search, smallest but slow.
 struct DiscOptions {
     int tracks = 80;
     QString title = QStringLiteral("RASTERINE");
     int delaySeconds = 0;
+    bool thorough = false;
+
+    Zx02Search search() const { return thorough ? Zx02Search::Thorough : Zx02Search::Quick; }
 
     friend bool operator==(const DiscOptions&, const DiscOptions&) = default;
 };

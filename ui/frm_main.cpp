@@ -294,8 +294,12 @@ void frmMain::_mnuFileExportDisc_Action()
                                  false);
     if (!disc)
         return;
-    reportSaved(exportDiscImage(disc->path, *controller_->lastConversion(), disc->options.tracks, disc->options.title),
-                {disc->path});
+    const Status exported = [this, &disc] {
+        BusyCursor busy;  // packing with the thorough search takes seconds
+        return exportDiscImage(disc->path, *controller_->lastConversion(), disc->options.tracks, disc->options.title,
+                               disc->options.search());
+    }();
+    reportSaved(exported, {disc->path});
 }
 
 void frmMain::_mnuFileSaveScreenAs_Action()
@@ -333,7 +337,7 @@ void frmMain::_mnuFileExportSlideshow_Action()
     if (!disc)
         return;
     const DiscSettings settings{disc->options.tracks, disc->options.delaySeconds, true, discKind(disc->path)};
-    controller_->exportSlideshow({pictures, disc->path, settings});
+    controller_->exportSlideshow({pictures, disc->path, settings, disc->options.search()});
 }
 
 std::optional<frmMain::DiscChoice> frmMain::askForDisc(const SaveRequest& request, bool slideshow)

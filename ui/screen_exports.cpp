@@ -1,6 +1,7 @@
 #include "ui/screen_exports.h"
 
 #include "outputs/boot_discs.h"
+#include "outputs/compression/zx02.h"
 #include "outputs/png_file.h"
 #include "outputs/screen_files.h"
 #include "outputs/screen_picture.h"
@@ -20,11 +21,14 @@ std::string systemName(const QString& path)
 
 }  // namespace
 
-Status exportDiscImage(const QString& path, const Conversion& conversion, int tracks, const QString& title)
+Status exportDiscImage(const QString& path, const Conversion& conversion, int tracks, const QString& title,
+                       Zx02Search search)
 {
     // Compressed where that makes the screen smaller, as rasterine-convert
     // --disc makes it: the same picture and options give the same disc.
-    const auto disc = bootDisc(conversion, tracks, true, title.toStdString());
+    const std::vector<std::uint8_t> stream =
+        conversion.bytes.empty() ? std::vector<std::uint8_t>() : zx02Compress(conversion.bytes, search);
+    const auto disc = bootDisc(conversion, tracks, true, title.toStdString(), stream);
     if (!disc)
         return Failure{systemName(path), disc.failure().reason};
     const std::array<FileContent, 1> file{{{systemName(path), disc.value().bytes}}};

@@ -2,6 +2,7 @@
 
 #include "conversion/conversion.h"
 #include "outputs/boot_discs.h"
+#include "outputs/compression/zx02.h"
 #include "platform/failure.h"
 
 #include <QString>
@@ -13,9 +14,10 @@
 // A DFS disc of `tracks` tracks titled `title` that shows `conversion` when
 // booted with Shift+Break: the command line's boot disc (see bootDisc), its
 // screen ZX02-compressed where that makes it smaller, set up in VideoNuLA
-// colours when the conversion has them.
+// colours when the conversion has them; packed with `search`.
 Status exportDiscImage(const QString& path, const Conversion& conversion, int tracks = 80,
-                       const QString& title = QString::fromLatin1(kBootDiscTitle));
+                       const QString& title = QString::fromLatin1(kBootDiscTitle),
+                       Zx02Search search = Zx02Search::Quick);
 
 // The screen file at `path` and its .inf beside it.
 Status saveScreenFiles(const QString& path, const Conversion& conversion);

@@ -98,7 +98,7 @@ std::optional<Result<DiscSet>> makeSlideshow(const SlideshowRequest& request, co
                                                    : std::optional(Result<DiscSet>(converted.failure()));
         conversions.push_back(std::move(converted.value().conversion));
         const std::vector<std::uint8_t>& bytes = conversions.back().bytes;
-        streams.push_back(request.disc.compress && !bytes.empty() ? zx02Compress(bytes) : std::vector<std::uint8_t>());
+        streams.push_back(request.disc.compress && !bytes.empty() ? zx02Compress(bytes, request.search) : std::vector<std::uint8_t>());
         progress.fraction(double(i + 1) / count);  // the quick methods tell no progress of their own
     }
     std::vector<Slide> slides;

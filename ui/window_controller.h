@@ -4,6 +4,7 @@
 #include "conversion/classic/conversion_state.h"
 #include "conversion/settings.h"
 #include "outputs/boot_discs.h"
+#include "outputs/compression/zx02.h"
 #include "ui/decoded_picture.h"
 #include "ui/user_dialogs.h"
 
@@ -29,6 +30,7 @@ struct SlideshowRequest {
     QStringList pictures;
     QString file;
     DiscSettings disc;
+    Zx02Search search = Zx02Search::Quick;  // how compressed discs' screens are packed
 };
 
 // What the main window converts, when, and what it writes; the window only

@@ -5,6 +5,7 @@
 #include "test_pictures.h"
 #include "window_test_support.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QSpinBox>
@@ -155,15 +156,15 @@ private slots:
         QVERIFY(test.messages.isEmpty());
     }
 
-    // The tracks and title chosen after the save dialog make the disc and
-    // are offered again next time; cancelling them writes nothing.
+    // The tracks, title and packing chosen after the save dialog make the
+    // disc and are offered again next time; cancelling them writes nothing.
     void makesTheDiscWithTheOptionsChosen()
     {
         ScratchWorkingFolder folder;
         WindowUnderTest test;
         test.window.setSaveChooser([&](QWidget*, const SaveRequest&) { return folder.file("small.ssd"); });
         QList<DiscOptions> offered;
-        std::optional<DiscOptions> answer = DiscOptions{40, QStringLiteral("MY PICTURE"), 0};
+        std::optional<DiscOptions> answer = DiscOptions{40, QStringLiteral("MY PICTURE"), 0, true};
         test.window.setDiscOptionsChooser([&](QWidget*, const DiscOptions& start, bool askDelay) {
             offered << start;
             return askDelay ? std::nullopt : answer;
@@ -180,7 +181,7 @@ private slots:
         answer.reset();
         QFile::remove(folder.file("small.ssd"));
         test.menuItem("mnuFileExportDisc")->trigger();
-        QCOMPARE(offered.back(), (DiscOptions{40, QStringLiteral("MY PICTURE"), 0}));
+        QCOMPARE(offered.back(), (DiscOptions{40, QStringLiteral("MY PICTURE"), 0, true}));
         QVERIFY(!QFile::exists(folder.file("small.ssd")));
         QVERIFY(test.messages.isEmpty());
     }
@@ -206,6 +207,7 @@ private slots:
                 delayShown = delay != nullptr;
                 if (delay)
                     delay->setValue(5);
+                dialog->findChild<QCheckBox*>(QStringLiteral("chkThorough"))->setChecked(true);
                 dialog->accept();
             });
             const std::optional<DiscOptions> picked = chooseDiscOptions(nullptr, DiscOptions{}, askDelay);
@@ -213,7 +215,7 @@ private slots:
             QCOMPARE(delayShown, askDelay);
             QCOMPARE(titleReadOnly, askDelay);
             QCOMPARE(*picked, (DiscOptions{40, askDelay ? DiscOptions{}.title : QStringLiteral("A LONG TITLE"),
-                                           askDelay ? 5 : 0}));
+                                           askDelay ? 5 : 0, true}));
         }
         QTimer::singleShot(0, [] {
             if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
