@@ -89,15 +89,25 @@ TEST(Zx02, ScreensOfEveryModeAndMethodComeBackWhole)
 }
 
 // The thorough search weighs every offset the quick one leaves out, so its
-// stream is never larger; on full screens it is smaller now and then.
+// stream is never larger; on full screens it is smaller now and then. Plain
+// bytes with sparse specks match at thousands of offsets at once, so the
+// parse makes millions of states there and drops those left behind.
 TEST(Zx02, ThoroughSearchIsNeverLargerThanTheQuickOne)
 {
+    std::mt19937 random(1);
+    Bytes specks(6144);
+    for (auto& byte : specks)
+        byte = random() % 16 == 0 ? static_cast<std::uint8_t>(random() % 4) : 0;
+    const Bytes thoroughSpecks = zx02Compress(specks, Zx02Search::Thorough);
+    EXPECT_LE(thoroughSpecks.size(), zx02Compress(specks).size());
+    EXPECT_EQ(zx02Decompress(thoroughSpecks, specks.size()), std::optional<Bytes>(specks));
+
     LinearImage fields(640, 256);
     for (int y = 0; y < fields.height; ++y)
         for (int x = 0; x < fields.width; ++x)
             fields.at(x, y) = LinearRgb{x / 640.0f, y / 256.0f, ((x / 80 + y / 64) % 2) * 0.7f};
     std::size_t quickBytes = 0, thoroughBytes = 0;
-    for (const Method method : {Method::Classic, Method::FloydSteinberg, Method::BlueNoise}) {
+    for (const Method method : {Method::Classic, Method::BlueNoise}) {
         Settings settings;
         settings.mode = 2;
         settings.method = method;
