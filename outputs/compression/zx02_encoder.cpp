@@ -101,7 +101,9 @@ struct Followed {
     bool on = true;
 };
 
-// The block before a candidate: a node, or the other state of its offset.
+// The block before a candidate or a followed copy: a node, or its
+// offset's literals, which become a node only when a block is chained to
+// that copy or the literals are replaced.
 constexpr int kOwnState = -2;
 
 // A state found at a position before the cheapest ones are known.
@@ -239,6 +241,8 @@ private:
             stop(state);
             return false;
         }
+        if (state.copy.from == kOwnState)
+            state.copy.from = literalsNode(state);  // the literals it came after are replaced now
         state.beforeLiterals = state.copy;
         state.literals = {bits, -1, end, -1};
         state.hasLiterals = true;
@@ -395,7 +399,9 @@ private:
                     stopFollowing(c);
                 continue;
             }
-            const int from = c.from == kOwnState ? ownState(c) : c.from;
+            // A copy from the last offset comes after its offset's own
+            // literals, made nodes only once a block is chained to them.
+            const int from = c.from == kOwnState && isBest ? literalsNode(followed(c.run)) : c.from;
             const int node = isBest ? addNode({c.bits, from, at, static_cast<std::uint16_t>(c.literals ? 0 : c.offset)}) : -1;
             if (isBest)
                 bestOfKind = node;
@@ -537,16 +543,15 @@ private:
         return static_cast<int>(nodes_.size()) - 1;
     }
 
-    // The node of the literals a followed offset's copy from the last
-    // offset comes after.
-    int ownState(const Candidate& c)
+    // The node of a followed offset's literals, which its copy from the
+    // last offset comes after.
+    int literalsNode(Followed& record)
     {
-        Followed& record = followed(c.run);
         Pending& state = record.literals;
         if (state.node < 0) {
             Pending& copy = record.beforeLiterals;
             if (copy.node < 0)
-                copy.node = addNode({copy.bits, copy.from, copy.end, c.offset});
+                copy.node = addNode({copy.bits, copy.from, copy.end, static_cast<std::uint16_t>(record.offset)});
             state.node = addNode({state.bits, copy.node, state.end, 0});
         }
         return state.node;
