@@ -138,6 +138,7 @@ public:
     {
         for (int at = 1; at <= size(); ++at) {
             candidates_.clear();
+            floors_ = {INT_MAX / 2, INT_MAX / 2};
             newCopyCosts(at);
             advanceFollowed(at);
             matches_.count(at);
@@ -271,7 +272,7 @@ private:
                 from = kOwnState;
             }
         }
-        candidates_.push_back({bits, from, static_cast<std::uint16_t>(offset), false, Candidate::Followed, place});
+        offer({bits, from, static_cast<std::uint16_t>(offset), false, Candidate::Followed, place});
     }
 
     // New copies from offsets not yet followed. Only a copy that ends where
@@ -288,7 +289,7 @@ private:
             return;
         offerNearestLongest(offsets);
         const int longest = std::min(newCopyLongest_, 255);
-        const int ceiling = cheapest(false) + kNewCopyReach;
+        const int ceiling = floors_[0] + kNewCopyReach;
         int shortest = std::max(1, matches_.longestEndingInMany(kLimits.newOffsets));
         while (shortest <= longest && newCopy(shortest).first >= ceiling)
             ++shortest;
@@ -340,7 +341,7 @@ private:
     void offerNewOffset(int offset, int run)
     {
         const auto& [bits, from] = newCopy(std::min(run, newCopyLongest_));
-        candidates_.push_back(
+        offer(
             {bits + offsetBits(offset), from, static_cast<std::uint16_t>(offset), false, Candidate::NewOffset, run});
     }
 
@@ -376,14 +377,14 @@ private:
                 from = bestCopy_[static_cast<std::size_t>(start)];
             }
         }
-        candidates_.push_back({bits, from, 1, true, Candidate::AnyCopy});
+        offer({bits, from, 1, true, Candidate::AnyCopy});
     }
 
     // The cheapest states here are now known: keep the states close enough
     // to them, and stop following the offsets whose state is not.
     void settle(int at)
     {
-        const std::array<int, 2> floors = cheapestOfKinds();
+        const std::array<int, 2> floors = floors_;
         const int copyFloor = floors[0];
         const int literalFloor = floors[1];
         const int excessLimit = followLimit(copyFloor, literalFloor);
@@ -432,6 +433,8 @@ private:
         // Counted by excess, as a selection's partitions are mispredicted
         // branches; an excess past the last count is never kept anyway.
         static_assert(mostSaved(kMaxOffset) < kExcessCounts - 1);
+        if constexpr (kLimits.followed >= kNoLimit)
+            return INT_MAX;
         std::array<int, kExcessCounts> counts{};
         int states = 0;
         for (const Candidate& c : candidates_) {
@@ -475,19 +478,14 @@ private:
         std::erase_if(followed_, [](const Followed& state) { return !state.on; });
     }
 
-    // Both kinds in one pass, by index rather than by branch: which kind a
-    // candidate is follows no pattern.
-    std::array<int, 2> cheapestOfKinds() const
+    // The cheapest of each kind is kept by index rather than by branch:
+    // which kind a candidate is follows no pattern.
+    void offer(const Candidate& candidate)
     {
-        std::array<int, 2> bits{INT_MAX / 2, INT_MAX / 2};
-        for (const Candidate& c : candidates_) {
-            int& cheapest = bits[c.literals ? 1 : 0];
-            cheapest = std::min(cheapest, c.bits);
-        }
-        return bits;
+        candidates_.push_back(candidate);
+        int& cheapest = floors_[candidate.literals ? 1 : 0];
+        cheapest = std::min(cheapest, candidate.bits);
     }
-
-    int cheapest(bool literals) const { return cheapestOfKinds()[literals ? 1 : 0]; }
 
     // A thorough parse makes tens of millions of nodes, most of them for
     // offsets dropped soon after; only those a state can still chain back
@@ -593,6 +591,7 @@ private:
     std::vector<Followed> followed_;  // in the order they were taken up
     std::vector<std::uint8_t> on_;  // whether each offset is followed
     std::vector<Candidate> candidates_;
+    std::array<int, 2> floors_{};  // the cheapest copy and literals among them
     std::vector<std::pair<int, int>> runStarts_;  // value and position of copy states literals may follow
     std::size_t runStartsHead_ = 0;
     std::vector<std::pair<int, int>> newOffsets_;  // match length, offset
