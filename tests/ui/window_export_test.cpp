@@ -171,6 +171,8 @@ private slots:
         });
         test.openThroughMenu(savePng(colourfulScene(400, 300), folder.file("scene.png")));
         QVERIFY(test.waitForConversion());
+        clickOn(test.modeButton(5));  // mode 7, whose small screen the thorough search packs quickly
+        test.cmdConvert()->click();
 
         test.menuItem("mnuFileExportDisc")->trigger();
         const QByteArray disc = readFile(folder.file("small.ssd"));
