@@ -14,13 +14,11 @@ inline constexpr int kEndMarkerBits = 1 + 17;  // a new-offset flag and the code
 // exit is a branch mispredicted more often than not.
 constexpr int eliasBits(int value) { return 2 * std::bit_width(static_cast<unsigned>(value)) - 1; }
 
-// A copy from a new offset: its flag, the high part's code, 7 bits of low
-// part, then the code of length - 1 (256 for a length of 1), whose first
-// bit rides in the low part's byte.
-constexpr int newCopyBits(int offset, int length)
-{
-    const int high = (offset - 1) / 128 + 1;
-    return 1 + eliasBits(high) + 7 + eliasBits(length == 1 ? 256 : length - 1);
-}
+// A copy from a new offset is its flag, the high part's code and 7 bits
+// of low part (the offset's bits), then the code of length - 1 (256 for a
+// length of 1), whose first bit rides in the low part's byte.
+constexpr int offsetBits(int offset) { return 1 + eliasBits((offset - 1) / 128 + 1) + 7; }
+constexpr int newLengthBits(int length) { return eliasBits(length == 1 ? 256 : length - 1); }
+constexpr int newCopyBits(int offset, int length) { return offsetBits(offset) + newLengthBits(length); }
 
 }  // namespace zx02

@@ -35,6 +35,8 @@ using zx02::eliasBits;
 using zx02::kMaxLength;
 using zx02::kMaxOffset;
 using zx02::MatchLengths;
+using zx02::newLengthBits;
+using zx02::offsetBits;
 using zx02::StreamWriter;
 
 // How many states the parse keeps.
@@ -57,14 +59,8 @@ struct Node {
     std::uint16_t offset;  // 0 for a literal run
 };
 
-// The length code of a copy from a new offset: the code of length - 1, or
-// of 256 for a length of 1.
-constexpr int newLengthBits(int length) { return eliasBits(length == 1 ? 256 : length - 1); }
-
 // A literal run after a copy: its flag, its length code and its bytes.
 constexpr int literalBits(int length) { return 1 + eliasBits(length) + 8 * length; }
-
-constexpr int offsetBits(int offset) { return 1 + eliasBits((offset - 1) / 128 + 1) + 7; }
 
 // The most a state keeping `offset` can gain over the cheapest state of its
 // kind: that state can always take the same offset up with a new copy
