@@ -5,6 +5,9 @@
 #include <bit>
 #include <cstring>
 #include <cstdint>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <span>
 #include <utility>
 #include <vector>
@@ -101,6 +104,82 @@ void countBlocks(const std::uint8_t* __restrict before, std::uint8_t* __restrict
     }
 }
 
+#if defined(__SSE2__)
+// The same count written for SSE2, which every x86-64 has: a saturating
+// add stops lengths at 255 in one instruction, and the blocks' maxima are
+// gathered sixteen blocks at a time, merging their vectors pairwise, rather
+// than each vector folded onto itself. Together about twice as fast as what
+// the compiler makes of the loop above.
+inline __m128i maxOfEach(const __m128i (&blocks)[16])
+{
+    // Byte k of the result is the largest of vector k's bytes: each round
+    // interleaves pairs and keeps the larger of the two halves, halving
+    // the vectors while doubling how many of them each lane stands for.
+    __m128i pairs[8];
+    for (std::size_t k = 0; k < 8; ++k)
+        pairs[k] = _mm_max_epu8(_mm_unpacklo_epi8(blocks[2 * k], blocks[2 * k + 1]),
+                                _mm_unpackhi_epi8(blocks[2 * k], blocks[2 * k + 1]));
+    __m128i fours[4];
+    for (std::size_t k = 0; k < 4; ++k)
+        fours[k] = _mm_max_epu8(_mm_unpacklo_epi16(pairs[2 * k], pairs[2 * k + 1]),
+                                _mm_unpackhi_epi16(pairs[2 * k], pairs[2 * k + 1]));
+    __m128i eights[2];
+    for (std::size_t k = 0; k < 2; ++k)
+        eights[k] = _mm_max_epu8(_mm_unpacklo_epi32(fours[2 * k], fours[2 * k + 1]),
+                                 _mm_unpackhi_epi32(fours[2 * k], fours[2 * k + 1]));
+    return _mm_max_epu8(_mm_unpacklo_epi64(eights[0], eights[1]), _mm_unpackhi_epi64(eights[0], eights[1]));
+}
+
+inline void countWholeBlocks(const std::uint8_t* before, std::uint8_t* runs, std::uint8_t* blockRun, std::uint8_t* blockEnding,
+                             std::size_t blocks, std::uint8_t last, std::uint8_t next)
+{
+    static_assert(MatchLengths::kBlock % 16 == 0);
+    constexpr std::size_t kVectors = MatchLengths::kBlock / 16;
+    const __m128i one = _mm_set1_epi8(1);
+    const __m128i lastByte = _mm_set1_epi8(static_cast<char>(last));
+    const __m128i nextByte = _mm_set1_epi8(static_cast<char>(next));
+    for (std::size_t first = 0; first < blocks; first += 16) {
+        const std::size_t group = std::min<std::size_t>(16, blocks - first);
+        // Not zeroed first: a string instruction the compiler makes of
+        // that costs as much as the count itself. Only a last, short group
+        // reads blocks it has not counted.
+        __m128i longest[16];
+        __m128i longestEnding[16];
+        for (std::size_t block = group; block < 16; ++block)
+            longest[block] = longestEnding[block] = _mm_setzero_si128();
+        for (std::size_t block = 0; block < group; ++block) {
+            __m128i most = _mm_setzero_si128();
+            __m128i mostEnding = _mm_setzero_si128();
+            for (std::size_t v = 0; v < kVectors; ++v) {
+                const std::size_t i = ((first + block) * kVectors + v) * 16;
+                auto* at = reinterpret_cast<__m128i*>(runs + i);
+                const __m128i copied = _mm_loadu_si128(reinterpret_cast<const __m128i*>(before + i));
+                const __m128i copiedNext = _mm_loadu_si128(reinterpret_cast<const __m128i*>(before + i - 1));
+                const __m128i grown = _mm_adds_epu8(_mm_loadu_si128(at), one);
+                const __m128i counted = _mm_and_si128(grown, _mm_cmpeq_epi8(copied, lastByte));
+                const __m128i ends = _mm_andnot_si128(_mm_cmpeq_epi8(copiedNext, nextByte), counted);
+                _mm_storeu_si128(at, counted);
+                most = _mm_max_epu8(most, counted);
+                mostEnding = _mm_max_epu8(mostEnding, ends);
+            }
+            longest[block] = most;
+            longestEnding[block] = mostEnding;
+        }
+        alignas(16) std::array<std::uint8_t, 16> maxima;
+        _mm_store_si128(reinterpret_cast<__m128i*>(maxima.data()), maxOfEach(longest));
+        std::copy_n(maxima.begin(), group, blockRun + first);
+        _mm_store_si128(reinterpret_cast<__m128i*>(maxima.data()), maxOfEach(longestEnding));
+        std::copy_n(maxima.begin(), group, blockEnding + first);
+    }
+}
+#else
+inline void countWholeBlocks(const std::uint8_t* before, std::uint8_t* runs, std::uint8_t* blockRun, std::uint8_t* blockEnding,
+                             std::size_t blocks, std::uint8_t last, std::uint8_t next)
+{
+    countBlocks<MatchLengths::kBlock>(before, runs, blockRun, blockEnding, blocks, last, next);
+}
+#endif
+
 constexpr std::uint64_t reversedBytes(std::uint64_t word)
 {
     std::uint64_t reversed = 0;
@@ -149,7 +228,7 @@ inline void MatchLengths::count(int at)
     // Whole blocks, then the offsets of the last, shorter one each as a
     // block of one.
     const auto whole = static_cast<std::size_t>(offsets / kBlock);
-    detail::countBlocks<kBlock>(before + 1, runs_.data() + 1, blockRun_.data(), blockEnding_.data(), whole, last, next);
+    detail::countWholeBlocks(before + 1, runs_.data() + 1, blockRun_.data(), blockEnding_.data(), whole, last, next);
     const int rest = offsets - static_cast<int>(whole) * kBlock;
     if (rest > 0) {
         const std::size_t base = whole * kBlock + 1;
