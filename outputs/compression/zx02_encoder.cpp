@@ -289,33 +289,40 @@ private:
         int shortest = std::max(1, matches_.longestEndingInMany(kLimits.newOffsets));
         while (shortest <= longest && newCopy(shortest).first >= ceiling)
             ++shortest;
-        // A heap whose top is the shortest (then farthest) match taken so far.
-        const auto worse = [](const std::pair<int, int>& a, const std::pair<int, int>& b) {
-            return a.first != b.first ? a.first > b.first : a.second < b.second;
-        };
         newOffsets_.clear();
         if (shortest > longest)
             return;
-        for (int block = 0; block * MatchLengths::kBlock < offsets; ++block) {
-            if (matches_.longestEnding(block) < shortest)
-                continue;
-            const int base = block * MatchLengths::kBlock + 1;
-            for (auto hits = matches_.endingAtLeast(block, shortest, on_.data()); hits != 0; hits &= hits - 1) {
-                const int offset = base + std::countr_zero(hits);
-                const int run = matches_.ending(offset);
-                if (run < shortest)
-                    continue;
-                newOffsets_.push_back({run, offset});
-                std::push_heap(newOffsets_.begin(), newOffsets_.end(), worse);
-                if (newOffsets_.size() > kLimits.newOffsets) {
-                    std::pop_heap(newOffsets_.begin(), newOffsets_.end(), worse);
-                    newOffsets_.pop_back();
-                    shortest = newOffsets_.front().first + 1;
-                }
-            }
-        }
+        for (int first = 0; first * MatchLengths::kBlock < offsets; first += 16)
+            for (auto blocks = matches_.blocksEndingAtLeast(first, shortest); blocks != 0; blocks &= blocks - 1)
+                takeUpBlock(first + std::countr_zero(blocks), shortest);
         for (const auto& [run, offset] : newOffsets_)
             offerNewOffset(offset, run);
+    }
+
+    // Those of a block's offsets whose match ends here at least `shortest`
+    // long, into a heap whose top is the shortest (then farthest) match
+    // taken so far; `shortest` rises as the heap fills.
+    void takeUpBlock(int block, int& shortest)
+    {
+        const auto worse = [](const std::pair<int, int>& a, const std::pair<int, int>& b) {
+            return a.first != b.first ? a.first > b.first : a.second < b.second;
+        };
+        if (matches_.longestEnding(block) < shortest)
+            return;
+        const int base = block * MatchLengths::kBlock + 1;
+        for (auto hits = matches_.endingAtLeast(block, shortest, on_.data()); hits != 0; hits &= hits - 1) {
+            const int offset = base + std::countr_zero(hits);
+            const int run = matches_.ending(offset);
+            if (run < shortest)
+                continue;
+            newOffsets_.push_back({run, offset});
+            std::push_heap(newOffsets_.begin(), newOffsets_.end(), worse);
+            if (newOffsets_.size() > kLimits.newOffsets) {
+                std::pop_heap(newOffsets_.begin(), newOffsets_.end(), worse);
+                newOffsets_.pop_back();
+                shortest = newOffsets_.front().first + 1;
+            }
+        }
     }
 
     // The cheapest copy ending here, whether or not its match ends: the

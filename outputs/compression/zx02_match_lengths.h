@@ -42,8 +42,12 @@ public:
     }
     int longestEnding(int block) const { return blockEnding_[static_cast<std::size_t>(block)]; }
 
+    // Which of the sixteen blocks from `first` have a match ending here at
+    // least `shortest` long: bit i for block first + i.
+    std::uint32_t blocksEndingAtLeast(int first, int shortest) const;
+
     // The longest length that at least `many` blocks' longest ending
-    // matches reach, 0 when fewer blocks have one (or `many` is above 64):
+    // matches reach, 0 when fewer blocks have one:
     // at least `many` offsets' matches ending here are that long, so the
     // `many` longest are among the blocks and the matches reaching it.
     int longestEndingInMany(int many) const;
@@ -63,8 +67,10 @@ private:
     std::span<const std::uint8_t> data_;
     std::vector<std::uint8_t> reversed_;  // the data last byte first, then a block of zeros (see endingAtLeast)
     std::vector<std::uint8_t> runs_;
-    std::array<std::uint8_t, kMaxOffset / kBlock + 1> blockRun_{};
-    std::array<std::uint8_t, kMaxOffset / kBlock + 1> blockEnding_{};
+    // Whole sixteens of blocks, those past the last counted 0.
+    static constexpr std::size_t kBlockSlots = (kMaxOffset / kBlock + 16) / 16 * 16;
+    std::array<std::uint8_t, kBlockSlots> blockRun_{};
+    std::array<std::uint8_t, kBlockSlots> blockEnding_{};
     std::array<std::uint8_t, kBlock> partRun_{};  // the last block's, offset by offset
     std::array<std::uint8_t, kBlock> partEnding_{};
     int blocks_ = 0;  // those counted at this position
@@ -188,6 +194,23 @@ constexpr std::uint64_t reversedBytes(std::uint64_t word)
     return reversed;
 }
 
+// Bytes of 0 or 1 as bits, bit i for byte i: a multiplication gathers
+// each 8 of them into 8 bits.
+template <std::size_t Count>
+std::uint64_t gatheredBits(const std::array<std::uint8_t, Count>& flags)
+{
+    static_assert(Count % 8 == 0 && Count <= 64);
+    std::uint64_t mask = 0;
+    for (std::size_t i = 0; i < Count; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, &flags[i], 8);
+        if constexpr (std::endian::native == std::endian::big)
+            word = reversedBytes(word);
+        mask |= (word * 0x0102040810204080ULL) >> 56 << i;
+    }
+    return mask;
+}
+
 // Vectorised too.
 inline std::uint8_t longestIn(const std::uint8_t* values, std::size_t count)
 {
@@ -244,26 +267,31 @@ inline void MatchLengths::count(int at)
         std::copy(blockRun_.begin(), blockRun_.end(), blockEnding_.begin());
 }
 
-// Counts of the blocks by their longest ending match, from the longest
-// down: no branch but the last. Four counts a length, so that a run of
-// blocks alike does not wait on one count's every increment.
+// A binary search over lengths, counting at each step the blocks whose
+// longest ending match reaches it: a loop the compiler vectorises, over
+// whole sixteens of blocks (those past the last counted are 0).
 inline int MatchLengths::longestEndingInMany(int many) const
 {
-    std::array<std::array<std::uint16_t, 256>, 4> counts{};
-    for (std::size_t block = 0; block < static_cast<std::size_t>(blocks_); ++block)
-        ++counts[block % 4][blockEnding_[block]];
-    int reaching = 0;
-    for (int length = detail::longestIn(blockEnding_.data(), static_cast<std::size_t>(blocks_)); length > 0; --length) {
-        const auto l = static_cast<std::size_t>(length);
-        reaching += counts[0][l] + counts[1][l] + counts[2][l] + counts[3][l];
-        if (reaching >= many)
-            return length;
+    const std::size_t counted = (static_cast<std::size_t>(blocks_) + 15) / 16 * 16;
+    const auto reaching = [&](int length) {
+        const auto least = static_cast<std::uint8_t>(length);
+        int count = 0;
+        for (std::size_t block = 0; block < counted; ++block)
+            count += blockEnding_[block] >= least ? 1 : 0;
+        return count;
+    };
+    if (many > kMaxOffset / kBlock + 1 || reaching(1) < many)
+        return 0;
+    int reached = 1;  // at least `many` blocks reach it
+    int missed = detail::longestIn(blockEnding_.data(), counted) + 1;  // fewer do
+    while (missed - reached > 1) {
+        const int middle = (reached + missed) / 2;
+        (reaching(middle) >= many ? reached : missed) = middle;
     }
-    return 0;
+    return reached;
 }
 
-// A test the compiler vectorises gives a byte of 0 or 1 an offset; a
-// multiplication gathers each 8 of them into 8 bits.
+// A test the compiler vectorises gives a byte of 0 or 1 an offset.
 inline std::uint64_t MatchLengths::endingAtLeast(int block, int shortest, const std::uint8_t* skip) const
 {
     const auto base = static_cast<std::size_t>(block * kBlock + 1);
@@ -274,15 +302,16 @@ inline std::uint64_t MatchLengths::endingAtLeast(int block, int shortest, const 
     std::array<std::uint8_t, kBlock> hits;
     for (std::size_t i = 0; i < hits.size(); ++i)
         hits[i] = static_cast<std::uint8_t>((runs[i] >= least) & ((copied[i] != next_) | atEnd_) & (skip[i] == 0));
-    std::uint64_t mask = 0;
-    for (std::size_t i = 0; i < hits.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, &hits[i], 8);
-        if constexpr (std::endian::native == std::endian::big)
-            word = detail::reversedBytes(word);
-        mask |= (word * 0x0102040810204080ULL) >> 56 << i;
-    }
-    return mask;
+    return detail::gatheredBits(hits);
+}
+
+inline std::uint32_t MatchLengths::blocksEndingAtLeast(int first, int shortest) const
+{
+    const auto least = static_cast<std::uint8_t>(std::min(shortest, 255));
+    std::array<std::uint8_t, 16> hits;
+    for (std::size_t i = 0; i < hits.size(); ++i)
+        hits[i] = blockEnding_[static_cast<std::size_t>(first) + i] >= least ? 1 : 0;
+    return static_cast<std::uint32_t>(detail::gatheredBits(hits));
 }
 
 inline std::pair<int, int> MatchLengths::nearestLongest(int first, int last) const
