@@ -269,21 +269,27 @@ inline void MatchLengths::count(int at)
 
 // A binary search over lengths, counting at each step the blocks whose
 // longest ending match reaches it: a loop the compiler vectorises, over
-// whole sixteens of blocks (those past the last counted are 0).
+// whole sixteens of blocks (those past the last counted are 0), in
+// sixteen byte-wide counts that never reach 256.
 inline int MatchLengths::longestEndingInMany(int many) const
 {
-    const std::size_t counted = (static_cast<std::size_t>(blocks_) + 15) / 16 * 16;
+    static_assert(kBlockSlots / 16 < 256);
+    const std::size_t sixteens = (static_cast<std::size_t>(blocks_) + 15) / 16;
     const auto reaching = [&](int length) {
         const auto least = static_cast<std::uint8_t>(length);
+        std::array<std::uint8_t, 16> counts{};
+        for (std::size_t i = 0; i < sixteens; ++i)
+            for (std::size_t j = 0; j < counts.size(); ++j)
+                counts[j] = static_cast<std::uint8_t>(counts[j] + (blockEnding_[i * 16 + j] >= least ? 1 : 0));
         int count = 0;
-        for (std::size_t block = 0; block < counted; ++block)
-            count += blockEnding_[block] >= least ? 1 : 0;
+        for (const std::uint8_t c : counts)
+            count += c;
         return count;
     };
     if (many > kMaxOffset / kBlock + 1 || reaching(1) < many)
         return 0;
     int reached = 1;  // at least `many` blocks reach it
-    int missed = detail::longestIn(blockEnding_.data(), counted) + 1;  // fewer do
+    int missed = detail::longestInSixteens(blockEnding_.data(), sixteens) + 1;  // fewer do
     while (missed - reached > 1) {
         const int middle = (reached + missed) / 2;
         (reaching(middle) >= many ? reached : missed) = middle;
