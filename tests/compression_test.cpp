@@ -147,6 +147,24 @@ TEST(Zx02, HostileDataComesBackWholeAndGrowsLittle)
     EXPECT_LE(zx02Compress(pairs).size(), 20480u / 256 * 3 + 6);
 }
 
+// Past the farthest offset the parse no longer looks: a repeat exactly
+// that far back packs to a few bytes, one a byte further stays literals.
+TEST(Zx02, CopiesReachTheFarthestOffsetAndNoFurther)
+{
+    std::mt19937 random(32640);
+    for (const int distance : {zx02::kMaxOffset, zx02::kMaxOffset + 1}) {
+        Bytes data(static_cast<std::size_t>(distance));
+        for (auto& byte : data)
+            byte = static_cast<std::uint8_t>(random());
+        data.insert(data.end(), data.begin(), data.begin() + 1024);
+        const Bytes stream = zx02Compress(data);
+        EXPECT_EQ(zx02Decompress(stream, data.size()), std::optional<Bytes>(data)) << distance;
+        const std::size_t unpacked = distance == zx02::kMaxOffset ? 16 : 1024;
+        EXPECT_GE(stream.size(), data.size() - 1024 + unpacked) << distance;
+        EXPECT_LE(stream.size(), data.size() - 1024 + unpacked + data.size() / 100) << distance;
+    }
+}
+
 // The fewest bits of any parse of `data`, end marker aside, from every
 // state after every block: position, last offset, after literals or not.
 int fewestBits(const Bytes& data)
