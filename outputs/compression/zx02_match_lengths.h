@@ -83,15 +83,17 @@ namespace detail {
 
 // A loop the compiler vectorises, each block's a constant number of times:
 // lengths stop at 255 without a branch. Each block's longest match goes
-// into `blockRun`, and its longest match that ends here, where
-// `before[i - 1]`, the byte offset i + 1 copies next, is not `next`, into
-// `blockEnding`. Restrict-qualified:
+// into `blockRun`, and its longest match that ends here, where the byte
+// offset i + 1 copies next, the one just before `before[i]`, is not `next`,
+// into `blockEnding`. That byte is read through a pointer one byte back:
+// an index of i - 1 would wrap around at the first offset. Restrict-qualified:
 // the compiler cannot tell the arrays apart, and would check at every
 // block.
 template <int Block>
 void countBlocks(const std::uint8_t* __restrict before, std::uint8_t* __restrict runs, std::uint8_t* __restrict blockRun, std::uint8_t* __restrict blockEnding, std::size_t blocks,
                  std::uint8_t last, std::uint8_t next)
 {
+    const std::uint8_t* copiedNext = before - 1;
     for (std::size_t block = 0; block < blocks; ++block) {
         std::uint8_t longest = 0;
         std::uint8_t longestEnding = 0;
@@ -100,7 +102,7 @@ void countBlocks(const std::uint8_t* __restrict before, std::uint8_t* __restrict
             const std::uint8_t run = runs[i];
             const auto grown = static_cast<std::uint8_t>(run + (run != 255 ? 1 : 0));
             const auto counted = static_cast<std::uint8_t>(grown & (before[i] == last ? 0xFF : 0));
-            const auto ends = static_cast<std::uint8_t>(counted & (before[i - 1] != next ? 0xFF : 0));
+            const auto ends = static_cast<std::uint8_t>(counted & (copiedNext[i] != next ? 0xFF : 0));
             runs[i] = counted;
             longest = std::max(longest, counted);
             longestEnding = std::max(longestEnding, ends);
