@@ -98,7 +98,7 @@ QString sizeText(QSize size)
 // a reduced decode. Returns a reason to refuse the picture, or nothing.
 QString planDecode(QImageReader& reader, PictureDetail detail)
 {
-    const QSize stored = reader.size();
+    const QSize stored = reader.size().isValid() ? reader.size() : bmpHeaderSize(reader.device(), reader.format());
     if (!stored.isValid())
         return QString();  // size unknown until decoded; the allocation limit guards it
     const qint64 pixels = qint64(stored.width()) * stored.height();

@@ -2,6 +2,9 @@
 
 #include <QColor>
 
+#include <algorithm>
+#include <climits>
+
 namespace {
 
 // Reads `count` bytes at `offset` without disturbing the device's position.
@@ -124,4 +127,14 @@ QImage blankTargetFor(QIODevice* device, const QByteArray& format)
     else
         target.fill(0);
     return target;
+}
+
+QSize bmpHeaderSize(QIODevice* device, const QByteArray& format)
+{
+    if (format != "bmp" || !seekable(device))
+        return QSize();
+    const BmpHeader bmp = readBmpHeader(device);
+    if (!bmp.valid())
+        return QSize();
+    return QSize(int(std::min<qint64>(bmp.width, INT_MAX)), int(std::min<qint64>(bmp.rows(), INT_MAX)));
 }

@@ -10,6 +10,7 @@
 #include <QPainter>
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <fstream>
 #include <vector>
@@ -226,6 +227,31 @@ TEST(PictureLoader, ExplainsWhatCannotBeOpened)
               (Failure{missing, "the file does not exist"}));
     EXPECT_EQ(failureReason(loadPicture(QString::fromStdString(folder.path().string())).failure()),
               "it is a folder, not a picture");
+}
+
+// A BMP stored top down hides its size from Qt's reader. One of 473 bytes
+// claiming 16 x 16777204 true-colour pixels must be refused from its
+// header, before 1 GB is set aside and filled for pixels it does not have.
+TEST(PictureLoader, RefusesAHugeTopDownBmpBeforeMakingRoomForIt)
+{
+    QImage picture(16, 12, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QByteArray bmp;
+    QBuffer written(&bmp);
+    ASSERT_TRUE(written.open(QIODevice::WriteOnly) && QImageWriter(&written, "bmp").write(picture));
+    bmp.replace(22, 4, QByteArray("\x0C\x00\x00\xFF", 4));  // height -16777204
+    QBuffer device(&bmp);
+    ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+    const auto peakKiB = [] {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_maxrss;
+    };
+    const long before = peakKiB();
+    const auto loaded = loadPicture(device);
+    ASSERT_FALSE(loaded.ok());
+    EXPECT_EQ(failureReason(loaded.failure()), "the picture is 16 × 16777204 pixels, more than Rasterine opens");
+    EXPECT_LT(peakKiB() - before, 100 * 1024);
 }
 
 TEST(PictureSampling, FillsThePlanesAndLeavesTheSpareEdgeZero)
