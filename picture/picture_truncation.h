@@ -26,8 +26,9 @@ bool endsEarly(QIODevice* device, const QByteArray& format);
 // ever left uninitialised. A null image for any other picture.
 QImage blankTargetFor(QIODevice* device, const QByteArray& format);
 
-// The size a BMP's header gives, rows stored top down counted as rows, for
-// which Qt's reader reports no size; an invalid size for any other picture.
+// The size a BMP's header gives, also for one whose rows are stored top
+// down (Qt's reader reports no size for those); an invalid size for any
+// other picture.
 // Read so that a header claiming too many pixels is refused before an image
 // of that size is allocated, here or by the decoder.
 QSize bmpHeaderSize(QIODevice* device, const QByteArray& format);

@@ -229,9 +229,10 @@ TEST(PictureLoader, ExplainsWhatCannotBeOpened)
               "it is a folder, not a picture");
 }
 
-// A BMP stored top down hides its size from Qt's reader. One of 473 bytes
-// claiming 16 x 16777204 true-colour pixels must be refused from its
-// header, before 1 GB is set aside and filled for pixels it does not have.
+// A BMP stored top down hides its size from Qt's reader. One of a few
+// hundred bytes claiming 16 x 16777204 true-colour pixels must be refused
+// from its header, before 1 GB is set aside and filled for pixels it does
+// not have.
 TEST(PictureLoader, RefusesAHugeTopDownBmpBeforeMakingRoomForIt)
 {
     QImage picture(16, 12, QImage::Format_RGB32);
