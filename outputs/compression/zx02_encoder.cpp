@@ -24,9 +24,12 @@
 // only followed while its copy, and its literals where they end, are close
 // enough to the cheapest ones that its next copy from the last offset
 // could still make up the difference. New offsets are taken up where their
-// match ends, the longest first. A quick parse also follows only the
-// closest few copies at a position and at most about a hundred offsets
-// between matches, which keeps a screen to tens of milliseconds; a
+// match ends, the longest first, together with the runs that matched at
+// that offset just before, a few literals apart, so that a copy from the
+// last offset can take the match up after them. A quick parse also takes
+// up only a few new offsets at a position, follows only the closest few
+// copies and at most about a hundred offsets between matches, which keeps
+// a screen to tens of milliseconds; a
 // thorough one lifts those limits, and is then the parse of the format's
 // reference compressor.
 namespace {
@@ -46,7 +49,7 @@ struct ParseLimits {
     int kept;        // offsets followed once twice as many are, the closest between matches
 };
 
-constexpr ParseLimits kQuickLimits{10, 32, 64};
+constexpr ParseLimits kQuickLimits{6, 24, 64};
 // No position has more offsets than this, so these limits are never reached.
 constexpr int kNoLimit = kMaxOffset + 1;
 constexpr ParseLimits kThoroughLimits{kNoLimit, kNoLimit, kNoLimit};
@@ -104,13 +107,47 @@ constexpr int kOwnState = -2;
 
 // A state found at a position before the cheapest ones are known.
 struct Candidate {
-    enum Source : std::uint8_t { Followed, NewOffset, AnyCopy };
+    enum Source : std::uint8_t { Followed, NewOffset, RejoinedOffset, AnyCopy };
     int bits;
     int from;
     std::uint16_t offset;
     bool literals;  // a literal run, else a copy
-    Source source;  // a followed offset's next copy, a new offset's first, or literals after any copy
+    // A followed offset's next copy, a new offset's first, a new offset's
+    // copy from the last offset after its earlier matches (`from` is then
+    // the literals before it), or literals after any copy.
+    Source source;
     int run = 0;    // a new offset's match length, a followed one's place among the followed
+};
+
+// Earlier runs of matches a new offset is rejoined to: how many, how many
+// literals apart at most, and the longest new copy of a run's last bytes
+// weighed (besides the whole run).
+constexpr int kRejoinedRuns = 4;
+constexpr int kRejoinedGap = 8;
+constexpr int kRejoinedNewCopy = 8;
+
+// Bytes [start, end) match at an offset.
+struct MatchRun {
+    int start;
+    int end;
+};
+
+struct EarlierRuns {
+    std::array<MatchRun, kRejoinedRuns> runs{};  // the nearest first
+    int count = 0;
+};
+
+// How a run of a rejoined chain is copied: a copy ending at its end, from
+// `start`, a copy from the last offset or a new one.
+struct RejoinedCopy {
+    int bits = INT_MAX;
+    int start = 0;
+    bool repeat = false;
+};
+
+struct RejoinedCopies {
+    std::array<RejoinedCopy, kRejoinedRuns> copies{};  // as the runs
+    int literalBits = 0;  // the chain's, up to the start of the match
 };
 
 template <ParseLimits kLimits>
@@ -344,8 +381,121 @@ private:
     void offerNewOffset(int offset, int run)
     {
         const auto& [bits, from] = newCopy(std::min(run, newCopyLongest_));
-        offer(
-            {bits + offsetBits(offset), from, static_cast<std::uint16_t>(offset), false, Candidate::NewOffset, run});
+        Candidate candidate{bits + offsetBits(offset), from, static_cast<std::uint16_t>(offset), false, Candidate::NewOffset, run};
+        // A run of 255 may be longer: where it starts is not known.
+        if (run < std::min(newCopyLongest_, 255))
+            rejoin(candidate);
+        offer(candidate);
+    }
+
+    // An offset taken up only where a match ends may have matched a few
+    // bytes before too, between bytes that differ: a short new copy there,
+    // the literals after it and a copy from the last offset over this match
+    // can cost less than a new copy of this match alone. The quick parse
+    // misses that whenever the earlier match was too short to follow, so
+    // the runs just before are looked at when an offset is taken up.
+    void rejoin(Candidate& candidate)
+    {
+        const int start = newCopyAt_ - candidate.run;
+        const EarlierRuns runs = earlierRuns(candidate.offset, start);
+        if (runs.count == 0)
+            return;
+        const RejoinedCopies chain = rejoinedCopies(candidate.offset, start, runs);
+        const int bits = chain.literalBits + 1 + eliasBits(candidate.run);
+        if (bits >= candidate.bits)
+            return;
+        candidate.bits = bits;
+        candidate.from = rejoinedNodes(candidate.offset, start, runs, chain);
+        candidate.source = Candidate::RejoinedOffset;
+    }
+
+    // Up to kRejoinedRuns runs of bytes matching at `offset` before
+    // `start`, the nearest first, each at most kRejoinedGap bytes before
+    // the next, all within the 64 bytes before `start` and no further back
+    // than the cheapest states are kept. The byte before `start` differs.
+    EarlierRuns earlierRuns(int offset, int start) const
+    {
+        const int lowest = std::max(offset, newCopyAt_ - kMaxLength);
+        std::uint64_t matching = matchesBefore(offset, start, lowest);
+        EarlierRuns runs;
+        for (int consumed = 0; matching != 0 && runs.count < kRejoinedRuns;) {
+            const int gap = std::countl_zero(matching);
+            if (gap == 0 || gap > kRejoinedGap)
+                break;
+            matching <<= gap;
+            consumed += gap;
+            const int length = std::countl_one(matching);
+            runs.runs[static_cast<std::size_t>(runs.count++)] = {start - consumed - length, start - consumed};
+            consumed += length;
+            if (consumed == 64)
+                break;
+            matching <<= length;
+        }
+        return runs;
+    }
+
+    // Bit 63 - k: whether byte start - 1 - k matches at `offset`, for the
+    // 64 bytes before `start`; those before `lowest` count as differing.
+    // The common case is a loop the compiler vectorises.
+    std::uint64_t matchesBefore(int offset, int start, int lowest) const
+    {
+        std::array<std::uint8_t, 64> hits;
+        const int first = start - 64;
+        const std::uint8_t* bytes = data_.data();
+        if (first >= lowest) {
+            for (std::size_t j = 0; j < hits.size(); ++j)
+                hits[j] = bytes[first + static_cast<int>(j)] == bytes[first + static_cast<int>(j) - offset] ? 1 : 0;
+        } else {
+            for (std::size_t j = 0; j < hits.size(); ++j) {
+                const int i = first + static_cast<int>(j);
+                hits[j] = i >= lowest && bytes[i] == bytes[i - offset] ? 1 : 0;
+            }
+        }
+        return zx02::detail::gatheredBits(hits);
+    }
+
+    // The cheapest way over the earlier runs, oldest first, to literals
+    // ending at `start` after a copy from `offset`: each run's copy is a
+    // new copy of its last few bytes (or all of it), or, after the first,
+    // a copy from the last offset over all of it.
+    RejoinedCopies rejoinedCopies(int offset, int start, const EarlierRuns& runs) const
+    {
+        RejoinedCopies chain;
+        for (int k = runs.count - 1; k >= 0; --k) {
+            const MatchRun run = runs.runs[static_cast<std::size_t>(k)];
+            RejoinedCopy& copy = chain.copies[static_cast<std::size_t>(k)];
+            const auto tryNewCopy = [&](int length) {
+                const auto from = static_cast<std::size_t>(run.end - length);
+                const int bits = bestBits_[from] + newLengthBits(length) + offsetBits(offset);
+                if (bits < copy.bits)
+                    copy = {bits, run.end - length, false};
+            };
+            const int whole = run.end - run.start;
+            for (int length = 1; length <= std::min(whole, kRejoinedNewCopy); ++length)
+                tryNewCopy(length);
+            if (whole > kRejoinedNewCopy)
+                tryNewCopy(whole);
+            if (k < runs.count - 1 && chain.literalBits + 1 + eliasBits(whole) < copy.bits)
+                copy = {chain.literalBits + 1 + eliasBits(whole), run.start, true};
+            const int next = k > 0 ? runs.runs[static_cast<std::size_t>(k - 1)].start : start;
+            chain.literalBits = copy.bits + literalBits(next - run.end);
+        }
+        return chain;
+    }
+
+    // The nodes of that chain, the node of its last literals returned.
+    int rejoinedNodes(int offset, int start, const EarlierRuns& runs, const RejoinedCopies& chain)
+    {
+        int literals = -1;
+        for (int k = runs.count - 1; k >= 0; --k) {
+            const MatchRun run = runs.runs[static_cast<std::size_t>(k)];
+            const RejoinedCopy& copy = chain.copies[static_cast<std::size_t>(k)];
+            const int before = copy.repeat ? literals : best_[static_cast<std::size_t>(copy.start)];
+            const int node = addNode({copy.bits, before, run.end, static_cast<std::uint16_t>(offset)});
+            const int next = k > 0 ? runs.runs[static_cast<std::size_t>(k - 1)].start : start;
+            literals = addNode({copy.bits + literalBits(next - run.end), node, next, 0});
+        }
+        return literals;
     }
 
     // The cheapest literal run ending here after any copy state, so that
@@ -566,12 +716,26 @@ private:
 
     void keepFollowing(const Candidate& c, const Pending& state)
     {
-        if (c.source == Candidate::NewOffset) {
-            if (!on_[c.offset])
-                follow(c.offset, state, c.run);
+        if (c.source == Candidate::NewOffset || c.source == Candidate::RejoinedOffset) {
+            if (on_[c.offset])
+                return;
+            follow(c.offset, state, c.run);
+            if (c.source == Candidate::RejoinedOffset)
+                followRejoinedLiterals(followed_.back(), c.from);
             return;
         }
         followed(c.run).copy = state;
+    }
+
+    // A rejoined offset's copy from the last offset goes on as its match
+    // does, after the literals of its chain.
+    void followRejoinedLiterals(Followed& record, int literalsNode)
+    {
+        const Node& literals = nodes_[static_cast<std::size_t>(literalsNode)];
+        const Node& copy = nodes_[static_cast<std::size_t>(literals.from)];
+        record.hasLiterals = true;
+        record.literals = {literals.bits, literals.from, literals.end, literalsNode};
+        record.beforeLiterals = {copy.bits, copy.from, copy.end, literals.from};
     }
 
     void follow(int offset, const Pending& copy, int run)
