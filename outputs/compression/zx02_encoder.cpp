@@ -382,8 +382,9 @@ private:
     {
         const auto& [bits, from] = newCopy(std::min(run, newCopyLongest_));
         Candidate candidate{bits + offsetBits(offset), from, static_cast<std::uint16_t>(offset), false, Candidate::NewOffset, run};
-        // A run of 255 may be longer: where it starts is not known.
-        if (run < std::min(newCopyLongest_, 255))
+        // A thorough parse follows those earlier runs' offsets anyway. A run
+        // of 255 may be longer: where it starts is not known.
+        if (kLimits.newOffsets < kNoLimit && run < std::min(newCopyLongest_, 255))
             rejoin(candidate);
         offer(candidate);
     }
