@@ -13,9 +13,9 @@
 // standard options, so any ZX02 decompressor unpacks our streams unchanged.
 
 // How widely the parse searches. Quick keeps a 20 KiB screen to tens of
-// milliseconds, its stream within about 1 % of the format's reference
-// compressor's; Thorough weighs every offset, as that compressor does, and
-// takes seconds (docs/disc-images.md).
+// milliseconds, its stream within about a third of 1 % of the format's
+// reference compressor's; Thorough weighs every offset, as that
+// compressor does, and takes seconds (docs/disc-images.md).
 enum class Zx02Search { Quick, Thorough };
 
 // The stream our parse finds for `data`: the smallest there is on short
