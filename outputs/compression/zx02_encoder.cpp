@@ -49,7 +49,7 @@ struct ParseLimits {
     int kept;        // offsets followed once twice as many are, the closest between matches
 };
 
-constexpr ParseLimits kQuickLimits{6, 24, 64};
+constexpr ParseLimits kQuickLimits{7, 24, 64};
 // No position has more offsets than this, so these limits are never reached.
 constexpr int kNoLimit = kMaxOffset + 1;
 constexpr ParseLimits kThoroughLimits{kNoLimit, kNoLimit, kNoLimit};
@@ -398,6 +398,9 @@ private:
     void rejoin(Candidate& candidate)
     {
         const int start = newCopyAt_ - candidate.run;
+        // Those literals can cost no less than the cheapest literals there.
+        if (literalFloor_[static_cast<std::size_t>(start)] + 1 + eliasBits(candidate.run) >= candidate.bits)
+            return;
         const EarlierRuns runs = earlierRuns(candidate.offset, start);
         if (runs.count == 0)
             return;
