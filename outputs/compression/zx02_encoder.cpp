@@ -135,6 +135,10 @@ struct MatchRun {
 struct EarlierRuns {
     std::array<MatchRun, kRejoinedRuns> runs{};  // the nearest first
     int count = 0;
+    int matchStart = 0;  // of the match they are rejoined to
+
+    // Where the literals after run k end: at the next run, or the match.
+    int literalsEnd(int k) const { return k > 0 ? runs[static_cast<std::size_t>(k - 1)].start : matchStart; }
 };
 
 // How a run of a rejoined chain is copied: a copy ending at its end, from
@@ -404,12 +408,12 @@ private:
         const EarlierRuns runs = earlierRuns(candidate.offset, start);
         if (runs.count == 0)
             return;
-        const RejoinedCopies chain = rejoinedCopies(candidate.offset, start, runs);
+        const RejoinedCopies chain = rejoinedCopies(candidate.offset, runs);
         const int bits = chain.literalBits + 1 + eliasBits(candidate.run);
         if (bits >= candidate.bits)
             return;
         candidate.bits = bits;
-        candidate.from = rejoinedNodes(candidate.offset, start, runs, chain);
+        candidate.from = rejoinedNodes(candidate.offset, runs, chain);
         candidate.source = Candidate::RejoinedOffset;
     }
 
@@ -422,6 +426,7 @@ private:
         const int lowest = std::max(offset, newCopyAt_ - kMaxLength);
         std::uint64_t matching = matchesBefore(offset, start, lowest);
         EarlierRuns runs;
+        runs.matchStart = start;
         for (int consumed = 0; matching != 0 && runs.count < kRejoinedRuns;) {
             const int gap = std::countl_zero(matching);
             if (gap == 0 || gap > kRejoinedGap)
@@ -462,7 +467,7 @@ private:
     // ending at `start` after a copy from `offset`: each run's copy is a
     // new copy of its last few bytes (or all of it), or, after the first,
     // a copy from the last offset over all of it.
-    RejoinedCopies rejoinedCopies(int offset, int start, const EarlierRuns& runs) const
+    RejoinedCopies rejoinedCopies(int offset, const EarlierRuns& runs) const
     {
         RejoinedCopies chain;
         for (int k = runs.count - 1; k >= 0; --k) {
@@ -481,14 +486,13 @@ private:
                 tryNewCopy(whole);
             if (k < runs.count - 1 && chain.literalBits + 1 + eliasBits(whole) < copy.bits)
                 copy = {chain.literalBits + 1 + eliasBits(whole), run.start, true};
-            const int next = k > 0 ? runs.runs[static_cast<std::size_t>(k - 1)].start : start;
-            chain.literalBits = copy.bits + literalBits(next - run.end);
+            chain.literalBits = copy.bits + literalBits(runs.literalsEnd(k) - run.end);
         }
         return chain;
     }
 
     // The nodes of that chain, the node of its last literals returned.
-    int rejoinedNodes(int offset, int start, const EarlierRuns& runs, const RejoinedCopies& chain)
+    int rejoinedNodes(int offset, const EarlierRuns& runs, const RejoinedCopies& chain)
     {
         int literals = -1;
         for (int k = runs.count - 1; k >= 0; --k) {
@@ -496,8 +500,8 @@ private:
             const RejoinedCopy& copy = chain.copies[static_cast<std::size_t>(k)];
             const int before = copy.repeat ? literals : best_[static_cast<std::size_t>(copy.start)];
             const int node = addNode({copy.bits, before, run.end, static_cast<std::uint16_t>(offset)});
-            const int next = k > 0 ? runs.runs[static_cast<std::size_t>(k - 1)].start : start;
-            literals = addNode({copy.bits + literalBits(next - run.end), node, next, 0});
+            const int end = runs.literalsEnd(k);
+            literals = addNode({copy.bits + literalBits(end - run.end), node, end, 0});
         }
         return literals;
     }
