@@ -302,6 +302,38 @@ TEST(Zx02, MatchLengthsAgreeWithACountMadeAfresh)
     }
 }
 
+// Each of the machine's vector counts, against the plain loop, over many
+// positions of data with runs of every length up to where they stop at 255.
+TEST(Zx02, VectorMatchCountsAgreeWithThePlainLoop)
+{
+    constexpr std::size_t kBlocks = 40;  // two whole sixteens and a short one
+    constexpr std::size_t kOffsets = kBlocks * zx02::MatchLengths::kBlock;
+    std::mt19937 random(6502);
+    Bytes before(kOffsets + 1);
+    using Count = void (*)(const std::uint8_t*, std::uint8_t*, std::uint8_t*, std::uint8_t*, std::size_t, std::uint8_t, std::uint8_t);
+    std::vector<Count> counts{zx02::detail::countWholeBlocks};
+#if defined(RASTERINE_ZX02_AVX2)
+    if (zx02::detail::hasAvx2())
+        counts.push_back(zx02::detail::countWholeBlocksAvx2);
+#endif
+    for (const Count count : counts) {
+        Bytes runs(kOffsets, 0);
+        Bytes expectedRuns(kOffsets, 0);
+        for (int step = 0; step < 300; ++step) {
+            // The first two blocks' offsets always match, so their runs reach 255.
+            for (std::size_t i = 0; i < before.size(); ++i)
+                before[i] = static_cast<std::uint8_t>(i > 2 * zx02::MatchLengths::kBlock && random() % 8 == 0);
+            std::array<std::uint8_t, kBlocks> blockRun{}, blockEnding{}, expectedRun{}, expectedEnding{};
+            count(before.data() + 1, runs.data(), blockRun.data(), blockEnding.data(), kBlocks, 0, 1);
+            zx02::detail::countBlocks<zx02::MatchLengths::kBlock>(before.data() + 1, expectedRuns.data(), expectedRun.data(),
+                                                                  expectedEnding.data(), kBlocks, 0, 1);
+            ASSERT_EQ(runs, expectedRuns) << step;
+            ASSERT_EQ(blockRun, expectedRun) << step;
+            ASSERT_EQ(blockEnding, expectedEnding) << step;
+        }
+    }
+}
+
 TEST(Zx02, DecoderRefusesBrokenStreams)
 {
     Bytes data(3000);

@@ -8,6 +8,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__SSE2__) && defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define RASTERINE_ZX02_AVX2 1
+#include <immintrin.h>
+#endif
 #include <span>
 #include <utility>
 #include <vector>
@@ -180,6 +184,59 @@ inline void countWholeBlocks(const std::uint8_t* before, std::uint8_t* runs, std
         std::copy_n(maxima.begin(), group, blockEnding + first);
     }
 }
+#if defined(RASTERINE_ZX02_AVX2)
+// The same count again, 32 offsets a vector, for the machines that have
+// AVX2 (chosen at run time, as the program is built for every x86-64):
+// the count is about half of a quick parse, and this halves its
+// instructions. Each block's two vectors are folded into one of sixteen
+// lanes, so the maxima are gathered as above.
+__attribute__((target("avx2"))) inline void countWholeBlocksAvx2(const std::uint8_t* before, std::uint8_t* runs,
+                                                                 std::uint8_t* blockRun, std::uint8_t* blockEnding,
+                                                                 std::size_t blocks, std::uint8_t last, std::uint8_t next)
+{
+    static_assert(MatchLengths::kBlock % 32 == 0);
+    constexpr std::size_t kVectors = MatchLengths::kBlock / 32;
+    const __m256i one = _mm256_set1_epi8(1);
+    const __m256i lastByte = _mm256_set1_epi8(static_cast<char>(last));
+    const __m256i nextByte = _mm256_set1_epi8(static_cast<char>(next));
+    for (std::size_t first = 0; first < blocks; first += 16) {
+        const std::size_t group = std::min<std::size_t>(16, blocks - first);
+        __m128i longest[16];
+        __m128i longestEnding[16];
+        for (std::size_t block = group; block < 16; ++block)
+            longest[block] = longestEnding[block] = _mm_setzero_si128();
+        for (std::size_t block = 0; block < group; ++block) {
+            __m256i most = _mm256_setzero_si256();
+            __m256i mostEnding = _mm256_setzero_si256();
+            for (std::size_t v = 0; v < kVectors; ++v) {
+                const std::size_t i = ((first + block) * kVectors + v) * 32;
+                auto* at = reinterpret_cast<__m256i*>(runs + i);
+                const __m256i copied = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(before + i));
+                const __m256i copiedNext = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(before + i - 1));
+                const __m256i grown = _mm256_adds_epu8(_mm256_loadu_si256(at), one);
+                const __m256i counted = _mm256_and_si256(grown, _mm256_cmpeq_epi8(copied, lastByte));
+                const __m256i ends = _mm256_andnot_si256(_mm256_cmpeq_epi8(copiedNext, nextByte), counted);
+                _mm256_storeu_si256(at, counted);
+                most = _mm256_max_epu8(most, counted);
+                mostEnding = _mm256_max_epu8(mostEnding, ends);
+            }
+            longest[block] = _mm_max_epu8(_mm256_castsi256_si128(most), _mm256_extracti128_si256(most, 1));
+            longestEnding[block] = _mm_max_epu8(_mm256_castsi256_si128(mostEnding), _mm256_extracti128_si256(mostEnding, 1));
+        }
+        alignas(16) std::array<std::uint8_t, 16> maxima;
+        _mm_store_si128(reinterpret_cast<__m128i*>(maxima.data()), maxOfEach(longest));
+        std::copy_n(maxima.begin(), group, blockRun + first);
+        _mm_store_si128(reinterpret_cast<__m128i*>(maxima.data()), maxOfEach(longestEnding));
+        std::copy_n(maxima.begin(), group, blockEnding + first);
+    }
+}
+
+inline bool hasAvx2()
+{
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+#endif
 #else
 inline void countWholeBlocks(const std::uint8_t* before, std::uint8_t* runs, std::uint8_t* blockRun, std::uint8_t* blockEnding,
                              std::size_t blocks, std::uint8_t last, std::uint8_t next)
@@ -253,7 +310,12 @@ inline void MatchLengths::count(int at)
     // Whole blocks, then the offsets of the last, shorter one each as a
     // block of one.
     const auto whole = static_cast<std::size_t>(offsets / kBlock);
-    detail::countWholeBlocks(before + 1, runs_.data() + 1, blockRun_.data(), blockEnding_.data(), whole, last, next);
+#if defined(RASTERINE_ZX02_AVX2)
+    if (detail::hasAvx2())
+        detail::countWholeBlocksAvx2(before + 1, runs_.data() + 1, blockRun_.data(), blockEnding_.data(), whole, last, next);
+    else
+#endif
+        detail::countWholeBlocks(before + 1, runs_.data() + 1, blockRun_.data(), blockEnding_.data(), whole, last, next);
     const int rest = offsets - static_cast<int>(whole) * kBlock;
     if (rest > 0) {
         const std::size_t base = whole * kBlock + 1;
