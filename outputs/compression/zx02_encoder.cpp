@@ -49,7 +49,7 @@ struct ParseLimits {
     int kept;        // offsets followed once twice as many are, the closest between matches
 };
 
-constexpr ParseLimits kQuickLimits{7, 24, 64};
+constexpr ParseLimits kQuickLimits{10, 20, 48};
 // No position has more offsets than this, so these limits are never reached.
 constexpr int kNoLimit = kMaxOffset + 1;
 constexpr ParseLimits kThoroughLimits{kNoLimit, kNoLimit, kNoLimit};
