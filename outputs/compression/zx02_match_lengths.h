@@ -142,6 +142,21 @@ inline __m128i maxOfEach(const __m128i (&blocks)[16])
     return _mm_max_epu8(_mm_unpacklo_epi64(eights[0], eights[1]), _mm_unpackhi_epi64(eights[0], eights[1]));
 }
 
+// The blocks a last, short group of sixteen has not counted.
+inline void zeroUnused(__m128i (&longest)[16], __m128i (&longestEnding)[16], std::size_t group)
+{
+    for (std::size_t block = group; block < 16; ++block)
+        longest[block] = longestEnding[block] = _mm_setzero_si128();
+}
+
+// The largest of each of a group's blocks' vectors, one byte a block.
+inline void storeMaxima(const __m128i (&blocks)[16], std::size_t group, std::uint8_t* maxima)
+{
+    alignas(16) std::array<std::uint8_t, 16> bytes;
+    _mm_store_si128(reinterpret_cast<__m128i*>(bytes.data()), maxOfEach(blocks));
+    std::copy_n(bytes.begin(), group, maxima);
+}
+
 inline void countWholeBlocks(const std::uint8_t* before, std::uint8_t* runs, std::uint8_t* blockRun, std::uint8_t* blockEnding,
                              std::size_t blocks, std::uint8_t last, std::uint8_t next)
 {
@@ -157,8 +172,7 @@ inline void countWholeBlocks(const std::uint8_t* before, std::uint8_t* runs, std
         // reads blocks it has not counted.
         __m128i longest[16];
         __m128i longestEnding[16];
-        for (std::size_t block = group; block < 16; ++block)
-            longest[block] = longestEnding[block] = _mm_setzero_si128();
+        zeroUnused(longest, longestEnding, group);
         for (std::size_t block = 0; block < group; ++block) {
             __m128i most = _mm_setzero_si128();
             __m128i mostEnding = _mm_setzero_si128();
@@ -177,11 +191,8 @@ inline void countWholeBlocks(const std::uint8_t* before, std::uint8_t* runs, std
             longest[block] = most;
             longestEnding[block] = mostEnding;
         }
-        alignas(16) std::array<std::uint8_t, 16> maxima;
-        _mm_store_si128(reinterpret_cast<__m128i*>(maxima.data()), maxOfEach(longest));
-        std::copy_n(maxima.begin(), group, blockRun + first);
-        _mm_store_si128(reinterpret_cast<__m128i*>(maxima.data()), maxOfEach(longestEnding));
-        std::copy_n(maxima.begin(), group, blockEnding + first);
+        storeMaxima(longest, group, blockRun + first);
+        storeMaxima(longestEnding, group, blockEnding + first);
     }
 }
 #if defined(RASTERINE_ZX02_AVX2)
@@ -203,8 +214,7 @@ __attribute__((target("avx2"))) inline void countWholeBlocksAvx2(const std::uint
         const std::size_t group = std::min<std::size_t>(16, blocks - first);
         __m128i longest[16];
         __m128i longestEnding[16];
-        for (std::size_t block = group; block < 16; ++block)
-            longest[block] = longestEnding[block] = _mm_setzero_si128();
+        zeroUnused(longest, longestEnding, group);
         for (std::size_t block = 0; block < group; ++block) {
             __m256i most = _mm256_setzero_si256();
             __m256i mostEnding = _mm256_setzero_si256();
@@ -223,11 +233,8 @@ __attribute__((target("avx2"))) inline void countWholeBlocksAvx2(const std::uint
             longest[block] = _mm_max_epu8(_mm256_castsi256_si128(most), _mm256_extracti128_si256(most, 1));
             longestEnding[block] = _mm_max_epu8(_mm256_castsi256_si128(mostEnding), _mm256_extracti128_si256(mostEnding, 1));
         }
-        alignas(16) std::array<std::uint8_t, 16> maxima;
-        _mm_store_si128(reinterpret_cast<__m128i*>(maxima.data()), maxOfEach(longest));
-        std::copy_n(maxima.begin(), group, blockRun + first);
-        _mm_store_si128(reinterpret_cast<__m128i*>(maxima.data()), maxOfEach(longestEnding));
-        std::copy_n(maxima.begin(), group, blockEnding + first);
+        storeMaxima(longest, group, blockRun + first);
+        storeMaxima(longestEnding, group, blockEnding + first);
     }
 }
 
