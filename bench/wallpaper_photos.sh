@@ -5,6 +5,10 @@
 # into DIR as NAME.jpg (so outputs are named after the wallpaper) and sets
 # the array `photos` to the links.
 wallpaper_names=(BytheWater ColorfulCups EveningGlow FallenLeaf Kite OneStandsOut Path)
+# The eight kinds of screen the compression figures are measured on, as
+# TAG:OPTIONS of rasterine-convert.
+disc_screen_kinds=("m2fine:-m 2 -t fine" "m2none:-m 2" "m0coarse:-m 0 -t coarse" "m1fs:-m 1 --dither floyd-steinberg"
+                   "m2blue:-m 2 --dither blue-noise" "m4atk:-m 4 --dither atkinson" "m5bayer:-m 5 --dither bayer" "m7:-m 7")
 
 wallpaper_photos() {
   if ! dpkg-query -W -f='${db:Status-Abbrev}' plasma-workspace-wallpapers 2>/dev/null | grep -q '^ii'; then

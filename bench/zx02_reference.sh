@@ -17,13 +17,11 @@ fi
 convert=$build/cli/rasterine-convert
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-kinds=("m2fine:-m 2 -t fine" "m2none:-m 2" "m0coarse:-m 0 -t coarse" "m1fs:-m 1 --dither floyd-steinberg"
-       "m2blue:-m 2 --dither blue-noise" "m4atk:-m 4 --dither atkinson" "m5bayer:-m 5 --dither bayer" "m7:-m 7")
 source bench/wallpaper_photos.sh
 while read -r photo; do
   name=${photo#/usr/share/wallpapers/}
   name=${name%%/*}
-  for kind in "${kinds[@]}"; do
+  for kind in "${disc_screen_kinds[@]}"; do
     tag=${kind%%:*}
     # shellcheck disable=SC2086
     QT_QPA_PLATFORM=offscreen "$convert" ${kind#*:} --compress -o "$work/$tag-$name" "$photo" >/dev/null

@@ -18,10 +18,18 @@
 // compressor does, and takes seconds (docs/disc-images.md).
 enum class Zx02Search { Quick, Thorough };
 
+// How much the parse weighed: the states it compared, a few at every byte
+// for each offset it followed. What a search costs grows with this count,
+// so the benchmarks report it beside the time.
+struct Zx02Work {
+    std::uint64_t statesWeighed = 0;
+};
+
 // The stream our parse finds for `data`: the smallest there is on short
 // data. The same data and search always give the same stream. Empty data
 // has no ZX02 stream: it must not be asked for.
-std::vector<std::uint8_t> zx02Compress(std::span<const std::uint8_t> data, Zx02Search search = Zx02Search::Quick);
+std::vector<std::uint8_t> zx02Compress(std::span<const std::uint8_t> data, Zx02Search search = Zx02Search::Quick,
+                                       Zx02Work* work = nullptr);
 
 // What a stream unpacks to, or nothing when it is not a whole, well-formed
 // stream of at most `maxBytes` bytes: truncated, a copy from before the

@@ -188,6 +188,7 @@ public:
     }
 
     const std::deque<Node>& nodes() const { return nodes_; }
+    std::uint64_t statesWeighed() const { return statesWeighed_; }
 
 private:
     int size() const { return static_cast<int>(data_.size()); }
@@ -549,6 +550,7 @@ private:
         const int copyFloor = floors[0];
         const int literalFloor = floors[1];
         const int excessLimit = followLimit(copyFloor, literalFloor);
+        statesWeighed_ += candidates_.size();
         std::array<int, 2> bestOfKinds{-1, -1};
         for (const Candidate& c : candidates_) {
             const int floor = floors[c.literals ? 1 : 0];
@@ -766,6 +768,7 @@ private:
     std::vector<Followed> followed_;  // in the order they were taken up
     std::vector<std::uint8_t> on_;  // whether each offset is followed
     std::vector<Candidate> candidates_;
+    std::uint64_t statesWeighed_ = 0;
     std::array<int, 2> floors_{};  // the cheapest copy and literals among them
     std::vector<std::pair<int, int>> runStarts_;  // value and position of copy states literals may follow
     std::size_t runStartsHead_ = 0;
@@ -832,17 +835,20 @@ std::vector<std::uint8_t> writeStream(std::span<const std::uint8_t> data, const 
 }
 
 template <ParseLimits kLimits>
-std::vector<std::uint8_t> parseAndWrite(std::span<const std::uint8_t> data)
+std::vector<std::uint8_t> parseAndWrite(std::span<const std::uint8_t> data, Zx02Work* work)
 {
     Parser<kLimits> parser(data);
     const int end = parser.run();
+    if (work != nullptr)
+        work->statesWeighed = parser.statesWeighed();
     return writeStream(data, parser.nodes(), end);
 }
 
 }  // namespace
 
-std::vector<std::uint8_t> zx02Compress(std::span<const std::uint8_t> data, Zx02Search search)
+std::vector<std::uint8_t> zx02Compress(std::span<const std::uint8_t> data, Zx02Search search, Zx02Work* work)
 {
     assert(!data.empty());
-    return search == Zx02Search::Thorough ? parseAndWrite<kThoroughLimits>(data) : parseAndWrite<kQuickLimits>(data);
+    return search == Zx02Search::Thorough ? parseAndWrite<kThoroughLimits>(data, work)
+                                          : parseAndWrite<kQuickLimits>(data, work);
 }
