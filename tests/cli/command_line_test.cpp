@@ -79,7 +79,7 @@ TEST(CommandLine, HelpAndVersionGoToStandardOutput)
     ScratchFolder folder;
     const ConverterRun version = runConverter(folder.path(), {"--version"});
     EXPECT_EQ(version.exitCode, 0);
-    EXPECT_EQ(version.out, "rasterine-convert 1.1.0\n");
+    EXPECT_EQ(version.out, "rasterine-convert 1.2.0\n");
     EXPECT_EQ(version.err, "");
     EXPECT_EQ(runConverter(folder.path(), {"-v"}).out, version.out);
 

@@ -289,7 +289,7 @@ private slots:
             test.menuItem("mnuHelpAbout")->trigger();
             QCOMPARE(title, QStringLiteral("About Rasterine"));
             QCOMPARE(size, QSize(366, 143));
-            QCOMPARE(version, QStringLiteral("Version 1.1.0"));
+            QCOMPARE(version, QStringLiteral("Version 1.2.0"));
             QCOMPARE(product, QStringLiteral("Rasterine"));
             QVERIFY(okIsDefault);
             QVERIFY(fixedSize);
