@@ -1,6 +1,7 @@
 // Times the conversion engine: one whole conversion pass (planes to screen
 // bytes and the 320 x 256 preview) for every mode, half-tone and Stagger, and
 // the table building that precedes each pass.
+#include "tests/engine_steps.h"
 #include "outputs/screen_files.h"
 #include "conversion/classic/conversion_pass.h"
 #include "conversion/classic/halftone.h"
@@ -37,7 +38,7 @@ void ConversionPass(benchmark::State& run)
     BufferSurface preview(kPictureWidth, kPictureHeight);
     for (auto _ : run) {
         Conversion image = convertPlanes(*state, preview);
-        benchmark::DoNotOptimize(image.bytes.data());
+        benchmark::DoNotOptimize(image.bytes().data());
         benchmark::DoNotOptimize(preview.pixels().data());
         benchmark::ClobberMemory();
     }
@@ -54,7 +55,7 @@ void Stages(benchmark::State& run)
 {
     const auto state = preparedState(run);
     BufferSurface preview(kPictureWidth, kPictureHeight);
-    const ScreenImage image = WriteImage(*state);
+    const Screen image = WriteImage(*state);
     for (auto _ : run) {
         switch (run.range(3)) {
         case 0: benchmark::DoNotOptimize(WriteImage(*state).pixels.data()); break;

@@ -1,5 +1,6 @@
 // Times the linear-light methods on one core: each method of each mode on a
 // made-up photo already on the mode's grid, and the best-palette search.
+#include "tests/engine_steps.h"
 #include "conversion/colour_space.h"
 #include "conversion/methods/method_run.h"
 #include "conversion/methods/palette_search.h"
@@ -78,7 +79,7 @@ void NulaDbs(benchmark::State& run)
     const ScreenMode& mode = *findScreenMode(static_cast<int>(run.range(0)));
     const LinearImage source = photoOnGrid(mode.screenPixelsPerLine());
     for (auto _ : run) {
-        ScreenImage image = nulaScreenImage(mode, source, Method::Dbs, 1.0f);
+        Screen image = nulaScreenImage(mode, source, Method::Dbs, 1.0f);
         benchmark::DoNotOptimize(image.pixels.data());
     }
 }
@@ -101,7 +102,7 @@ void PreviewUpdate(benchmark::State& run)
     BufferSurface preview(kPictureWidth, kPictureHeight);
     for (auto _ : run) {
         Conversion conversion = convertWithSettings(settings, *state, source, preview);
-        benchmark::DoNotOptimize(conversion.bytes.data());
+        benchmark::DoNotOptimize(conversion.bytes().data());
     }
 }
 BENCHMARK(PreviewUpdate)

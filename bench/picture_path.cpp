@@ -3,6 +3,7 @@
 // everything the command line does except writing the files. The comparison
 // script times it beside djpeg and ImageMagick.
 // Usage: picture_path [--mode N] [--tone N] PICTURE
+#include "tests/engine_steps.h"
 #include "conversion/classic/conversion_pass.h"
 #include "conversion/classic/halftone.h"
 #include "picture/picture_loader.h"
@@ -42,11 +43,11 @@ int main(int argc, char** argv)
     InitMat(*state);
     QImage preview = picture.value().image.copy();
     QImageSurface surface(preview);
-    if (const auto problem = conversionProblem(*state, surface)) {
+    if (const auto problem = conversionProblem(*state)) {
         std::fprintf(stderr, "%s\n", problem->c_str());
         return 1;
     }
     const Conversion image = convertPlanes(*state, surface);
-    std::printf("%zu screen bytes\n", image.bytes.size());
+    std::printf("%zu screen bytes\n", image.bytes().size());
     return 0;
 }

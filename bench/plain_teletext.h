@@ -1,7 +1,7 @@
 #pragma once
 
 #include "conversion/linear_image.h"
-#include "conversion/teletext/teletext_screen.h"
+#include "conversion/teletext_screen.h"
 
 // The yardstick mode 7 converter, for measuring only: each row gets one
 // graphics colour code in column 0 (the colour that suits the row best) on

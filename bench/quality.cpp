@@ -129,10 +129,10 @@ void scoreGrid(const QualityPicture& picture, int mode, const std::vector<ScoreR
     const int width = screenMode.screenPixelsPerLine();
     const LinearImage grid = preparedSource(settings, picture.source, width);
     const MethodPalette palette = bestPalette(grid, screenMode);
-    LinearImage exact(kDisplayWidth, kDisplayHeight), mixed(kDisplayWidth, kDisplayHeight);
+    LinearImage exact(kDisplayWidth, kDisplayLines), mixed(kDisplayWidth, kDisplayLines);
     for (int y = 0; y < exact.height; ++y)
         for (int x = 0; x < exact.width; ++x) {
-            exact.at(x, y) = grid.at(x * width / kDisplayWidth, y * kScreenLines / kDisplayHeight);
+            exact.at(x, y) = grid.at(x * width / kDisplayWidth, y * kScreenLines / kDisplayLines);
             mixed.at(x, y) = mixedFrom(palette, exact.at(x, y));
         }
     recordShown("grid, exact colours", mode, exact, references, table, order);
@@ -155,7 +155,7 @@ void scoreReference(const QualityPicture& picture, int mode, const std::vector<S
     double bestScore = 0;
     for (const MethodPalette& palette : candidatePalettes(screenMode)) {
         const IndexImage dithered = diffuseError(grid, palette, DiffusionKernel::FloydSteinberg);
-        LinearImage shown = expandToDisplay(dithered, palette, kDisplayWidth / width, kDisplayHeight / kScreenLines);
+        LinearImage shown = expandToDisplay(dithered, palette, kDisplayWidth / width, kDisplayLines / kScreenLines);
         if (const double score = references[1].distance(shown); best.pixels.empty() || score < bestScore) {
             bestScore = score;
             best = std::move(shown);
@@ -177,7 +177,7 @@ void scoreNulaYardstick(const QualityPicture& picture, int mode, const std::vect
     const MethodPalette palette = nulaMethodPalette(startingNulaColours(grid, screenMode), nulaColourCount(screenMode));
     const IndexImage dithered = diffuseError(grid, palette, DiffusionKernel::FloydSteinberg);
     recordShown(kNulaYardstick, mode,
-                expandToDisplay(dithered, palette, kDisplayWidth / width, kDisplayHeight / kScreenLines), references,
+                expandToDisplay(dithered, palette, kDisplayWidth / width, kDisplayLines / kScreenLines), references,
                 table, order);
 }
 

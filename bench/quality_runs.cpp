@@ -1,3 +1,4 @@
+#include "tests/engine_steps.h"
 #include "quality_runs.h"
 
 #include "conversion/option_catalogue.h"
@@ -17,7 +18,7 @@ QualityPicture loadQualityPicture(const QString& path)
     if (!loaded.ok())
         throw std::runtime_error(path.toStdString() + ": " + failureReason(loaded.failure()).toStdString());
     LinearImage source = linearPicture(loaded.value().source);
-    LinearImage display = areaAverage(source, kDisplayWidth, kDisplayHeight);
+    LinearImage display = areaAverage(source, kDisplayWidth, kDisplayLines);
     return QualityPicture{path, loaded.value().image, std::move(source), std::move(display)};
 }
 
@@ -64,5 +65,5 @@ Converted convertForQuality(const QualityPicture& picture, const Settings& setti
     const auto start = std::chrono::steady_clock::now();
     Conversion conversion = convertWithSettings(settings, *state, picture.source, preview);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    return Converted{std::move(conversion.image), took.count()};
+    return Converted{std::move(conversion.screen), took.count()};
 }

@@ -36,7 +36,7 @@ std::vector<QualityRun> qualityRuns(int mode);
 
 // The screen image `settings` make of `picture`, and how long it took.
 struct Converted {
-    ScreenImage image;
+    Screen image;
     double seconds;
 };
 Converted convertForQuality(const QualityPicture& picture, const Settings& settings);

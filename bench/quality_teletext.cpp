@@ -1,8 +1,9 @@
+#include "tests/engine_steps.h"
 #include "quality_teletext.h"
 
 #include "conversion/entry/picture_conversion.h"
 #include "conversion/teletext/teletext_conversion.h"
-#include "conversion/teletext/teletext_renderer.h"
+#include "conversion/teletext_renderer.h"
 #include "picture/picture_sampling.h"
 #include "plain_teletext.h"
 
@@ -45,7 +46,7 @@ TeletextMeasures measureTeletext(const QualityPicture& picture, const std::vecto
     const auto start = std::chrono::steady_clock::now();
     const Conversion conversion = convertWithSettings(settings, *state, picture.source, preview);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    return measure(picture, teletextScreen(conversion), took.count(), sigmas);
+    return measure(picture, teletextScreen(conversion.screen), took.count(), sigmas);
 }
 
 TeletextMeasures measurePlainTeletext(const QualityPicture& picture, const std::vector<float>& sigmas)

@@ -1,8 +1,9 @@
 // Times mode 7: the whole conversion of a photo's planes (sixel grid, row
 // programme over 25 rows) and its parts.
+#include "tests/engine_steps.h"
 #include "conversion/entry/picture_conversion.h"
 #include "conversion/teletext/teletext_conversion.h"
-#include "conversion/teletext/teletext_renderer.h"
+#include "conversion/teletext_renderer.h"
 #include "photo_planes.h"
 
 #include <benchmark/benchmark.h>
@@ -26,7 +27,7 @@ void TeletextConversion(benchmark::State& run)
     BufferSurface preview(320, 256);
     for (auto _ : run) {
         auto result = convertTeletext(*state, preview);
-        benchmark::DoNotOptimize(result.bytes.data());
+        benchmark::DoNotOptimize(result.bytes().data());
     }
 }
 BENCHMARK(TeletextConversion)->Unit(benchmark::kMillisecond);

@@ -5,7 +5,7 @@
 // photo, conversion and yardstick as a 640 x 500 PPM picture there.
 #include "conversion/entry/picture_conversion.h"
 #include "conversion/teletext/teletext_conversion.h"
-#include "conversion/teletext/teletext_renderer.h"
+#include "conversion/teletext_renderer.h"
 #include "conversion/colour_space.h"
 #include "plain_teletext.h"
 #include "teletext_photos.h"

@@ -1,7 +1,7 @@
 #include "teletext_score.h"
 
 #include "conversion/colour_space.h"
-#include "conversion/teletext/teletext_renderer.h"
+#include "conversion/teletext_renderer.h"
 
 #include <algorithm>
 #include <cmath>

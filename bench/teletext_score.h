@@ -1,7 +1,7 @@
 #pragma once
 
 #include "conversion/linear_image.h"
-#include "conversion/teletext/teletext_screen.h"
+#include "conversion/teletext_screen.h"
 
 // How far a mode 7 screen looks from the picture it was made from: both in
 // the 640 × 500 display space in linear light (the picture area-averaged

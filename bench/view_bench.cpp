@@ -1,8 +1,8 @@
 // The View window's redraw at 4x zoom: the whole 2560 x 2048 picture of each
 // mode's screen, and a conversion arriving (screen picture to image), for
 // docs/performance.md. Run with QT_QPA_PLATFORM=offscreen.
-#include "conversion/classic/conversion_pass.h"
-#include "outputs/screen_picture.h"
+#include "conversion/conversion.h"
+#include "conversion/screen_picture.h"
 #include "ui/picture_view.h"
 
 #include <QApplication>
@@ -18,16 +18,17 @@ namespace {
 Conversion noisyConversion(int modeNumber)
 {
     Conversion conversion;
-    conversion.mode = modeNumber;
+    conversion.settings.mode = modeNumber;
     std::mt19937 random(3);
     if (const ScreenMode* mode = findScreenMode(modeNumber)) {
-        conversion.image = ScreenImage(*mode);
-        for (std::uint8_t& pixel : conversion.image.pixels)
+        conversion.screen = Screen(*mode);
+        for (std::uint8_t& pixel : conversion.screen.pixels)
             pixel = static_cast<std::uint8_t>(random() % static_cast<unsigned>(mode->numcols));
     } else {
-        conversion.bytes.resize(1000);
-        for (std::uint8_t& byte : conversion.bytes)
+        std::vector<std::uint8_t> bytes(1000);
+        for (std::uint8_t& byte : bytes)
             byte = static_cast<std::uint8_t>(0xA0 | (random() & 0x5F));
+        conversion.screen = Screen::teletext(std::move(bytes));
     }
     return conversion;
 }
@@ -43,7 +44,7 @@ QImage toImage(const ScreenPicture& picture)
 // Everything the view paints at 4x, into an image of the window's format.
 void RedrawAtFourTimes(benchmark::State& state)
 {
-    const ScreenPicture picture = screenPicture(noisyConversion(static_cast<int>(state.range(0))));
+    const ScreenPicture picture = screenPicture(noisyConversion(static_cast<int>(state.range(0))).screen);
     PictureView view;
     view.setZoom(4);
     view.showPicture(toImage(picture), QSize(picture.displayWidth(), picture.displayHeight()));
@@ -62,7 +63,7 @@ void ScreenPictureOfAConversion(benchmark::State& state)
 {
     const Conversion conversion = noisyConversion(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        QImage image = toImage(screenPicture(conversion));
+        QImage image = toImage(screenPicture(conversion.screen));
         benchmark::DoNotOptimize(image.constBits());
     }
 }

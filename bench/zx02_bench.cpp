@@ -2,6 +2,7 @@
 // photo converted in mode 2 with the fine half-tone (classic) and in mode 1
 // without (error diffusion's screens pack least well, so take longest),
 // with the quick search and, on the first, the thorough one.
+#include "tests/engine_steps.h"
 #include "conversion/classic/conversion_pass.h"
 #include "outputs/compression/zx02.h"
 #include "photo_planes.h"
@@ -20,7 +21,7 @@ std::vector<std::uint8_t> photoScreen(int mode, Halftone halftone)
     state->curmode = mode;
     state->htone = static_cast<int>(halftone);
     BufferSurface preview(kPictureWidth, kPictureHeight);
-    return convertScreen(*state, preview).bytes;
+    return convertScreen(*state, preview).bytes();
 }
 
 void Compress(benchmark::State& run)

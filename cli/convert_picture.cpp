@@ -1,6 +1,7 @@
 #include "cli/convert_picture.h"
 
 #include "conversion/methods/palette_search.h"
+#include "conversion/painter.h"
 #include "outputs/compression/zx02.h"
 #include "outputs/png_file.h"
 #include "outputs/nula_files.h"
@@ -35,8 +36,10 @@ Failure writeFailure(const QString& picture, const Failure& failure)
 PictureOutcome writePreview(const PixelSurface& preview, const PngMetadata& metadata, const QString& path,
                             const QString& picture)
 {
-    const std::vector<std::uint8_t> png = pngBytes(preview, metadata);
-    const std::array<FileContent, 1> file{{{systemName(path), png}}};
+    const Result<std::vector<std::uint8_t>> png = pngBytes(preview, metadata);
+    if (!png)
+        return {{}, writeFailure(picture, Failure{systemName(path), png.failure().reason}), {}, {}, {}, {}};
+    const std::array<FileContent, 1> file{{{systemName(path), png.value()}}};
     if (const Status written = replaceFiles(file); !written)
         return {{}, writeFailure(picture, written.failure()), {}, {}, {}, {}};
     return {{}, {}, {path}, {}, {}, {}};
@@ -52,14 +55,14 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
     const PngMetadata metadata = converted.value().previewMetadata;
     PictureOutcome outcome{converted.value().warning, {}, {}, std::move(converted.value().conversion), {}, {}};
     const Conversion& conversion = *outcome.conversion;
-    if (conversion.image.nula)
-        outcome.palette = QString::fromStdString(nulaSetupStatements(conversion.image));
-    else if (conversion.image.mode != nullptr)
-        outcome.palette = QString::fromStdString(paletteStatement(conversion.image.palette, *conversion.image.mode));
+    if (conversion.screen.hasNula())
+        outcome.palette = QString::fromStdString(nulaSetupStatements(conversion.screen));
+    else if (conversion.screen.mode != nullptr)
+        outcome.palette = QString::fromStdString(paletteStatement(conversion.screen.palette().physical, *conversion.screen.mode));
     // Made once, here, on the thread that converted the picture, for its
     // .zx02 file and its disc alike.
-    if ((job.packedFile || job.packedForDisc) && !conversion.bytes.empty())
-        outcome.stream = zx02Compress(conversion.bytes, job.search);
+    if (job.packedFile || job.packedForDisc)
+        outcome.stream = zx02Compress(conversion.bytes(), job.search);
     if (!job.screenFile.isEmpty()) {
         const std::span<const std::uint8_t> packed =
             job.packedFile ? std::span<const std::uint8_t>(outcome.stream) : std::span<const std::uint8_t>();
@@ -69,7 +72,7 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
             return outcome;
         }
         outcome.written = {job.screenFile, QFile::decodeName(infFileName(systemName(job.screenFile)).c_str())};
-        if (conversion.image.nula) {
+        if (conversion.screen.hasNula()) {
             const std::string nulaFile = nulaFileName(systemName(job.screenFile));
             outcome.written << QFile::decodeName(nulaFile.c_str()) << QFile::decodeName(infFileName(nulaFile).c_str());
         }
@@ -80,7 +83,7 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
     }
 
     if (!job.previewFile.isEmpty()) {
-        const PictureOutcome previewOutcome = writePreview(conversion.preview, metadata, job.previewFile, job.picture);
+        const PictureOutcome previewOutcome = writePreview(canvasPicture(conversion.screen), metadata, job.previewFile, job.picture);
         outcome.failure = previewOutcome.failure;
         outcome.written += previewOutcome.written;
     }

@@ -15,13 +15,13 @@ Conversion blankScreen(int mode, bool nula)
 {
     const ModeRecord& record = *findModeRecord(mode);
     Conversion blank;
-    blank.mode = mode;
-    if (record.bitmap != nullptr)
-        blank.image = ScreenImage(*record.bitmap);
+    blank.settings.mode = mode;
+    if (record.bitmap == nullptr)
+        blank.screen = Screen::teletext(std::vector<std::uint8_t>(static_cast<std::size_t>(record.screenBytes)));
+    else
+        blank.screen = Screen(*record.bitmap);
     if (nula && record.bitmap != nullptr)
-        blank.image.nula = NulaTable{};
-    blank.bytes.resize(static_cast<std::size_t>(record.screenBytes));
-    blank.screenStart = record.screenStart;
+        blank.screen.palette().nula = NulaTable{};
     return blank;
 }
 

@@ -1,19 +1,21 @@
 #pragma once
 
-#include "conversion/screen_image.h"
-#include "platform/pixel_surface.h"
+#include "conversion/screen.h"
+#include "conversion/settings.h"
 
 #include <cstdint>
 #include <vector>
 
-// A converted screen with everything made from it: the screen memory bytes
-// and where they belong, and the preview as the window shows it (320 x 256).
-// Bitmap modes also keep their screen image, with the palette it is shown
-// in; mode 7's screen is its bytes, and its image has no record.
+// A converted picture: the settings that made it and the screen they made.
+// Everything else (screen memory, previews, files, discs) is made from it.
 struct Conversion {
-    ScreenImage image;
-    std::vector<std::uint8_t> bytes;
-    int mode = 0;
-    std::uint32_t screenStart = 0;
-    BufferSurface preview;
+    Settings settings;
+    Screen screen;
+
+    int mode() const { return screen.modeNumber; }
+    std::uint32_t screenStart() const { return screen.screenStart(); }
+    // Screen memory, from screenStart() up (see screenMemory).
+    std::vector<std::uint8_t> bytes() const { return screenMemory(screen); }
+
+    friend bool operator==(const Conversion&, const Conversion&) = default;
 };

@@ -91,10 +91,6 @@ inline constexpr std::array<MethodRow, 9> kMethodRows{{
      "direct binary search: slow, closest"},
 }};
 
-inline constexpr std::array kAllMethods{Method::Classic, Method::FloydSteinberg, Method::Atkinson,
-                                        Method::SierraLite, Method::Jarvis,      Method::Stucki,
-                                        Method::Bayer,      Method::BlueNoise,   Method::Dbs};
-
 struct HalftoneRow {
     Halftone halftone;
     std::string_view name;     // -t NAME

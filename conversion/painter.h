@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversion/screen_image.h"
+#include "conversion/screen.h"
 #include "platform/color.h"
 #include "platform/pixel_surface.h"
 
@@ -19,10 +19,15 @@ constexpr Color nulaRgb(NulaColour colour)
     return RGB(nulaComponent(colour.red), nulaComponent(colour.green), nulaComponent(colour.blue));
 }
 
-// The painter: shows a screen image on the 320 x 256 preview, each pixel in
-// the physical colour of its logical colour (its 12-bit colour when the
-// image has NuLA colours). A 640-pixel line puts two
-// screen pixels on each preview column and the right one shows (it is
-// painted last); a 160-pixel line gives each screen pixel two columns.
-// Pixels outside the image's painted area leave the preview as it was.
-void paintScreen(const ScreenImage& image, PixelSurface& preview);
+// The canvas painter: shows a screen on the 320 x 256 canvas. A bitmap
+// pixel shows the physical colour of its logical colour in its line's
+// palette (the 12-bit colour when that palette has NuLA colours). A
+// 640-pixel line puts two screen pixels on each canvas column and the right
+// one shows (it is painted last); a 160-pixel line gives each screen pixel
+// two columns. Pixels outside the screen's painted area leave the canvas as
+// it was. A teletext screen is drawn as paintTeletext draws it.
+void paintScreen(const Screen& screen, PixelSurface& canvas);
+
+// The screen painted on a black 320 x 256 canvas: the preview the window
+// shows and `--preview` writes.
+BufferSurface canvasPicture(const Screen& screen);

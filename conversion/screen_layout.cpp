@@ -103,11 +103,30 @@ void packLine(const ScreenMode& mode, [[maybe_unused]] int colours, const std::u
 
 }  // namespace
 
-std::vector<std::uint8_t> packScreen(const ScreenImage& image)
+std::vector<std::uint8_t> packScreen(const Screen& image)
 {
     const ScreenMode& mode = *image.mode;
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(mode.screenBytes()), 0);
     for (int y = 0; y < image.paintedLines; ++y)
         packLine(mode, image.logicalColours(), image.line(y), bytes.data() + screenByteOffset(mode.rowbytes, y, 0));
     return bytes;
+}
+
+std::vector<std::uint8_t> unpackScreen(const ScreenMode& mode, std::span<const std::uint8_t> memory)
+{
+    assert(memory.size() == static_cast<std::size_t>(mode.screenBytes()));
+    const int width = mode.screenPixelsPerLine();
+    const int bits = mode.bitsPerPixel();
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * kScreenLines);
+    for (int y = 0; y < kScreenLines; ++y)
+        for (int m = 0; m < mode.rowbytes; ++m) {
+            const std::uint8_t byte = memory[screenByteOffset(mode.rowbytes, y, m)];
+            for (int i = 0; i < mode.pixperbyte; ++i) {
+                int colour = 0;
+                for (int k = 0; k < bits; ++k)
+                    colour |= ((byte >> ((mode.pixperbyte - 1 - i) + k * mode.pixperbyte)) & 1) << k;
+                pixels[static_cast<std::size_t>(y * width + m * mode.pixperbyte + i)] = static_cast<std::uint8_t>(colour);
+            }
+        }
+    return pixels;
 }

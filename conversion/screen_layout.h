@@ -1,10 +1,11 @@
 #pragma once
 
-#include "conversion/screen_image.h"
+#include "conversion/screen.h"
 #include "conversion/screen_modes.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 // The packer: screen image to screen memory, the way the BBC Micro's video
@@ -30,4 +31,9 @@ constexpr std::size_t screenByteOffset(int rowbytes, int y, int m)
 
 // Every byte of the screen, in screen-memory order. Lines below the painted
 // area are 0.
-std::vector<std::uint8_t> packScreen(const ScreenImage& image);
+std::vector<std::uint8_t> packScreen(const Screen& image);
+
+// The packer undone: the logical colour of every pixel of `mode`, by scan
+// line then column, that screen memory `memory` (mode.screenBytes() long)
+// holds. Every bit of a pixel is read, so mode 2 gives 16 colours.
+std::vector<std::uint8_t> unpackScreen(const ScreenMode& mode, std::span<const std::uint8_t> memory);

@@ -9,6 +9,7 @@
 // byte 2 holds flags (1: stagger, 2: source-column mapping off, 4: a
 // picture smaller than 320 x 256 whose size bytes 3 and 4 give); the rest,
 // repeated as often as needed, fills the planes red, green, blue per pixel.
+#include "tests/engine_steps.h"
 #include "screen_invariants.h"
 
 #include "conversion/classic/halftone.h"
@@ -83,12 +84,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     InitMat(*state);
 
     BufferSurface preview(kPictureWidth, kPictureHeight);
-    require(!conversionProblem(*state, preview), "valid options refused");
+    require(!conversionProblem(*state), "valid options refused");
     const Conversion screen = convertPlanes(*state, preview);
-    checkScreenInvariants(*state, screen.bytes, preview);
+    checkScreenInvariants(*state, screen.bytes(), preview);
 
     BufferSurface expectedPreview(kPictureWidth, kPictureHeight);
-    require(screen.bytes == referencePass(*state, expectedPreview),
+    require(screen.bytes() == referencePass(*state, expectedPreview),
             "screen bytes differ from the reference pass");
     require(preview.pixels() == expectedPreview.pixels(), "preview differs from the reference pass");
     return 0;

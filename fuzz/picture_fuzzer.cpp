@@ -7,6 +7,7 @@
 // twice; the conversion of the picture keeps the screen invariants. The
 // mode and half-tone come from the input's length so that every mode is
 // reached without disturbing the file's leading bytes.
+#include "tests/engine_steps.h"
 #include "screen_invariants.h"
 
 #include "conversion/classic/halftone.h"
@@ -70,8 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     QImage canvas = picture.value().image.copy();  // the preview starts as a copy of the source
     QImageSurface preview(canvas);
-    require(!conversionProblem(*state, preview), "sampled picture refused");
+    require(!conversionProblem(*state), "sampled picture refused");
     const Conversion screen = convertPlanes(*state, preview);
-    checkScreenInvariants(*state, screen.bytes, preview);
+    checkScreenInvariants(*state, screen.bytes(), preview);
     return 0;
 }

@@ -3,7 +3,7 @@
 #include "conversion/screen_modes.h"
 #include "conversion/teletext/row_programme.h"
 #include "conversion/teletext/teletext_conversion.h"
-#include "conversion/teletext/teletext_renderer.h"
+#include "conversion/teletext_renderer.h"
 #include "../tests/test_support.h"
 
 #include <algorithm>
@@ -80,10 +80,10 @@ void checkScreenInvariants(const ConversionState& state, const std::vector<std::
 
 void checkTeletextInvariants(const Conversion& conversion, const PixelSurface& preview)
 {
-    require(conversion.bytes.size() == kTeletextBytes, "a mode 7 screen is not 1000 bytes");
+    require(conversion.bytes().size() == kTeletextBytes, "a mode 7 screen is not 1000 bytes");
     const auto codes = rowControlCodes();
     const auto isCode = [&](std::uint8_t byte) { return std::find(codes.begin(), codes.end(), byte) != codes.end(); };
-    const TeletextScreen screen = teletextScreen(conversion);
+    const TeletextScreen screen = teletextScreen(conversion.screen);
     for (int row = 0; row < kTeletextRows; ++row) {
         require(isCode(screen.at(0, row)), "a mode 7 row does not start with a control code");
         for (int column = 1; column < kTeletextColumns; ++column)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversion/classic/conversion_pass.h"
+#include "conversion/conversion.h"
 #include "conversion/classic/conversion_state.h"
 #include "platform/pixel_surface.h"
 

@@ -38,19 +38,19 @@ std::vector<std::uint8_t> textBytes(const std::string& text)
 
 DiscFile screenFile(const std::string& name, const Conversion& conversion)
 {
-    return {name, '$', false, kIoProcessor | conversion.screenStart, 0, conversion.bytes};
+    return {name, '$', false, kIoProcessor | conversion.screenStart(), 0, conversion.bytes()};
 }
 
 // VDU 19 for each logical colour whose physical colour is not the mode's
 // default. Mode 7 has no palette to change.
-std::string paletteChanges(const ScreenImage& image)
+std::string paletteChanges(const Screen& image)
 {
     std::string vdu;
     if (image.mode == nullptr)
         return vdu;
     for (int logical = 0; logical < image.mode->numcols; ++logical) {
         const auto slot = static_cast<std::size_t>(logical);
-        const int physical = image.palette[slot];
+        const int physical = image.palette().physical[slot];
         if (physical != physicalColour(image.mode->palette[slot]))
             vdu += "VDU19," + std::to_string(logical) + "," + std::to_string(physical) + ";0;:";
     }
@@ -67,24 +67,24 @@ std::string paletteChanges(const ScreenImage& image)
 // neither scrolls the screen). The last line is left open for more.
 std::string directScreenText(const Conversion& conversion, const std::string& show, bool resetNula)
 {
-    const bool nula = conversion.image.nula.has_value();
-    const std::string colours = nula ? nulaSetupStatements(conversion.image) + kReturn
+    const bool nula = conversion.screen.hasNula();
+    const std::string colours = nula ? nulaSetupStatements(conversion.screen) + kReturn
                                      : (resetNula ? std::string(kNulaResetStatement) + "?&FE20=?&248:" : "") +
-                                           paletteChanges(conversion.image);
-    return "MODE" + std::to_string(conversion.mode) + kReturn + colours + kCursorOff + ":" + show;
+                                           paletteChanges(conversion.screen);
+    return "MODE" + std::to_string(conversion.mode()) + kReturn + colours + kCursorOff + ":" + show;
 }
 
 // The boot text of one picture: it stays until a key.
 std::string bootTextAround(const Conversion& conversion, const std::string& show)
 {
-    const bool nula = conversion.image.nula.has_value();
+    const bool nula = conversion.screen.hasNula();
     return std::string("*BASIC") + kReturn + directScreenText(conversion, show, false) + ":A%=GET:" +
            (nula ? kNulaResetStatement : "") + "MODE7" + kReturn;
 }
 
 std::string singleBootText(const Conversion& conversion)
 {
-    return bootTextAround(conversion, "OSCLI\"LOAD SCREEN " + hex(kIoProcessor | conversion.screenStart) + "\"");
+    return bootTextAround(conversion, "OSCLI\"LOAD SCREEN " + hex(kIoProcessor | conversion.screenStart()) + "\"");
 }
 
 DiscCatalogue bootCatalogue(std::string title, int tracks, std::string bootText)
@@ -115,7 +115,7 @@ bool loaderFitsInMemory(const std::string& bootText)
 
 bool hasNula(const Conversion& conversion)
 {
-    return conversion.image.nula.has_value();
+    return conversion.screen.hasNula();
 }
 
 // One picture of a show: where it goes and in what form.
@@ -138,10 +138,10 @@ bool anyNula(std::span<const ShowPicture> shown)
 std::string paletteDigits(const Conversion& conversion)
 {
     if (hasNula(conversion))
-        return nulaFallbackDigits(conversion.image);
+        return nulaFallbackDigits(conversion.screen);
     std::string palette;
-    for (int logical = 0; conversion.image.mode && logical < conversion.image.mode->numcols; ++logical)
-        palette += std::to_string(conversion.image.palette[static_cast<std::size_t>(logical)]);
+    for (int logical = 0; conversion.screen.mode && logical < conversion.screen.mode->numcols; ++logical)
+        palette += std::to_string(conversion.screen.palette().physical[static_cast<std::size_t>(logical)]);
     return palette;
 }
 
@@ -197,9 +197,9 @@ std::string showText(std::span<const ShowPicture> shown, int delaySeconds)
             "60IFD%>0 THEN K%=INKEY(D%) ELSE K%=GET" + kReturn + "70NEXT:UNTILFALSE" + kReturn;
     for (std::size_t i = 0; i < shown.size(); ++i) {
         const Conversion& conversion = *shown[i].slide->conversion;
-        text += std::to_string(100 + i) + "DATA" + shown[i].dfsName + "," + std::to_string(conversion.mode) + "," +
+        text += std::to_string(100 + i) + "DATA" + shown[i].dfsName + "," + std::to_string(conversion.mode()) + "," +
                 paletteDigits(conversion) + "," +
-                (nula ? (hasNula(conversion) ? nulaEntryDigits(conversion.image) : "") + "," : "") +
+                (nula ? (hasNula(conversion) ? nulaEntryDigits(conversion.screen) : "") + "," : "") +
                 (shown[i].packed ? "1" : "0") + "," + std::to_string(shown[i].drive) + kReturn;
     }
     return text + "RUN" + kReturn;
@@ -228,7 +228,7 @@ std::string slideshowText(std::span<const Slide> slides, std::span<const std::st
                        "70NEXT:UNTILFALSE" + kReturn;
     for (std::size_t i = 0; i < slides.size(); ++i) {
         const Conversion& conversion = *slides[i].conversion;
-        text += std::to_string(100 + i) + "DATA" + names[i] + "," + std::to_string(conversion.mode) + "," +
+        text += std::to_string(100 + i) + "DATA" + names[i] + "," + std::to_string(conversion.mode()) + "," +
                 paletteDigits(conversion) + kReturn;
     }
     return text + "RUN" + kReturn;
@@ -250,7 +250,7 @@ bool fitOnOneDisc(std::span<const Slide> shown, std::span<const std::string> nam
     const std::string loader = slideshowText(shown, names, delaySeconds);
     int sectors = kDfsCatalogueSectors + dfsSectors(loader.size());
     for (const Slide& slide : shown)
-        sectors += dfsSectors(slide.conversion->bytes.size());
+        sectors += dfsSectors(static_cast<std::size_t>(slide.conversion->screen.screenBytes()));
     return shown.size() + 1 <= kDfsMaxFiles && sectors <= tracks * kDfsSectorsPerTrack && loaderFitsInMemory(loader);
 }
 
@@ -408,9 +408,8 @@ std::vector<std::vector<ShowPicture>> fillShows(std::vector<ShowPicture> picture
 }
 
 
-}  // namespace
-
-Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, const std::string& title)
+// A boot disc that holds the screen whole.
+Result<DiscImage> plainBootDisc(const Conversion& conversion, int tracks, const std::string& title)
 {
     DiscCatalogue catalogue = bootCatalogue(title, tracks, singleBootText(conversion));
     catalogue.files.push_back(screenFile("SCREEN", conversion));
@@ -420,49 +419,21 @@ Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, const std::
     return DiscImage{catalogue.title, std::move(bytes).value(), {{"", "SCREEN"}}};
 }
 
-Result<std::vector<DiscImage>> slideshowDiscs(std::span<const Slide> slides, int tracks, int delaySeconds)
+// Whether a slideshow can wait `delaySeconds` between pictures.
+Status checkDelay(int delaySeconds)
 {
-    if (delaySeconds < 0 || delaySeconds > kMaxSlideDelaySeconds)
-        return Failure{"delay", "must be 0 (wait for a key) to " + std::to_string(kMaxSlideDelaySeconds) +
-                                    " seconds, not " + std::to_string(delaySeconds)};
-    const auto names = dfsNames(slideNames(slides));
-    if (!names)
-        return names.failure();
-
-    std::vector<DiscImage> discs;
-    for (std::size_t first = 0; first < slides.size();) {
-        const auto rest = slides.subspan(first);
-        const auto restNames = std::span<const std::string>(names.value()).subspan(first);
-        const std::size_t count = slidesOnDisc(rest, restNames, tracks, delaySeconds);
-        if (count == 0)
-            return Failure{slides[first].name, "does not fit on a disc of " + std::to_string(tracks) + " tracks"};
-        DiscCatalogue catalogue = slideshowCatalogue(rest.first(count), restNames.first(count), tracks, delaySeconds);
-        catalogue.title = std::string("SLIDES ").append(std::to_string(discs.size() + 1));
-        auto bytes = buildDisc(catalogue);
-        if (!bytes)
-            return bytes.failure();
-        DiscImage disc{catalogue.title, std::move(bytes).value(), {}};
-        for (std::size_t i = 0; i < count; ++i)
-            disc.pictures.emplace_back(rest[i].name, restNames[i]);
-        discs.push_back(std::move(disc));
-        first += count;
-    }
-    return discs;
+    if (delaySeconds >= 0 && delaySeconds <= kMaxSlideDelaySeconds)
+        return Done{};
+    return Failure{"delay", "must be 0 (wait for a key) to " + std::to_string(kMaxSlideDelaySeconds) +
+                                " seconds, not " + std::to_string(delaySeconds)};
 }
-
-Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, bool compress)
-{
-    return bootDisc(conversion, tracks, compress, kBootDiscTitle);
-}
-
-namespace {
 
 // The boot disc of one picture, packed as `packed` says.
 Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, const std::string& title,
                            const std::optional<PackedScreen>& packed)
 {
     if (!packed)
-        return bootDisc(conversion, tracks, title);
+        return plainBootDisc(conversion, tracks, title);
     DiscCatalogue catalogue = bootCatalogue(title, tracks, packedBootText(conversion));
     catalogue.files.push_back(unpackFile());
     catalogue.files.push_back(pictureFile("SCREEN", conversion, packed));
@@ -505,8 +476,8 @@ Result<std::vector<MadeShow>> makeShows(std::span<const Slide> slides, const Dis
         }
         return std::vector<MadeShow>{std::move(show)};
     }
-    if (settings.delaySeconds < 0 || settings.delaySeconds > kMaxSlideDelaySeconds)
-        return slideshowDiscs(slides, settings.tracks, settings.delaySeconds).failure();
+    if (const Status delay = checkDelay(settings.delaySeconds); !delay)
+        return delay.failure();
     std::vector<std::string> pictureNames;
     for (const Slide& slide : slides)
         pictureNames.push_back(slide.name);

@@ -20,13 +20,7 @@ struct DiscImage {
     std::vector<std::pair<std::string, std::string>> pictures;
 };
 
-// A disc that shows `conversion` when booted (Shift+Break): !BOOT, run by
-// *EXEC, selects BASIC, sets the mode and any palette that differs from the
-// mode's default, turns the cursor off, loads $.SCREEN into the I/O
-// processor's screen memory and waits for a key, then returns to MODE 7.
-// The catalogue carries `title` (see buildDisc for what DFS accepts).
 inline constexpr const char* kBootDiscTitle = "RASTERINE";
-Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, const std::string& title = kBootDiscTitle);
 
 // A picture for a slideshow: its name (from which its DFS name comes) and
 // its conversion, which must outlive the call, as must `stream`: the
@@ -38,13 +32,6 @@ struct Slide {
     const Conversion* conversion = nullptr;
     std::span<const std::uint8_t> stream = {};
 };
-
-// Discs that show `slides` in turn when booted, filled in order, as many
-// as are needed. A key moves on; with `delaySeconds` above 0, so does that
-// much time. After the last picture of a disc it starts again. Fails,
-// before any disc is made, on a delay out of range or names that cannot be
-// told apart (see dfsNames).
-Result<std::vector<DiscImage>> slideshowDiscs(std::span<const Slide> slides, int tracks, int delaySeconds);
 
 // What kind of disc file: single-sided (.ssd), double-sided with a DFS disc
 // on each side (.dsd, drives 0 and 2), or an MMB file of single-sided discs
@@ -78,18 +65,24 @@ struct DiscSet {
 };
 
 // The disc files for `slides`: one picture boots straight into it, several
-// make a slideshow. Single-sided discs are filled in turn as today; a
-// double-sided disc's loader shows the pictures of both its sides; an MMB
-// file holds every disc of the show, each booting on its own. Uncompressed
-// .ssd discs are byte for byte those of bootDisc and slideshowDiscs.
-// Compressed discs also hold the unpacking routine, $.UNPACK; each packed
-// picture's file is *RUN into place (see packScreen). Fails as
-// slideshowDiscs does, or when an MMB file would need more than 511 discs.
+// make a slideshow. A key moves on; with a delay above 0, so does that much
+// time; after the last picture of a disc it starts again. Single-sided
+// discs are filled in turn, as many as are needed; a double-sided disc's
+// loader shows the pictures of both its sides; an MMB file holds every disc
+// of the show, each booting on its own. Compressed discs also hold the
+// unpacking routine, $.UNPACK; each packed picture's file is *RUN into
+// place (see packScreen). Fails, before any disc is made, on a delay out of
+// range, names that cannot be told apart (see dfsNames), a picture that
+// fits no disc, or an MMB file that would need more than 511 discs.
 Result<DiscSet> makeDiscSet(std::span<const Slide> slides, const DiscSettings& settings);
 
-// A boot disc for `conversion` as makeDiscSet makes it with `compress`.
-Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, bool compress);
-// The same disc with the catalogue title `title` (see buildDisc), from the
-// screen's ZX02 stream `stream` when it is already made.
-Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, bool compress, const std::string& title,
-                           std::span<const std::uint8_t> stream = {});
+// A disc that shows `conversion` when booted (Shift+Break): !BOOT, run by
+// *EXEC, selects BASIC, sets the mode and any palette that differs from the
+// mode's default (or the NuLA colours), turns the cursor off, loads $.SCREEN
+// into the I/O processor's screen memory (with `compress`, packed where that
+// shows it sooner, see packScreen) and waits for a key, then returns to MODE
+// 7. The catalogue carries `title` (see buildDisc for what DFS accepts);
+// `stream` is the screen's ZX02 stream when it is made already. The disc
+// makeDiscSet makes of one picture.
+Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, bool compress,
+                           const std::string& title = kBootDiscTitle, std::span<const std::uint8_t> stream = {});

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversion/classic/conversion_pass.h"
+#include "conversion/conversion.h"
 
 #include <string>
 

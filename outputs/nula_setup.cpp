@@ -13,12 +13,12 @@ int logicalColourOfIndex(const ScreenMode& mode, int index)
     }
 }
 
-std::array<std::uint8_t, kNulaBytes> nulaRegisterBytes(const ScreenImage& image)
+std::array<std::uint8_t, kNulaBytes> nulaRegisterBytes(const Screen& image)
 {
-    assert(image.nula && image.mode != nullptr);
+    assert(image.palette().nula && image.mode != nullptr);
     std::array<std::uint8_t, kNulaBytes> bytes{};
     for (int entry = 0; entry < 16; ++entry) {
-        const NulaColour& colour = (*image.nula)[static_cast<std::size_t>(logicalColourOfIndex(*image.mode, entry))];
+        const NulaColour& colour = (*image.palette().nula)[static_cast<std::size_t>(logicalColourOfIndex(*image.mode, entry))];
         bytes[static_cast<std::size_t>(2 * entry)] = static_cast<std::uint8_t>(entry << 4 | colour.red);
         bytes[static_cast<std::size_t>(2 * entry + 1)] = static_cast<std::uint8_t>(colour.green << 4 | colour.blue);
     }
@@ -36,7 +36,7 @@ std::string hexDigits(std::uint8_t byte)
 
 }  // namespace
 
-std::string nulaEntryDigits(const ScreenImage& image)
+std::string nulaEntryDigits(const Screen& image)
 {
     const auto bytes = nulaRegisterBytes(image);
     std::string digits;
@@ -45,15 +45,15 @@ std::string nulaEntryDigits(const ScreenImage& image)
     return digits;
 }
 
-std::string nulaFallbackDigits(const ScreenImage& image)
+std::string nulaFallbackDigits(const Screen& image)
 {
     std::string fallback;
     for (int logical = 0; logical < image.logicalColours(); ++logical)
-        fallback += std::to_string(nearestStandardColour((*image.nula)[static_cast<std::size_t>(logical)]));
+        fallback += std::to_string(nearestStandardColour((*image.palette().nula)[static_cast<std::size_t>(logical)]));
     return fallback;
 }
 
-std::string nulaSetupStatements(const ScreenImage& image)
+std::string nulaSetupStatements(const Screen& image)
 {
     std::string hex;
     for (const std::uint8_t byte : nulaRegisterBytes(image))

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversion/screen_image.h"
+#include "conversion/screen.h"
 
 #include <array>
 #include <cstdint>
@@ -30,19 +30,19 @@ int logicalColourOfIndex(const ScreenMode& mode, int index);
 
 // The 32 bytes written to &FE23, in order: entries 0 to 15, each in the
 // colour of the logical colour it shows. The image must have NuLA colours.
-std::array<std::uint8_t, kNulaBytes> nulaRegisterBytes(const ScreenImage& image);
+std::array<std::uint8_t, kNulaBytes> nulaRegisterBytes(const Screen& image);
 
 // Each entry's red, green and blue as hex digits, 48 in all, entries 0 to
 // 15: what a slideshow's loader writes to &FE23 after each entry's number.
-std::string nulaEntryDigits(const ScreenImage& image);
+std::string nulaEntryDigits(const Screen& image);
 
 // The standard colour nearest each logical colour's 12-bit colour, one
 // digit each: what a machine without NuLA shows through &FE21.
-std::string nulaFallbackDigits(const ScreenImage& image);
+std::string nulaFallbackDigits(const Screen& image);
 
 // BBC BASIC statements, ending with ':', that program NuLA with the image's
 // colours and set the fallback palette. The image must have NuLA colours.
-std::string nulaSetupStatements(const ScreenImage& image);
+std::string nulaSetupStatements(const Screen& image);
 
 // The statement that puts NuLA back to its standard colours and out of
 // palette mode, ending with ':' (harmless without NuLA: the next MODE

@@ -37,17 +37,23 @@ bool unpacksInPlace(const std::vector<std::uint8_t>& stream, std::uint32_t scree
 
 std::optional<PackedScreen> placePackedScreen(const Conversion& conversion, std::span<const std::uint8_t> made)
 {
-    if (conversion.bytes.empty())
+    if (conversion.screen.pixels.empty())
         return std::nullopt;
-    const std::vector<std::uint8_t> stream = made.empty() ? zx02Compress(conversion.bytes)
+    return placePackedScreen(conversion.bytes(), conversion.screenStart(), made);
+}
+
+std::optional<PackedScreen> placePackedScreen(const std::vector<std::uint8_t>& memory, std::uint32_t screenStart,
+                                              std::span<const std::uint8_t> made)
+{
+    const std::vector<std::uint8_t> stream = made.empty() ? zx02Compress(memory)
                                                           : std::vector<std::uint8_t>(made.begin(), made.end());
     const std::uint32_t end = kScreenTop - kTrailerBytes;
-    if (stream.size() + kTrailerBytes > end - conversion.screenStart ||
-        !unpacksInPlace(stream, conversion.screenStart, end))
+    if (stream.size() + kTrailerBytes > end - screenStart ||
+        !unpacksInPlace(stream, screenStart, end))
         return std::nullopt;
     const auto start = end - static_cast<std::uint32_t>(stream.size());
     PackedScreen packed{stream, kIoProcessor | start, kIoProcessor | unpackRoutine().address("screen")};
-    putAddress(packed.file, conversion.screenStart);
+    putAddress(packed.file, screenStart);
     putAddress(packed.file, start);
     return packed;
 }
@@ -75,7 +81,7 @@ SlidePacking packSlide(const Conversion& conversion, std::span<const std::uint8_
     if (!packed)
         return {};
     const std::uint64_t cycles = unpackCycles(*packed);
-    const std::size_t screen = conversion.bytes.size(), file = packed->file.size();
+    const std::size_t screen = static_cast<std::size_t>(conversion.screen.screenBytes()), file = packed->file.size();
     if (!packedIsSooner(screen, file, cycles, true))
         return {};
     const bool loading = packedIsSooner(screen, file, cycles);

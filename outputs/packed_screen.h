@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversion/classic/conversion_pass.h"
+#include "conversion/conversion.h"
 
 #include <cstdint>
 #include <optional>
@@ -44,6 +44,9 @@ SlidePacking packSlide(const Conversion& conversion, std::span<const std::uint8_
 // or not; nothing when it does not fit below the screen top or cannot be
 // unpacked in place.
 std::optional<PackedScreen> placePackedScreen(const Conversion& conversion, std::span<const std::uint8_t> stream = {});
+// The same for screen memory `memory` that starts at `screenStart`.
+std::optional<PackedScreen> placePackedScreen(const std::vector<std::uint8_t>& memory, std::uint32_t screenStart,
+                                              std::span<const std::uint8_t> stream = {});
 
 // The unpacking routine's cycles (interrupts masked) for `packed`, entered
 // at "screen" as *RUN enters it.

@@ -5,13 +5,21 @@
 #include <QImageWriter>
 
 #include <algorithm>
-#include <new>
 
-std::vector<std::uint8_t> pngBytes(const PixelSurface& picture, const PngMetadata& metadata)
+namespace {
+
+Failure outOfMemory()
+{
+    return Failure{"PNG", "not enough memory to make it"};
+}
+
+}  // namespace
+
+Result<std::vector<std::uint8_t>> pngBytes(const PixelSurface& picture, const PngMetadata& metadata)
 {
     QImage image(picture.width(), picture.height(), QImage::Format_RGB32);
     if (image.isNull() && picture.width() > 0 && picture.height() > 0)
-        throw std::bad_alloc();
+        return outOfMemory();
     for (int y = 0; y < picture.height(); ++y)
         std::copy_n(picture.scanLine(y), picture.width(), reinterpret_cast<std::uint32_t*>(image.scanLine(y)));
     if (metadata.dotsPerMetreX > 0)
@@ -26,7 +34,7 @@ std::vector<std::uint8_t> pngBytes(const PixelSurface& picture, const PngMetadat
     buffer.open(QIODevice::WriteOnly);
     // Writing into memory fails only when memory runs out.
     if (QImageWriter writer(&buffer, "png"); !writer.write(image))
-        throw std::bad_alloc();
+        return outOfMemory();
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(png.constData());
-    return {bytes, bytes + png.size()};
+    return std::vector<std::uint8_t>(bytes, bytes + png.size());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/failure.h"
 #include "platform/pixel_surface.h"
 
 #include <cstdint>
@@ -19,5 +20,5 @@ struct PngMetadata {
 
 // The whole PNG file of `picture`: 8-bit RGB without alpha, with `metadata`,
 // encoded by Qt's PNG writer so that the bytes stay those earlier versions
-// wrote. Running out of memory throws std::bad_alloc.
-std::vector<std::uint8_t> pngBytes(const PixelSurface& picture, const PngMetadata& metadata = {});
+// wrote. Fails only when memory runs out.
+Result<std::vector<std::uint8_t>> pngBytes(const PixelSurface& picture, const PngMetadata& metadata = {});

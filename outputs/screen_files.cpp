@@ -15,7 +15,7 @@ std::string infFileName(const std::string& screenFile)
 
 std::string infFileText(const Conversion& conversion)
 {
-    return infLine(conversion.screenStart, static_cast<std::uint32_t>(conversion.bytes.size())) + "\n";
+    return infLine(conversion.screenStart(), static_cast<std::uint32_t>(conversion.screen.screenBytes())) + "\n";
 }
 
 std::string packedFileName(const std::string& screenFile)
@@ -43,11 +43,12 @@ std::span<const std::uint8_t> textBytes(const std::string& text)
 Status writeScreenFiles(const std::string& screenFile, const Conversion& conversion, std::span<const std::uint8_t> stream)
 {
     const std::string inf = infFileText(conversion);
-    std::vector<FileContent> files{{screenFile, conversion.bytes}, {infFileName(screenFile), textBytes(inf)}};
+    const std::vector<std::uint8_t> memory = conversion.bytes();
+    std::vector<FileContent> files{{screenFile, memory}, {infFileName(screenFile), textBytes(inf)}};
     std::vector<std::uint8_t> nula;
     const std::string nulaInf = nulaInfText();
-    if (conversion.image.nula) {
-        const auto registers = nulaRegisterBytes(conversion.image);
+    if (conversion.screen.hasNula()) {
+        const auto registers = nulaRegisterBytes(conversion.screen);
         nula.assign(registers.begin(), registers.end());
         files.push_back({nulaFileName(screenFile), nula});
         files.push_back({infFileName(nulaFileName(screenFile)), textBytes(nulaInf)});

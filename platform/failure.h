@@ -9,9 +9,19 @@
 // file, a picture, an option) and why, in words ready to show. It travels as
 // a value up to the window or the command line, which shows it once.
 // Programming mistakes are not failures: they are assertions.
+//
+// A piece of work the user stopped is an outcome of its own kind: it is not
+// shown as a failure, and nothing it would have made is kept.
 struct Failure {
+    enum class Kind { Problem, Stopped };
+
     std::string subject;
     std::string reason;
+    Kind kind = Kind::Problem;
+
+    // The outcome of work stopped before it ended.
+    static Failure stopped() { return Failure{"work", "stopped", Kind::Stopped}; }
+    bool wasStopped() const { return kind == Kind::Stopped; }
 
     std::string message() const { return subject + ": " + reason; }
     friend bool operator==(const Failure&, const Failure&) = default;

@@ -2,6 +2,7 @@
 // decoder on every mode's screens and on hostile data, its parse against
 // an exhaustive one on short data, and the decoder's refusal of broken
 // streams.
+#include "tests/engine_steps.h"
 #include "conversion/option_catalogue.h"
 #include "conversion/classic/conversion_pass.h"
 #include "conversion/entry/picture_conversion.h"
@@ -62,12 +63,12 @@ TEST(Zx02, ScreensOfEveryModeAndMethodComeBackWhole)
             state->curmode = mode;
             state->htone = static_cast<int>(halftone);
             BufferSurface preview(kPictureWidth, kPictureHeight);
-            expectRoundTrip(convertScreen(*state, preview).bytes, "mode " + std::to_string(mode));
+            expectRoundTrip(convertScreen(*state, preview).bytes(), "mode " + std::to_string(mode));
         }
     auto state = startState();
     fillRandomPlanes(*state, 7);
     BufferSurface preview(kPictureWidth, kPictureHeight);
-    expectRoundTrip(convertTeletext(*state, preview).bytes, "mode 7");
+    expectRoundTrip(convertTeletext(*state, preview).bytes(), "mode 7");
 
     LinearImage fields(640, 256);
     for (int y = 0; y < fields.height; ++y)
@@ -83,7 +84,7 @@ TEST(Zx02, ScreensOfEveryModeAndMethodComeBackWhole)
             auto methodState = startState();
             BufferSurface methodPreview(kPictureWidth, kPictureHeight);
             const Conversion conversion = convertWithSettings(settings, *methodState, fields, methodPreview);
-            expectRoundTrip(conversion.bytes, std::string(methodName(method)) + " mode " + std::to_string(mode));
+            expectRoundTrip(conversion.bytes(), std::string(methodName(method)) + " mode " + std::to_string(mode));
         }
     }
 }
@@ -120,7 +121,7 @@ TEST(Zx02, ThoroughSearchIsNeverLargerThanTheQuickOne)
         settings.halftone = Halftone::Fine;
         auto state = startState();
         BufferSurface preview(kPictureWidth, kPictureHeight);
-        const Bytes screen = convertWithSettings(settings, *state, fields, preview).bytes;
+        const Bytes screen = convertWithSettings(settings, *state, fields, preview).bytes();
         const Bytes quick = zx02Compress(screen);
         const Bytes thorough = zx02Compress(screen, Zx02Search::Thorough);
         EXPECT_LE(thorough.size(), quick.size()) << methodName(method);

@@ -1,3 +1,4 @@
+#include "tests/engine_steps.h"
 #include "conversion/classic/conversion_pass.h"
 #include "outputs/boot_discs.h"
 #include "outputs/dfs_image.h"
@@ -111,14 +112,14 @@ TEST(BootDisc, ExecsBootAndLoadsTheScreenIntoTheIoProcessor)
 {
     for (int mode : {1, 4}) {
         const Conversion conversion = blankConversion(mode);
-        const auto disc = bootDisc(conversion, 40);
+        const auto disc = bootDisc(conversion, 40, false);
         ASSERT_TRUE(disc.ok());
         const auto& bytes = disc.value().bytes;
         EXPECT_EQ(bytes[256 + 6] >> 4, 3) << "*EXEC !BOOT on Shift+Break";
         EXPECT_EQ(range(bytes, 8, 16), bytesOf("SCREEN $!BOOT  $"));
         // &FF3000 and &FF5800 keep their bits 16-17 (3): the I/O processor.
         EXPECT_EQ(loadOf(bytes, 0), (mode == 1 ? 0x33000u : 0x35800u));
-        EXPECT_EQ(range(bytes, 3 * 256, conversion.bytes.size()), conversion.bytes);
+        EXPECT_EQ(range(bytes, 3 * 256, conversion.bytes().size()), conversion.bytes());
     }
 }
 

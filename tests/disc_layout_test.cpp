@@ -1,5 +1,7 @@
 // Compressed discs, .dsd and .mmb layouts against worked examples, and the
 // 6502 unpacking routine's listing as our assembler reads it.
+#include "tests/engine_steps.h"
+#include "conversion/screen_layout.h"
 #include "outputs/boot_discs.h"
 #include "outputs/compression/zx02.h"
 #include "outputs/disc_containers.h"
@@ -27,6 +29,26 @@ void fillNoise(Bytes& bytes, std::uint32_t seed)
     std::mt19937 random(seed);
     for (auto& byte : bytes)
         byte = static_cast<std::uint8_t>(random());
+}
+
+// A screen whose memory is `memory`: its pixels read back from it, in all
+// the colours their bits number.
+void setMemory(Conversion& conversion, const Bytes& memory)
+{
+    if (conversion.screen.mode->bitsPerPixel() == 4)
+        conversion.screen.palette().nula = NulaTable{};
+    conversion.screen.pixels = unpackScreen(*conversion.screen.mode, memory);
+}
+
+// Noise in every bit of a mode 2 screen's memory from scan line `from` on:
+// pixels of all 16 colours NuLA gives it.
+void fillNoise(Conversion& conversion, std::uint32_t seed, int from = 0)
+{
+    conversion.screen.palette().nula = NulaTable{};
+    std::mt19937 random(seed);
+    for (int y = from; y < kScreenLines; ++y)
+        for (int x = 0; x < conversion.screen.width(); ++x)
+            conversion.screen.line(y)[x] = static_cast<std::uint8_t>(random() & 15);
 }
 
 // Side 0's tracks hold 0, 1, 2 ... side 2's 100, 101, 102 ...: the file
@@ -132,10 +154,10 @@ TEST(DiscLayout, PackedScreenEndsBelowTheScreenTopWithItsAddresses)
     EXPECT_EQ(packed->exec, 0xFF0900u);
     EXPECT_EQ(file[file.size() - 4] | file[file.size() - 3] << 8, 0x5800);
     EXPECT_EQ(static_cast<std::uint32_t>(file[file.size() - 2] | file[file.size() - 1] << 8), packed->load & 0xFFFF);
-    EXPECT_EQ(zx02Decompress(Bytes(file.begin(), file.end() - 4), conversion.bytes.size()), conversion.bytes);
+    EXPECT_EQ(zx02Decompress(Bytes(file.begin(), file.end() - 4), conversion.bytes().size()), conversion.bytes());
 
     Conversion noise = screenOf(2, true);
-    fillNoise(noise.bytes, 1);
+    fillNoise(noise, 1);
     EXPECT_FALSE(packScreen(noise).has_value()) << "no smaller: stored whole";
 }
 
@@ -153,7 +175,7 @@ TEST(DiscLayout, InPlaceCheckFindsTheScreenCatchingUpWithTheStream)
     EXPECT_FALSE(unpacksInPlace(zx02Compress(noiseLast), 0x3000, 0x8000));
     EXPECT_TRUE(unpacksInPlace(zx02Compress(noiseFirst), 0x3000, 0x8000));
     Conversion conversion = screenOf(2, false);
-    conversion.bytes = noiseLast;
+    setMemory(conversion, noiseLast);
     EXPECT_FALSE(packScreen(conversion).has_value());
 }
 
@@ -163,8 +185,10 @@ Conversion partlyNoise(int tenths)
 {
     Conversion conversion = screenOf(1, false);
     std::mt19937 random(7);
-    for (std::size_t i = 0; i < conversion.bytes.size(); ++i)
-        conversion.bytes[i] = i % 10 < static_cast<std::size_t>(tenths) ? static_cast<std::uint8_t>(random() % 16 * 0x11) : 0;
+    Bytes memory(conversion.bytes().size());
+    for (std::size_t i = 0; i < memory.size(); ++i)
+        memory[i] = i % 10 < static_cast<std::size_t>(tenths) ? static_cast<std::uint8_t>(random() % 16 * 0x11) : 0;
+    setMemory(conversion, memory);
     return conversion;
 }
 
@@ -193,30 +217,17 @@ TEST(DiscLayout, ScreenIsPackedOnlyWhenItsPictureIsCompleteSooner)
     for (const auto& [values, sooner] : {std::pair{4u, true}, std::pair{16u, false}}) {
         std::mt19937 random(7);
         Conversion conversion = screenOf(1, false);
-        for (auto& byte : conversion.bytes)
+        Bytes memory(conversion.bytes().size());
+        for (auto& byte : memory)
             byte = static_cast<std::uint8_t>(random() % values * 0x11);
+        setMemory(conversion, memory);
         const auto placed = placePackedScreen(conversion);
         ASSERT_TRUE(placed.has_value());
-        EXPECT_LE(dfsSectors(placed->file.size()) + 26, dfsSectors(conversion.bytes.size()));
+        EXPECT_LE(dfsSectors(placed->file.size()) + 26, dfsSectors(conversion.bytes().size()));
         EXPECT_EQ(packScreen(conversion).has_value(), sooner) << values << " values";
     }
     EXPECT_FALSE(packedIsSooner(20480, 13577, 1427981));
     EXPECT_TRUE(packedIsSooner(20480, 13577, 1427981 / 2));
-}
-
-// --no-compress: today's discs, byte for byte.
-TEST(DiscLayout, UncompressedDiscSetIsTodaysDiscs)
-{
-    const Conversion first = screenOf(2, false), second = screenOf(1, true);
-    const std::vector<Slide> slides{{"first", &first}, {"second", &second}};
-    const auto today = slideshowDiscs(slides, 40, 3);
-    const auto set = makeDiscSet(slides, DiscSettings{40, 3, false, DiscKind::Single});
-    ASSERT_TRUE(today.ok() && set.ok());
-    ASSERT_EQ(set.value().files.size(), today.value().size());
-    for (std::size_t i = 0; i < today.value().size(); ++i)
-        EXPECT_TRUE(set.value().files[i] == today.value()[i].bytes);
-    const auto one = makeDiscSet(std::span(slides).first(1), DiscSettings{80, 0, false, DiscKind::Single});
-    EXPECT_TRUE(one.value().files.front() == bootDisc(first, 80).value().bytes);
 }
 
 // Compressed, the same pictures need fewer sectors, and a double-sided disc
@@ -228,7 +239,7 @@ TEST(DiscLayout, CompressedSlideshowFillsBothSides)
     std::vector<Conversion> screens;
     for (int i = 0; i < 6; ++i) {
         screens.push_back(screenOf(2, true));
-        fillNoise(screens.back().bytes, static_cast<std::uint32_t>(10 + i));
+        fillNoise(screens.back(), static_cast<std::uint32_t>(10 + i));
     }
     screens.push_back(screenOf(2, false));
     std::vector<Slide> slides;
@@ -264,12 +275,12 @@ TEST(DiscLayout, NulaSlideshowLoaderHoldsEachPicturesColours)
     NulaTable colours{};
     for (std::size_t i = 0; i < colours.size(); ++i)
         colours[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(15 - i), static_cast<std::uint8_t>(i / 2)};
-    first.image.nula = colours;
+    first.screen.palette().nula = colours;
     std::reverse(colours.begin(), colours.end());
-    third.image.nula = colours;
+    third.screen.palette().nula = colours;
     const std::vector<Slide> slides{{"first", &first}, {"plain", &plain}, {"third", &third}};
     const auto line = [](const std::string& start, const Conversion& picture) {
-        return start + nulaFallbackDigits(picture.image) + "," + nulaEntryDigits(picture.image) + ",";
+        return start + nulaFallbackDigits(picture.screen) + "," + nulaEntryDigits(picture.screen) + ",";
     };
     for (const bool compress : {false, true})
         for (const DiscKind kind : {DiscKind::Single, DiscKind::DoubleSided, DiscKind::Mmb}) {
@@ -290,14 +301,14 @@ TEST(DiscLayout, NulaSlideshowLoaderHoldsEachPicturesColours)
 TEST(DiscLayout, NulaSlideshowLoaderStaysWithinBasicsMemory)
 {
     Conversion tiny = screenOf(2, false);
-    std::fill(tiny.bytes.begin(), tiny.bytes.end(), 0);
+    std::fill(tiny.screen.pixels.begin(), tiny.screen.pixels.end(), 0);
     std::vector<Slide> slides;
     for (int i = 0; i < 60; ++i)
         slides.push_back({"pic" + std::to_string(i), &tiny});
     const auto standard = makeDiscSet(slides, DiscSettings{80, 0, true, DiscKind::DoubleSided});
     ASSERT_TRUE(standard.ok()) << standard.failure().message();
     EXPECT_EQ(standard.value().files.size(), 1u);
-    tiny.image.nula = NulaTable{};
+    tiny.screen.palette().nula = NulaTable{};
     const auto nula = makeDiscSet(slides, DiscSettings{80, 0, true, DiscKind::DoubleSided});
     ASSERT_TRUE(nula.ok()) << nula.failure().message();
     EXPECT_EQ(nula.value().files.size(), 2u);

@@ -1,6 +1,7 @@
 // The pieces the linear-light methods are built from: the threshold maps,
 // the picture score, damping, direct binary search against its start, and
 // conversions running side by side.
+#include "tests/engine_steps.h"
 #include "conversion/methods/error_diffusion.h"
 #include "conversion/methods/method_run.h"
 #include "conversion/methods/palette_search.h"
@@ -59,7 +60,7 @@ TEST(DitherBuildingBlocks, ThresholdMapsUseEveryLevelOnceAndBlueNoiseSpreadsItsF
 
 TEST(DitherBuildingBlocks, ScoreIsZeroForTheSourceAndGrowsWithDifference)
 {
-    const LinearImage source = testScene(kDisplayWidth / 4, kDisplayHeight / 4);
+    const LinearImage source = testScene(kDisplayWidth / 4, kDisplayLines / 4);
     const ScoreReference reference(source);
     EXPECT_NEAR(reference.distance(source), 0.0, 1e-6);
     EXPECT_NEAR(reference.lightnessSsim(source), 1.0, 1e-6);
@@ -73,11 +74,11 @@ TEST(DitherBuildingBlocks, ScoreIsZeroForTheSourceAndGrowsWithDifference)
     EXPECT_GT(reference.distance(darkest), reference.distance(darker));
 
     // A screen fills the display space: mode 2's pixels are 4 x 2.
-    ScreenImage screen(*findScreenMode(2));
+    Screen screen(*findScreenMode(2));
     screen.pixels[1] = 7;
     const LinearImage shown = displayOf(screen);
     ASSERT_EQ(shown.width, kDisplayWidth);
-    ASSERT_EQ(shown.height, kDisplayHeight);
+    ASSERT_EQ(shown.height, kDisplayLines);
     EXPECT_EQ(shown.at(3, 0), (LinearRgb{}));
     EXPECT_EQ(shown.at(4, 1), (LinearRgb{1, 1, 1}));
     EXPECT_EQ(shown.at(7, 0), (LinearRgb{1, 1, 1}));
@@ -143,7 +144,7 @@ TEST(DitherBuildingBlocks, ConversionsSideBySideGiveTheBytesOfOneAlone)
         auto state = std::make_unique<ConversionState>();
         state->setStartValues();
         BufferSurface preview(kPictureWidth, kPictureHeight);
-        return convertWithSettings(settings, *state, picture, preview).bytes;
+        return convertWithSettings(settings, *state, picture, preview).bytes();
     };
     std::vector<std::uint8_t> together[2];
     {

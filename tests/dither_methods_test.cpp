@@ -1,5 +1,6 @@
 // The linear-light methods: properties every method keeps in every mode,
 // a known answer, the palette search, and the one engine entry.
+#include "tests/engine_steps.h"
 #include "conversion/methods/error_diffusion.h"
 #include "conversion/methods/method_run.h"
 #include "conversion/methods/palette_search.h"
@@ -153,15 +154,15 @@ TEST(DitherMethods, DefaultSettingsGiveTheClassicConversionAndOthersTheirPalette
     settings.halftone = Halftone::Fine;
     applySettings(settings, *classic);
     const Conversion reference = convertScreen(*classic, expected);
-    EXPECT_EQ(convertWithSettings(settings, *state, LinearImage(), preview).bytes, reference.bytes);
+    EXPECT_EQ(convertWithSettings(settings, *state, LinearImage(), preview).bytes(), reference.bytes());
     EXPECT_EQ(preview.pixels(), expected.pixels());
 
     settings.method = Method::Atkinson;
     settings.palette = *paletteNamed("0,4,6,7");
     const Conversion atkinson = convertWithSettings(settings, *state, colourful(500, 300), preview);
-    EXPECT_EQ(atkinson.bytes.size(), 20480u);
-    EXPECT_EQ(atkinson.image.palette[1], 4);
-    EXPECT_EQ(atkinson.image.palette[2], 6);
+    EXPECT_EQ(atkinson.bytes().size(), 20480u);
+    EXPECT_EQ(atkinson.screen.palette().physical[1], 4);
+    EXPECT_EQ(atkinson.screen.palette().physical[2], 6);
 }
 
 // The window abandons a superseded search by throwing from its progress

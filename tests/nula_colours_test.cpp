@@ -1,6 +1,7 @@
 // Pictures in VideoNuLA colours: every mode and method gives valid 12-bit
 // colours, the same bytes every run and the nearest standard colour as the
 // fallback; the 32 bytes for &FE23 and the loader's BASIC by worked example.
+#include "tests/engine_steps.h"
 #include "test_support.h"
 
 #include "conversion/methods/error_diffusion.h"
@@ -38,18 +39,18 @@ Conversion nulaConversion(int mode, Method method, BufferSurface& preview)
     return convertWithSettings(settings, *state, fieldsPicture(), preview);
 }
 
-void expectValidNulaImage(const ScreenImage& image, const PixelSurface& preview)
+void expectValidNulaImage(const Screen& image, const PixelSurface& preview)
 {
-    ASSERT_TRUE(image.nula.has_value());
+    ASSERT_TRUE(image.palette().nula.has_value());
     const int count = image.logicalColours();
     EXPECT_EQ(count, nulaColourCount(*image.mode));
     for (int logical = 0; logical < kNulaEntries; ++logical) {
-        const NulaColour& colour = (*image.nula)[static_cast<std::size_t>(logical)];
+        const NulaColour& colour = (*image.palette().nula)[static_cast<std::size_t>(logical)];
         EXPECT_TRUE(colour.red < 16 && colour.green < 16 && colour.blue < 16) << logical;
         if (logical >= count) {
             EXPECT_EQ(colour, NulaColour{}) << "an entry past the mode's colours";
         } else if (logical < 8) {
-            EXPECT_EQ(image.palette[static_cast<std::size_t>(logical)], nearestStandardColour(colour));
+            EXPECT_EQ(image.palette().physical[static_cast<std::size_t>(logical)], nearestStandardColour(colour));
         }
     }
     for (const std::uint8_t pixel : image.pixels)
@@ -58,7 +59,7 @@ void expectValidNulaImage(const ScreenImage& image, const PixelSurface& preview)
     // pixel 0 in modes 1, 2, 4 and 5 and pixel 1 in mode 0.
     const int shown = image.columns == ColumnMap::Halved ? 1 : 0;
     for (int y = 0; y < kScreenLines; y += 37)
-        EXPECT_EQ(preview.scanLine(y)[0], toRgb32(nulaRgb((*image.nula)[image.at(shown, y)])));
+        EXPECT_EQ(preview.scanLine(y)[0], toRgb32(nulaRgb((*image.palette().nula)[image.at(shown, y)])));
 }
 
 TEST(NulaColours, EveryModeAndMethodGivesValidColoursAndTheSameBytesEveryRun)
@@ -70,10 +71,10 @@ TEST(NulaColours, EveryModeAndMethodGivesValidColoursAndTheSameBytesEveryRun)
             SCOPED_TRACE("mode " + std::to_string(mode.number) + " " + std::string(methodName(method)));
             BufferSurface first(kPictureWidth, kPictureHeight), again(kPictureWidth, kPictureHeight);
             const Conversion conversion = nulaConversion(mode.number, method, first);
-            expectValidNulaImage(conversion.image, first);
+            expectValidNulaImage(conversion.screen, first);
             const Conversion repeated = nulaConversion(mode.number, method, again);
-            EXPECT_TRUE(repeated.bytes == conversion.bytes);
-            EXPECT_TRUE(repeated.image == conversion.image);
+            EXPECT_TRUE(repeated.bytes() == conversion.bytes());
+            EXPECT_TRUE(repeated.screen == conversion.screen);
         }
 }
 
@@ -84,11 +85,11 @@ TEST(NulaColours, TheSearchBeatsItsStart)
     const ScreenMode& mode = *findScreenMode(5);
     const LinearImage grid = areaAverage(fieldsPicture(), mode.screenPixelsPerLine(), kScreenLines);
     const auto scoreOf = [&](const NulaTable& colours) {
-        ScreenImage image(mode);
+        Screen image(mode);
         const MethodPalette palette = nulaMethodPalette(colours, 4);
         image.pixels = diffuseError(grid, palette, DiffusionKernel::FloydSteinberg).pixels;
-        image.nula = colours;
-        return ScoreReference(areaAverage(grid, kDisplayWidth, kDisplayHeight)).distance(displayOf(image));
+        image.palette().nula = colours;
+        return ScoreReference(areaAverage(grid, kDisplayWidth, kDisplayLines)).distance(displayOf(image));
     };
     const NulaTable start = startingNulaColours(grid, mode);
     const NulaTable chosen = chooseNulaColours(grid, mode, Method::FloydSteinberg, 1.0f);
@@ -111,8 +112,8 @@ TEST(NulaColours, ModeTwoPacksSixteenColours)
     const ScreenMode& mode = *findScreenMode(2);
     const std::int32_t pair[] = {15, 8};
     EXPECT_EQ(packPixels(mode, pair, 16), 0xEA);
-    ScreenImage image(mode);
-    image.nula = NulaTable{};
+    Screen image(mode);
+    image.palette().nula = NulaTable{};
     image.line(0)[0] = 15;
     image.line(0)[1] = 8;
     EXPECT_EQ(packScreen(image)[0], 0xEA);
@@ -122,9 +123,9 @@ TEST(NulaColours, ModeTwoPacksSixteenColours)
 // index i shows logical colour (bit 3 of i) * 2 + (bit 1 of i).
 TEST(NulaColours, RegisterBytesAndLoaderForAWorkedExample)
 {
-    ScreenImage image(*findScreenMode(1));
-    image.nula = NulaTable{{{0, 0, 0}, {15, 0, 0}, {0, 15, 8}, {1, 2, 3}}};
-    image.palette = {0, 1, 2, 0};
+    Screen image(*findScreenMode(1));
+    image.palette().nula = NulaTable{{{0, 0, 0}, {15, 0, 0}, {0, 15, 8}, {1, 2, 3}}};
+    image.palette().physical = {0, 1, 2, 0};
     const std::array<std::uint8_t, 32> expected{
         0x00, 0x00, 0x10, 0x00, 0x2F, 0x00, 0x3F, 0x00, 0x40, 0x00, 0x50, 0x00, 0x6F, 0x00, 0x7F, 0x00,
         0x80, 0xF8, 0x90, 0xF8, 0xA1, 0x23, 0xB1, 0x23, 0xC0, 0xF8, 0xD0, 0xF8, 0xE1, 0x23, 0xF1, 0x23};

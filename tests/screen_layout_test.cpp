@@ -56,12 +56,12 @@ TEST(ModeRecords, PackerAndPainterFollowEachRecord)
     std::mt19937 random(11);
     for (const ScreenMode& mode : kScreenModes) {
         SCOPED_TRACE("mode " + std::to_string(mode.number));
-        ScreenImage image(mode);
+        Screen image(mode);
         std::uniform_int_distribution<int> logical(0, mode.numcols - 1), physical(0, 7);
         for (auto& pixel : image.pixels)
             pixel = static_cast<std::uint8_t>(logical(random));
         for (int colour = 0; colour < mode.numcols; ++colour)
-            image.palette[static_cast<std::size_t>(colour)] = static_cast<std::uint8_t>(physical(random));
+            image.palette().physical[static_cast<std::size_t>(colour)] = static_cast<std::uint8_t>(physical(random));
 
         const std::vector<std::uint8_t> bytes = packScreen(image);
         ASSERT_EQ(bytes.size(), static_cast<std::size_t>(mode.screenBytes()));
@@ -74,8 +74,28 @@ TEST(ModeRecords, PackerAndPainterFollowEachRecord)
                 ASSERT_EQ(decoded[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)], image.at(x, y));
             for (int column = 0; column < kPictureWidth; ++column) {
                 const int shown = perColumn == 2 ? 2 * column + 1 : perColumn == 1 ? column : column / 2;
-                ASSERT_EQ(preview.pixel(column, y), physicalRgb(image.palette[image.at(shown, y)]));
+                ASSERT_EQ(preview.pixel(column, y), physicalRgb(image.palette().physical[image.at(shown, y)]));
             }
         }
+    }
+}
+
+// Screen memory read back into pixels and packed again gives the same
+// bytes in every mode (mode 2 with its 16 NuLA colours, so that every bit
+// is a pixel's), and the pixels read back are the ones packed.
+TEST(ScreenMemory, UnpackingUndoesPackingInEveryMode)
+{
+    std::mt19937 random(5);
+    for (const ScreenMode& mode : kScreenModes) {
+        Screen screen(mode);
+        if (mode.bitsPerPixel() == 4)
+            screen.palette().nula = NulaTable{};
+        std::vector<std::uint8_t> memory(static_cast<std::size_t>(mode.screenBytes()));
+        for (std::uint8_t& byte : memory)
+            byte = static_cast<std::uint8_t>(random());
+        screen.pixels = unpackScreen(mode, memory);
+        EXPECT_EQ(screenMemory(screen), memory) << "mode " << mode.number;
+        const std::vector<std::uint8_t> pixels = screen.pixels;
+        EXPECT_EQ(unpackScreen(mode, screenMemory(screen)), pixels) << "mode " << mode.number;
     }
 }

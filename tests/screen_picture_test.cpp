@@ -1,10 +1,10 @@
 // The screen at its real resolution and its PNG: every mode's pixels in the
 // palette's colours over the same display area, and PNG files that decode
 // to exactly the pixels encoded.
-#include "conversion/classic/conversion_pass.h"
+#include "conversion/conversion.h"
 #include "conversion/painter.h"
 #include "outputs/png_file.h"
-#include "outputs/screen_picture.h"
+#include "conversion/screen_picture.h"
 
 #include <QImage>
 
@@ -29,21 +29,20 @@ TEST(ScreenPicture, ShowsEveryModesPixelsInThePaletteOverTheWholeDisplay)
     std::mt19937 random(7);
     for (const ScreenMode& mode : kScreenModes) {
         Conversion conversion;
-        conversion.mode = mode.number;
-        conversion.image = ScreenImage(mode);
+        conversion.screen = Screen(mode);
         for (std::size_t colour = 0; colour < 8; ++colour)
-            conversion.image.palette[colour] = static_cast<std::uint8_t>(7 - colour);
-        for (std::uint8_t& pixel : conversion.image.pixels)
+            conversion.screen.palette().physical[colour] = static_cast<std::uint8_t>(7 - colour);
+        for (std::uint8_t& pixel : conversion.screen.pixels)
             pixel = static_cast<std::uint8_t>(random() % static_cast<unsigned>(mode.numcols));
 
-        const ScreenPicture picture = screenPicture(conversion);
+        const ScreenPicture picture = screenPicture(conversion.screen);
         ASSERT_EQ(picture.pixels.width(), mode.screenPixelsPerLine()) << "mode " << mode.number;
         ASSERT_EQ(picture.pixels.height(), 256);
         EXPECT_EQ(picture.displayWidth(), 640);
         EXPECT_EQ(picture.displayHeight(), 512);
         for (int y = 0; y < 256; ++y)
             for (int x = 0; x < picture.pixels.width(); ++x)
-                ASSERT_EQ(picture.pixels.pixel(x, y), physicalRgb(7 - conversion.image.at(x, y)))
+                ASSERT_EQ(picture.pixels.pixel(x, y), physicalRgb(7 - conversion.screen.at(x, y)))
                     << "mode " << mode.number << " at " << x << "," << y;
     }
 }
@@ -61,7 +60,7 @@ TEST(PngFile, DecodesToExactlyThePixelsEncoded)
                 picture.setPixel(x, y, noisy ? RGB(int(random()), int(random()), int(random()))
                                              : RGB(x, y, (x + y) / 2));
             }
-        const QImage image = decoded(pngBytes(picture));
+        const QImage image = decoded(pngBytes(picture).value());
         ASSERT_EQ(image.size(), QSize(width, height));
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)

@@ -1,8 +1,8 @@
 // What a mode 7 row shows, cell by cell, and how a cell is drawn: the
 // SAA5050's control codes as jsbeeb applies them, and its pixel geometry.
-#include "conversion/teletext/teletext_chip.h"
-#include "conversion/teletext/teletext_glyphs.h"
-#include "conversion/teletext/teletext_renderer.h"
+#include "conversion/teletext_chip.h"
+#include "conversion/teletext_glyphs.h"
+#include "conversion/teletext_renderer.h"
 
 #include <gtest/gtest.h>
 

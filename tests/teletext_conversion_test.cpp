@@ -1,5 +1,7 @@
 // The mode 7 converter: the row programme against brute force, and what
 // every converted screen must hold.
+#include "tests/engine_steps.h"
+#include "conversion/classic/conversion_pass.h"
 #include "conversion/entry/picture_conversion.h"
 #include "conversion/screen_modes.h"
 #include "conversion/teletext/row_programme.h"
@@ -7,7 +9,7 @@
 #include "conversion/teletext/teletext_conversion.h"
 #include "outputs/screen_files.h"
 #include "outputs/side_file.h"
-#include "conversion/teletext/teletext_renderer.h"
+#include "conversion/teletext_renderer.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -117,15 +119,15 @@ TEST(TeletextConversion, WritesOnlyGraphicsCodesAndMosaicsWithACodeFirstAndIsDet
         fillRandomPlanes(state, seed);
         BufferSurface preview(320, 256), again(320, 256), painted(320, 256);
         const Conversion result = convertTeletext(state, preview);
-        ASSERT_EQ(result.bytes.size(), 1000u);
+        ASSERT_EQ(result.bytes().size(), 1000u);
         EXPECT_EQ(infFileText(result), "$.SCREEN   007C00 000000 0003E8\n");
         for (int row = 0; row < kTeletextRows; ++row)
-            EXPECT_TRUE(codes.count(teletextScreen(result).at(0, row))) << "row " << row;
-        for (const std::uint8_t byte : result.bytes)
+            EXPECT_TRUE(codes.count(teletextScreen(result.screen).at(0, row))) << "row " << row;
+        for (const std::uint8_t byte : result.bytes())
             EXPECT_TRUE(codes.count(byte) || isMosaic(byte)) << int{byte};
         const Conversion second = convertTeletext(state, again);
-        EXPECT_EQ(second.bytes, result.bytes);
-        paintTeletext(teletextScreen(result), painted);
+        EXPECT_EQ(second.bytes(), result.bytes());
+        paintTeletext(teletextScreen(result.screen), painted);
         EXPECT_EQ(preview.pixels(), painted.pixels());
     }
 }
@@ -151,10 +153,10 @@ TEST(TeletextConversion, TheEngineEntryConvertsModeSevenWithItsOwnFraming)
     settings.halftone = Halftone::Fine;
     settings.stagger = true;
     settings.method = Method::Atkinson;
-    EXPECT_EQ(convertWithSettings(settings, *state, LinearImage(), preview).bytes, reference.bytes);
+    EXPECT_EQ(convertWithSettings(settings, *state, LinearImage(), preview).bytes(), reference.bytes());
     EXPECT_EQ(preview.pixels(), expected.pixels());
     EXPECT_EQ(settingsOf(*state).mode, 7);
-    EXPECT_TRUE(conversionProblem(*state, preview).has_value());
+    EXPECT_TRUE(conversionProblem(*state).has_value());
 
     // A white picture four times as wide as high, whole: on the 1.23 : 1
     // area it is 154 of the 500 lines high, so the top eight character rows
@@ -164,7 +166,7 @@ TEST(TeletextConversion, TheEngineEntryConvertsModeSevenWithItsOwnFraming)
     std::fill(wide.pixels.begin(), wide.pixels.end(), LinearRgb{1, 1, 1});
     settings.fit = Fit::Whole;
     settings.barColour = 4;
-    const LinearImage shown = teletextLinear(teletextScreen(convertWithSettings(settings, *state, wide, preview)));
+    const LinearImage shown = teletextLinear(teletextScreen(convertWithSettings(settings, *state, wide, preview).screen));
     for (int y = 0; y < 160; ++y)
         for (int x = 16; x < kTeletextWidth; ++x)
             ASSERT_EQ(shown.at(x, y), (LinearRgb{0, 0, 1})) << x << ", " << y;

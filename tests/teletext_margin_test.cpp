@@ -2,7 +2,7 @@
 // unless their colour brings the picture closer by more than the break
 // costs, and the rest of every row shows as before.
 #include "conversion/teletext/clean_margin.h"
-#include "conversion/teletext/teletext_renderer.h"
+#include "conversion/teletext_renderer.h"
 
 #include <gtest/gtest.h>
 

@@ -247,7 +247,7 @@ void frmMain::conversionShown(const Conversion& conversion, const QImage& previe
 void frmMain::showPaletteOfMode()
 {
     const Conversion* shown = controller_->lastConversion();
-    if (shown != nullptr && shown->mode == state().curmode)
+    if (shown != nullptr && shown->mode() == state().curmode)
         pictureOptions_->showPalette(*shown);
     else
         pictureOptions_->clearPalette();

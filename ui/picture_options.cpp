@@ -273,11 +273,11 @@ void PictureOptions::showSettings()
 namespace {
 
 // A swatch of each NuLA colour, darkest first, as rich text.
-QString nulaSwatches(const ScreenImage& image)
+QString nulaSwatches(const Screen& image)
 {
     QString swatches;
     for (int logical = 0; logical < image.logicalColours(); ++logical) {
-        const Color colour = nulaRgb((*image.nula)[static_cast<std::size_t>(logical)]);
+        const Color colour = nulaRgb((*image.palette().nula)[static_cast<std::size_t>(logical)]);
         swatches += QStringLiteral("<span style=\"background-color:#%1\">&nbsp;&nbsp;&nbsp;</span>&nbsp;")
                         .arg(toRgb32(colour) & 0xFFFFFFu, 6, 16, QLatin1Char('0'));
     }
@@ -288,15 +288,15 @@ QString nulaSwatches(const ScreenImage& image)
 
 void PictureOptions::showPalette(const Conversion& conversion)
 {
-    if (conversion.image.nula) {
+    if (conversion.screen.hasNula()) {
         controls_.lblPalette->setTextFormat(Qt::RichText);
-        controls_.lblPalette->setText(nulaSwatches(conversion.image));
+        controls_.lblPalette->setText(nulaSwatches(conversion.screen));
         QString bytes;
-        for (const std::uint8_t byte : nulaRegisterBytes(conversion.image))
+        for (const std::uint8_t byte : nulaRegisterBytes(conversion.screen))
             bytes += QStringLiteral("%1 ").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
         controls_.lblPalette->setToolTip(QStringLiteral("The VideoNuLA colours, set up in BBC BASIC by:\n%1\n\n"
                                                         "The bytes written to &FE23:\n%2")
-                                             .arg(QString::fromStdString(nulaSetupStatements(conversion.image)),
+                                             .arg(QString::fromStdString(nulaSetupStatements(conversion.screen)),
                                                   bytes.trimmed()));
         return;
     }
@@ -304,8 +304,8 @@ void PictureOptions::showPalette(const Conversion& conversion)
     controls_.lblPalette->setToolTip(QStringLiteral("The BBC BASIC statement that sets up the palette of the "
                                                     "picture on the left"));
     std::string statement;
-    if (conversion.image.mode != nullptr)
-        statement = paletteStatement(conversion.image.palette, *conversion.image.mode);
+    if (conversion.screen.mode != nullptr)
+        statement = paletteStatement(conversion.screen.palette().physical, *conversion.screen.mode);
     controls_.lblPalette->setText(statement.empty() ? QStringLiteral("The mode's own colours")
                                                     : QString::fromStdString(statement));
 }

@@ -4,7 +4,7 @@
 #include "outputs/compression/zx02.h"
 #include "outputs/png_file.h"
 #include "outputs/screen_files.h"
-#include "outputs/screen_picture.h"
+#include "conversion/screen_picture.h"
 #include "platform/file_output.h"
 
 #include <QFile>
@@ -27,7 +27,7 @@ Status exportDiscImage(const QString& path, const Conversion& conversion, int tr
     // Compressed where that makes the screen smaller, as rasterine-convert
     // --disc makes it: the same picture and options give the same disc.
     const std::vector<std::uint8_t> stream =
-        conversion.bytes.empty() ? std::vector<std::uint8_t>() : zx02Compress(conversion.bytes, search);
+        zx02Compress(conversion.bytes(), search);
     const auto disc = bootDisc(conversion, tracks, true, title.toStdString(), stream);
     if (!disc)
         return Failure{systemName(path), disc.failure().reason};
@@ -42,7 +42,9 @@ Status saveScreenFiles(const QString& path, const Conversion& conversion)
 
 Status savePreviewPicture(const QString& path, const Conversion& conversion)
 {
-    const std::vector<std::uint8_t> png = pngBytes(screenPicture(conversion).pixels);
-    const std::array<FileContent, 1> file{{{systemName(path), png}}};
+    const Result<std::vector<std::uint8_t>> png = pngBytes(screenPicture(conversion.screen).pixels);
+    if (!png)
+        return Failure{systemName(path), png.failure().reason};
+    const std::array<FileContent, 1> file{{{systemName(path), png.value()}}};
     return replaceFiles(file);
 }

@@ -1,8 +1,8 @@
 #include "ui/view_window.h"
 
 #include "conversion/methods/picture_frame.h"
-#include "conversion/teletext/teletext_renderer.h"
-#include "outputs/screen_picture.h"
+#include "conversion/teletext_renderer.h"
+#include "conversion/screen_picture.h"
 #include "picture/picture_loader.h"
 #include "ui/picture_view.h"
 
@@ -33,15 +33,15 @@ struct ScreenGrid {
 
 ScreenGrid gridOf(const Conversion& conversion)
 {
-    if (conversion.image.mode == nullptr)
+    if (conversion.screen.mode == nullptr)
         return {kTeletextWidth, kTeletextHeight, pixelAspect(kTeletextWidth, kDisplayLines)};
-    const int width = conversion.image.width();
+    const int width = conversion.screen.width();
     return {width, kScreenLines, pixelAspect(width, kScreenLines)};
 }
 
 QString modeText(const Conversion& conversion, const ScreenPicture& picture)
 {
-    return QStringLiteral("Mode %1: %2 × %3").arg(conversion.mode).arg(picture.pixels.width()).arg(picture.pixels.height());
+    return QStringLiteral("Mode %1: %2 × %3").arg(conversion.mode()).arg(picture.pixels.width()).arg(picture.pixels.height());
 }
 
 }  // namespace
@@ -176,7 +176,7 @@ void ViewWindow::redraw()
 void ViewWindow::drawSource()
 {
     loadSource();
-    const bool teletext = conversion_ && conversion_->image.mode == nullptr;
+    const bool teletext = conversion_ && conversion_->screen.mode == nullptr;
     const QSize area(kDisplayWidth, teletext ? kTeletextHeight : kDisplayLines);
     view_->showPicture(source_, source_.isNull() ? area : source_.size().scaled(area, Qt::KeepAspectRatio),
                        sourceOutline());
@@ -186,7 +186,7 @@ void ViewWindow::drawSource()
 
 void ViewWindow::drawScreen()
 {
-    const ScreenPicture picture = screenPicture(*conversion_);
+    const ScreenPicture picture = screenPicture(conversion_->screen);
     view_->showPicture(toImage(picture), QSize(picture.displayWidth(), picture.displayHeight()));
     lblShowing_->setText(modeText(*conversion_, picture));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversion/classic/conversion_pass.h"
+#include "conversion/conversion.h"
 #include "conversion/option_catalogue.h"
 
 #include <QImage>

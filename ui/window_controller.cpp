@@ -1,6 +1,7 @@
 #include "ui/window_controller.h"
 
 #include "conversion/entry/convert.h"
+#include "conversion/painter.h"
 #include "outputs/compression/zx02.h"
 #include "outputs/screen_files.h"
 #include "picture/picture_loader.h"
@@ -50,7 +51,7 @@ std::optional<ConversionOutcome> convertJob(ConversionJob& job, const ProgressRe
         Q_ASSERT(wasStopped(made.failure()));
         return std::nullopt;
     }
-    QImage preview = surfaceImage(made.value().preview);
+    QImage preview = surfaceImage(canvasPicture(made.value().screen));
     return ConversionOutcome{job.purpose, std::move(made).value(), preview};
 }
 
@@ -97,7 +98,7 @@ std::optional<Result<DiscSet>> makeSlideshow(const SlideshowRequest& request, co
             return wasStopped(converted.failure()) ? std::nullopt
                                                    : std::optional(Result<DiscSet>(converted.failure()));
         conversions.push_back(std::move(converted.value().conversion));
-        const std::vector<std::uint8_t>& bytes = conversions.back().bytes;
+        const std::vector<std::uint8_t> bytes = conversions.back().bytes();
         streams.push_back(request.disc.compress && !bytes.empty() ? zx02Compress(bytes, request.search) : std::vector<std::uint8_t>());
         progress.fraction(double(i + 1) / count);  // the quick methods tell no progress of their own
     }

@@ -4,7 +4,6 @@
 #include "conversion/classic/halftone.h"
 #include "conversion/classic/pass_tables.h"
 #include "conversion/classic/pixel_codes.h"
-#include "conversion/painter.h"
 #include "conversion/screen_layout.h"
 #include "conversion/screen_modes.h"
 
@@ -59,35 +58,32 @@ void checkLine(const ConversionState& state, const PassTables& tables, int y, in
 
 }  // namespace
 
-std::optional<std::string> conversionProblem(const ConversionState& state,
-                                             const PixelSurface& preview)
+std::optional<std::string> conversionProblem(const ConversionState& state)
 {
     if (findScreenMode(state.curmode) == nullptr)
         return "screen mode " + std::to_string(state.curmode) + " is not supported";
     if (state.picwidth < 0 || state.picwidth > kPictureWidth || state.picheight < 0 ||
         state.picheight > kPictureHeight)
         return "picture size is outside 320 x 256";
-    if (preview.width() < kPictureWidth || preview.height() < state.picheight)
-        return "preview is smaller than the picture";
     return std::nullopt;
 }
 
 // Line by line rather than in screen-memory order: the packer puts the bytes
 // in screen order afterwards, which gives the same bytes.
-ScreenImage WriteImage(const ConversionState& state)
+Screen WriteImage(const ConversionState& state)
 {
     const ScreenMode* mode = findScreenMode(state.curmode);
     assert(mode != nullptr);
     const PassTables tables = buildPassTables(state);
     const int screenWidth = mode->screenPixelsPerLine();
 
-    ScreenImage image(*mode);
+    Screen image(*mode);
     image.columns = columnMap(state);
     image.paintedWidth = visiblePixels(image.columns, state.picwidth, screenWidth);
     // Scan lines at or beyond the picture's height stay 0 and are not painted.
     image.paintedLines = std::clamp(state.picheight, 0, kScreenLines);
     for (int colour = 0; colour < mode->numcols; ++colour)
-        image.palette[static_cast<std::size_t>(colour)] = physicalColour(
+        image.palette().physical[static_cast<std::size_t>(colour)] = physicalColour(
             {state.modeclrs(mode->number, colour, 0), state.modeclrs(mode->number, colour, 1),
              state.modeclrs(mode->number, colour, 2)});
 
@@ -103,26 +99,13 @@ ScreenImage WriteImage(const ConversionState& state)
     return image;
 }
 
-Conversion finishConversion(ScreenImage image, PixelSurface& preview)
+Screen convertScreen(ConversionState& state)
 {
-    paintScreen(image, preview);
-    std::vector<std::uint8_t> bytes = packScreen(image);
-    const ScreenMode& mode = *image.mode;
-    return Conversion{std::move(image), std::move(bytes), mode.number, mode.screenStart, {}};
-}
-
-Conversion convertPlanes(const ConversionState& state, PixelSurface& preview)
-{
-    return finishConversion(WriteImage(state), preview);
-}
-
-Conversion convertScreen(ConversionState& state, PixelSurface& preview)
-{
-    if (const auto problem = conversionProblem(state, preview)) {
+    if (const auto problem = conversionProblem(state)) {
         std::fprintf(stderr, "rasterine: cannot convert this state: %s\n", problem->c_str());
         std::abort();
     }
     InitVars(state);
     InitMat(state);
-    return convertPlanes(state, preview);
+    return WriteImage(state);
 }

@@ -28,13 +28,15 @@ struct SourcePicture {
 bool readsDetail(const Settings& settings);
 
 // The one conversion the window and the command line call. Settings with a
-// problem (settingsProblem) fail with it, and so does a conversion whose
-// `stop` is requested before it ends. `progress` hears how far a slow
+// problem (settingsProblem) fail with it; a conversion whose `stop` is
+// requested before it ends gives Failure::stopped(). `progress` hears how far a slow
 // method has got; it is called on the converting thread. The same settings
 // and source always give the same bytes and preview.
 Result<Conversion> convert(const Settings& settings, const SourcePicture& source,
                            const ProgressReport& progress = {}, std::stop_token stop = {});
 
-// The subject of the failure a stopped conversion gives.
-inline constexpr const char* kStoppedSubject = "conversion";
-bool wasStopped(const Failure& failure);
+// Whether `failure` is the outcome of a stopped conversion.
+inline bool wasStopped(const Failure& failure)
+{
+    return failure.wasStopped();
+}

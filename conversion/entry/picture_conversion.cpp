@@ -1,16 +1,19 @@
 #include "conversion/entry/picture_conversion.h"
 
+#include "conversion/classic/conversion_pass.h"
 #include "conversion/colour_space.h"
+#include "conversion/option_catalogue.h"
 #include "conversion/methods/method_run.h"
 #include "conversion/methods/palette_search.h"
 #include "conversion/methods/picture_frame.h"
 #include "conversion/methods/picture_score.h"
 #include "conversion/nula/nula_screen.h"
 #include "conversion/teletext/teletext_conversion.h"
-#include "conversion/teletext/teletext_mode.h"
-#include "conversion/teletext/teletext_renderer.h"
+#include "conversion/teletext_mode.h"
+#include "conversion/teletext_renderer.h"
 
 #include <cassert>
+#include <memory>
 
 namespace {
 
@@ -27,33 +30,73 @@ void resamplePlanes(const Settings& settings, const LinearImage& source, Convers
         }
 }
 
-Conversion convertClassic(const Settings& settings, ConversionState& state, const LinearImage& source,
-                          PixelSurface& preview)
+// About a megabyte of planes and tables: one per conversion, on the heap,
+// so that conversions can run side by side.
+std::unique_ptr<ConversionState> sampledState(const Settings& settings, const PixelSurface& canvas)
 {
-    applySettings(settings, state);
+    auto state = std::make_unique<ConversionState>();
+    state->setStartValues();
+    samplePlanes(canvas, *state);
+    applySettings(settings, *state);
+    return state;
+}
+
+Screen convertClassic(const Settings& settings, const PixelSurface& canvas, const LinearImage& source)
+{
+    const auto state = sampledState(settings, canvas);
     if (settings.fit != Fit::Stretch || !settings.adjustments.neutral())
-        resamplePlanes(settings, source, state);
-    return convertScreen(state, preview);
+        resamplePlanes(settings, source, *state);
+    return convertScreen(*state);
 }
 
 // Mode 7 fills 640 x 500 display pixels, each of the shape of a 640-column
 // pixel of the bitmap modes (which fill 640 x 512), so the picture is framed
 // at that size and pixel shape, not from the planes. Stretched and neutral,
 // the planes are converted as they are.
-Conversion convertMode7(const Settings& settings, ConversionState& state, const LinearImage& source,
-                        PixelSurface& preview)
+Screen convertMode7(const Settings& settings, const PixelSurface& canvas, const LinearImage& source)
 {
-    applySettings(settings, state);
     if (settings.fit == Fit::Stretch && settings.adjustments.neutral())
-        return convertTeletext(state, preview);
+        return convertTeletextPicture(planesLinear(*sampledState(settings, canvas)));
     assert(source.width > 0 && source.height > 0);
     LinearImage picture = framePictureAt(source, settings.fit, physicalLinear(settings.barColour), kTeletextWidth,
                                          kTeletextHeight, pixelAspect(kTeletextWidth, 2 * kScreenLines));
     adjustPicture(picture, settings.adjustments);
-    return convertTeletextPicture(picture, preview);
+    return convertTeletextPicture(picture);
+}
+
+Screen convertMethod(const Settings& settings, const LinearImage& source, const ProgressReport& progress,
+                     std::stop_token stop)
+{
+    const ScreenMode* mode = findScreenMode(settings.mode);
+    assert(mode != nullptr && paletteProblem(settings.palette, settings.mode).empty());
+    const int width = mode->screenPixelsPerLine();
+    const LinearImage grid = preparedSource(settings, source, width);
+    if (settings.nula)
+        return nulaScreenImage(*mode, grid, settings.method, settings.damping, progress, stop);
+    const auto bars = settings.fit == Fit::Whole ? std::optional(settings.barColour) : std::nullopt;
+    const MethodPalette palette = choosePalette(settings.palette, *mode, grid, bars);
+    const IndexImage dithered = runMethod(settings.method, grid, palette, settings.damping,
+                                          kDisplayWidth / width, kDisplayLines / kScreenLines, progress, stop);
+    Screen screen(*mode);
+    screen.pixels = dithered.pixels;
+    for (int i = 0; i < palette.count; ++i)
+        screen.palette().physical[static_cast<std::size_t>(i)] = palette.physical[static_cast<std::size_t>(i)];
+    return screen;
 }
 
 }  // namespace
+
+void samplePlanes(const PixelSurface& canvas, ConversionState& state)
+{
+    for (int y = 0; y < kPictureHeight; ++y) {
+        const std::uint32_t* line = canvas.scanLine(y);
+        for (int x = 0; x < kPictureWidth; ++x) {
+            state.red(x, y) = static_cast<std::int32_t>((line[x] >> 16) & 0xFF);
+            state.green(x, y) = static_cast<std::int32_t>((line[x] >> 8) & 0xFF);
+            state.blue(x, y) = static_cast<std::int32_t>(line[x] & 0xFF);
+        }
+    }
+}
 
 LinearImage planesLinear(const ConversionState& state)
 {
@@ -69,11 +112,6 @@ LinearImage planesLinear(const ConversionState& state)
     return picture;
 }
 
-Conversion convertTeletext(const ConversionState& state, PixelSurface& preview)
-{
-    return convertTeletextPicture(planesLinear(state), preview);
-}
-
 bool readsSource(const Settings& settings)
 {
     return settings.method != Method::Classic || settings.fit != Fit::Stretch || !settings.adjustments.neutral();
@@ -87,27 +125,13 @@ LinearImage preparedSource(const Settings& settings, const LinearImage& source, 
     return framed;
 }
 
-Conversion convertWithSettings(const Settings& settings, ConversionState& state, const LinearImage& source,
-                               PixelSurface& preview, const ProgressReport& progress, std::stop_token stop)
+Screen convertedScreen(const Settings& settings, const PixelSurface& canvas, const LinearImage& source,
+                       const ProgressReport& progress, std::stop_token stop)
 {
     assert(convertibleMode(settings.mode));
     if (findTeletextMode(settings.mode) != nullptr)
-        return convertMode7(settings, state, source, preview);
+        return convertMode7(settings, canvas, source);
     if (settings.method == Method::Classic)
-        return convertClassic(settings, state, source, preview);
-    const ScreenMode* mode = findScreenMode(settings.mode);
-    assert(mode != nullptr && paletteProblem(settings.palette, settings.mode).empty());
-    const int width = mode->screenPixelsPerLine();
-    const LinearImage grid = preparedSource(settings, source, width);
-    if (settings.nula)
-        return finishConversion(nulaScreenImage(*mode, grid, settings.method, settings.damping, progress, stop), preview);
-    const auto bars = settings.fit == Fit::Whole ? std::optional(settings.barColour) : std::nullopt;
-    const MethodPalette palette = choosePalette(settings.palette, *mode, grid, bars);
-    const IndexImage dithered = runMethod(settings.method, grid, palette, settings.damping,
-                                          kDisplayWidth / width, kDisplayHeight / kScreenLines, progress, stop);
-    ScreenImage image(*mode);
-    image.pixels = dithered.pixels;
-    for (int i = 0; i < palette.count; ++i)
-        image.palette[static_cast<std::size_t>(i)] = palette.physical[static_cast<std::size_t>(i)];
-    return finishConversion(std::move(image), preview);
+        return convertClassic(settings, canvas, source);
+    return convertMethod(settings, source, progress, std::move(stop));
 }

@@ -45,7 +45,7 @@ inline int nearestColour(const MethodPalette& palette, const Oklab& colour)
 }
 
 // Logical colours on a grid, row by row from the top: what a method makes
-// before it becomes a ScreenImage.
+// before it becomes a Screen.
 struct IndexImage {
     int width = 0;
     int height = 0;

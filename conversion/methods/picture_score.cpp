@@ -80,13 +80,21 @@ LinearImage expandToDisplay(const IndexImage& image, const MethodPalette& palett
     return display;
 }
 
-LinearImage displayOf(const ScreenImage& image)
+LinearImage displayOf(const Screen& image)
 {
-    IndexImage indices(image.width(), kScreenLines);
-    indices.pixels = image.pixels;
-    const MethodPalette palette = image.nula ? nulaMethodPalette(*image.nula, image.logicalColours())
-                                             : methodPalette(image.palette, image.mode->numcols);
-    return expandToDisplay(indices, palette, kDisplayWidth / image.width(), kDisplayHeight / kScreenLines);
+    const int scaleX = kDisplayWidth / image.width();
+    const int scaleY = kDisplayLines / kScreenLines;
+    LinearImage display(image.width() * scaleX, kScreenLines * scaleY);
+    for (int y = 0; y < kScreenLines; ++y) {
+        // Each scan line in the colours of its own palette.
+        const LinePalette& colours = image.paletteAt(y);
+        const MethodPalette palette = colours.nula ? nulaMethodPalette(*colours.nula, image.logicalColours())
+                                                   : methodPalette(colours.physical, image.mode->numcols);
+        for (int dy = 0; dy < scaleY; ++dy)
+            for (int x = 0; x < display.width; ++x)
+                display.at(x, y * scaleY + dy) = palette.linear[image.at(x / scaleX, y)];
+    }
+    return display;
 }
 
 ScoreReference::ScoreReference(const LinearImage& source, float sigma)

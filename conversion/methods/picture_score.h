@@ -4,7 +4,7 @@
 #include "conversion/linear_image.h"
 #include "conversion/methods/index_image.h"
 #include "conversion/perceptual/gaussian_blur.h"
-#include "conversion/screen_image.h"
+#include "conversion/screen.h"
 
 #include <vector>
 
@@ -13,16 +13,13 @@
 // Gaussian that stands in for the eye at a normal viewing distance
 // (kScoreSigma), and compared in OKLab. 0 is identical; lower is closer.
 
-inline constexpr int kDisplayWidth = 640;
-inline constexpr int kDisplayHeight = 512;
-
 // Each logical colour as its linear-light colour over a block of
 // scaleX x scaleY display pixels.
 LinearImage expandToDisplay(const IndexImage& image, const MethodPalette& palette, int scaleX, int scaleY);
 
 // A screen image in the 640 x 512 display space: a mode 0 pixel is 1 x 2
 // display pixels, modes 1 and 4 2 x 2, modes 2 and 5 4 x 2.
-LinearImage displayOf(const ScreenImage& image);
+LinearImage displayOf(const Screen& image);
 
 // Working room for scoring logical colours, kept between scores so that
 // scoring many does not allocate each time.

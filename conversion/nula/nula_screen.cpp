@@ -6,7 +6,7 @@
 
 #include <cassert>
 
-ScreenImage nulaScreenImage(const ScreenMode& mode, const LinearImage& grid, Method method, float damping,
+Screen nulaScreenImage(const ScreenMode& mode, const LinearImage& grid, Method method, float damping,
                             const ProgressReport& progress, std::stop_token stop)
 {
     assert(method != Method::Classic);
@@ -14,16 +14,16 @@ ScreenImage nulaScreenImage(const ScreenMode& mode, const LinearImage& grid, Met
     const NulaTable colours = chooseNulaColours(grid, mode, method, damping);
     const MethodPalette palette = nulaMethodPalette(colours, nulaColourCount(mode));
     IndexImage dithered =
-        runMethod(method, grid, palette, damping, kDisplayWidth / width, kDisplayHeight / kScreenLines, progress, stop);
+        runMethod(method, grid, palette, damping, kDisplayWidth / width, kDisplayLines / kScreenLines, progress, stop);
     return nulaImageOf(mode, std::move(dithered.pixels), colours);
 }
 
-ScreenImage nulaImageOf(const ScreenMode& mode, std::vector<std::uint8_t> dithered, const NulaTable& colours)
+Screen nulaImageOf(const ScreenMode& mode, std::vector<std::uint8_t> dithered, const NulaTable& colours)
 {
-    ScreenImage image(mode);
+    Screen image(mode);
     image.pixels = std::move(dithered);
-    image.nula = colours;
-    for (std::size_t logical = 0; logical < image.palette.size(); ++logical)
-        image.palette[logical] = nearestStandardColour(colours[logical]);
+    image.palette().nula = colours;
+    for (std::size_t logical = 0; logical < image.palette().physical.size(); ++logical)
+        image.palette().physical[logical] = nearestStandardColour(colours[logical]);
     return image;
 }

@@ -5,9 +5,9 @@
 #include "conversion/perceptual/gaussian_blur.h"
 #include "conversion/perceptual/linear_sums.h"
 #include "conversion/perceptual/sweeps.h"
-#include "conversion/teletext/teletext_chip.h"
+#include "conversion/teletext_chip.h"
 #include "conversion/teletext/row_programme.h"
-#include "conversion/teletext/teletext_glyphs.h"
+#include "conversion/teletext_glyphs.h"
 
 #include <algorithm>
 #include <array>

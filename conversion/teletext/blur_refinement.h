@@ -1,7 +1,7 @@
 #pragma once
 
 #include "conversion/linear_image.h"
-#include "conversion/teletext/teletext_screen.h"
+#include "conversion/teletext_screen.h"
 
 // Lowers how far the screen, seen slightly blurred, is from the picture
 // (the mean OKLab distance between the two, each blurred by a Gaussian of

@@ -2,8 +2,8 @@
 
 #include "conversion/linear_image.h"
 #include "conversion/teletext/sixel_costs.h"
-#include "conversion/teletext/teletext_chip.h"
-#include "conversion/teletext/teletext_screen.h"
+#include "conversion/teletext_chip.h"
+#include "conversion/teletext_screen.h"
 
 #include <array>
 #include <cstdint>

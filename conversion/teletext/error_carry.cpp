@@ -1,7 +1,7 @@
 #include "conversion/teletext/error_carry.h"
 
 #include "conversion/colour_space.h"
-#include "conversion/teletext/teletext_screen.h"
+#include "conversion/teletext_screen.h"
 
 #include <cassert>
 

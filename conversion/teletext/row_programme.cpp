@@ -1,6 +1,6 @@
 #include "conversion/teletext/row_programme.h"
 
-#include "conversion/teletext/teletext_screen.h"
+#include "conversion/teletext_screen.h"
 
 #include <algorithm>
 #include <array>

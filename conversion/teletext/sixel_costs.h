@@ -1,7 +1,7 @@
 #pragma once
 
 #include "conversion/linear_image.h"
-#include "conversion/teletext/teletext_chip.h"
+#include "conversion/teletext_chip.h"
 
 #include <array>
 #include <vector>

@@ -4,7 +4,7 @@
 #include "conversion/teletext/clean_margin.h"
 #include "conversion/teletext/error_carry.h"
 #include "conversion/teletext/sixel_costs.h"
-#include "conversion/teletext/teletext_renderer.h"
+#include "conversion/teletext_renderer.h"
 
 #include <algorithm>
 #include <array>
@@ -46,21 +46,7 @@ TeletextScreen convertToTeletext(const LinearImage& picture, const RowSearch& se
     return screen;
 }
 
-Conversion convertTeletextPicture(const LinearImage& picture, PixelSurface& preview)
+Screen convertTeletextPicture(const LinearImage& picture)
 {
-    const TeletextScreen screen = convertToTeletext(picture);
-    paintTeletext(screen, preview);
-    Conversion result;
-    result.bytes.assign(screen.bytes.begin(), screen.bytes.end());
-    result.mode = kTeletextMode.number;
-    result.screenStart = kTeletextMode.screenStart;
-    return result;
-}
-
-TeletextScreen teletextScreen(const Conversion& conversion)
-{
-    assert(conversion.bytes.size() == kTeletextBytes);
-    TeletextScreen screen;
-    std::copy(conversion.bytes.begin(), conversion.bytes.end(), screen.bytes.begin());
-    return screen;
+    return teletextDocument(convertToTeletext(picture));
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "conversion/conversion.h"
+#include "conversion/screen.h"
 #include "conversion/linear_image.h"
 #include "conversion/teletext/row_programme.h"
-#include "conversion/teletext/teletext_screen.h"
+#include "conversion/teletext_screen.h"
 #include "platform/pixel_surface.h"
 
 #include <cstdint>
@@ -16,10 +16,6 @@
 // code. Deterministic.
 TeletextScreen convertToTeletext(const LinearImage& picture, const RowSearch& search = RowSearch{});
 
-// Converts `picture`, of any size, framed for the whole teletext area:
-// paints the result on `preview` (see paintTeletext) and gives the 1000
-// bytes of screen memory from &7C00.
-Conversion convertTeletextPicture(const LinearImage& picture, PixelSurface& preview);
-
-// The screen a conversion's 1000 bytes hold.
-TeletextScreen teletextScreen(const Conversion& conversion);
+// Converts `picture`, of any size, framed for the whole teletext area, to
+// a mode 7 screen.
+Screen convertTeletextPicture(const LinearImage& picture);

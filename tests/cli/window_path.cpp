@@ -1,3 +1,4 @@
+#include "tests/engine_steps.h"
 #include "test_support.h"
 #include "window_path.h"
 

@@ -2,6 +2,7 @@
 // unpack each screen into the I/O processor's memory byte for byte, from a
 // single-sided disc, the second side of a double-sided one and a disc taken
 // out of an MMB file.
+#include "tests/engine_steps.h"
 #include "emulated_boot.h"
 
 #include "conversion/classic/conversion_pass.h"
@@ -50,12 +51,12 @@ Conversion noiseScreen(std::uint32_t seed)
 {
     std::mt19937 random(seed);
     Conversion conversion;
-    conversion.mode = 2;
-    conversion.image = ScreenImage(*findScreenMode(2));
-    conversion.screenStart = 0x3000;
-    conversion.bytes.resize(20480);
-    for (auto& byte : conversion.bytes)
-        byte = static_cast<std::uint8_t>(random());
+    conversion.settings.mode = 2;
+    conversion.screen = Screen(*findScreenMode(2));
+    // All 16 colours' pixels make every bit of every byte random.
+    conversion.screen.palette().nula = NulaTable{};
+    for (auto& pixel : conversion.screen.pixels)
+        pixel = static_cast<std::uint8_t>(random() & 15);
     return conversion;
 }
 
@@ -88,8 +89,9 @@ protected:
     static void expectShown(const EmulatedScreen& screen, const Picture& picture)
     {
         ASSERT_EQ(screen.memory.size(), 0x5000u);
-        const auto start = screen.memory.begin() + (picture.conversion.screenStart - 0x3000);
-        EXPECT_TRUE(std::equal(picture.conversion.bytes.begin(), picture.conversion.bytes.end(), start))
+        const auto start = screen.memory.begin() + (picture.conversion.screenStart() - 0x3000);
+        const std::vector<std::uint8_t> file = picture.conversion.bytes();
+        EXPECT_TRUE(std::equal(file.begin(), file.end(), start))
             << "screen memory differs from the screen file";
         int mismatches = 0;
         for (int y = 0; y < kPictureHeight; ++y)

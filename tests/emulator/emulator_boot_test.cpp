@@ -1,13 +1,14 @@
 // Rasterine's discs booted on an emulated BBC Micro (jsbeeb, model B with
 // DFS): what its video hardware shows must be our preview pixel for pixel,
 // and its screen memory must be our screen file byte for byte.
+#include "tests/engine_steps.h"
 #include "emulated_boot.h"
 
 #include "conversion/classic/conversion_pass.h"
 #include "conversion/painter.h"
 #include "conversion/entry/picture_conversion.h"
 #include "conversion/teletext/teletext_conversion.h"
-#include "conversion/teletext/teletext_renderer.h"
+#include "conversion/teletext_renderer.h"
 #include "outputs/boot_discs.h"
 #include "test_support.h"
 
@@ -49,9 +50,9 @@ Picture randomPicture(int mode, std::uint32_t seed, const PaletteChanges& palett
     state->curmode = mode;
     state->htone = static_cast<int>(Halftone::Fine);
     BufferSurface preview(kPictureWidth, kPictureHeight);
-    ScreenImage image = convertScreen(*state, preview).image;
+    Screen image = convertScreen(*state, preview).screen;
     for (const auto& [logical, physical] : palette)
-        image.palette[static_cast<std::size_t>(logical)] = static_cast<std::uint8_t>(physical);
+        image.palette().physical[static_cast<std::size_t>(logical)] = static_cast<std::uint8_t>(physical);
     Conversion conversion = finishConversion(std::move(image), preview);
     return {std::move(preview), std::move(conversion)};
 }
@@ -105,14 +106,14 @@ void expectPreviewShown(const EmulatedScreen& screen, const PixelSurface& previe
 
 // Every emulator pixel against the screen pixel it shows: a screen pixel of
 // a mode with W pixels a line is 640 / W emulator pixels wide and 2 tall.
-void expectScreenImageShown(const EmulatedScreen& screen, const ScreenImage& image)
+void expectScreenImageShown(const EmulatedScreen& screen, const Screen& image)
 {
     Mismatches mismatches;
     const int scale = kFrameWidth / image.width();
     for (int y = 0; y < kFrameHeight; ++y)
         for (int x = 0; x < kFrameWidth; ++x) {
             const int logical = image.at(x / scale, y / 2);
-            const std::uint32_t expected = toRgb32(physicalRgb(image.palette[static_cast<std::size_t>(logical)]));
+            const std::uint32_t expected = toRgb32(physicalRgb(image.palette().physical[static_cast<std::size_t>(logical)]));
             mismatches.check(screen.pixel(x, y) == expected, "emulator pixel", x, y);
         }
     EXPECT_EQ(mismatches.count, 0) << "first: " << mismatches.first;
@@ -122,11 +123,11 @@ void expectShown(const EmulatedScreen& screen, const Conversion& conversion, con
 {
     ASSERT_EQ(screen.width, kFrameWidth);
     ASSERT_EQ(screen.height, kFrameHeight);
-    const std::size_t offset = conversion.image.mode->screenStart - 0x3000;
+    const std::size_t offset = conversion.screen.mode->screenStart - 0x3000;
     const std::vector<std::uint8_t> memory(screen.memory.begin() + static_cast<std::ptrdiff_t>(offset),
                                            screen.memory.end());
-    EXPECT_TRUE(memory == conversion.bytes) << "screen memory differs from the screen file";
-    expectScreenImageShown(screen, conversion.image);
+    EXPECT_TRUE(memory == conversion.bytes()) << "screen memory differs from the screen file";
+    expectScreenImageShown(screen, conversion.screen);
     expectPreviewShown(screen, preview);
 }
 
@@ -179,7 +180,7 @@ TEST_P(BootDiscOnEmulator, ShowsThePreviewAndHoldsTheScreenFile)
 {
     const BootCase& test = GetParam();
     const Picture picture = randomPicture(test.mode, 11 + static_cast<std::uint32_t>(test.mode), test.palette);
-    const auto disc = bootDisc(picture.conversion, test.tracks);
+    const auto disc = bootDisc(picture.conversion, test.tracks, false);
     ASSERT_TRUE(disc.ok());
     writeDisc(folder.path() / "boot.ssd", disc.value().bytes);
     expectShown(boot(folder.path() / "boot.ssd", folder, kBootSeconds), picture.conversion, picture.preview);
@@ -277,11 +278,11 @@ TEST_F(EmulatedBoot, ModeSevenDiscShowsTheTeletextScreen)
     fillRandomPlanes(*state, 71);
     BufferSurface preview(kPictureWidth, kPictureHeight);
     const Conversion conversion = convertTeletext(*state, preview);
-    const auto disc = bootDisc(conversion, 80);
+    const auto disc = bootDisc(conversion, 80, false);
     ASSERT_TRUE(disc.ok());
     writeDisc(folder.path() / "teletext.ssd", disc.value().bytes);
     expectTeletextShown(boot(folder.path() / "teletext.ssd", folder, kBootSeconds, 0, FrameArea::Teletext),
-                        conversion.bytes);
+                        conversion.bytes());
 }
 
 // The real rasterine-convert -m 7 makes the disc and the screen file.

@@ -2,6 +2,7 @@
 // frame shows our preview's 12-bit colours pixel for pixel; with NuLA
 // switched off before the boot, the same disc shows each logical colour as
 // the standard colour nearest its 12-bit colour, the picture in its place.
+#include "tests/engine_steps.h"
 #include "emulated_boot.h"
 
 #include "conversion/entry/picture_conversion.h"
@@ -59,7 +60,7 @@ std::filesystem::path writeFile(const std::vector<std::uint8_t>& bytes, const Sc
 
 std::filesystem::path writeDisc(const Conversion& conversion, const ScratchFolder& folder)
 {
-    const auto disc = bootDisc(conversion, 80);
+    const auto disc = bootDisc(conversion, 80, false);
     EXPECT_TRUE(disc.ok());
     return writeFile(disc.value().bytes, folder);
 }
@@ -86,16 +87,16 @@ void expectMemoryHolds(const EmulatedScreen& screen, const std::vector<std::uint
 
 // Every emulator pixel against the colour its screen pixel should show:
 // the 12-bit colour with NuLA, the nearest standard colour without.
-void expectColoursShown(const EmulatedScreen& screen, const ScreenImage& image, NulaFitted nula)
+void expectColoursShown(const EmulatedScreen& screen, const Screen& image, NulaFitted nula)
 {
     ASSERT_EQ(screen.width, kFrameWidth);
     ASSERT_EQ(screen.height, kFrameHeight);
-    ASSERT_TRUE(image.nula.has_value());
+    ASSERT_TRUE(image.palette().nula.has_value());
     const int scale = kFrameWidth / image.width();
     int wrong = 0;
     for (int y = 0; y < kFrameHeight; ++y)
         for (int x = 0; x < kFrameWidth; ++x) {
-            const NulaColour colour = (*image.nula)[image.at(x / scale, y / 2)];
+            const NulaColour colour = (*image.palette().nula)[image.at(x / scale, y / 2)];
             const Color expected = nula == NulaFitted::On ? nulaRgb(colour) : physicalRgb(nearestStandardColour(colour));
             if (screen.pixel(x, y) != toRgb32(expected) && wrong++ == 0)
                 ADD_FAILURE() << "first wrong pixel at (" << x << ", " << y << ")";
@@ -137,8 +138,8 @@ TEST_P(NulaDiscOnEmulator, ShowsItsColoursAndHoldsTheScreenFile)
     const NulaCase& test = GetParam();
     const NulaPicture picture = nulaPicture(test.mode, test.method);
     const EmulatedScreen screen = boot(writeDisc(picture.conversion, folder), folder, test.nula);
-    expectMemoryHolds(screen, picture.conversion.bytes);
-    expectColoursShown(screen, picture.conversion.image, test.nula);
+    expectMemoryHolds(screen, picture.conversion.bytes());
+    expectColoursShown(screen, picture.conversion.screen, test.nula);
     if (test.nula == NulaFitted::On)
         expectPreviewShown(screen, picture.preview);
 }
@@ -182,9 +183,9 @@ TEST_P(NulaSlideshowOnEmulator, ShowsTheSecondPictureInItsColours)
     const auto discs = makeDiscSet(slides, DiscSettings{80, 0, true, DiscKind::Single});
     ASSERT_TRUE(discs.ok()) << discs.failure().message();
     const EmulatedScreen screen = boot(writeFile(discs.value().files.front(), folder), folder, test.nula, 1);
-    expectMemoryHolds(screen, second.conversion.bytes);
+    expectMemoryHolds(screen, second.conversion.bytes());
     if (test.secondNula)
-        expectColoursShown(screen, second.conversion.image, test.nula);
+        expectColoursShown(screen, second.conversion.screen, test.nula);
     if (test.nula == NulaFitted::On)
         expectPreviewShown(screen, second.preview);
 }

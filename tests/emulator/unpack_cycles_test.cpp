@@ -77,13 +77,11 @@ TEST(UnpackCycles, ModelCountsTheEmulatedCyclesAndTheScreensUnpack)
         const std::string command = "cd '" + folder.path().string() + "' && '" RASTERINE_CONVERT "' " + look.options +
                                     " -o " + look.name + ".screen " + (look.flat ? "flat.png" : "photo.png") + " >/dev/null";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
-        Conversion conversion;
-        conversion.bytes = readBytes(folder.path() / (look.name + ".screen"));
-        conversion.screenStart = kScreenTop - static_cast<std::uint32_t>(conversion.bytes.size());
-        const auto packed = placePackedScreen(conversion);
+        const std::vector<std::uint8_t> memory = readBytes(folder.path() / (look.name + ".screen"));
+        const auto packed = placePackedScreen(memory, kScreenTop - static_cast<std::uint32_t>(memory.size()));
         ASSERT_TRUE(packed.has_value()) << look.name;
         catalogue.files.push_back({look.name, '$', false, packed->load, packed->exec, packed->file});
-        screens["$." + look.name] = {conversion.bytes, *packed};
+        screens["$." + look.name] = {memory, *packed};
     }
     EXPECT_GE(screens["$.FLAT"].second.load & 0xFFFF, 0x7F00u) << "a stream read wholly from the copy";
     const auto disc = buildDisc(catalogue);

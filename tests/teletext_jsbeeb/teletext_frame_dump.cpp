@@ -1,7 +1,7 @@
 // Draws a mode 7 screen file (1000 bytes) as Rasterine's renderer draws it:
 // 640 x 500 pixels, written as raw RGB bytes, row by row, to standard output.
 // For compare_with_jsbeeb.mjs. Usage: teletext_frame_dump SCREEN_FILE
-#include "conversion/teletext/teletext_renderer.h"
+#include "conversion/teletext_renderer.h"
 
 #include <cstdio>
 

@@ -2,6 +2,7 @@
 // options into the same bytes and the same preview.
 #include "cli/options.h"
 #include "conversion/option_catalogue.h"
+#include "tests/engine_steps.h"
 #include "conversion/settings.h"
 #include "test_pictures.h"
 #include "window_test_support.h"

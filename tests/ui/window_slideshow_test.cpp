@@ -4,6 +4,7 @@
 // picture that cannot be read write nothing; VideoNuLA colours go onto the
 // slideshow.
 #include "conversion/option_catalogue.h"
+#include "tests/engine_steps.h"
 #include "outputs/compression/zx02.h"
 #include "test_pictures.h"
 #include "window_test_support.h"

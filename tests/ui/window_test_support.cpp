@@ -1,3 +1,4 @@
+#include "tests/engine_steps.h"
 #include "window_test_support.h"
 
 #include "conversion/classic/conversion_pass.h"
@@ -162,8 +163,8 @@ EngineConversion engineConversion(const QImage& picture, int curmode, int htone,
     InitMat(state);
     QImageSurface preview(result.preview);
     const Conversion screen = convertPlanes(state, preview);
-    result.screen = QByteArray(reinterpret_cast<const char*>(screen.bytes.data()),
-                               qsizetype(screen.bytes.size()));
+    const std::vector<std::uint8_t> bytes = screen.bytes();
+    result.screen = QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
     const ModeRecord& record = *findModeRecord(curmode);
     result.inf = QByteArray::fromStdString(
         infLine(record.screenStart, static_cast<std::uint32_t>(record.screenBytes)) + "\n");

@@ -1,4 +1,4 @@
-#include "conversion/teletext/teletext_chip.h"
+#include "conversion/teletext_chip.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "conversion/linear_image.h"
-#include "conversion/teletext/teletext_chip.h"
-#include "conversion/teletext/teletext_screen.h"
+#include "conversion/teletext_chip.h"
+#include "conversion/teletext_screen.h"
 #include "platform/color.h"
 #include "platform/pixel_surface.h"
 

@@ -1,4 +1,4 @@
-#include "conversion/teletext/teletext_glyphs.h"
+#include "conversion/teletext_glyphs.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
-#include "conversion/teletext/teletext_renderer.h"
+#include "conversion/teletext_renderer.h"
 
 #include "conversion/colour_space.h"
 #include "conversion/painter.h"
-#include "conversion/teletext/teletext_glyphs.h"
+#include "conversion/teletext_glyphs.h"
 
 #include <cassert>
 #include <cmath>

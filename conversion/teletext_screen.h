@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversion/teletext/teletext_mode.h"
+#include "conversion/teletext_mode.h"
 
 #include <array>
 #include <cassert>

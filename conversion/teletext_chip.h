@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversion/teletext/teletext_screen.h"
+#include "conversion/teletext_screen.h"
 
 #include <cstdint>
 
