@@ -35,8 +35,6 @@ public:
         const std::lock_guard lock(mutex_);
         ++done_;
         wipeProgress();
-        if (!outcome.warning.isEmpty())
-            print(stderr, problem(job, outcome.warning));
         if (outcome.failure)
             print(stderr, QStringLiteral("rasterine-convert: %1\n").arg(QString::fromStdString(outcome.failure->message())));
         if (verbose_) {
@@ -61,11 +59,6 @@ public:
     }
 
 private:
-    static QString problem(const PictureJob& job, const QString& text)
-    {
-        return QStringLiteral("rasterine-convert: %1: %2\n").arg(job.picture, text);
-    }
-
     static void print(std::FILE* stream, const QString& text)
     {
         std::fputs(text.toLocal8Bit().constData(), stream);
@@ -108,7 +101,7 @@ PictureOutcome convertSafely(const PictureJob& job, const Settings& settings, co
     try {
         return convertPicture(job, settings, progress);
     } catch (const std::bad_alloc&) {
-        return {{}, Failure{job.picture.toStdString(), "not enough memory to convert it"}, {}, {}, {}, {}};
+        return {Failure{job.picture.toStdString(), "not enough memory to convert it"}, {}, {}, {}, {}};
     }
 }
 
