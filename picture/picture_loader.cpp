@@ -5,6 +5,7 @@
 #include "picture/picture_truncation.h"
 
 #include <QColor>
+#include <QColorSpace>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -246,6 +247,10 @@ Result<LoadedPicture> decode(QImageReader& reader, const QByteArray& head, bool 
         return failure(QStringLiteral("the picture is %1, more than Rasterine opens").arg(sizeText(decoded.size())));
     if (const QString damage = damageIn(reader.device(), format, messages); !damage.isEmpty())
         return failure(QStringLiteral("the picture is damaged: %1").arg(damage));
+    // The pixels are taken as they are stored, whatever colour profile the
+    // file names, so the picture carries none: a profiled file and the same
+    // pixels without a profile give the same canvas, down to its metadata.
+    decoded.setColorSpace(QColorSpace());
     const bool withSource = detail != PictureDetail::Screen && !apart;
     return LoadedPicture{stretchToCanvas(decoded), withSource ? sourceOf(decoded) : QImage(),
                          apart ? allBytes(reader.device()) : QByteArray()};

@@ -1,5 +1,6 @@
 #include "hostile_pictures.h"
 
+#include "colour_profiles.h"
 #include "handmade_pictures.h"
 
 #include <QColor>
@@ -302,6 +303,10 @@ std::vector<PictureCase> pngVariants()
          showsQuadrants({kRed, kWhite, kRed, kWhite}, 0)},  // transparent shows white
         {"png_interlaced", "interlaced.png", Outcome::Converts, "",
          bytes([] { return interlacedPng(quadrants(64, 48)); }), showsQuadrants(kQuadrants, 0)},
+        // libpng warns about the profile and decodes the picture all the same.
+        {"png_known_incorrect_srgb_profile", "profiled.png", Outcome::Converts, "",
+         bytes([] { return withKnownIncorrectSrgbProfile(encoded(quadrants(64, 64), "PNG")); }),
+         showsQuadrants(kQuadrants, 0)},
         {"png_named_jpg", "really-a-png.jpg", Outcome::Converts, "",
          bytes([] { return encoded(quadrants(64, 64), "PNG"); }), showsQuadrants(kQuadrants, 0)},
     };
