@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <bitset>
 #include <cstdint>
 #include <vector>
 
@@ -16,55 +17,47 @@ namespace {
 constexpr std::size_t kLength = 3144;
 constexpr std::uint32_t kAdler = 0xF784F3FB;
 constexpr std::uint32_t kCrc = 0x182EA552;
-constexpr std::uint32_t kAdlerModulus = 65521;
+constexpr std::uint32_t kModulus = 65521;  // Adler-32's
 
-using Profile = std::vector<std::uint8_t>;
+using Bytes = std::vector<std::uint8_t>;
 
-void put32(Profile& profile, std::size_t at, std::uint32_t value)
+std::uint32_t adlerOf(const Bytes& b) { return std::uint32_t(adler32(1, b.data(), uInt(b.size()))); }
+std::uint32_t crcOf(const Bytes& b) { return std::uint32_t(crc32(0, b.data(), uInt(b.size()))); }
+
+// A display profile for RGB, version 2.1, D50 illuminant, no tags; bytes
+// 1000 to 2500 at 128, for the changes below to move both ways.
+Bytes header()
 {
-    for (int i = 0; i < 4; ++i)
-        profile[at + std::size_t(i)] = std::uint8_t(value >> (24 - 8 * i));
-}
-
-// A display profile for RGB, version 2.1, D50 illuminant, no tags.
-Profile header()
-{
-    Profile profile(kLength, 0);
-    put32(profile, 0, kLength);
-    put32(profile, 8, 0x02100000);
-    const std::array<std::pair<std::size_t, const char*>, 4> signatures{
-        {{12, "mntr"}, {16, "RGB "}, {20, "XYZ "}, {36, "acsp"}}};
-    for (const auto& [at, text] : signatures)
+    Bytes profile(kLength, 0);
+    const auto put = [&](std::size_t at, std::uint32_t value) {
         for (std::size_t i = 0; i < 4; ++i)
-            profile[at + i] = std::uint8_t(text[i]);
-    put32(profile, 68, 0xF6D6);
-    put32(profile, 72, 0x10000);
-    put32(profile, 76, 0xD32D);
+            profile[at + i] = std::uint8_t(value >> (24 - 8 * i));
+    };
+    put(0, kLength);
+    put(8, 0x02100000);
+    put(12, 0x6D6E7472);  // "mntr"
+    put(16, 0x52474220);  // "RGB "
+    put(20, 0x58595A20);  // "XYZ "
+    put(36, 0x61637370);  // "acsp"
+    put(68, 0xF6D6);
+    put(72, 0x10000);
+    put(76, 0xD32D);
+    std::fill(profile.begin() + 1000, profile.begin() + 2500, std::uint8_t(128));
     return profile;
 }
 
-std::uint32_t adlerOf(const Profile& bytes)
-{
-    return std::uint32_t(adler32(adler32(0, nullptr, 0), bytes.data(), uInt(bytes.size())));
-}
-
-std::uint32_t crcOf(const Profile& bytes)
-{
-    return std::uint32_t(crc32(crc32(0, nullptr, 0), bytes.data(), uInt(bytes.size())));
-}
-
-// Adler-32's low half sums the bytes; raising the last bytes sets it. Its
-// high half weighs each byte by its distance from the end, so raising one
+// Adler-32's low half sums the bytes: raising the last ones (zero) sets it.
+// Its high half weighs each byte by its distance from the end, so raising a
 // byte and lowering the next by as much adds exactly that to it alone.
-void matchAdler(Profile& profile)
+void matchAdler(Bytes& profile)
 {
-    std::uint32_t low = ((kAdler & 0xFFFF) + kAdlerModulus - (adlerOf(profile) & 0xFFFF)) % kAdlerModulus;
+    std::uint32_t low = ((kAdler & 0xFFFF) + kModulus - (adlerOf(profile) & 0xFFFF)) % kModulus;
     for (std::size_t i = kLength - 1; low > 0; --i) {  // down to byte 2887 at most
-        const std::uint32_t step = std::min<std::uint32_t>(low, 255u - profile[i]);
-        profile[i] = std::uint8_t(profile[i] + step);
+        const std::uint32_t step = std::min<std::uint32_t>(low, 255);
+        profile[i] = std::uint8_t(step);
         low -= step;
     }
-    std::uint32_t high = ((kAdler >> 16) + kAdlerModulus - (adlerOf(profile) >> 16)) % kAdlerModulus;
+    std::uint32_t high = ((kAdler >> 16) + kModulus - (adlerOf(profile) >> 16)) % kModulus;
     for (std::size_t i = 1000; high > 0; i += 2) {  // up to byte 2032 at most
         const std::uint32_t step = std::min<std::uint32_t>(high, 127);
         profile[i] = std::uint8_t(profile[i] + step);
@@ -73,81 +66,57 @@ void matchAdler(Profile& profile)
     }
 }
 
-// Raising bytes i and i + 2 by d and lowering i + 1 by 2d leaves both
-// halves of Adler-32 as they were, and changes the CRC by a fixed pattern
-// (the CRC of a change is linear in its bits). Gaussian elimination over
-// many such changes finds the set whose patterns add up to what the CRC
-// lacks.
-void matchCrc(Profile& profile)
+// Raising bytes i and i + 2 by d and lowering i + 1 by 2d keeps Adler-32,
+// and changes the CRC by the CRC of the bits it flips (the CRC is linear in
+// them). Gaussian elimination over 120 such changes picks those whose
+// patterns sum to what the CRC lacks.
+void matchCrc(Bytes& profile)
 {
-    const Profile zeros(kLength, 0);
-    struct Change {
-        std::size_t at;
-        int amount;
-        std::uint32_t pattern;
-    };
-    std::vector<Change> changes;
-    for (std::size_t k = 0; k < 120; ++k) {
+    constexpr std::size_t kChanges = 120;
+    const auto change = [&](Bytes& bytes, std::size_t k, int sign) {
         const std::size_t at = 2100 + 3 * k;
-        const int amount = 1 + int(k % 3);
-        Profile difference(kLength, 0);
-        difference[at] = std::uint8_t(profile[at] ^ (profile[at] + amount));
-        difference[at + 1] = std::uint8_t(profile[at + 1] ^ (profile[at + 1] - 2 * amount));
-        difference[at + 2] = std::uint8_t(profile[at + 2] ^ (profile[at + 2] + amount));
-        changes.push_back({at, amount, crcOf(difference) ^ crcOf(zeros)});
-    }
-    // Each basis row: a pattern with its highest bit as pivot, and the
-    // changes whose patterns it sums.
-    std::array<std::pair<std::uint32_t, std::vector<bool>>, 32> basis{};
-    for (std::size_t c = 0; c < changes.size(); ++c) {
-        std::uint32_t pattern = changes[c].pattern;
-        std::vector<bool> used(changes.size(), false);
-        used[c] = true;
-        while (pattern != 0) {
-            const int pivot = 31 - std::countl_zero(pattern);
-            auto& [row, rowUsed] = basis[std::size_t(pivot)];
-            if (row == 0) {
-                row = pattern;
-                rowUsed = used;
-                break;
-            }
-            pattern ^= row;
-            for (std::size_t i = 0; i < used.size(); ++i)
-                used[i] = used[i] != rowUsed[i];
+        const int amount = sign * (1 + int(k % 3));
+        bytes[at] = std::uint8_t(bytes[at] + amount);
+        bytes[at + 1] = std::uint8_t(bytes[at + 1] - 2 * amount);
+        bytes[at + 2] = std::uint8_t(bytes[at + 2] + amount);
+    };
+    const std::uint32_t before = crcOf(profile);
+    // Each row: a CRC pattern with its top bit as pivot, and the changes it sums.
+    std::array<std::pair<std::uint32_t, std::bitset<kChanges>>, 32> rows{};
+    for (std::size_t k = 0; k < kChanges; ++k) {
+        change(profile, k, 1);
+        std::pair<std::uint32_t, std::bitset<kChanges>> row{crcOf(profile) ^ before, {}};
+        row.second.set(k);
+        change(profile, k, -1);
+        while (row.first != 0 && rows[std::size_t(31 - std::countl_zero(row.first))].first != 0) {
+            const auto& pivot = rows[std::size_t(31 - std::countl_zero(row.first))];
+            row = {row.first ^ pivot.first, row.second ^ pivot.second};
         }
+        if (row.first != 0)
+            rows[std::size_t(31 - std::countl_zero(row.first))] = row;
     }
-    std::uint32_t missing = crcOf(profile) ^ kCrc;
-    std::vector<bool> chosen(changes.size(), false);
+    std::uint32_t missing = before ^ kCrc;
+    std::bitset<kChanges> chosen;
     while (missing != 0) {
-        const auto& [row, rowUsed] = basis[std::size_t(31 - std::countl_zero(missing))];
-        missing ^= row;
-        for (std::size_t i = 0; i < chosen.size(); ++i)
-            chosen[i] = chosen[i] != rowUsed[i];
+        const auto& pivot = rows[std::size_t(31 - std::countl_zero(missing))];
+        missing ^= pivot.first;
+        chosen ^= pivot.second;
     }
-    for (std::size_t c = 0; c < changes.size(); ++c)
-        if (chosen[c]) {
-            profile[changes[c].at] = std::uint8_t(profile[changes[c].at] + changes[c].amount);
-            profile[changes[c].at + 1] = std::uint8_t(profile[changes[c].at + 1] - 2 * changes[c].amount);
-            profile[changes[c].at + 2] = std::uint8_t(profile[changes[c].at + 2] + changes[c].amount);
-        }
-}
-
-QByteArray knownIncorrectProfile()
-{
-    Profile profile = header();
-    // Room for the changes below to move both ways.
-    std::fill(profile.begin() + 1000, profile.begin() + 2500, std::uint8_t(128));
-    matchAdler(profile);
-    matchCrc(profile);
-    return QByteArray(reinterpret_cast<const char*>(profile.data()), qsizetype(profile.size()));
+    for (std::size_t k = 0; k < kChanges; ++k)
+        if (chosen[k])
+            change(profile, k, 1);
 }
 
 }  // namespace
 
 QByteArray withKnownIncorrectSrgbProfile(const QByteArray& png)
 {
-    const QByteArray compressed = qCompress(knownIncorrectProfile()).mid(4);  // zlib stream, without Qt's length
+    Bytes profile = header();
+    matchAdler(profile);
+    matchCrc(profile);
+    const QByteArray bytes(reinterpret_cast<const char*>(profile.data()), qsizetype(profile.size()));
+    const QByteArray compressed = qCompress(bytes).mid(4);  // a zlib stream, without Qt's length
     const QByteArray chunk = pngChunk("iCCP", QByteArray("HP sRGB\0\0", 9) + compressed);
-    constexpr qsizetype kAfterHeader = 8 + 25;  // signature, IHDR
+    constexpr qsizetype kAfterHeader = 8 + 25;  // the signature, IHDR
     return png.left(kAfterHeader) + chunk + png.mid(kAfterHeader);
 }

@@ -98,25 +98,19 @@ private slots:
     }
 
     // Qt has taken its own options out by then: any other option is
-    // refused rather than opened as a picture, and "--" ends the options.
+    // refused rather than opened, and after "--" every argument is a name.
     void readsPicturesAndRefusesUnknownOptions()
     {
         const auto read = [](const QStringList& arguments) { return startPictures(QStringList{"rasterine"} + arguments); };
-        QVERIFY(read({}).ok() && read({}).value().picture.isEmpty());
         const Result<StartPictures> three = read({"a.png", "b.png", "c.png"});
         QVERIFY(three.ok());
-        QCOMPARE(three.value().picture, QStringLiteral("a.png"));
-        QCOMPARE(three.value().notOpened, (QStringList{"b.png", "c.png"}));
         QCOMPARE(notOpenedNote(three.value()),
-                 QStringLiteral("“b.png” and “c.png” were not opened: Rasterine opens only the "
-                                "first picture named, “a.png”"));
-        for (const QStringList& wrong : {QStringList{"--frobnicate"}, QStringList{"a.png", "-x"}}) {
-            const Result<StartPictures> refused = read(wrong);
-            QVERIFY(!refused.ok());
-            QCOMPARE(QString::fromStdString(refused.failure().message()),
-                     QStringLiteral("rasterine: unknown option '%1'").arg(wrong.back()));
-        }
-        const Result<StartPictures> dashed = read({"--", "--help", "-"});
+                 QStringLiteral("\u201cb.png\u201d and \u201cc.png\u201d were not opened: Rasterine opens only the "
+                                "first picture named, \u201ca.png\u201d"));
+        const Result<StartPictures> refused = read({"a.png", "-x"});
+        QVERIFY(!refused.ok());
+        QCOMPARE(QString::fromStdString(refused.failure().message()), QStringLiteral("rasterine: unknown option '-x'"));
+        const Result<StartPictures> dashed = read({"--", "--help"});
         QVERIFY(dashed.ok());
         QCOMPARE(dashed.value().picture, QStringLiteral("--help"));
         QVERIFY(!helpOrVersion({"rasterine", "--", "--help"}));
