@@ -1,5 +1,7 @@
 #include "cli/batch.h"
 
+#include "cli/standard_error_silence.h"
+
 #include <QFileInfo>
 
 #include <algorithm>
@@ -21,12 +23,14 @@ constexpr std::size_t kProgressFrom = 10;
 
 // Prints what the workers report, one whole line at a time, so lines from
 // different pictures never interleave. The progress line, when shown, is
-// rewritten in place and wiped before any other line is printed.
+// rewritten in place and wiped before any other line is printed. `errors`
+// is where failures and progress go: standard error as it was before the
+// decoders' own output was silenced.
 class Reporter {
 public:
-    Reporter(std::size_t total, bool verbose)
-        : total_(total), verbose_(verbose),
-          progress_(total >= kProgressFrom && ::isatty(STDERR_FILENO) == 1)
+    Reporter(std::size_t total, bool verbose, std::FILE* errors)
+        : total_(total), verbose_(verbose), errors_(errors),
+          progress_(total >= kProgressFrom && ::isatty(::fileno(errors)) == 1)
     {
     }
 
@@ -35,10 +39,8 @@ public:
         const std::lock_guard lock(mutex_);
         ++done_;
         wipeProgress();
-        if (!outcome.warning.isEmpty())
-            print(stderr, problem(job, outcome.warning));
         if (outcome.failure)
-            print(stderr, QStringLiteral("rasterine-convert: %1\n").arg(QString::fromStdString(outcome.failure->message())));
+            print(errors_, QStringLiteral("rasterine-convert: %1\n").arg(QString::fromStdString(outcome.failure->message())));
         if (verbose_) {
             for (const QString& file : outcome.written)
                 print(stdout, file + QLatin1Char('\n'));
@@ -46,7 +48,7 @@ public:
                 print(stdout, QStringLiteral("%1: %2\n").arg(job.picture, outcome.palette));
         }
         if (progress_) {
-            print(stderr, QStringLiteral("[%1/%2] %3\x1b[K")
+            print(errors_, QStringLiteral("[%1/%2] %3\x1b[K")
                               .arg(done_)
                               .arg(total_)
                               .arg(QFileInfo(job.picture).fileName()));
@@ -61,11 +63,6 @@ public:
     }
 
 private:
-    static QString problem(const PictureJob& job, const QString& text)
-    {
-        return QStringLiteral("rasterine-convert: %1: %2\n").arg(job.picture, text);
-    }
-
     static void print(std::FILE* stream, const QString& text)
     {
         std::fputs(text.toLocal8Bit().constData(), stream);
@@ -75,7 +72,7 @@ private:
     void wipeProgress()
     {
         if (progressShown_)
-            print(stderr, QStringLiteral("\r\x1b[K"));
+            print(errors_, QStringLiteral("\r\x1b[K"));
         progressShown_ = false;
     }
 
@@ -83,23 +80,24 @@ private:
     const std::size_t total_;
     std::size_t done_ = 0;
     const bool verbose_;
+    std::FILE* const errors_;
     const bool progress_;
     bool progressShown_ = false;
 };
 
 // A single picture converted by direct binary search takes a second or two:
 // on a terminal its progress is shown as a percentage, wiped when done.
-ProgressReport terminalProgress(const Options& options)
+ProgressReport terminalProgress(const Options& options, std::FILE* errors)
 {
-    if (options.jobs.size() != 1 || options.settings.method != Method::Dbs || ::isatty(STDERR_FILENO) != 1)
+    if (options.jobs.size() != 1 || options.settings.method != Method::Dbs || ::isatty(::fileno(errors)) != 1)
         return {};
-    return [shown = -1](double fraction) mutable {
+    return [shown = -1, errors](double fraction) mutable {
         const int percent = static_cast<int>(fraction * 100);
         if (percent == shown)
             return;
         shown = percent;
-        std::fprintf(stderr, percent >= 100 ? "\r\x1b[K" : "\rconverting: %d%%\x1b[K", percent);
-        std::fflush(stderr);
+        std::fprintf(errors, percent >= 100 ? "\r\x1b[K" : "\rconverting: %d%%\x1b[K", percent);
+        std::fflush(errors);
     };
 }
 
@@ -108,22 +106,22 @@ PictureOutcome convertSafely(const PictureJob& job, const Settings& settings, co
     try {
         return convertPicture(job, settings, progress);
     } catch (const std::bad_alloc&) {
-        return {{}, Failure{job.picture.toStdString(), "not enough memory to convert it"}, {}, {}, {}, {}};
+        return {Failure{job.picture.toStdString(), "not enough memory to convert it"}, {}, {}, {}, {}};
     }
 }
 
-}  // namespace
-
-ExitStatus runBatch(const Options& options)
+// Converts every picture, up to options.threads at a time, with the
+// decoders' stray output silenced; keeps what a disc needs of each. Returns
+// whether any picture failed.
+bool convertAll(const Options& options, std::vector<std::optional<Conversion>>& conversions,
+                std::vector<std::vector<std::uint8_t>>& streams)
 {
     const auto& jobs = options.jobs;
-    Reporter reporter(jobs.size(), options.verbose);
+    const StandardErrorSilence silence;
+    Reporter reporter(jobs.size(), options.verbose, silence.reports());
     std::atomic<std::size_t> next{0};
     std::atomic<bool> anyFailed{false};
-    // Kept for the disc images, which are made once every picture is converted.
-    std::vector<std::optional<Conversion>> conversions(options.disc ? jobs.size() : 0);
-    std::vector<std::vector<std::uint8_t>> streams(conversions.size());
-    const ProgressReport progress = terminalProgress(options);
+    const ProgressReport progress = terminalProgress(options, silence.reports());
 
     // Every worker takes the next unconverted picture until none is left.
     const auto work = [&] {
@@ -152,9 +150,19 @@ ExitStatus runBatch(const Options& options)
     }
     work();
     pool.clear();  // joins the helpers
-
     reporter.finish();
-    if (options.disc && writeDiscs(*options.disc, jobs, conversions, streams, options.verbose) != kExitConverted)
+    return anyFailed;
+}
+
+}  // namespace
+
+ExitStatus runBatch(const Options& options)
+{
+    // Kept for the disc images, which are made once every picture is converted.
+    std::vector<std::optional<Conversion>> conversions(options.disc ? options.jobs.size() : 0);
+    std::vector<std::vector<std::uint8_t>> streams(conversions.size());
+    bool anyFailed = convertAll(options, conversions, streams);
+    if (options.disc && writeDiscs(*options.disc, options.jobs, conversions, streams, options.verbose) != kExitConverted)
         anyFailed = true;
     return anyFailed ? kExitFailed : kExitConverted;
 }

@@ -41,8 +41,8 @@ PictureOutcome writePreview(const PixelSurface& preview, const PngMetadata& meta
         return {{}, writeFailure(picture, Failure{systemName(path), png.failure().reason}), {}, {}, {}, {}};
     const std::array<FileContent, 1> file{{{systemName(path), png.value()}}};
     if (const Status written = replaceFiles(file); !written)
-        return {{}, writeFailure(picture, written.failure()), {}, {}, {}, {}};
-    return {{}, {}, {path}, {}, {}, {}};
+        return {writeFailure(picture, written.failure()), {}, {}, {}, {}};
+    return {{}, {path}, {}, {}, {}};
 }
 
 }  // namespace
@@ -51,9 +51,9 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
 {
     Result<ConvertedPicture> converted = convertPictureFile(job.picture, settings, progress);
     if (!converted.ok())
-        return {{}, converted.failure(), {}, {}, {}, {}};
+        return {converted.failure(), {}, {}, {}, {}};
     const PngMetadata metadata = converted.value().previewMetadata;
-    PictureOutcome outcome{converted.value().warning, {}, {}, std::move(converted.value().conversion), {}, {}};
+    PictureOutcome outcome{{}, {}, std::move(converted.value().conversion), {}, {}};
     const Conversion& conversion = *outcome.conversion;
     if (conversion.screen.hasNula())
         outcome.palette = QString::fromStdString(nulaSetupStatements(conversion.screen));

@@ -27,7 +27,6 @@ struct PictureJob {
 // its subject is the picture as named, its reason why nothing (or not
 // everything) was written.
 struct PictureOutcome {
-    QString warning;      // the picture was damaged but converted
     std::optional<Failure> failure;
     QStringList written;  // files written, in the order they were written
     std::optional<Conversion> conversion;  // once converted, even if a write failed

@@ -28,8 +28,10 @@ const QString kDescription = QStringLiteral(
     "mosaics from &7C00 in mode 7) and its one-line .inf file.\n"
     "Gives the same bytes and preview as the Rasterine window.\n"
     "\n"
-    "Mode 7 chooses its own colours and mosaics: with -m 7 only the default\n"
-    "--halftone, --dither and --palette are accepted, and not --stagger.\n"
+    "An option the conversion would not read is refused, not ignored: -t and\n"
+    "-s need --dither classic, --palette and --nula another method, --damping\n"
+    "error diffusion and --bar --fit fit. Mode 7 chooses its own colours and\n"
+    "mosaics, so it takes none of -t, -s, --dither, --palette, --nula, --damping.\n"
     "\n"
     "With --disc, also makes an Acorn DFS disc image (.ssd) that shows the\n"
     "picture when booted with Shift+Break; several pictures make a slideshow,\n"
@@ -230,8 +232,19 @@ std::optional<UsageError> readNumbers(const Parser& p, Settings& settings)
     return std::nullopt;
 }
 
+// The conversion's options typed on the command line, whatever their values.
+std::vector<Option> givenOptions(const Parser& p)
+{
+    std::vector<Option> given;
+    for (const auto& [option, line] : p.settings)
+        if (p.parser.isSet(line))
+            given.push_back(option);
+    return given;
+}
+
 // Reads the conversion's settings, jobs and verbosity into `options`; a
-// combination the engine would refuse is refused here, in its words.
+// combination the engine would refuse, or an option given that the
+// conversion would not read, is refused here, in the catalogue's words.
 std::optional<UsageError> readSettings(const Parser& p, Options& options)
 {
     options.verbose = p.parser.isSet(p.verbose);
@@ -239,7 +252,10 @@ std::optional<UsageError> readSettings(const Parser& p, Options& options)
         return error;
     if (auto error = readNumbers(p, options.settings))
         return error;
-    if (const auto problem = settingsProblem(options.settings))
+    std::optional<SettingProblem> problem = settingsProblem(options.settings);
+    if (!problem)
+        problem = unreadGivenOption(options.settings, givenOptions(p));
+    if (problem)
         return usage(QStringLiteral("--%1: %2")
                          .arg(text(optionName(problem->option)), QString::fromStdString(problem->reason)));
     const auto threads = readThreads(p.parser, p.jobs);

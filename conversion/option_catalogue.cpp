@@ -7,6 +7,8 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -63,9 +65,20 @@ bool paletteLacks(const Settings& settings, const ScreenMode& mode, std::uint8_t
     return true;
 }
 
+// "--dither a, b or c": the methods for which `reads` holds.
+std::string methodsThat(bool (MethodRow::*reads)() const)
+{
+    std::vector<MethodRow> rows;
+    std::copy_if(kMethodRows.begin(), kMethodRows.end(), std::back_inserter(rows),
+                 [reads](const MethodRow& row) { return (row.*reads)(); });
+    return "--dither " + sentence(rows);
+}
+
+const std::string kModeSevenReason = "cannot be used with mode 7, which chooses its own colours";
+
 std::optional<SettingProblem> modeSevenProblem(const Settings& settings)
 {
-    const std::string reason = "cannot be used with mode 7, which chooses its own colours";
+    const std::string& reason = kModeSevenReason;
     if (settings.method != Method::Classic)
         return SettingProblem{Option::Method, reason};
     if (settings.halftone != Halftone::None)
@@ -81,12 +94,10 @@ std::optional<SettingProblem> nulaProblem(const Settings& settings)
 {
     if (!settings.nula)
         return std::nullopt;
-    if (bitmapMode(settings) == nullptr)
-        return SettingProblem{Option::Nula, "mode " + std::to_string(settings.mode) + " has no VideoNuLA colours"};
-    if (settings.method == Method::Classic)
-        return SettingProblem{Option::Nula, "VideoNuLA colours need a method other than classic"};
+    if (bitmapMode(settings) == nullptr || settings.method == Method::Classic)
+        return SettingProblem{Option::Nula, unreadReason(settings, Option::Nula)};
     if (settings.palette.kind != PaletteChoice::Kind::Default)
-        return SettingProblem{Option::Palette, "cannot be used with --nula, which chooses the colours"};
+        return SettingProblem{Option::Palette, unreadReason(settings, Option::Palette)};
     return std::nullopt;
 }
 
@@ -282,6 +293,45 @@ bool readsOption(const Settings& settings, Option option)
     case Option::Damping: return mode != nullptr && method.readsDamping();
     default: return true;
     }
+}
+
+std::string unreadReason(const Settings& settings, Option option)
+{
+    if (readsOption(settings, option))
+        return {};
+    const ScreenMode* mode = bitmapMode(settings);
+    const MethodRow& method = methodRow(settings.method);
+    switch (option) {
+    case Option::Nula:
+        return mode == nullptr ? "mode " + std::to_string(settings.mode) + " has no VideoNuLA colours"
+                               : "VideoNuLA colours need a method other than classic";
+    case Option::Palette:
+        if (std::string problem = paletteProblem(PaletteChoice{PaletteChoice::Kind::Best, {}, 0}, settings.mode);
+            !problem.empty())
+            return problem;
+        return method.readsPalette() ? "cannot be used with --nula, which chooses the colours"
+                                     : "needs a method other than classic";
+    default: break;
+    }
+    if (mode == nullptr)
+        return kModeSevenReason;
+    switch (option) {
+    case Option::Halftone:
+    case Option::Stagger: return "only " + methodsThat(&MethodRow::readsHalftone) + " reads it";
+    case Option::Damping: return "only " + methodsThat(&MethodRow::readsDamping) + " read it";
+    case Option::Bar: return "only --fit " + std::string(fitName(Fit::Whole)) + " leaves bars to colour";
+    default: break;
+    }
+    assert(!"an option read in every bitmap mode");
+    return {};
+}
+
+std::optional<SettingProblem> unreadGivenOption(const Settings& settings, std::span<const Option> given)
+{
+    for (const Option option : given)
+        if (std::string reason = unreadReason(settings, option); !reason.empty())
+            return SettingProblem{option, std::move(reason)};
+    return std::nullopt;
 }
 
 Settings withUnreadAtDefaults(Settings settings)

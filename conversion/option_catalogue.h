@@ -4,6 +4,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -212,6 +213,16 @@ struct SettingProblem {
 
     friend bool operator==(const SettingProblem&, const SettingProblem&) = default;
 };
+
+// Why a conversion with `settings` does not read `option`, in words for the
+// user; an empty string when it reads it.
+std::string unreadReason(const Settings& settings, Option option);
+
+// The first of the options the user gave (typed, whatever its value: a
+// default left alone is never given) that a conversion with `settings` would
+// not read, and why; nothing when it reads them all. The command line refuses
+// such an option, as the window greys out its control.
+std::optional<SettingProblem> unreadGivenOption(const Settings& settings, std::span<const Option> given);
 
 // The one problem with `settings` that stops a conversion, or nothing: an
 // option that the mode does not take (a method, half-tone, Stagger or palette

@@ -3,8 +3,8 @@
 // over white), then sampling and conversion as the window runs them.
 //
 // Properties checked: loading gives either a 320 x 256 picture or a reason;
-// a warning comes only with a picture; the same bytes give the same pixels
-// twice; the conversion of the picture keeps the screen invariants. The
+// the same bytes give the same pixels twice; the conversion of the picture
+// keeps the screen invariants. The
 // mode and half-tone come from the input's length so that every mode is
 // reached without disturbing the file's leading bytes.
 #include "tests/engine_steps.h"

@@ -27,12 +27,14 @@ void forward(QtMsgType type, const QMessageLogContext& context, const QString& m
 
 void handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
+    if (!activeCapture || type == QtFatalMsg) {
+        forward(type, context, message);
+        return;
+    }
     const bool fromDecoder =
         context.category && std::strncmp(context.category, kDecoderCategory, std::strlen(kDecoderCategory)) == 0;
-    if (fromDecoder && activeCapture && (type == QtWarningMsg || type == QtCriticalMsg))
+    if (fromDecoder && (type == QtWarningMsg || type == QtCriticalMsg))
         activeCapture->append(message, std::strcmp(context.category, kJpegCategory) == 0);
-    else
-        forward(type, context, message);
 }
 
 void installHandlerOnce()

@@ -6,9 +6,11 @@
 // on the calling thread, so that a damaged photo or a refused size can be
 // reported once, with the file's name, instead of as a stray line on stderr.
 // libjpeg's complaints ("Premature end of JPEG file", "Corrupt JPEG data:
-// ...") mean the picture was patched up; the others (libpng's warnings, Qt's
-// allocation limit) only explain a failure, since libpng also warns about
-// harmless things such as a known incorrect colour profile.
+// ...") mean the picture was patched up; Qt's other decoder messages (its
+// allocation limit, say) only explain a failure. Everything else logged on
+// the thread meanwhile (libpng's warnings, which Qt logs without a category,
+// such as "iCCP: known incorrect sRGB profile"; Qt's colour-profile reader)
+// is remarks about pictures that decode all the same, and is dropped.
 //
 // Qt reports them only through its process-wide message handler. A handler
 // is installed once, on first use; it hands a message to the capture active
@@ -22,7 +24,7 @@ public:
     DecoderMessages(const DecoderMessages&) = delete;
     DecoderMessages& operator=(const DecoderMessages&) = delete;
 
-    // Everything the decoders logged, in order.
+    // What Qt's decoders logged, in order.
     const QStringList& messages() const { return messages_; }
     // What libjpeg logged: signs that the picture is damaged.
     const QStringList& damage() const { return damage_; }

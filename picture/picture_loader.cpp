@@ -5,6 +5,7 @@
 #include "picture/picture_truncation.h"
 
 #include <QColor>
+#include <QColorSpace>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -198,6 +199,15 @@ bool sourceDecodedApart(const QImageReader& reader, PictureDetail detail)
                reductionFor(orientedSize(reader), PictureDetail::Display);
 }
 
+// What is wrong with a picture the decoder returned, in its words where it
+// gave some, or an empty string when nothing is.
+QString damageIn(QIODevice* device, const QByteArray& format, const DecoderMessages& messages)
+{
+    if (endsEarly(device, format))
+        return QStringLiteral("the file ends before the picture does");
+    return messages.damage().isEmpty() ? QString() : messages.damage().constFirst();
+}
+
 // The whole file behind `device`, as the decoder read it.
 QByteArray allBytes(QIODevice* device)
 {
@@ -205,8 +215,10 @@ QByteArray allBytes(QIODevice* device)
 }
 
 // Decodes what the reader points at and stretches it to the canvas. A
-// picture the decoder had to patch up is converted all the same, with a
-// warning that carries the decoder's first complaint.
+// picture the decoder had to patch up (libjpeg's grey for what a cut-short
+// JPEG lacks, Qt's background for a GIF's missing rows) is refused with the
+// decoder's first complaint: converting it would replace the user's earlier
+// screen with a picture that is partly made up.
 Result<LoadedPicture> decode(QImageReader& reader, const QByteArray& head, bool byContent, PictureDetail detail)
 {
     if (byContent)
@@ -233,13 +245,14 @@ Result<LoadedPicture> decode(QImageReader& reader, const QByteArray& head, bool 
     // picture under it would still need four times as much once in colour.
     if (qint64(decoded.width()) * decoded.height() > kMaxDecodedPixels)
         return failure(QStringLiteral("the picture is %1, more than Rasterine opens").arg(sizeText(decoded.size())));
-    QString warning = messages.damage().isEmpty()
-                          ? QString()
-                          : QStringLiteral("the picture is damaged: %1").arg(messages.damage().constFirst());
-    if (endsEarly(reader.device(), format))
-        warning = QStringLiteral("the picture is damaged: the file ends before the picture does");
+    if (const QString damage = damageIn(reader.device(), format, messages); !damage.isEmpty())
+        return failure(QStringLiteral("the picture is damaged: %1").arg(damage));
+    // The pixels are taken as they are stored, whatever colour profile the
+    // file names, so the picture carries none: a profiled file and the same
+    // pixels without a profile give the same canvas, down to its metadata.
+    decoded.setColorSpace(QColorSpace());
     const bool withSource = detail != PictureDetail::Screen && !apart;
-    return LoadedPicture{stretchToCanvas(decoded), withSource ? sourceOf(decoded) : QImage(), warning,
+    return LoadedPicture{stretchToCanvas(decoded), withSource ? sourceOf(decoded) : QImage(),
                          apart ? allBytes(reader.device()) : QByteArray()};
 }
 

@@ -27,8 +27,6 @@ struct LoadedPicture {
     // oriented, over white, at its own shape and at most kMaxSourceSize;
     // what the linear-light methods sample from.
     QImage source;
-    QString warning;  // set when the picture was damaged but partly readable,
-                      // e.g. "the picture is damaged: Premature end of JPEG file"
     // With ScreenAndDisplay, when `source` needs a decode of its own (and is
     // null): the file's bytes as read, from which loadPicture(QIODevice&,
     // PictureDetail::Display) gives the source.
@@ -37,7 +35,8 @@ struct LoadedPicture {
 
 // Why a picture could not be loaded, for the user: the Failure's subject is
 // the path as given (empty for a device), its reason words such as "the file
-// does not exist" or "it is not a picture Rasterine can read".
+// does not exist", "it is not a picture Rasterine can read" or "the picture
+// is damaged: Premature end of JPEG file".
 QString failureReason(const Failure& failure);
 
 // The one way pictures enter Rasterine, for the window and the command line
@@ -48,7 +47,8 @@ QString failureReason(const Failure& failure);
 // (never below 320 x 256, or 640 x 512 for PictureDetail::Display), which is quick and small in memory. The picture is
 // then stretched to 320 x 256 without keeping the aspect ratio, area-averaging
 // when it shrinks, and transparent pixels are laid over white. Pictures beyond
-// a generous pixel count are refused rather than decoded.
+// a generous pixel count are refused rather than decoded, and so is a picture
+// its decoder had to patch up (cut short, or with corrupt data).
 Result<LoadedPicture> loadPicture(const QString& path, PictureDetail detail = PictureDetail::Screen);
 
 // The same, for a picture already open for reading (a file's bytes held in

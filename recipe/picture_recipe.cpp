@@ -34,6 +34,5 @@ Result<ConvertedPicture> convertPictureFile(const QString& path, const Settings&
         return converted.failure();
     if (!converted)
         return Failure{path.toStdString(), converted.failure().message()};
-    return ConvertedPicture{std::move(converted).value(), loaded.value().warning,
-                            canvasMetadata(loaded.value().image)};
+    return ConvertedPicture{std::move(converted).value(), canvasMetadata(loaded.value().image)};
 }

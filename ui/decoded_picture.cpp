@@ -16,7 +16,6 @@ Result<DecodedPicture> DecodedPicture::open(const QString& path)
     picture.canvas_ = std::move(loaded.value().image);
     picture.detailed_ = std::move(loaded.value().source);
     picture.encoded_ = std::move(loaded.value().encoded);
-    picture.warning_ = std::move(loaded.value().warning);
     return picture;
 }
 

@@ -24,8 +24,6 @@ public:
 
     const QString& path() const { return path_; }
     const QImage& canvas() const { return canvas_; }  // 320 x 256, Format_RGB32
-    // The damage the picture was decoded with, if any (see LoadedPicture).
-    const QString& warning() const { return warning_; }
     // The larger source in linear light, made the first time it is asked
     // for and then kept. Fails only when the finer decode fails (a picture
     // too large to decode at that size).
@@ -36,6 +34,5 @@ private:
     QImage canvas_;
     QImage detailed_;     // null until decoded when it needs a decode of its own
     QByteArray encoded_;  // what it is then decoded from
-    QString warning_;
     mutable std::shared_ptr<const LinearImage> linear_;
 };

@@ -3,11 +3,21 @@
 #include "ui/frm_main.h"
 
 #include <QFileInfo>
+#include <QStatusBar>
 
-void openStartPicture(frmMain& window, const QStringList& arguments)
+namespace {
+
+// Long enough to be read; the usual status line shows again afterwards.
+constexpr int kNoteShownMs = 15000;
+
+}  // namespace
+
+void openStartPicture(frmMain& window, const StartPictures& pictures)
 {
-    if (arguments.size() < 2 || arguments.at(1).isEmpty())
+    if (pictures.picture.isEmpty())
         return;
     // Named as the open dialog would name it, whatever the folder it was given from.
-    window.openPicture(QFileInfo(arguments.at(1)).absoluteFilePath());
+    window.openPicture(QFileInfo(pictures.picture).absoluteFilePath());
+    if (!pictures.notOpened.isEmpty())
+        window.statusBar()->showMessage(notOpenedNote(pictures), kNoteShownMs);
 }

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QStringList>
+#include "ui/window_arguments.h"
 
 class frmMain;
 
-// Opens the picture named after the program in `arguments` (as
-// QCoreApplication::arguments gives them, Qt's own options taken out) as
-// File › "Open..." would, so a desktop's "Open With" converts it. Without
-// one nothing happens; any further names are ignored.
-void openStartPicture(frmMain& window, const QStringList& arguments);
+// Opens the picture named on the command line as File › "Open..." would, so
+// a desktop's "Open With" converts it. Without one nothing happens. Names
+// after the first are not opened; the status bar says so for a while.
+void openStartPicture(frmMain& window, const StartPictures& pictures);

@@ -31,12 +31,9 @@ QString currentFolderForDisplay()
     return nativePath(folder);
 }
 
-QString openedStatus(const QString& path, const QString& warning)
+QString openedStatus(const QString& path)
 {
-    const QString name = quoted(QFileInfo(path).fileName());
-    if (warning.isEmpty())
-        return QStringLiteral("Opened %1. Converting…").arg(name);
-    return QStringLiteral("Opened %1 (%2). Converting…").arg(name, warning);
+    return QStringLiteral("Opened %1. Converting…").arg(quoted(QFileInfo(path).fileName()));
 }
 
 QString openFailedStatus(const QString& path, const QString& reason)
@@ -51,14 +48,10 @@ UserMessage openFailedMessage(const QString& path, const QString& reason)
                            .arg(quoted(nativePath(path)), reason)};
 }
 
-QString writtenStatus(const QString& folder, const QString& warning)
+QString writtenStatus(const QString& folder)
 {
-    const QString written = QStringLiteral("Wrote %1 and %2 in %3")
-                                .arg(QString::fromLatin1(kScreenFileName),
-                                     QString::fromStdString(infFileName(kScreenFileName)), folder);
-    if (warning.isEmpty())
-        return written;
-    return QStringLiteral("%1 (%2)").arg(written, warning);
+    return QStringLiteral("Wrote %1 and %2 in %3")
+        .arg(QString::fromLatin1(kScreenFileName), QString::fromStdString(infFileName(kScreenFileName)), folder);
 }
 
 QString previewStatus()

@@ -13,13 +13,11 @@ struct Failure;
 // folder no longer exists.
 QString currentFolderForDisplay();
 
-QString openedStatus(const QString& path, const QString& warning);
+QString openedStatus(const QString& path);
 QString openFailedStatus(const QString& path, const QString& reason);
 UserMessage openFailedMessage(const QString& path, const QString& reason);
 
-// `warning` is the damage the converted picture was opened with, if any; it
-// stays on show after the conversion so the user cannot miss it.
-QString writtenStatus(const QString& folder, const QString& warning = {});
+QString writtenStatus(const QString& folder);
 // After a picture option changed: the picture is shown converted with it,
 // nothing written.
 QString previewStatus();

@@ -140,7 +140,7 @@ bool WindowController::open(const QString& path)
     }
     opened_ = std::make_shared<const DecodedPicture>(std::move(picture).value());
     emit pictureOpened(opened_->canvas());
-    report(openedStatus(path, opened_->warning()));
+    report(openedStatus(path));
     return true;
 }
 
@@ -279,7 +279,7 @@ void WindowController::writeAndReport()
     const Status written = writeScreenFiles(kScreenFileName, *last_);
     const QString folder = currentFolderForDisplay();
     if (written) {
-        report(writtenStatus(folder, sampled_->warning()));
+        report(writtenStatus(folder));
     } else {
         report(writeFailedStatus(written.failure(), folder));
         emit problem(writeFailedMessage(written.failure(), folder));

@@ -1,6 +1,8 @@
 // Batches into a folder: parallel conversion, a bad picture among good ones,
 // --verbose and the progress line.
 #include "converter_process.h"
+#include "picture_corpus/colour_profiles.h"
+#include "picture_corpus/handmade_pictures.h"
 #include "test_support.h"
 #include "window_path.h"
 
@@ -69,6 +71,32 @@ TEST(Batch, ConvertsEveryGoodPictureAndReportsTheBadOne)
     EXPECT_EQ(std::ranges::count_if(std::filesystem::directory_iterator(folder.path() / "out"),
                                     [](const auto&) { return true; }),
               12);
+}
+
+// libpng's remark about a colour profile, and what it writes straight to
+// standard error as it gives up on a PNG cut short, never reach standard
+// error, from any of the batch's threads, even with --verbose: only the cut
+// picture's failure is reported, with its name.
+TEST(Batch, DecodersSayNothingOfTheirOwn)
+{
+    ScratchFolder folder;
+    std::filesystem::create_directory(folder.path() / "out");
+    const QByteArray png = encoded(testPicture(), "PNG");
+    const QByteArray profiled = withKnownIncorrectSrgbProfile(png);
+    QStringList arguments{"-d", "out", "--verbose", "-j", "3"};
+    for (const char* name : {"a.png", "b.png", "c.png", "d.png"}) {
+        writeText(folder.path() / name, profiled.toStdString());
+        arguments << name;
+    }
+    writeText(folder.path() / "cut.png", png.left(png.size() / 2).toStdString());
+    arguments << "cut.png";
+
+    const ConverterRun run = runConverter(folder.path(), arguments);
+    EXPECT_EQ(run.exitCode, 1);
+    const auto errors = lines(run.err);
+    ASSERT_EQ(errors.size(), 1u) << run.err;
+    EXPECT_EQ(errors[0].rfind("rasterine-convert: cut.png: the picture cannot be decoded", 0), 0u) << errors[0];
+    EXPECT_NE(run.out.find("d.screen.inf"), std::string::npos) << run.out;
 }
 
 TEST(Batch, VerboseNamesEveryFileWritten)

@@ -87,8 +87,9 @@ TEST(Conversion, GivesTheWindowsBytesAndPreviewForEveryOption)
                      std::string(halftoneName(c.halftone)) + (c.stagger ? " stagger" : ""));
         const QImage windowPreview = convertAsTheWindowDoes(c.picture, c.mode, c.halftone, c.stagger,
                                                             folder.file("window.screen"));
-        QStringList arguments{"-m", QString::number(c.mode), "-t", QString::fromUtf8(halftoneName(c.halftone).data()),
-                              "-o", "cli.screen", "-p", "cli.png", c.picture};
+        QStringList arguments{"-m", QString::number(c.mode), "-o", "cli.screen", "-p", "cli.png", c.picture};
+        if (c.halftone != Halftone::None)  // mode 7 takes no half-tone, not even "none"
+            arguments << "-t" << QString::fromUtf8(halftoneName(c.halftone).data());
         if (c.stagger)
             arguments.prepend("-s");
         const ConverterRun run = runConverter(folder.path(), arguments);

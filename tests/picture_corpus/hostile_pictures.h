@@ -13,16 +13,15 @@
 // the conversion; the command line and the window run the same cases, so all
 // three edges agree on what each input gives.
 enum class Outcome {
-    Converts,         // a 320 x 256 picture, no warning
-    ConvertsDamaged,  // a picture, and a warning that names the damage
-    Refused,          // no picture, and a reason
+    Converts,  // a 320 x 256 picture
+    Refused,   // no picture, and a reason
 };
 
 struct PictureCase {
     std::string name;  // letters, digits and underscores, usable as a test name
     QString fileName;  // the name the input is written under
     Outcome outcome;
-    // Words the warning (ConvertsDamaged) or the reason (Refused) must hold.
+    // Words the reason (Refused) must hold.
     QString reasonContains;
     // Writes the input at `path`: a file, a folder, or nothing at all.
     std::function<void(const QString& path)> make;

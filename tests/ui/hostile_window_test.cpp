@@ -1,9 +1,9 @@
 // Opens every hostile and odd input through the real window's File › "Open...":
 // a refusal is one warning naming the file and the loader's reason, with the
-// picture on show, the planes, the timer and the files left as they were; a
-// picture is sampled and converted as the engine does it in-process, and its
-// damage stays on the status line. CTest runs each case as its own process
-// under a time limit.
+// picture on show, the planes, the timer and the files left as they were (a
+// damaged picture among them); a picture is sampled and converted as the
+// engine does it in-process. CTest runs each case as its own process under a
+// time limit.
 #include "picture_corpus/hostile_pictures.h"
 #include "test_pictures.h"
 #include "picture/picture_loader.h"
@@ -70,12 +70,6 @@ TEST_P(HostileWindow, OpenEndsInAConversionOrOneWarning)
 
     const QString status = test.lblStatus()->text();
     EXPECT_TRUE(status.startsWith(QStringLiteral("Wrote $.screen and $.screen.inf in "))) << text(status);
-    if (input.outcome == Outcome::ConvertsDamaged) {
-        ASSERT_FALSE(loaded.value().warning.isEmpty());
-        EXPECT_TRUE(status.contains(loaded.value().warning)) << text(status);
-    } else {
-        EXPECT_FALSE(status.contains(QStringLiteral("damaged"))) << text(status);
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, HostileWindow, ::testing::ValuesIn(hostilePictureCases()),
