@@ -2,6 +2,7 @@
 // bytes and the 320 x 256 preview) for every mode, half-tone and Stagger, and
 // the table building that precedes each pass.
 #include "outputs/screen_files.h"
+#include "platform/file_output.h"
 #include "conversion/classic/conversion_pass.h"
 #include "conversion/classic/halftone.h"
 #include "conversion/painter.h"
@@ -85,7 +86,7 @@ void ConvertAndWriteFiles(benchmark::State& run)
     }
     const std::string screenFile = folder + "/$.screen";
     for (auto _ : run) {
-        if (!writeScreenFiles(screenFile, convertScreen(*state, preview))) {
+        if (!replaceFiles(screenFileSet(screenFile, convertScreen(*state, preview)))) {
             run.SkipWithError("cannot write the screen files");
             break;
         }

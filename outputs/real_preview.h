@@ -1,0 +1,11 @@
+#pragma once
+
+#include "conversion/conversion.h"
+
+#include <cstdint>
+#include <vector>
+
+// The screen of `conversion` at its real resolution (see screenPicture) as
+// a whole PNG file: what the window's "Save Preview As..." and
+// rasterine-convert --real-preview write, byte for byte the same.
+std::vector<std::uint8_t> realPreviewPng(const Conversion& conversion);
