@@ -7,5 +7,7 @@
 
 // The screen of `conversion` at its real resolution (see screenPicture) as
 // a whole PNG file: what the window's "Save Preview As..." and
-// rasterine-convert --real-preview write, byte for byte the same.
+// rasterine-convert --real-preview write, byte for byte the same: its
+// resolution is recorded as 96 dots an inch, whichever display or program
+// it was made on.
 std::vector<std::uint8_t> realPreviewPng(const Conversion& conversion);
