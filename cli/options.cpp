@@ -94,7 +94,8 @@ struct Parser {
     std::vector<std::pair<Option, QCommandLineOption>> settings;
     QCommandLineOption output{{"o", "output"},
                               "Screen file for a single picture (default \"$.screen\"); its side "
-                              "file is FILE with \".inf\" appended.",
+                              "file is FILE with \".inf\" appended, naming it $.NAME after FILE "
+                              "($.SCREEN for \"$.screen\").",
                               "FILE"};
     QCommandLineOption preview{{"p", "preview"},
                                "Also write the converted picture as a 320 x 256 PNG, as the "
@@ -112,8 +113,9 @@ struct Parser {
     QCommandLineOption previews{"previews", "With --output-dir, also write DIR/STEM.png."};
     QCommandLineOption jobs{{"j", "jobs"},
                             "Convert N pictures at a time (default: one per processor).", "N"};
-    QCommandLineOption verbose{"verbose", "Name every file written, on standard output, and the BASIC VDU 19 "
-                                          "statement that sets a palette other than the mode's own."};
+    QCommandLineOption verbose{"verbose", "Name every file written, on standard output, every earlier .nula "
+                                          "or .zx02 file removed beside a screen (\"removed FILE\"), and the "
+                                          "BASIC VDU 19 statement that sets a palette other than the mode's own."};
     QCommandLineOption disc{"disc",
                             "Write a bootable DFS disc image: one picture is shown at boot, "
                             "several make a slideshow (FILE-1.ssd, FILE-2.ssd ... if they need "
