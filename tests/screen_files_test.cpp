@@ -2,7 +2,6 @@
 #include "conversion/screen_modes.h"
 #include "outputs/side_file.h"
 #include "outputs/screen_files.h"
-#include "platform/file_output.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -193,21 +192,6 @@ TEST(ScreenFileSet, EveryMemberIsWrittenOrRemoved)
                 EXPECT_EQ(text(set.files.back().bytes), "Z.AQUA     007ED4 000000 00012C\n");
             }
         }
-}
-
-// The fault this set is for: a NuLA screen, then a standard one, leaves no
-// .nula pair beside the standard screen, and says it removed it.
-TEST(ScreenFileSet, AStandardScreenRemovesAnEarlierNulaPair)
-{
-    ScratchFolder folder;
-    const std::string screen = folder.file("$.screen");
-    ASSERT_TRUE(replaceFiles(screenFileSet(screen, blankConversion(1, true))).ok());
-    EXPECT_EQ(text(readBytes(folder.file("$.screen.nula.inf"))), "$.NULA     000900 000000 000020\n");
-    const auto replaced = replaceFiles(screenFileSet(screen, blankConversion(1, false)));
-    ASSERT_TRUE(replaced.ok());
-    EXPECT_EQ(replaced.value().removed,
-              (std::vector<std::string>{folder.file("$.screen.nula"), folder.file("$.screen.nula.inf")}));
-    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"$.screen", "$.screen.inf"}));
 }
 
 // "$.screen" keeps its names in any folder; every other file is named after
