@@ -3,6 +3,7 @@
 // the table building that precedes each pass.
 #include "tests/engine_steps.h"
 #include "outputs/screen_files.h"
+#include "platform/file_output.h"
 #include "conversion/classic/conversion_pass.h"
 #include "conversion/classic/halftone.h"
 #include "conversion/painter.h"
@@ -86,7 +87,7 @@ void ConvertAndWriteFiles(benchmark::State& run)
     }
     const std::string screenFile = folder + "/$.screen";
     for (auto _ : run) {
-        if (!writeScreenFiles(screenFile, convertScreen(*state, preview))) {
+        if (!replaceFiles(screenFileSet(screenFile, convertScreen(*state, preview)))) {
             run.SkipWithError("cannot write the screen files");
             break;
         }

@@ -44,6 +44,8 @@ public:
         if (verbose_) {
             for (const QString& file : outcome.written)
                 print(stdout, file + QLatin1Char('\n'));
+            for (const QString& file : outcome.removed)
+                print(stdout, QStringLiteral("removed %1\n").arg(file));
             if (!outcome.palette.isEmpty())
                 print(stdout, QStringLiteral("%1: %2\n").arg(job.picture, outcome.palette));
         }
@@ -106,7 +108,7 @@ PictureOutcome convertSafely(const PictureJob& job, const Settings& settings, co
     try {
         return convertPicture(job, settings, progress);
     } catch (const std::bad_alloc&) {
-        return {Failure{job.picture.toStdString(), "not enough memory to convert it"}, {}, {}, {}, {}};
+        return {Failure{job.picture.toStdString(), "not enough memory to convert it"}, {}, {}, {}, {}, {}};
     }
 }
 

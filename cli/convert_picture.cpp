@@ -4,9 +4,9 @@
 #include "conversion/painter.h"
 #include "outputs/compression/zx02.h"
 #include "outputs/png_file.h"
-#include "outputs/nula_files.h"
 #include "outputs/nula_setup.h"
 #include "outputs/screen_files.h"
+#include "outputs/real_preview.h"
 #include "platform/file_output.h"
 #include "recipe/picture_recipe.h"
 
@@ -31,18 +31,47 @@ Failure writeFailure(const QString& picture, const Failure& failure)
                                               .toStdString()};
 }
 
-// The PNG is encoded in memory first so that it, too, can be put in place by
-// one rename: a failed write never leaves half a preview behind.
-PictureOutcome writePreview(const PixelSurface& preview, const PngMetadata& metadata, const QString& path,
-                            const QString& picture)
+std::optional<Failure> writePng(const Result<std::vector<std::uint8_t>>& png, const QString& path,
+                                const QString& picture, PictureOutcome& outcome)
 {
-    const Result<std::vector<std::uint8_t>> png = pngBytes(preview, metadata);
     if (!png)
-        return {{}, writeFailure(picture, Failure{systemName(path), png.failure().reason}), {}, {}, {}, {}};
+        return writeFailure(picture, Failure{systemName(path), png.failure().reason});
     const std::array<FileContent, 1> file{{{systemName(path), png.value()}}};
     if (const Status written = replaceFiles(file); !written)
-        return {writeFailure(picture, written.failure()), {}, {}, {}, {}};
-    return {{}, {path}, {}, {}, {}};
+        return writeFailure(picture, written.failure());
+    outcome.written << path;
+    return std::nullopt;
+}
+
+std::optional<Failure> writeScreenSet(const PictureJob& job, const Conversion& conversion, PictureOutcome& outcome)
+{
+    const std::span<const std::uint8_t> packed =
+        job.packedFile ? std::span<const std::uint8_t>(outcome.stream) : std::span<const std::uint8_t>();
+    const auto replaced = replaceFiles(screenFileSet(systemName(job.screenFile), job.names, conversion, packed));
+    if (!replaced)
+        return writeFailure(job.picture, replaced.failure());
+    for (const std::string& file : replaced.value().written)
+        outcome.written << QFile::decodeName(file.c_str());
+    for (const std::string& file : replaced.value().removed)
+        outcome.removed << QFile::decodeName(file.c_str());
+    return std::nullopt;
+}
+
+// Each output asked for, in turn; the first that cannot be written ends it.
+// The PNGs are encoded in memory first so that each, too, is put in place by
+// one rename: a failed write never leaves half a picture behind.
+std::optional<Failure> writeOutputs(const PictureJob& job, const Conversion& conversion, const PngMetadata& metadata,
+                                    PictureOutcome& outcome)
+{
+    if (!job.screenFile.isEmpty())
+        if (auto failure = writeScreenSet(job, conversion, outcome))
+            return failure;
+    if (!job.previewFile.isEmpty())
+        if (auto failure = writePng(pngBytes(canvasPicture(conversion.screen), metadata), job.previewFile, job.picture, outcome))
+            return failure;
+    if (!job.realPreviewFile.isEmpty())
+        return writePng(realPreviewPng(conversion), job.realPreviewFile, job.picture, outcome);
+    return std::nullopt;
 }
 
 }  // namespace
@@ -51,9 +80,9 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
 {
     Result<ConvertedPicture> converted = convertPictureFile(job.picture, settings, progress);
     if (!converted.ok())
-        return {converted.failure(), {}, {}, {}, {}};
+        return {converted.failure(), {}, {}, {}, {}, {}};
     const PngMetadata metadata = converted.value().previewMetadata;
-    PictureOutcome outcome{{}, {}, std::move(converted.value().conversion), {}, {}};
+    PictureOutcome outcome{{}, {}, {}, std::move(converted.value().conversion), {}, {}};
     const Conversion& conversion = *outcome.conversion;
     if (conversion.screen.hasNula())
         outcome.palette = QString::fromStdString(nulaSetupStatements(conversion.screen));
@@ -63,29 +92,6 @@ PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, c
     // .zx02 file and its disc alike.
     if (job.packedFile || job.packedForDisc)
         outcome.stream = zx02Compress(conversion.bytes(), job.search);
-    if (!job.screenFile.isEmpty()) {
-        const std::span<const std::uint8_t> packed =
-            job.packedFile ? std::span<const std::uint8_t>(outcome.stream) : std::span<const std::uint8_t>();
-        const Status written = writeScreenFiles(systemName(job.screenFile), conversion, packed);
-        if (!written) {
-            outcome.failure = writeFailure(job.picture, written.failure());
-            return outcome;
-        }
-        outcome.written = {job.screenFile, QFile::decodeName(infFileName(systemName(job.screenFile)).c_str())};
-        if (conversion.screen.hasNula()) {
-            const std::string nulaFile = nulaFileName(systemName(job.screenFile));
-            outcome.written << QFile::decodeName(nulaFile.c_str()) << QFile::decodeName(infFileName(nulaFile).c_str());
-        }
-        if (job.packedFile) {
-            const std::string packed = packedFileName(systemName(job.screenFile));
-            outcome.written << QFile::decodeName(packed.c_str()) << QFile::decodeName(infFileName(packed).c_str());
-        }
-    }
-
-    if (!job.previewFile.isEmpty()) {
-        const PictureOutcome previewOutcome = writePreview(canvasPicture(conversion.screen), metadata, job.previewFile, job.picture);
-        outcome.failure = previewOutcome.failure;
-        outcome.written += previewOutcome.written;
-    }
+    outcome.failure = writeOutputs(job, conversion, metadata, outcome);
     return outcome;
 }

@@ -2,6 +2,7 @@
 
 #include "conversion/screen_modes.h"
 #include "outputs/boot_discs.h"
+#include "platform/file_output.h"
 
 #include <QFile>
 
@@ -123,7 +124,7 @@ ExitStatus writeDiscs(const DiscRequest& request, const std::vector<PictureJob>&
         printError(*problem);
         return kExitFailed;
     }
-    if (const Status written = writeDiscFiles(discFiles, discs.value()); !written) {
+    if (const auto written = replaceFiles(discFileSet(discFiles, discs.value())); !written) {
         printError(QStringLiteral("cannot write %1: %2")
                        .arg(QFile::decodeName(written.failure().subject.c_str()),
                             QString::fromLocal8Bit(written.failure().reason.c_str())));

@@ -8,6 +8,7 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -95,12 +96,18 @@ struct Parser {
     std::vector<std::pair<Option, QCommandLineOption>> settings;
     QCommandLineOption output{{"o", "output"},
                               "Screen file for a single picture (default \"$.screen\"); its side "
-                              "file is FILE with \".inf\" appended.",
+                              "file is FILE with \".inf\" appended, naming it $.NAME after FILE "
+                              "($.SCREEN for \"$.screen\").",
                               "FILE"};
     QCommandLineOption preview{{"p", "preview"},
                                "Also write the converted picture as a 320 x 256 PNG, as the "
                                "window's preview shows it.",
                                "FILE"};
+    QCommandLineOption realPreview{"real-preview",
+                                   "Also write the screen at its real resolution as a PNG (640, 320 or "
+                                   "160 x 256; mode 7 640 x 500), as the window's \"Save Preview As...\" "
+                                   "writes it.",
+                                   "FILE"};
     QCommandLineOption outputDir{{"d", "output-dir"},
                                  "Write DIR/STEM.screen and DIR/STEM.screen.inf for each picture "
                                  "(STEM: the picture's name without its extension).",
@@ -108,8 +115,9 @@ struct Parser {
     QCommandLineOption previews{"previews", "With --output-dir, also write DIR/STEM.png."};
     QCommandLineOption jobs{{"j", "jobs"},
                             "Convert N pictures at a time (default: one per processor).", "N"};
-    QCommandLineOption verbose{"verbose", "Name every file written, on standard output, and the BASIC VDU 19 "
-                                          "statement that sets a palette other than the mode's own."};
+    QCommandLineOption verbose{"verbose", "Name every file written, on standard output, every earlier .nula "
+                                          "or .zx02 file removed beside a screen (\"removed FILE\"), and the "
+                                          "BASIC VDU 19 statement that sets a palette other than the mode's own."};
     QCommandLineOption disc{"disc",
                             "Write a bootable DFS disc image: one picture is shown at boot, "
                             "several make a slideshow (FILE-1.ssd, FILE-2.ssd ... if they need "
@@ -151,7 +159,7 @@ struct Parser {
             settings.emplace_back(row.option, catalogueOption(row));
         for (const auto& [option, line] : settings)
             parser.addOption(line);
-        parser.addOptions({output, preview, outputDir, previews, jobs, verbose, disc, tracks, delay, compress, noCompress, thorough});
+        parser.addOptions({output, preview, realPreview, outputDir, previews, jobs, verbose, disc, tracks, delay, compress, noCompress, thorough});
         parser.addPositionalArgument("PICTURE", "Pictures to convert.", "PICTURE...");
     }
 };
@@ -271,7 +279,7 @@ std::optional<UsageError> checkCombination(const Parser& p, qsizetype pictures)
     const QCommandLineParser& parser = p.parser;
     if (pictures == 0)
         return usage(QStringLiteral("no picture given"));
-    for (const auto* option : {&p.output, &p.preview, &p.outputDir, &p.disc})
+    for (const auto* option : {&p.output, &p.preview, &p.realPreview, &p.outputDir, &p.disc})
         if (parser.isSet(*option) && parser.value(*option).isEmpty())
             return usage(QStringLiteral("--%1 needs a name").arg(option->names().constLast()));
     if (parser.isSet(p.output) && parser.isSet(p.outputDir))
@@ -290,6 +298,8 @@ std::optional<UsageError> checkCombination(const Parser& p, qsizetype pictures)
     if (pictures > 1 && parser.isSet(p.preview))
         return usage(QStringLiteral("--preview names one file; for several pictures use "
                                     "--output-dir with --previews"));
+    if (pictures > 1 && parser.isSet(p.realPreview))
+        return usage(QStringLiteral("--real-preview names one file, for a single picture"));
     return std::nullopt;
 }
 
@@ -300,7 +310,8 @@ std::vector<PictureJob> planJobs(const Parser& p, const QStringList& pictures)
     for (const QString& picture : pictures) {
         // With --disc alone the disc is the output; screen files only when named.
         const QString screen = parser.isSet(p.disc) ? QString() : QString::fromUtf8(kScreenFileName);
-        PictureJob job{picture, screen, parser.value(p.preview), p.parser.isSet(p.option(Option::Nula))};
+        PictureJob job{picture, screen, {}, parser.value(p.preview), parser.value(p.realPreview),
+                       p.parser.isSet(p.option(Option::Nula))};
         job.packedFile = parser.isSet(p.compress);
         job.packedForDisc = parser.isSet(p.disc) && !parser.isSet(p.noCompress);
         job.search = parser.isSet(p.thorough) ? Zx02Search::Thorough : Zx02Search::Quick;
@@ -317,18 +328,36 @@ std::vector<PictureJob> planJobs(const Parser& p, const QStringList& pictures)
     return jobs;
 }
 
+// Every file a job writes, or removes as a stale member of its screen's set.
 QStringList outputsOf(const PictureJob& job)
 {
     QStringList outputs;
     if (!job.screenFile.isEmpty())
-        outputs << job.screenFile << job.screenFile + QStringLiteral(".inf");
-    if (!job.screenFile.isEmpty() && job.nula)
-        outputs << job.screenFile + QStringLiteral(".nula") << job.screenFile + QStringLiteral(".nula.inf");
-    if (!job.screenFile.isEmpty() && job.packedFile)
-        outputs << job.screenFile + QStringLiteral(".zx02") << job.screenFile + QStringLiteral(".zx02.inf");
-    if (!job.previewFile.isEmpty())
-        outputs << job.previewFile;
+        for (const std::string& file : screenSetFiles(QFile::encodeName(job.screenFile).toStdString()))
+            outputs << QFile::decodeName(file.c_str());
+    for (const QString& png : {job.previewFile, job.realPreviewFile})
+        if (!png.isEmpty())
+            outputs << png;
     return outputs;
+}
+
+// Gives each screen file the BBC names of its .inf files, different for
+// every picture of a batch.
+std::optional<UsageError> nameScreens(std::vector<PictureJob>& jobs)
+{
+    std::vector<PictureJob*> writing;
+    std::vector<std::string> screenFiles;
+    for (PictureJob& job : jobs)
+        if (!job.screenFile.isEmpty()) {
+            writing.push_back(&job);
+            screenFiles.push_back(QFile::encodeName(job.screenFile).toStdString());
+        }
+    const auto names = screenNames(screenFiles);
+    if (!names)
+        return usage(QString::fromStdString(names.failure().message()));
+    for (std::size_t i = 0; i < writing.size(); ++i)
+        writing[i]->names = names.value()[i];
+    return std::nullopt;
 }
 
 // Refuses plans that would write one file twice or write over a picture
@@ -446,6 +475,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
         return *error;
     options.jobs = planJobs(p, pictures);
     if (auto error = checkOutputs(options.jobs))
+        return *error;
+    if (auto error = nameScreens(options.jobs))
         return *error;
     if (auto error = readDisc(p, pictures, options))
         return *error;

@@ -1,17 +1,9 @@
 #include "outputs/nula_files.h"
 
 #include "outputs/nula_setup.h"
+#include "outputs/side_file.h"
 
-#include <cstdio>
-
-std::string nulaFileName(const std::string& screenFile)
+std::string nulaInfText(const std::string& bbcName)
 {
-    return screenFile + ".nula";
-}
-
-std::string nulaInfText()
-{
-    char line[40];
-    std::snprintf(line, sizeof line, "$.NULA     %06X 000000 %06X\n", 0x900u, static_cast<unsigned>(kNulaBytes));
-    return line;
+    return infLine(bbcName, 0x900u, 0, static_cast<std::uint32_t>(kNulaBytes)) + "\n";
 }

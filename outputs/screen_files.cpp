@@ -1,63 +1,93 @@
 #include "outputs/screen_files.h"
 
-#include "outputs/side_file.h"
 #include "outputs/nula_files.h"
 #include "outputs/nula_setup.h"
-#include "platform/file_output.h"
+#include "outputs/side_file.h"
 
-#include <cstdio>
-#include <vector>
-
-std::string infFileName(const std::string& screenFile)
-{
-    return screenFile + ".inf";
-}
-
-std::string infFileText(const Conversion& conversion)
-{
-    return infLine(conversion.screenStart(), static_cast<std::uint32_t>(conversion.screen.screenBytes())) + "\n";
-}
-
-std::string packedFileName(const std::string& screenFile)
-{
-    return screenFile + ".zx02";
-}
-
-std::string packedInfText(std::size_t streamBytes)
-{
-    char line[48];
-    std::snprintf(line, sizeof line, "$.SCREENZ  %06X 000000 %06X\n", static_cast<unsigned>(0x8000 - streamBytes),
-                  static_cast<unsigned>(streamBytes));
-    return line;
-}
+#include <array>
+#include <optional>
 
 namespace {
 
-std::span<const std::uint8_t> textBytes(const std::string& text)
+// Each part of the set is a file and its .inf: the screen, its NuLA
+// colours, its ZX02 stream, named by these endings after the screen file.
+constexpr std::array<const char*, 3> kPartEndings{"", ".nula", ".zx02"};
+
+struct Part {
+    std::vector<std::uint8_t> bytes;
+    std::string inf;
+};
+
+std::vector<std::uint8_t> textBytes(const std::string& text)
 {
-    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+    return {text.begin(), text.end()};
+}
+
+std::optional<Part> nulaPart(const ScreenNames& names, const Conversion& conversion)
+{
+    if (!conversion.screen.hasNula())
+        return std::nullopt;
+    const auto registers = nulaRegisterBytes(conversion.screen);
+    return Part{{registers.begin(), registers.end()}, nulaInfText(names.nula)};
+}
+
+std::optional<Part> packedPart(const ScreenNames& names, std::span<const std::uint8_t> stream)
+{
+    if (stream.empty())
+        return std::nullopt;
+    return Part{{stream.begin(), stream.end()}, packedInfText(names.packed, stream.size())};
 }
 
 }  // namespace
 
-Status writeScreenFiles(const std::string& screenFile, const Conversion& conversion, std::span<const std::uint8_t> stream)
+std::string infFileName(const std::string& file)
 {
-    const std::string inf = infFileText(conversion);
-    const std::vector<std::uint8_t> memory = conversion.bytes();
-    std::vector<FileContent> files{{screenFile, memory}, {infFileName(screenFile), textBytes(inf)}};
-    std::vector<std::uint8_t> nula;
-    const std::string nulaInf = nulaInfText();
-    if (conversion.screen.hasNula()) {
-        const auto registers = nulaRegisterBytes(conversion.screen);
-        nula.assign(registers.begin(), registers.end());
-        files.push_back({nulaFileName(screenFile), nula});
-        files.push_back({infFileName(nulaFileName(screenFile)), textBytes(nulaInf)});
+    return file + ".inf";
+}
+
+std::vector<std::string> screenSetFiles(const std::string& screenFile)
+{
+    std::vector<std::string> files;
+    for (const char* ending : kPartEndings) {
+        files.push_back(screenFile + ending);
+        files.push_back(infFileName(screenFile + ending));
     }
-    std::string streamInf;
-    if (!stream.empty()) {
-        streamInf = packedInfText(stream.size());
-        files.push_back({packedFileName(screenFile), stream});
-        files.push_back({infFileName(packedFileName(screenFile)), textBytes(streamInf)});
+    return files;
+}
+
+std::string infFileText(const Conversion& conversion, const std::string& bbcName)
+{
+    return infLine(bbcName, conversion.screenStart(), 0, static_cast<std::uint32_t>(conversion.screen.screenBytes())) + "\n";
+}
+
+std::string packedInfText(const std::string& bbcName, std::size_t streamBytes)
+{
+    const auto length = static_cast<std::uint32_t>(streamBytes);
+    return infLine(bbcName, 0x8000u - length, 0, length) + "\n";
+}
+
+FileSet screenFileSet(const std::string& screenFile, const ScreenNames& names, const Conversion& conversion,
+                      std::span<const std::uint8_t> stream)
+{
+    const std::array<std::optional<Part>, kPartEndings.size()> parts{
+        Part{conversion.bytes(), infFileText(conversion, names.screen)}, nulaPart(names, conversion),
+        packedPart(names, stream)};
+    const std::vector<std::string> files = screenSetFiles(screenFile);
+    FileSet set;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const std::string& file = files[2 * i];
+        const std::string& inf = files[2 * i + 1];
+        if (parts[i]) {
+            set.files.push_back({file, parts[i]->bytes});
+            set.files.push_back({inf, textBytes(parts[i]->inf)});
+        } else {
+            set.removals.insert(set.removals.end(), {file, inf});
+        }
     }
-    return replaceFiles(files);
+    return set;
+}
+
+FileSet screenFileSet(const std::string& screenFile, const Conversion& conversion, std::span<const std::uint8_t> stream)
+{
+    return screenFileSet(screenFile, screenNames(screenFile), conversion, stream);
 }

@@ -24,6 +24,13 @@ struct StagedFile {
     bool renamed = false;
 };
 
+// A file of an earlier output that this one removes: moved aside to
+// `backup` until every new file is in place.
+struct RemovedFile {
+    std::string target;
+    std::string backup;
+};
+
 Failure failureFor(const std::string& file, int err)
 {
     return Failure{file, std::generic_category().message(err)};
@@ -149,9 +156,10 @@ std::optional<Failure> keepBackup(StagedFile& staged)
     return std::nullopt;
 }
 
-// Puts every renamed target back as it was. A backup that cannot be put back
-// is left where it is rather than deleted, so the earlier file is never lost.
-void rollBack(std::vector<StagedFile>& staged)
+// Puts every renamed target back as it was, and every removed file. A
+// backup that cannot be put back is left where it is rather than deleted,
+// so the earlier file is never lost.
+void rollBack(std::vector<StagedFile>& staged, std::vector<RemovedFile>& removed)
 {
     const SystemCalls& sys = systemCalls();
     for (auto& file : staged) {
@@ -165,15 +173,44 @@ void rollBack(std::vector<StagedFile>& staged)
         if (!file.backup.empty() && !file.renamed)
             sys.unlink(file.backup.c_str());
     }
+    for (auto& file : removed)
+        if (!file.backup.empty() && sys.rename(file.backup.c_str(), file.target.c_str()) == 0)
+            file.backup.clear();
+}
+
+// The removals that name a file (or a symbolic link) to remove: an absent
+// name needs nothing, and a folder is not a file an output made.
+std::vector<RemovedFile> presentRemovals(std::span<const std::string> removals)
+{
+    std::vector<RemovedFile> present;
+    for (const std::string& path : removals) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode))
+            present.push_back(RemovedFile{path, {}});
+    }
+    return present;
+}
+
+// Moves each removed file aside by one rename, which can be undone by
+// another; the file is deleted only once the new files are in place.
+std::optional<Failure> moveAside(std::vector<RemovedFile>& removed)
+{
+    for (auto& file : removed) {
+        const std::string aside = siblingName(file.target, "old");
+        if (systemCalls().rename(file.target.c_str(), aside.c_str()) != 0)
+            return failureFor(file.target, errno);
+        file.backup = aside;
+    }
+    return std::nullopt;
 }
 
 // Makes the renames themselves survive a power cut. Some file systems refuse
 // to sync a folder; the files are in place by then, so that is not an error.
-void syncFolders(const std::vector<StagedFile>& staged)
+void syncFolders(const std::vector<std::string>& paths)
 {
     std::vector<std::string> done;
-    for (const auto& file : staged) {
-        std::filesystem::path parent = std::filesystem::path(file.target).parent_path();
+    for (const auto& path : paths) {
+        std::filesystem::path parent = std::filesystem::path(path).parent_path();
         const std::string folder = parent.empty() ? std::string(1, '.') : parent.string();
         if (std::find(done.begin(), done.end(), folder) != done.end())
             continue;
@@ -186,7 +223,23 @@ void syncFolders(const std::vector<StagedFile>& staged)
     }
 }
 
-std::optional<Failure> commit(std::vector<StagedFile>& staged)
+// Deletes the backups once everything is in place, and flushes the folders.
+void finish(const std::vector<StagedFile>& staged, const std::vector<RemovedFile>& removed)
+{
+    std::vector<std::string> paths;
+    for (const auto& file : staged) {
+        if (!file.backup.empty())
+            systemCalls().unlink(file.backup.c_str());
+        paths.push_back(file.target);
+    }
+    for (const auto& file : removed) {
+        systemCalls().unlink(file.backup.c_str());
+        paths.push_back(file.target);
+    }
+    syncFolders(paths);
+}
+
+std::optional<Failure> commit(std::vector<StagedFile>& staged, std::vector<RemovedFile>& removed)
 {
     for (auto& file : staged)
         if (auto failure = checkReplaceable(file))
@@ -196,15 +249,36 @@ std::optional<Failure> commit(std::vector<StagedFile>& staged)
     for (std::size_t i = 0; i + 1 < staged.size(); ++i)
         if (auto failure = keepBackup(staged[i]))
             return failure;
+    if (auto failure = moveAside(removed))
+        return failure;
     for (auto& file : staged) {
         if (systemCalls().rename(file.temp.c_str(), file.target.c_str()) != 0)
             return failureFor(file.target, errno);
         file.renamed = true;
     }
-    for (auto& file : staged)
-        if (!file.backup.empty())
-            systemCalls().unlink(file.backup.c_str());
-    syncFolders(staged);
+    finish(staged, removed);
+    return std::nullopt;
+}
+
+// Writes every temporary, then puts everything in place; on a failure,
+// leaves every file as it was.
+std::optional<Failure> replaceAll(std::span<const FileContent> files, std::span<const std::string> removals,
+                                  std::vector<RemovedFile>& removed)
+{
+    std::vector<StagedFile> staged;
+    staged.reserve(files.size());
+    for (const auto& file : files) {
+        staged.push_back(StagedFile{file.path, {}, {}, false, false});
+        if (auto failure = writeTemporary(staged.back(), file.bytes)) {
+            rollBack(staged, removed);
+            return failure;
+        }
+    }
+    removed = presentRemovals(removals);
+    if (auto failure = commit(staged, removed)) {
+        rollBack(staged, removed);
+        return failure;
+    }
     return std::nullopt;
 }
 
@@ -212,18 +286,24 @@ std::optional<Failure> commit(std::vector<StagedFile>& staged)
 
 Status replaceFiles(std::span<const FileContent> files)
 {
-    std::vector<StagedFile> staged;
-    staged.reserve(files.size());
-    for (const auto& file : files) {
-        staged.push_back(StagedFile{file.path, {}, {}, false, false});
-        if (auto failure = writeTemporary(staged.back(), file.bytes)) {
-            rollBack(staged);
-            return *failure;
-        }
-    }
-    if (auto failure = commit(staged)) {
-        rollBack(staged);
+    std::vector<RemovedFile> removed;
+    if (auto failure = replaceAll(files, {}, removed))
         return *failure;
-    }
     return Done{};
+}
+
+Result<FilesReplaced> replaceFiles(const FileSet& set)
+{
+    std::vector<FileContent> files;
+    FilesReplaced replaced;
+    for (const auto& file : set.files) {
+        files.push_back({file.path, file.bytes});
+        replaced.written.push_back(file.path);
+    }
+    std::vector<RemovedFile> removed;
+    if (auto failure = replaceAll(files, set.removals, removed))
+        return *failure;
+    for (const auto& file : removed)
+        replaced.removed.push_back(file.target);
+    return replaced;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/failure.h"
+#include "platform/file_set.h"
 
 #include <cstdint>
 #include <span>
@@ -25,3 +26,10 @@ struct FileContent {
 // symbolic link is replaced by a regular file, never written through.
 // On failure, the Failure's subject is the file that could not be written.
 Status replaceFiles(std::span<const FileContent> files);
+
+// Writes the files of `set` as above and, in the same all-or-nothing step,
+// removes its removals: each present one is moved aside beside itself
+// before the first rename and deleted only once every file is in place, so
+// a failure puts it back with the rest. A removal that is absent, or a
+// folder, is left alone. Returns what was written and what was removed.
+Result<FilesReplaced> replaceFiles(const FileSet& set);

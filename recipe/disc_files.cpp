@@ -1,13 +1,9 @@
 #include "recipe/disc_files.h"
 
-#include "platform/file_output.h"
-
 #include <QFile>
 #include <QFileInfo>
 
 #include <cassert>
-#include <string>
-#include <vector>
 
 DiscKind discKind(const QString& file)
 {
@@ -49,16 +45,13 @@ std::optional<QString> overwrittenPicture(const QStringList& discFiles, const QS
     return std::nullopt;
 }
 
-Status writeDiscFiles(const QStringList& discFiles, const DiscSet& discs)
+FileSet discFileSet(const QStringList& discFiles, const DiscSet& discs)
 {
     assert(discs.files.size() == static_cast<std::size_t>(discFiles.size()));
-    std::vector<std::string> names;
-    for (const QString& file : discFiles)
-        names.push_back(QFile::encodeName(file).toStdString());
-    std::vector<FileContent> files;
-    for (std::size_t i = 0; i < names.size(); ++i)
-        files.push_back({names[i], discs.files[i]});
-    return replaceFiles(files);
+    FileSet set;
+    for (std::size_t i = 0; i < discs.files.size(); ++i)
+        set.files.push_back({QFile::encodeName(discFiles[static_cast<qsizetype>(i)]).toStdString(), discs.files[i]});
+    return set;
 }
 
 std::size_t discCount(const DiscSet& discs, DiscKind kind)

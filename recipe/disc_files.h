@@ -1,7 +1,7 @@
 #pragma once
 
 #include "outputs/boot_discs.h"
-#include "platform/failure.h"
+#include "platform/file_set.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,7 +10,7 @@
 #include <span>
 
 // The disc files a set of pictures becomes, as the command line's --disc
-// and the window's slideshow export name and write them.
+// and the window's slideshow export name them; the front ends write them.
 
 // The kind of disc file FILE's ending asks for (.dsd, .mmb, else .ssd).
 DiscKind discKind(const QString& file);
@@ -27,9 +27,9 @@ QString fileStem(const QString& picture);
 // Which picture, if any, one of `discFiles` would overwrite.
 std::optional<QString> overwrittenPicture(const QStringList& discFiles, const QStringList& pictures);
 
-// Every file of `discs` put in place under `discFiles` together, or none
-// (see replaceFiles); one name for each file.
-Status writeDiscFiles(const QStringList& discFiles, const DiscSet& discs);
+// Every file of `discs` under `discFiles` as one set, to be put in place
+// together or not at all (see replaceFiles); one name for each file.
+FileSet discFileSet(const QStringList& discFiles, const DiscSet& discs);
 
 // How many discs `discs` holds for the user: the files of single- and
 // double-sided discs, the discs inside an MMB file.

@@ -1,7 +1,8 @@
 // The writer against a failure at every step it takes, on a file system
 // with hard links and on one without (FAT and exFAT memory cards): whichever
-// system call fails, the earlier pair is left exactly as it was, or the new
-// pair is complete, and no temporary file is left behind.
+// system call fails, the earlier files are left exactly as they were, the
+// ones the new set removes included, or the new set is complete, and no
+// temporary file is left behind.
 #include "platform/file_output.h"
 #include "platform/system_calls.h"
 #include "test_support.h"
@@ -70,27 +71,39 @@ protected:
     }
     void TearDown() override { setSystemCalls(real); }
 
-    Status replacePair(const ScratchFolder& folder)
+    // The new screen and .inf, removing an earlier .nula pair and a .zx02
+    // that is not there.
+    Result<FilesReplaced> replaceSet(const ScratchFolder& folder)
     {
-        const std::array<FileContent, 2> files{
-            {{folder.file("$.screen"), screen}, {folder.file("$.screen.inf"), inf}}};
-        return replaceFiles(files);
+        FileSet set{{{folder.file("$.screen"), screen}, {folder.file("$.screen.inf"), inf}},
+                    {folder.file("$.screen.nula"), folder.file("$.screen.nula.inf"), folder.file("$.screen.zx02")}};
+        return replaceFiles(set);
     }
 
+    static void writeOldFiles(const ScratchFolder& folder)
+    {
+        for (const char* name : kOldFiles)
+            writeText(folder.file(name), std::string("old ") + name);
+    }
+
+    static constexpr std::array<const char*, 4> kOldFiles{"$.screen", "$.screen.inf", "$.screen.nula",
+                                                          "$.screen.nula.inf"};
     const std::vector<std::uint8_t> screen = std::vector<std::uint8_t>(20480, 0x5A);
     const std::vector<std::uint8_t> inf = {'n', 'e', 'w', '\n'};
 };
 
 }  // namespace
 
-TEST_P(WriterFaults, EveryStepLeavesTheOldPairOrTheNewOne)
+TEST_P(WriterFaults, EveryStepLeavesTheOldFilesOrTheNewSet)
 {
     plan = FaultPlan{kCalls, 0, GetParam(), {}};
     {
         ScratchFolder dry;
-        writeText(dry.file("$.screen"), "old screen");
-        writeText(dry.file("$.screen.inf"), "old inf");
-        ASSERT_TRUE(replacePair(dry).ok());
+        writeOldFiles(dry);
+        const auto replaced = replaceSet(dry);
+        ASSERT_TRUE(replaced.ok());
+        EXPECT_EQ(replaced.value().removed,
+                  (std::vector<std::string>{dry.file("$.screen.nula"), dry.file("$.screen.nula.inf")}));
     }
     const std::array<int, kCalls> calls = plan.made;
     for (int call = 0; call < kCalls; ++call)
@@ -98,21 +111,21 @@ TEST_P(WriterFaults, EveryStepLeavesTheOldPairOrTheNewOne)
             SCOPED_TRACE(std::string(kCallNames[static_cast<std::size_t>(call)]) + " number " +
                          std::to_string(n));
             ScratchFolder folder;
-            writeText(folder.file("$.screen"), "old screen");
-            writeText(folder.file("$.screen.inf"), "old inf");
+            writeOldFiles(folder);
             plan = FaultPlan{call, n, GetParam(), {}};
-            const Status written = replacePair(folder);
-            EXPECT_EQ(folder.entries(), (std::vector<std::string>{"$.screen", "$.screen.inf"}));
-            if (written.ok()) {
+            const auto replaced = replaceSet(folder);
+            if (replaced.ok()) {
+                EXPECT_EQ(folder.entries(), (std::vector<std::string>{"$.screen", "$.screen.inf"}));
                 EXPECT_EQ(readBytes(folder.file("$.screen")), screen);
                 EXPECT_EQ(readBytes(folder.file("$.screen.inf")), inf);
                 continue;
             }
-            const auto oldScreen = readBytes(folder.file("$.screen"));
-            const auto oldInf = readBytes(folder.file("$.screen.inf"));
-            EXPECT_EQ(std::string(oldScreen.begin(), oldScreen.end()), "old screen");
-            EXPECT_EQ(std::string(oldInf.begin(), oldInf.end()), "old inf");
-            EXPECT_FALSE(written.failure().reason.empty());
+            EXPECT_EQ(folder.entries(), std::vector<std::string>(kOldFiles.begin(), kOldFiles.end()));
+            for (const char* name : kOldFiles) {
+                const auto old = readBytes(folder.file(name));
+                EXPECT_EQ(std::string(old.begin(), old.end()), std::string("old ") + name);
+            }
+            EXPECT_FALSE(replaced.failure().reason.empty());
         }
 }
 

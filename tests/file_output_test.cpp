@@ -133,3 +133,16 @@ TEST_F(ReplaceFiles, NewFilesTakeTheUsualPermissions)
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                   fs::perms::others_read);
 }
+
+TEST_F(ReplaceFiles, RemovesOnlyTheFilesThatAreThere)
+{
+    writeText(folder.file("stale"), "earlier output");
+    fs::create_directory(folder.file("folder"));
+    const FileSet set{{{folder.file("a"), bytesOf("new a")}},
+                      {folder.file("stale"), folder.file("absent"), folder.file("folder")}};
+    const auto replaced = replaceFiles(set);
+    ASSERT_TRUE(replaced.ok()) << replaced.failure().message();
+    EXPECT_EQ(replaced.value().written, std::vector<std::string>{folder.file("a")});
+    EXPECT_EQ(replaced.value().removed, std::vector<std::string>{folder.file("stale")});
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"a", "folder"}));
+}

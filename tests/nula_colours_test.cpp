@@ -134,7 +134,7 @@ TEST(NulaColours, RegisterBytesAndLoaderForAWorkedExample)
               "?&FE22=&40:FORI%=1TO63STEP2:?&FE23=EVAL(\"&\"+MID$(\"000010002F003F00400050006F007F0080F890F8A123B123"
               "C0F8D0F8E123F123\",I%,2)):NEXT:?&FE22=&11:?&FE20=?&248:FORI%=0TO3:VDU19,I%,VAL(MID$(\"0120\",I%+1,1))"
               ";0;:NEXT:");
-    EXPECT_EQ(nulaInfText(), "$.NULA     000900 000000 000020\n");
+    EXPECT_EQ(nulaInfText("$.NULA"), "$.NULA     000900 000000 000020\n");
 }
 
 TEST(NulaColours, PaletteIndexesOfEachMode)

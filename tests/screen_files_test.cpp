@@ -1,11 +1,14 @@
 #include "conversion/classic/conversion_pass.h"
+#include "conversion/screen_modes.h"
 #include "outputs/side_file.h"
 #include "outputs/screen_files.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <regex>
 
 namespace fs = std::filesystem;
 
@@ -135,4 +138,88 @@ TEST_F(FailedScreenWrite, UnsupportedModeStopsBeforeWriting)
     EXPECT_DEATH((void)convertAndWrite(*state, preview, folder.file("$.screen")),
                  "screen mode 9 is not supported");
     expectOldPairKept();
+}
+
+namespace {
+
+Conversion blankConversion(int mode, bool nula)
+{
+    const ModeRecord& record = *findModeRecord(mode);
+    Conversion conversion;
+    conversion.mode = mode;
+    conversion.image = ScreenImage(*record.bitmap);
+    if (nula)
+        conversion.image.nula = NulaTable{};
+    conversion.bytes.assign(static_cast<std::size_t>(record.screenBytes), 0x42);
+    conversion.screenStart = record.screenStart;
+    return conversion;
+}
+
+std::string text(const std::vector<std::uint8_t>& bytes)
+{
+    return {bytes.begin(), bytes.end()};
+}
+
+}  // namespace
+
+// Whatever a conversion makes, every member of its screen's set is either
+// written or removed, once, and the .inf lines name the files as the
+// screen's names say.
+TEST(ScreenFileSet, EveryMemberIsWrittenOrRemoved)
+{
+    const std::vector<std::uint8_t> stream(300, 7);
+    const ScreenNames names{"$.AQUA", "N.AQUA", "Z.AQUA"};
+    for (const bool nula : {false, true})
+        for (const bool packed : {false, true}) {
+            SCOPED_TRACE(std::string(nula ? "nula" : "") + (packed ? " packed" : ""));
+            const Conversion conversion = blankConversion(2, nula);
+            const FileSet set = screenFileSet("out/Aqua.screen", names, conversion,
+                                              packed ? std::span(stream) : std::span<const std::uint8_t>());
+            std::vector<std::string> members = set.removals;
+            for (const auto& file : set.files)
+                members.push_back(file.path);
+            std::sort(members.begin(), members.end());
+            auto all = screenSetFiles("out/Aqua.screen");
+            std::sort(all.begin(), all.end());
+            EXPECT_EQ(members, all);
+            EXPECT_EQ(set.files.size(), 2u + (nula ? 2u : 0u) + (packed ? 2u : 0u));
+            EXPECT_EQ(set.files[0].bytes, conversion.bytes);
+            EXPECT_EQ(text(set.files[1].bytes), "$.AQUA     003000 000000 005000\n");
+            if (nula) {
+                EXPECT_EQ(text(set.files[3].bytes), "N.AQUA     000900 000000 000020\n");
+            }
+            if (packed) {
+                EXPECT_EQ(text(set.files.back().bytes), "Z.AQUA     007ED4 000000 00012C\n");
+            }
+        }
+}
+
+// "$.screen" keeps its names in any folder; every other file is named after
+// itself, in a form host filing systems take: a directory character, ".",
+// and one to seven letters and digits.
+TEST(ScreenNames, WindowNamesKeptOthersMadeFromTheFileName)
+{
+    const ScreenNames window{"$.SCREEN", "$.NULA", "$.SCREENZ"};
+    EXPECT_EQ(screenNames("$.screen"), window);
+    EXPECT_EQ(screenNames("/home/user/pictures/$.screen"), window);
+    EXPECT_EQ(screenNames("out/Aqua.screen"), (ScreenNames{"$.AQUA", "N.AQUA", "Z.AQUA"}));
+    EXPECT_EQ(screenNames("old.scr").screen, "$.OLD");
+    EXPECT_EQ(screenNames("$.pic").screen, "$.PIC");
+    EXPECT_EQ(screenNames("scan-page-012.screen").screen, "$.SCAN012");
+    EXPECT_EQ(screenNames("$.SCREEN").nula, "N.SCREEN");
+
+    // A batch: each name once, "$.screen" keeping SCREEN whatever its place.
+    const auto batch = screenNames({"a/screen.screen", "a/Holiday.screen", "b/holiday!.screen", "a/$.screen"});
+    ASSERT_TRUE(batch.ok());
+    std::vector<std::string> shown;
+    for (const ScreenNames& names : batch.value())
+        shown.push_back(names.screen);
+    EXPECT_EQ(shown, (std::vector<std::string>{"$.SCREEN2", "$.HOLIDAY", "$.HOLIDA2", "$.SCREEN"}));
+    const std::regex hostName(R"([$NZ]\.[A-Z0-9]{1,7})");
+    for (const ScreenNames& names : batch.value())
+        for (const std::string* name : {&names.screen, &names.nula, &names.packed})
+            EXPECT_TRUE(std::regex_match(*name, hostName)) << *name;
+
+    const std::vector<std::string> tenAlike(10, "out/same.screen");
+    EXPECT_FALSE(screenNames(tenAlike).ok());
 }

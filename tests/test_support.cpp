@@ -4,6 +4,7 @@
 #include "conversion/classic/conversion_pass.h"
 #include "outputs/screen_files.h"
 #include "outputs/side_file.h"
+#include "platform/file_output.h"
 
 #include "conversion/classic/colour_match.h"
 #include "conversion/screen_layout.h"
@@ -175,7 +176,8 @@ std::optional<Failure> failureOf(const Status& status)
 std::optional<Failure> convertAndWrite(ConversionState& state, PixelSurface& preview,
                                        const std::string& screenFile)
 {
-    return failureOf(writeScreenFiles(screenFile, convertScreen(state, preview)));
+    const auto written = replaceFiles(screenFileSet(screenFile, convertScreen(state, preview)));
+    return written ? std::nullopt : std::optional<Failure>(written.failure());
 }
 
 std::string screenInfLine(int mode)

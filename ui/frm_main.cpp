@@ -308,7 +308,11 @@ void frmMain::_mnuFileSaveScreenAs_Action()
                                          QStringLiteral("Any (*)")});
     if (path.isEmpty())
         return;
-    reportSaved(saveScreenFiles(path, *controller_->lastConversion()), {path, path + QStringLiteral(".inf")});
+    const auto saved = saveScreenFiles(path, *controller_->lastConversion());
+    if (saved)
+        showStatus(savedStatus(saved.value()));
+    else
+        reportSaved(saved.failure(), {});
 }
 
 void frmMain::_mnuFileSavePreviewAs_Action()

@@ -2,9 +2,8 @@
 
 #include "outputs/boot_discs.h"
 #include "outputs/compression/zx02.h"
-#include "outputs/png_file.h"
+#include "outputs/real_preview.h"
 #include "outputs/screen_files.h"
-#include "conversion/screen_picture.h"
 #include "platform/file_output.h"
 
 #include <QFile>
@@ -35,14 +34,14 @@ Status exportDiscImage(const QString& path, const Conversion& conversion, int tr
     return replaceFiles(file);
 }
 
-Status saveScreenFiles(const QString& path, const Conversion& conversion)
+Result<FilesReplaced> saveScreenFiles(const QString& path, const Conversion& conversion)
 {
-    return writeScreenFiles(systemName(path), conversion);
+    return replaceFiles(screenFileSet(systemName(path), conversion));
 }
 
 Status savePreviewPicture(const QString& path, const Conversion& conversion)
 {
-    const Result<std::vector<std::uint8_t>> png = pngBytes(screenPicture(conversion.screen).pixels);
+    const Result<std::vector<std::uint8_t>> png = realPreviewPng(conversion);
     if (!png)
         return Failure{systemName(path), png.failure().reason};
     const std::array<FileContent, 1> file{{{systemName(path), png.value()}}};

@@ -4,6 +4,7 @@
 #include "outputs/boot_discs.h"
 #include "outputs/compression/zx02.h"
 #include "platform/failure.h"
+#include "platform/file_set.h"
 
 #include <QString>
 
@@ -19,8 +20,10 @@ Status exportDiscImage(const QString& path, const Conversion& conversion, int tr
                        const QString& title = QString::fromLatin1(kBootDiscTitle),
                        Zx02Search search = Zx02Search::Quick);
 
-// The screen file at `path` and its .inf beside it.
-Status saveScreenFiles(const QString& path, const Conversion& conversion);
+// The screen file at `path` with the files of its set (see screenFileSet):
+// its .inf beside it, the .nula pair in NuLA colours, and an earlier
+// screen's .nula or .zx02 pair there removed. Says what was written and removed.
+Result<FilesReplaced> saveScreenFiles(const QString& path, const Conversion& conversion);
 
 // A PNG of the screen at its real resolution (see screenPicture).
 Status savePreviewPicture(const QString& path, const Conversion& conversion);

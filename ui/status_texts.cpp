@@ -4,6 +4,7 @@
 #include "platform/failure.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -19,6 +20,37 @@ QString quoted(const QString& text)
 QString nativePath(const QString& path)
 {
     return QDir::toNativeSeparators(path);
+}
+
+// "a", "a and b", "a, b and c".
+QString listed(const QStringList& items)
+{
+    if (items.size() < 2)
+        return items.join(QString());
+    return QStringLiteral("%1 and %2").arg(items.first(items.size() - 1).join(QStringLiteral(", ")), items.last());
+}
+
+// The names of `files` without their folder, each passed through `shown`.
+QStringList fileNames(const std::vector<std::string>& files, QString (*shown)(const QString&))
+{
+    QStringList names;
+    for (const std::string& file : files)
+        names << shown(QFileInfo(QFile::decodeName(file.c_str())).fileName());
+    return names;
+}
+
+QString asIs(const QString& text)
+{
+    return text;
+}
+
+// "A and B" written, then "and removed C and D" when any were removed.
+QString writtenAndRemoved(const FilesReplaced& files, QString (*shown)(const QString&))
+{
+    const QString written = listed(fileNames(files.written, shown));
+    if (files.removed.empty())
+        return written;
+    return QStringLiteral("%1 and removed %2").arg(written, listed(fileNames(files.removed, shown)));
 }
 
 }  // namespace
@@ -48,10 +80,9 @@ UserMessage openFailedMessage(const QString& path, const QString& reason)
                            .arg(quoted(nativePath(path)), reason)};
 }
 
-QString writtenStatus(const QString& folder)
+QString writtenStatus(const FilesReplaced& files, const QString& folder)
 {
-    return QStringLiteral("Wrote %1 and %2 in %3")
-        .arg(QString::fromLatin1(kScreenFileName), QString::fromStdString(infFileName(kScreenFileName)), folder);
+    return QStringLiteral("Wrote %1 in %2").arg(writtenAndRemoved(files, asIs), folder);
 }
 
 QString previewStatus()
@@ -103,7 +134,13 @@ QString savedStatus(const QStringList& files)
     for (const QString& file : files)
         names << quoted(QFileInfo(file).fileName());
     return QStringLiteral("Wrote %1 in %2")
-        .arg(names.join(QStringLiteral(" and ")), nativePath(QFileInfo(files.value(0)).absolutePath()));
+        .arg(listed(names), nativePath(QFileInfo(files.value(0)).absolutePath()));
+}
+
+QString savedStatus(const FilesReplaced& files)
+{
+    const QString folder = QFileInfo(QFile::decodeName(files.written.front().c_str())).absolutePath();
+    return QStringLiteral("Wrote %1 in %2").arg(writtenAndRemoved(files, quoted), nativePath(folder));
 }
 
 QString saveFailedStatus(const Failure& error)

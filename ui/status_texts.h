@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/file_set.h"
 #include "ui/user_dialogs.h"
 
 #include <QString>
@@ -17,7 +18,9 @@ QString openedStatus(const QString& path);
 QString openFailedStatus(const QString& path, const QString& reason);
 UserMessage openFailedMessage(const QString& path, const QString& reason);
 
-QString writtenStatus(const QString& folder);
+// The files written and the earlier ones removed ("Wrote $.screen and
+// $.screen.inf and removed $.screen.nula and $.screen.nula.inf in FOLDER").
+QString writtenStatus(const FilesReplaced& files, const QString& folder);
 // After a picture option changed: the picture is shown converted with it,
 // nothing written.
 QString previewStatus();
@@ -34,8 +37,9 @@ QString stoppedStatus(bool writes);
 UserMessage writeFailedMessage(const Failure& error, const QString& folder);
 
 // After File › "Export Disc Image..." or "Save Screen As...": the files
-// written (all in one folder), or why none was.
+// written (all in one folder), and those removed, or why none was.
 QString savedStatus(const QStringList& files);
+QString savedStatus(const FilesReplaced& files);
 QString saveFailedStatus(const Failure& error);
 UserMessage saveFailedMessage(const Failure& error);
 

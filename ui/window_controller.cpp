@@ -7,6 +7,7 @@
 #include "picture/picture_loader.h"
 #include "picture/picture_sampling.h"
 #include "picture/picture_source.h"
+#include "platform/file_output.h"
 #include "recipe/disc_files.h"
 #include "recipe/picture_recipe.h"
 #include "ui/conversion_settings.h"
@@ -276,10 +277,10 @@ void WindowController::deliver(ConversionOutcome outcome)
 
 void WindowController::writeAndReport()
 {
-    const Status written = writeScreenFiles(kScreenFileName, *last_);
+    const auto written = replaceFiles(screenFileSet(kScreenFileName, *last_));
     const QString folder = currentFolderForDisplay();
     if (written) {
-        report(writtenStatus(folder));
+        report(writtenStatus(written.value(), folder));
     } else {
         report(writeFailedStatus(written.failure(), folder));
         emit problem(writeFailedMessage(written.failure(), folder));
@@ -360,7 +361,7 @@ void WindowController::writeSlideshow(const SlideshowRequest& request, const Dis
         slideshowFailed(Failure{picture->toStdString(), "it would be overwritten by the disc"});
         return;
     }
-    if (const Status written = writeDiscFiles(files, discs); !written) {
+    if (const auto written = replaceFiles(discFileSet(files, discs)); !written) {
         slideshowFailed(Failure{written.failure().subject, "cannot write it: " + written.failure().reason});
         return;
     }

@@ -15,6 +15,12 @@
 
 namespace {
 
+std::string readText(const std::filesystem::path& file)
+{
+    const auto bytes = readBytes(file);
+    return {bytes.begin(), bytes.end()};
+}
+
 std::vector<std::string> lines(const std::string& text)
 {
     std::vector<std::string> result;
@@ -112,6 +118,38 @@ TEST(Batch, VerboseNamesEveryFileWritten)
     std::sort(written.begin(), written.end());
     EXPECT_EQ(written, (std::vector<std::string>{"out/a.png", "out/a.screen", "out/a.screen.inf",
                                                  "out/b.png", "out/b.screen", "out/b.screen.inf"}));
+}
+
+// Each screen of a batch carries its own BBC name, and a batch converted
+// again without VideoNuLA colours or --compress removes the earlier .nula
+// and .zx02 pairs, naming them.
+TEST(Batch, EachScreenIsNamedForItselfAndStaleFilesAreRemoved)
+{
+    ScratchFolder folder;
+    savePicture(testPicture(), folder.path(), "Aqua.png", "png");
+    savePicture(testPicture(), folder.path(), "Waves.png", "png");
+    std::filesystem::create_directory(folder.path() / "out");
+    const ConverterRun first = runConverter(
+        folder.path(), {"--dither", "bayer", "--nula", "--compress", "-d", "out", "Aqua.png", "Waves.png"});
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_EQ(lines(readText(folder.path() / "out/Aqua.screen.inf")), std::vector<std::string>{"$.AQUA     003000 000000 005000"});
+    EXPECT_EQ(lines(readText(folder.path() / "out/Waves.screen.inf")), std::vector<std::string>{"$.WAVES    003000 000000 005000"});
+    EXPECT_EQ(readText(folder.path() / "out/Waves.screen.nula.inf"), "N.WAVES    000900 000000 000020\n");
+    EXPECT_EQ(readText(folder.path() / "out/Waves.screen.zx02.inf").substr(0, 11), "Z.WAVES    ");
+
+    const ConverterRun again = runConverter(folder.path(), {"--verbose", "-d", "out", "Aqua.png", "Waves.png"});
+    ASSERT_EQ(again.exitCode, 0) << again.err;
+    auto said = lines(again.out);
+    std::sort(said.begin(), said.end());
+    std::vector<std::string> expected;
+    for (const std::string stem : {"Aqua", "Waves"}) {
+        expected.insert(expected.end(), {"out/" + stem + ".screen", "out/" + stem + ".screen.inf"});
+        for (const char* stale : {".screen.nula", ".screen.nula.inf", ".screen.zx02", ".screen.zx02.inf"})
+            expected.push_back("removed out/" + stem + stale);
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(said, expected);
+    EXPECT_EQ(std::ranges::distance(std::filesystem::directory_iterator(folder.path() / "out")), 4);
 }
 
 TEST(Batch, ShowsProgressOnlyForLongBatchesOnATerminal)

@@ -23,6 +23,7 @@ TEST(CommandLine, UsageErrorsExitWithTwoAndTouchNothing)
     savePicture(testPicture(), folder.path(), "two.png", "png");
     std::filesystem::create_directory(folder.path() / "a");
     savePicture(testPicture(), folder.path() / "a", "two.jpg", "jpeg");
+    savePicture(testPicture(), folder.path(), "x.zx02", "png");  // where a stale stream would be removed
     const auto before = folder.entries();
 
     const UsageCase cases[] = {
@@ -68,6 +69,10 @@ TEST(CommandLine, UsageErrorsExitWithTwoAndTouchNothing)
         {"nula with the classic half-tone", {"-m", "1", "-t", "fine", "--nula", "one.png"}, "--nula: VideoNuLA colours need a method other than classic"},
         {"nula in mode 7", {"-m", "7", "--nula", "one.png"}, "--nula: mode 7 has no VideoNuLA colours"},
         {"nula slideshow in mode 7", {"-m", "7", "--nula", "--disc", "s.ssd", "one.png", "two.png"}, "--nula: mode 7 has no VideoNuLA colours"},
+        {"real preview for several pictures", {"-d", ".", "--real-preview", "x.png", "one.png", "two.png"},
+         "--real-preview names one file"},
+        {"real preview over the preview", {"-p", "x.png", "--real-preview", "x.png", "one.png"}, "x.png is named for two outputs"},
+        {"removal of the picture itself", {"-o", "x", "x.zx02"}, "x.zx02 would be overwritten by x.zx02"},
         {"nula file over the preview", {"--dither", "bayer", "--nula", "-o", "x", "-p", "x.nula", "one.png"}, "x.nula is named for two outputs"},
     };
     for (const auto& usage : cases) {

@@ -85,8 +85,10 @@ TEST(Conversion, GivesTheWindowsBytesAndPreviewForEveryOption)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.picture.toStdString() + " mode " + std::to_string(c.mode) + " " +
                      std::string(halftoneName(c.halftone)) + (c.stagger ? " stagger" : ""));
+        // Under the same name, so that the .inf lines name the same file.
+        std::filesystem::create_directories(folder.path() / "window");
         const QImage windowPreview = convertAsTheWindowDoes(c.picture, c.mode, c.halftone, c.stagger,
-                                                            folder.file("window.screen"));
+                                                            folder.file("window/cli.screen"));
         QStringList arguments{"-m", QString::number(c.mode), "-o", "cli.screen", "-p", "cli.png", c.picture};
         if (c.halftone != Halftone::None)  // mode 7 takes no half-tone, not even "none"
             arguments << "-t" << QString::fromUtf8(halftoneName(c.halftone).data());
@@ -95,8 +97,8 @@ TEST(Conversion, GivesTheWindowsBytesAndPreviewForEveryOption)
         const ConverterRun run = runConverter(folder.path(), arguments);
         ASSERT_EQ(run.exitCode, 0) << run.err;
         EXPECT_EQ(run.err, "");
-        EXPECT_EQ(readBytes(folder.path() / "cli.screen"), readBytes(folder.path() / "window.screen"));
-        EXPECT_EQ(readBytes(folder.path() / "cli.screen.inf"), readBytes(folder.path() / "window.screen.inf"));
+        EXPECT_EQ(readBytes(folder.path() / "cli.screen"), readBytes(folder.path() / "window/cli.screen"));
+        EXPECT_EQ(readBytes(folder.path() / "cli.screen.inf"), readBytes(folder.path() / "window/cli.screen.inf"));
         EXPECT_TRUE(readPreview(folder.path() / "cli.png") == windowPreview);
     }
 }

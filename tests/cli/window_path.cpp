@@ -4,6 +4,7 @@
 
 #include "conversion/entry/picture_conversion.h"
 #include "outputs/screen_files.h"
+#include "platform/file_output.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_sampling.h"
 #include "picture/qimage_surface.h"
@@ -33,7 +34,7 @@ QImage convertAsTheWindowDoes(const QString& picture, int mode, Halftone halfton
     QImageSurface surface(preview);
     // The window's one engine entry, which sends mode 7 to the teletext converter.
     const Conversion conversion = convertWithSettings(settingsOf(*state), *state, LinearImage(), surface);
-    const Status written = writeScreenFiles(screenFile, conversion);
+    const auto written = replaceFiles(screenFileSet(screenFile, conversion));
     EXPECT_TRUE(written.ok()) << written.failure().message();
     return preview;
 }

@@ -145,8 +145,15 @@ private slots:
         QVERIFY(test.waitForConversion(120000));
         QVERIFY(test.messages.isEmpty());
 
+        // The window's Save Preview As, and --real-preview: the same PNG.
+        test.window.setSaveChooser([&](QWidget*, const SaveRequest&) { return folder.file("window-real.png"); });
+        test.menuItem("mnuFileSavePreviewAs")->trigger();
+
+        // A screen file named $.screen in any folder has the window's .inf.
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("cli")));
         QStringList arguments{QStringLiteral("-m"), QString::number(kModeOfButton[static_cast<std::size_t>(modeButton)]),
-                              "-o", folder.file("cli.screen"), "-p", folder.file("cli.png"), picture};
+                              "-o", folder.file("cli/$.screen"), "-p", folder.file("cli.png"), "--real-preview",
+                              folder.file("cli-real.png"), picture};
         if (tone != 0)
             arguments << "-t" << kToneNames[tone];
         if (stagger)
@@ -161,8 +168,10 @@ private slots:
         QVERIFY(converter.waitForFinished(120000));
         QCOMPARE(converter.exitCode(), 0);
 
-        QCOMPARE(readFile(folder.file("cli.screen")), readFile(folder.file("$.screen")));
-        QCOMPARE(readFile(folder.file("cli.screen.inf")), readFile(folder.file("$.screen.inf")));
+        QCOMPARE(readFile(folder.file("cli/$.screen")), readFile(folder.file("$.screen")));
+        QCOMPARE(readFile(folder.file("cli/$.screen.inf")), readFile(folder.file("$.screen.inf")));
+        QVERIFY(!readFile(folder.file("window-real.png")).isEmpty());
+        QVERIFY(readFile(folder.file("cli-real.png")) == readFile(folder.file("window-real.png")));
         const QImage preview(folder.file("cli.png"));
         QCOMPARE(preview.convertToFormat(QImage::Format_RGB32), test.picImage2()->image());
     }

@@ -66,13 +66,20 @@ private slots:
         QCOMPARE(test.lblStatus()->text(),
                  QStringLiteral("Wrote “title.ssd” in %1").arg(QDir::toNativeSeparators(folder.file("discs"))));
 
-        // The next dialog starts in the folder chosen last.
+        // The next dialog starts in the folder chosen last. The screen goes
+        // by its own name, and an earlier NuLA screen's pair there goes.
         answer = folder.file("discs/title.scr");
+        QFile(folder.file("discs/title.scr.nula")).open(QIODevice::WriteOnly);
+        QFile(folder.file("discs/title.scr.nula.inf")).open(QIODevice::WriteOnly);
         saveScreen->trigger();
         QCOMPARE(asked.back().startAt, folder.file("discs/$.screen"));
         QCOMPARE(readFile(folder.file("discs/title.scr")), screen);
-        QCOMPARE(readFile(folder.file("discs/title.scr.inf")), readFile(folder.file("$.screen.inf")));
-        QVERIFY(test.lblStatus()->text().startsWith(QStringLiteral("Wrote “title.scr” and “title.scr.inf” in ")));
+        QCOMPARE(readFile(folder.file("discs/title.scr.inf")), QByteArray("$.TITLE    003000 000000 005000\n"));
+        QCOMPARE(QDir(folder.file("discs")).entryList(QDir::Files),
+                 (QStringList{"title.scr", "title.scr.inf", "title.ssd"}));
+        QVERIFY2(test.lblStatus()->text().startsWith(QStringLiteral(
+                     "Wrote “title.scr” and “title.scr.inf” and removed “title.scr.nula” and “title.scr.nula.inf” in ")),
+                 qPrintable(test.lblStatus()->text()));
         QVERIFY(test.messages.isEmpty());
 
         // A folder that is not there: one message naming the file, nothing written.

@@ -209,9 +209,18 @@ private slots:
         clickOn(test.cmdConvert());
         QCOMPARE(readFile(folder.file("$.screen.nula")).size(), 32);
         QCOMPARE(readFile(folder.file("$.screen.nula.inf")), QByteArray("$.NULA     000900 000000 000020\n"));
+        QVERIFY(test.lblStatus()->text().startsWith(
+            QStringLiteral("Wrote $.screen, $.screen.inf, $.screen.nula and $.screen.nula.inf in ")));
         test.comboBox("cboMethod")->setCurrentIndex(0);  // classic: NuLA colours need another method
         QVERIFY(!nula->isEnabled());
         QVERIFY(!test.window.nextSettings().nula);
+
+        // The standard screen does not keep the NuLA colours beside it.
+        clickOn(test.cmdConvert());
+        QVERIFY(!QFile::exists(folder.file("$.screen.nula")) && !QFile::exists(folder.file("$.screen.nula.inf")));
+        QVERIFY2(test.lblStatus()->text().startsWith(QStringLiteral(
+                     "Wrote $.screen and $.screen.inf and removed $.screen.nula and $.screen.nula.inf in ")),
+                 qPrintable(test.lblStatus()->text()));
     }
 
     // Direct binary search runs on a worker thread with its progress shown; a
