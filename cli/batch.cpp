@@ -1,5 +1,7 @@
 #include "cli/batch.h"
 
+#include "conversion/option_catalogue.h"
+
 #include <QFileInfo>
 
 #include <algorithm>
@@ -87,11 +89,12 @@ private:
     bool progressShown_ = false;
 };
 
-// A single picture converted by direct binary search takes a second or two:
-// on a terminal its progress is shown as a percentage, wiped when done.
+// A single picture converted by a slow method (direct binary search) takes a
+// second or two: on a terminal its progress is shown as a percentage, wiped
+// when done.
 ProgressReport terminalProgress(const Options& options)
 {
-    if (options.jobs.size() != 1 || options.settings.method != Method::Dbs || ::isatty(STDERR_FILENO) != 1)
+    if (options.jobs.size() != 1 || !slow(options.settings) || ::isatty(STDERR_FILENO) != 1)
         return {};
     return [shown = -1](double fraction) mutable {
         const int percent = static_cast<int>(fraction * 100);
