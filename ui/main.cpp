@@ -1,4 +1,3 @@
-#include "conversion/classic/conversion_state.h"
 #include "packaging/icons/app_icon.h"
 #include "ui/frm_main.h"
 #include "ui/start_picture.h"
@@ -6,11 +5,9 @@
 #include <QApplication>
 
 #include <csignal>
-#include <memory>
 
-// Starts Rasterine: the conversion state first (all zero), then the window,
-// which opens with the start values, then the event loop until the window is
-// closed or File › Exit is chosen. Both end the program with exit code 0.
+// Starts Rasterine: the window, which opens with the start values, then the
+// event loop until the window is closed or File › Exit is chosen. Both end the program with exit code 0.
 // A picture named after Qt's own options is opened as File › Open... opens
 // one; further arguments are ignored.
 int main(int argc, char* argv[])
@@ -19,12 +16,11 @@ int main(int argc, char* argv[])
     // reports, not a signal that ends the program.
     std::signal(SIGXFSZ, SIG_IGN);
 
-    auto state = std::make_unique<ConversionState>();
     QApplication app(argc, argv);
     app.setWindowIcon(rasterineIcon());
     // Lets desktops match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.rasterine.Rasterine"));
-    frmMain window(std::move(state));
+    frmMain window;
     openStartPicture(window, QCoreApplication::arguments());
     return QApplication::exec();
 }
