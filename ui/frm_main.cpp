@@ -202,8 +202,8 @@ void frmMain::cmdConvert_Action()
     cmdConvert_Click();
 }
 
-// Converts the planes as they are, with the options of this moment, into the
-// preview and "$.screen" plus its .inf in the working folder (see
+// Converts the picture sampled last, with the options of this moment, into
+// the preview and "$.screen" plus its .inf in the working folder (see
 // WindowController for when that happens).
 void frmMain::cmdConvert_Click()
 {
@@ -250,8 +250,8 @@ void frmMain::showPaletteOfMode()
 }
 
 // Samples the picture on show and converts it. During a conversion that
-// writes the planes must not change, so the sampling waits another period;
-// the picture sampled is always the one opened last.
+// writes, the picture it converts must not change, so the sampling waits
+// another period; the picture sampled is always the one opened last.
 void frmMain::Timer1_Action()
 {
     Timer1->stop();
@@ -270,8 +270,8 @@ void frmMain::_mnuFileOpen_Action()
     openPicture(path);
 }
 
-// A picture that cannot be opened leaves the canvases, the planes and the
-// timer as they were. A good one is drawn and (re)arms the timer, so after
+// A picture that cannot be opened leaves the canvases, the picture sampled
+// and the timer as they were. A good one is drawn and (re)arms the timer, so after
 // several quick opens only the last picture is sampled, once.
 void frmMain::openPicture(const QString& path)
 {

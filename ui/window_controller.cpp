@@ -5,7 +5,6 @@
 #include "outputs/compression/zx02.h"
 #include "outputs/screen_files.h"
 #include "picture/picture_loader.h"
-#include "picture/picture_sampling.h"
 #include "picture/picture_source.h"
 #include "recipe/disc_files.h"
 #include "recipe/picture_recipe.h"

@@ -125,7 +125,7 @@ signals:
     // opened, files that cannot be written).
     void problem(const UserMessage& message);
     void pictureOpened(const QImage& canvas);
-    // The planes were sampled from `canvas`; its conversion follows.
+    // `canvas` was sampled; its conversion follows.
     void sampled(const QImage& canvas);
     // A conversion arrived: shown in `preview`, written or not.
     void converted(const Conversion& conversion, const QImage& preview);
