@@ -94,7 +94,7 @@ ViewWindow::ViewWindow(const WindowController& controller, QWidget* parent)
     connect(cboZoom_, &QComboBox::currentIndexChanged, this, &ViewWindow::zoomPicked);
     connect(cmdSource_, &QPushButton::toggled, this, &ViewWindow::redraw);
     zoomPicked(0);
-    resize(700, 600);
+    resize(700, 640);  // the screen at 1x, 640 x 555, without scrolling
 }
 
 void ViewWindow::flip()
