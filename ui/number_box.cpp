@@ -4,16 +4,18 @@
 
 #include <utility>
 
-// A whole number typed is let through as unfinished rather than dropped key
-// by key, so that it can be refused as a whole.
+// A number outside the range is let through as unfinished rather than
+// dropped key by key, so that it can be refused as a whole with the range.
+// Anything else the spin box would not take (a letter, a third decimal) is
+// still dropped as it is typed.
 QValidator::State NumberBox::validate(QString& input, int& pos) const
 {
     const QValidator::State state = QDoubleSpinBox::validate(input, pos);
     if (state != QValidator::Invalid)
         return state;
     bool number = false;
-    locale().toDouble(input.trimmed(), &number);
-    return number ? QValidator::Intermediate : QValidator::Invalid;
+    const double value = locale().toDouble(input.trimmed(), &number);
+    return number && (value < minimum() || value > maximum()) ? QValidator::Intermediate : QValidator::Invalid;
 }
 
 void NumberBox::fixup(QString& input) const

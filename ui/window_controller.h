@@ -54,12 +54,13 @@ struct DiscExport {
 // Scheduling: quick work runs at once, before the call returns; slow work
 // (what the option catalogue calls slow: direct binary search, the thorough
 // packing of a disc, every slideshow) runs on a worker thread, and a slow
-// conversion reports its progress and can be stopped. Any new conversion stops a slow preview that
-// is still running, whose result is then never shown. A conversion that
-// writes is never overtaken: "Convert" asked for meanwhile runs once it has
-// ended (once, however often it was asked), and a preview asked for
-// meanwhile follows it. A slideshow export is scheduled as a conversion
-// that writes.
+// conversion reports its progress and can be stopped. Any new conversion
+// stops a slow preview that is still running, whose result is then never
+// shown. A conversion that writes is never overtaken: "Convert" asked for
+// meanwhile runs once it has ended (once, however often it was asked), and
+// a preview asked for meanwhile follows it. A slideshow export is scheduled
+// as a conversion that writes; the "Convert" that follows it reports after
+// the slideshow's summary, which stays on show.
 class WindowController final : public QObject {
     Q_OBJECT
 public:

@@ -91,6 +91,10 @@ private slots:
         typeNumber(number, QStringLiteral("0.5"));
         QVERIFY(!test.lblStatus()->text().contains(QStringLiteral("not taken")));
         QCOMPARE(number->value(), 0.5);
+        // Within the range, a third decimal is dropped as it is typed, not refused.
+        typeNumber(number, QStringLiteral("0.555"));
+        QVERIFY(!test.lblStatus()->text().contains(QStringLiteral("not taken")));
+        QCOMPARE(number->value(), 0.55);
     }
 
     // A "Convert" asked for while a slideshow is made runs after it; the
