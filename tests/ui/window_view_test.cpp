@@ -159,6 +159,22 @@ private slots:
         QCOMPARE(drawnPicture(test).size(), QSize(640, 555));
     }
 
+    // The source shown is the picture as it was opened and converted, not
+    // the file read again: changed on disk since, it still shows as it was.
+    void showsTheSourceAsConvertedEvenWhenTheFileChanges()
+    {
+        ScratchWorkingFolder folder;
+        WindowUnderTest test;
+        const QString path = savePng(plainPicture(400, 300, Qt::blue), folder.file("plain.png"));
+        test.openThroughMenu(path);
+        QVERIFY(test.waitForConversion());
+        savePng(plainPicture(400, 300, Qt::red), path);
+        openView(test, 0);
+        test.window.viewWindow()->flip();
+        const QImage source = drawnPicture(test);
+        QCOMPARE(source.pixel(source.width() / 2, source.height() / 2), qRgb(0, 0, 255));
+    }
+
     // What Fill's outline marks is what the engine converts: a picture red
     // outside the outline and with thin green bands just inside it gives a
     // screen with no red whose edge columns are green. And the outline has
