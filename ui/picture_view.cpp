@@ -43,19 +43,35 @@ QRect PictureView::pictureArea() const
     return QRect(QPoint((width() - drawn.width()) / 2, (height() - drawn.height()) / 2), drawn);
 }
 
+namespace {
+
 // Each pixel repeated a whole number of times, at least as large as `size`,
 // then averaged down to it: a whole multiple stays sharp, and otherwise no
 // pixel is dropped or drawn wider than its neighbours; only the rows or
 // columns where two pixels meet are mixed.
+QImage scaledTo(const QImage& picture, QSize size)
+{
+    const auto whole = [](int drawn, int pixels) { return std::max(1, (drawn + pixels - 1) / pixels) * pixels; };
+    QImage repeated = picture.scaled(whole(size.width(), picture.width()), whole(size.height(), picture.height()),
+                                     Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    if (repeated.size() == size)
+        return repeated;
+    return repeated.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+}  // namespace
+
+// A whole zoom repeats the picture as drawn at 1x, which is quicker than
+// averaging the larger picture and looks the same.
 const QImage& PictureView::drawnPicture(QSize size) const
 {
     if (drawn_.size() == size)
         return drawn_;
-    const auto whole = [](int drawn, int pixels) { return std::max(1, (drawn + pixels - 1) / pixels) * pixels; };
-    drawn_ = picture_.scaled(whole(size.width(), picture_.width()), whole(size.height(), picture_.height()),
-                             Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    if (drawn_.size() != size)
-        drawn_ = drawn_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const int zoom = size.width() / std::max(displaySize_.width(), 1);
+    if (zoom > 1 && size == displaySize_ * zoom)
+        drawn_ = scaledTo(picture_, displaySize_).scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    else
+        drawn_ = scaledTo(picture_, size);
     return drawn_;
 }
 
