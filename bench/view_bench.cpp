@@ -1,7 +1,9 @@
-// The View window's redraw at 4x zoom: the whole 2560 x 2048 picture of each
-// mode's screen, and a conversion arriving (screen picture to image), for
-// docs/performance.md. Run with QT_QPA_PLATFORM=offscreen.
+// The View window's redraw at 4x zoom: the whole 2560 x 2220 picture of each
+// mode's screen at the television's shape, redrawn and drawn anew, and a
+// conversion arriving (screen picture to image), for docs/performance.md.
+// Run with QT_QPA_PLATFORM=offscreen.
 #include "conversion/conversion.h"
+#include "conversion/screen_modes.h"
 #include "conversion/screen_picture.h"
 #include "ui/picture_view.h"
 
@@ -11,6 +13,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <random>
 
 namespace {
@@ -41,22 +44,44 @@ QImage toImage(const ScreenPicture& picture)
     return image;
 }
 
-// Everything the view paints at 4x, into an image of the window's format.
-void RedrawAtFourTimes(benchmark::State& state)
+// The size the View window gives a screen picture at 1x (see view_window.cpp).
+QSize shapedSize(const ScreenPicture& picture)
+{
+    const double lineHeight = kDisplayWidth / (kScreenAspect * kDisplayLines);
+    return QSize(picture.displayWidth(), static_cast<int>(std::lround(picture.displayHeight() * lineHeight)));
+}
+
+// Everything the view paints at 4x, into an image of the window's format:
+// again (`anew` false), or for a picture just arrived, which is scaled first.
+void paintAtFourTimes(benchmark::State& state, bool anew)
 {
     const ScreenPicture picture = screenPicture(noisyConversion(static_cast<int>(state.range(0))).screen);
+    const QImage image = toImage(picture);
     PictureView view;
     view.setZoom(4);
-    view.showPicture(toImage(picture), QSize(picture.displayWidth(), picture.displayHeight()));
+    view.showPicture(image, shapedSize(picture));
     view.resize(view.sizeHint());
     QImage target(view.size(), QImage::Format_RGB32);
     for (auto _ : state) {
+        if (anew)
+            view.showPicture(image, shapedSize(picture));
         view.render(&target);
         benchmark::DoNotOptimize(target.constBits());
     }
 }
+
+void RedrawAtFourTimes(benchmark::State& state)
+{
+    paintAtFourTimes(state, false);
+}
+
+void NewPictureAtFourTimes(benchmark::State& state)
+{
+    paintAtFourTimes(state, true);
+}
 // Process time: Qt may spread the drawing over threads of its own.
 BENCHMARK(RedrawAtFourTimes)->Arg(0)->Arg(1)->Arg(2)->Arg(7)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(NewPictureAtFourTimes)->Arg(0)->Arg(1)->Arg(2)->Arg(7)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 
 // A conversion arriving while the view is open: the screen's picture made again.
 void ScreenPictureOfAConversion(benchmark::State& state)

@@ -147,7 +147,6 @@ int main(int argc, char* argv[])
     // From here on as ui/main.cpp, with the paint watcher installed before
     // the window is built (it shows itself from its constructor).
     std::signal(SIGXFSZ, SIG_IGN);
-    auto state = std::make_unique<ConversionState>();
     QApplication app(argc, argv);
     FirstPaint firstPaint;
     app.installEventFilter(&firstPaint);
@@ -165,7 +164,7 @@ int main(int argc, char* argv[])
 
     QEventLoop painting;
     firstPaint.onShown = [&] { painting.quit(); };
-    frmMain window(std::move(state));
+    frmMain window;
     runFor(painting, 10000);
     if (!firstPaint.paintShownMs) {
         std::fprintf(stderr, "window_timing: the window was never painted\n");

@@ -1,6 +1,7 @@
 #include "cli/batch.h"
 
 #include "cli/standard_error_silence.h"
+#include "conversion/option_catalogue.h"
 
 #include <QFileInfo>
 
@@ -87,11 +88,12 @@ private:
     bool progressShown_ = false;
 };
 
-// A single picture converted by direct binary search takes a second or two:
-// on a terminal its progress is shown as a percentage, wiped when done.
+// A single picture converted by a slow method (direct binary search) takes a
+// second or two: on a terminal its progress is shown as a percentage, wiped
+// when done.
 ProgressReport terminalProgress(const Options& options, std::FILE* errors)
 {
-    if (options.jobs.size() != 1 || options.settings.method != Method::Dbs || ::isatty(::fileno(errors)) != 1)
+    if (options.jobs.size() != 1 || !slow(options.settings) || ::isatty(::fileno(errors)) != 1)
         return {};
     return [shown = -1, errors](double fraction) mutable {
         const int percent = static_cast<int>(fraction * 100);

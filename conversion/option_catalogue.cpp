@@ -179,6 +179,16 @@ void setNumber(Settings& settings, Option option, double value)
     assert(!"not a number option");
 }
 
+bool slow(const Settings& settings)
+{
+    return methodRow(settings.method).slow();
+}
+
+const PackingRow& packingRow(bool thorough)
+{
+    return kPackingRows[thorough ? 1 : 0];
+}
+
 std::string_view methodName(Method method)
 {
     return methodRow(method).name;

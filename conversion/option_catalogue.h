@@ -92,6 +92,26 @@ inline constexpr std::array<MethodRow, 9> kMethodRows{{
      "direct binary search: slow, closest"},
 }};
 
+// Whether a conversion with `settings` is slow: the window runs it beside
+// its own thread, with progress and "Stop"; the command line shows progress.
+bool slow(const Settings& settings);
+
+// How a compressed disc's screens are packed: quickly, or with the thorough
+// search, a little smaller but seconds a screen.
+struct PackingRow {
+    bool thorough;
+    std::string_view caption;  // of the disc options' check box when thorough
+
+    constexpr bool slow() const { return thorough; }
+};
+
+inline constexpr std::array<PackingRow, 2> kPackingRows{{
+    {false, "Quick packing"},
+    {true, "Smallest packing (slow)"},
+}};
+
+const PackingRow& packingRow(bool thorough);
+
 struct HalftoneRow {
     Halftone halftone;
     std::string_view name;     // -t NAME

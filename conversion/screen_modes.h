@@ -42,6 +42,18 @@ inline constexpr OnOffPalette eightColour{
     {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}}};
 }  // namespace screen_palettes
 
+// The shape of every mode's screen as a PAL television shows it, width :
+// height. A 4:3 PAL picture is the 52 us of a line's active part across and
+// its 576 visible lines down. The machine's 16 MHz pixel clock spends 40 us
+// on the 640 pixels of a mode 0 line (and as long on every other mode's
+// line), and each field has 256 lines, 512 of the frame's 576. So the screen
+// is 40/52 of 4 wide and 512/576 of 3 high:
+//     (40/52 x 4) : (512/576 x 3) = (10/13 x 4/3 x 9/8) : 1 = 15 : 13,
+// about 1.154 : 1. One 640-column pixel is (15/13) / (640/512) = 12/13 as
+// wide as a frame line is high. Framing (Fit and Fill), the View window's
+// drawing and its Fill outline all read this figure.
+inline constexpr double kScreenAspect = 15.0 / 13.0;
+
 // Screen memory ends at &8000 whatever the mode, so the 20 KiB modes start at
 // &3000 and the 10 KiB modes at &5800.
 inline constexpr std::array<ScreenMode, 5> kScreenModes{{

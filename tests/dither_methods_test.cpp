@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -186,16 +187,17 @@ TEST(DitherMethods, AProgressReportThatThrowsAbandonsTheSearch)
 
 TEST(DitherMethods, FitKeepsThePictureShapeOnThePalScreen)
 {
-    // A square white picture on a 320 x 256 grid of a 1.2 : 1 screen is
-    // 256 lines high and 256 / 0.96 = 267 columns wide.
+    // A square white picture on a 320 x 256 grid of a 15 : 13 screen, whose
+    // 320-column pixels are 12/13 as wide as high, is 256 lines high and
+    // 256 x 13 / 12 = 277 columns wide.
     LinearImage square(100, 100);
     std::fill(square.pixels.begin(), square.pixels.end(), LinearRgb{1, 1, 1});
     const LinearRgb bar{0, 0, 1};
     const LinearImage whole = framePicture(square, Fit::Whole, bar, 320, 256);
-    EXPECT_EQ(whole.at(25, 128), bar);
-    EXPECT_EQ(whole.at(26, 128), (LinearRgb{1, 1, 1}));
-    EXPECT_EQ(whole.at(292, 128), (LinearRgb{1, 1, 1}));
-    EXPECT_EQ(whole.at(293, 128), bar);
+    EXPECT_EQ(whole.at(20, 128), bar);
+    EXPECT_EQ(whole.at(21, 128), (LinearRgb{1, 1, 1}));
+    EXPECT_EQ(whole.at(297, 128), (LinearRgb{1, 1, 1}));
+    EXPECT_EQ(whole.at(298, 128), bar);
     // Filling from a picture twice as wide as high keeps its middle.
     LinearImage wide(200, 100);
     for (int y = 0; y < 100; ++y)
@@ -212,4 +214,27 @@ TEST(DitherMethods, FitKeepsThePictureShapeOnThePalScreen)
     grey.at(0, 0) = LinearRgb{0.2f, 0.2f, 0.2f};
     adjustPicture(grey, Adjustments{0, 1, 1, 2.0f});
     EXPECT_NEAR(grey.at(0, 0).r, std::sqrt(0.2f), 1e-4f);
+}
+
+// A picture of exactly the screen's shape on a television (15 : 13) fills
+// every mode's grid with Fit, bar-free, and Fill keeps all of it; one a
+// little wider gets bars above and below and loses its sides to Fill.
+TEST(DitherMethods, APictureOfTheScreensShapeFitsWithoutBars)
+{
+    const LinearRgb white{1, 1, 1}, bar{0, 0, 1};
+    LinearImage screenShaped(1500, 1300);
+    std::fill(screenShaped.pixels.begin(), screenShaped.pixels.end(), white);
+    for (const int width : {640, 320, 160}) {
+        const LinearImage whole = framePicture(screenShaped, Fit::Whole, bar, width, 256);
+        // White, but for the rounding of area averaging.
+        EXPECT_TRUE(std::ranges::all_of(whole.pixels, [](const LinearRgb& p) { return p.g > 0.999f; })) << width;
+        const PictureCrop kept = fillCrop(1500, 1300, width, 256, pixelAspect(width, 256));
+        EXPECT_EQ((std::array{kept.left, kept.top, kept.width, kept.height}), (std::array{0, 0, 1500, 1300}));
+    }
+    LinearImage wider(1560, 1300);
+    std::fill(wider.pixels.begin(), wider.pixels.end(), white);
+    const LinearImage whole = framePicture(wider, Fit::Whole, bar, 320, 256);
+    EXPECT_EQ(whole.at(160, 4), bar);
+    EXPECT_GT(whole.at(160, 128).g, 0.999f);
+    EXPECT_LT(fillCrop(1560, 1300, 320, 256, pixelAspect(320, 256)).width, 1560);
 }

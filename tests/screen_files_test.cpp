@@ -1,6 +1,7 @@
 #include "conversion/classic/conversion_pass.h"
 #include "conversion/screen_modes.h"
 #include "outputs/side_file.h"
+#include "conversion/screen_layout.h"
 #include "outputs/screen_files.h"
 #include "test_support.h"
 
@@ -146,12 +147,13 @@ Conversion blankConversion(int mode, bool nula)
 {
     const ModeRecord& record = *findModeRecord(mode);
     Conversion conversion;
-    conversion.mode = mode;
-    conversion.image = ScreenImage(*record.bitmap);
+    conversion.settings.mode = mode;
+    conversion.screen = Screen(*record.bitmap);
     if (nula)
-        conversion.image.nula = NulaTable{};
-    conversion.bytes.assign(static_cast<std::size_t>(record.screenBytes), 0x42);
-    conversion.screenStart = record.screenStart;
+        conversion.screen.palette().nula = NulaTable{};
+    // Every byte &42, so each file of the set is told from the others.
+    conversion.screen.pixels = unpackScreen(*record.bitmap, std::vector<std::uint8_t>(
+        static_cast<std::size_t>(record.screenBytes), 0x42));
     return conversion;
 }
 
@@ -183,7 +185,7 @@ TEST(ScreenFileSet, EveryMemberIsWrittenOrRemoved)
             std::sort(all.begin(), all.end());
             EXPECT_EQ(members, all);
             EXPECT_EQ(set.files.size(), 2u + (nula ? 2u : 0u) + (packed ? 2u : 0u));
-            EXPECT_EQ(set.files[0].bytes, conversion.bytes);
+            EXPECT_EQ(set.files[0].bytes, conversion.bytes());
             EXPECT_EQ(text(set.files[1].bytes), "$.AQUA     003000 000000 005000\n");
             if (nula) {
                 EXPECT_EQ(text(set.files[3].bytes), "N.AQUA     000900 000000 000020\n");

@@ -158,8 +158,8 @@ TEST(TeletextConversion, TheEngineEntryConvertsModeSevenWithItsOwnFraming)
     EXPECT_EQ(settingsOf(*state).mode, 7);
     EXPECT_TRUE(conversionProblem(*state).has_value());
 
-    // A white picture four times as wide as high, whole: on the 1.23 : 1
-    // area it is 154 of the 500 lines high, so the top eight character rows
+    // A white picture four times as wide as high, whole: on the 1.18 : 1
+    // area it is 148 of the 500 lines high, so the top eight character rows
     // (160 lines) are the blue bar (but for column 0, a control code on the
     // black every row starts with) and the middle row is white.
     LinearImage wide(400, 100);

@@ -19,21 +19,28 @@ Result<DecodedPicture> DecodedPicture::open(const QString& path)
     return picture;
 }
 
+Result<QImage> DecodedPicture::source() const
+{
+    if (!detailed_.isNull())
+        return detailed_;
+    BusyCursor busy;
+    QByteArray bytes = encoded_;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const Result<LoadedPicture> finer = loadPicture(buffer, PictureDetail::Display);
+    if (!finer)
+        return Failure{path_.toStdString(), finer.failure().reason};
+    detailed_ = finer.value().source;
+    return detailed_;
+}
+
 Result<std::shared_ptr<const LinearImage>> DecodedPicture::linearSource() const
 {
     if (linear_)
         return linear_;
-    QImage detailed = detailed_;
-    if (detailed.isNull()) {
-        BusyCursor busy;
-        QByteArray bytes = encoded_;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        const Result<LoadedPicture> finer = loadPicture(buffer, PictureDetail::Display);
-        if (!finer)
-            return Failure{path_.toStdString(), finer.failure().reason};
-        detailed = finer.value().source;
-    }
-    linear_ = std::make_shared<const LinearImage>(linearPicture(detailed));
+    const Result<QImage> detailed = source();
+    if (!detailed)
+        return detailed.failure();
+    linear_ = std::make_shared<const LinearImage>(linearPicture(detailed.value()));
     return linear_;
 }

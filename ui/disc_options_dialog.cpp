@@ -1,5 +1,6 @@
 #include "ui/disc_options_dialog.h"
 
+#include "conversion/option_catalogue.h"
 #include "outputs/boot_discs.h"
 
 #include <QCheckBox>
@@ -59,7 +60,8 @@ DiscOptionControls addControls(QDialog& dialog, QFormLayout& form, const DiscOpt
         form.addRow(QStringLiteral("Each picture for:"), delay);
     }
 
-    auto* thorough = new QCheckBox(QStringLiteral("Smallest packing (slow)"), &dialog);
+    auto* thorough = new QCheckBox(QString::fromUtf8(packingRow(true).caption.data(), qsizetype(packingRow(true).caption.size())),
+                                   &dialog);
     thorough->setObjectName(QStringLiteral("chkThorough"));
     thorough->setChecked(start.thorough);
     thorough->setToolTip(QStringLiteral("Search every offset when packing each screen: a little smaller, as "

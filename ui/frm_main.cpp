@@ -1,7 +1,5 @@
 #include "ui/frm_main.h"
 
-#include "conversion/classic/conversion_pass.h"
-#include "conversion/classic/conversion_state.h"
 #include "conversion/option_catalogue.h"
 #include "outputs/screen_files.h"
 #include "ui/busy_cursor.h"
@@ -12,6 +10,7 @@
 #include "ui/menu_bar.h"
 #include "ui/picture_options.h"
 #include "ui/screen_exports.h"
+#include "ui/status_line.h"
 #include "ui/status_texts.h"
 #include "ui/view_window.h"
 #include "recipe/disc_files.h"
@@ -51,8 +50,7 @@ public:
 
 }  // namespace
 
-frmMain::frmMain(std::unique_ptr<ConversionState> state, QWidget* parent)
-    : QMainWindow(parent), controller_(std::make_unique<WindowController>(std::move(state)))
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent), controller_(std::make_unique<WindowController>())
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Rasterine"));
@@ -82,7 +80,7 @@ void frmMain::CreateControls()
     // on screen; late adds more than the rest of a conversion takes.
     Timer1->setTimerType(Qt::PreciseTimer);
 
-    lblStatus = new QLabel(this);
+    lblStatus = new StatusLine(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     statusBar()->addWidget(lblStatus, 1);
     CreatePictureOptions();
@@ -103,14 +101,14 @@ void frmMain::CreateControls()
     connect(controller, &WindowController::converted, this, &frmMain::conversionShown);
     connect(controller, &WindowController::conversionFinished, this, &frmMain::conversionFinished);
     connect(controller, &WindowController::slideshowFinished, this, &frmMain::slideshowFinished);
+    connect(controller, &WindowController::saved, this, &frmMain::reportSaved);
 }
 
 // The picture options, and the progress bar and "Stop" button of a slow
 // conversion, at the right of the status line.
 void frmMain::CreatePictureOptions()
 {
-    pictureOptions_ = new PictureOptions(controls_.options, [this] { return int(state().curmode); }, this);
-    controller_->setPictureOptions(pictureOptions_->settings());
+    pictureOptions_ = new PictureOptions(controls_.options, *controller_, this);
     connect(pictureOptions_, &PictureOptions::changed, this, &frmMain::pictureOptionChanged);
     connect(pictureOptions_, &PictureOptions::changed, this, &frmMain::showReadOptions);
     connect(pictureOptions_, &PictureOptions::refused, this, &frmMain::showRefusal);
@@ -154,7 +152,7 @@ void frmMain::AddMenuHandlers()
     connect(mnuFileExportSlideshow, &QAction::triggered, this, &frmMain::_mnuFileExportSlideshow_Action);
     connect(controller_.get(), &WindowController::busyChanged, mnuFileExportSlideshow,
             [this](bool busy) { mnuFileExportSlideshow->setEnabled(!busy); });
-    viewWindow_ = new ViewWindow(this);
+    viewWindow_ = new ViewWindow(*controller_, this);
     connect(items.mnuViewScreen, &QAction::triggered, this, &frmMain::_mnuViewScreen_Action);
     connect(items.mnuHelpAbout, &QAction::triggered, this, &frmMain::_mnuHelpAbout_Action);
 }
@@ -162,7 +160,7 @@ void frmMain::AddMenuHandlers()
 void frmMain::Open()
 {
     show();
-    controller_->state().setStartValues();
+    controller_->setStartValues();
     controls_.optMode->button(2)->setChecked(true);  // "Mode 2"
     controls_.optTone->button(0)->setChecked(true);  // "None"
 }
@@ -170,9 +168,8 @@ void frmMain::Open()
 void frmMain::optMode_Action(int index, bool checked)
 {
     if (checked && index >= 0 && index < int(kModeOfButton.size())) {
-        controller_->state().curmode = kModeOfButton[static_cast<std::size_t>(index)];
+        controller_->setCurmode(kModeOfButton[static_cast<std::size_t>(index)]);
         pictureOptions_->modePicked();
-        controller_->setPictureOptions(pictureOptions_->settings());
         showReadOptions();
         showPaletteOfMode();
     }
@@ -192,12 +189,12 @@ void frmMain::showReadOptions()
 void frmMain::optTone_Action(int index, bool checked)
 {
     if (checked)
-        controller_->state().htone = index;
+        controller_->setHtone(index);
 }
 
 void frmMain::chkStagger_Action()
 {
-    controller_->state().stagger = controls_.chkStagger->isChecked();
+    controller_->setStagger(controls_.chkStagger->isChecked());
 }
 
 void frmMain::cmdConvert_Action()
@@ -205,8 +202,8 @@ void frmMain::cmdConvert_Action()
     cmdConvert_Click();
 }
 
-// Converts the planes as they are, with the options of this moment, into the
-// preview and "$.screen" plus its .inf in the working folder (see
+// Converts the picture sampled last, with the options of this moment, into
+// the preview and "$.screen" plus its .inf in the working folder (see
 // WindowController for when that happens).
 void frmMain::cmdConvert_Click()
 {
@@ -227,7 +224,6 @@ Settings frmMain::nextSettings() const
 // written until Timer1 or "Convert".
 void frmMain::pictureOptionChanged()
 {
-    controller_->setPictureOptions(pictureOptions_->settings());
     lblStatus->setText(status_);
     controller_->convert(WindowController::Purpose::Preview);
 }
@@ -237,7 +233,7 @@ void frmMain::conversionShown(const Conversion& conversion, const QImage& previe
     controls_.picImage2->drawPicture(preview);
     for (QAction* save : {mnuFileExportDisc, mnuFileSaveScreenAs, mnuFileSavePreviewAs})
         save->setEnabled(true);
-    viewWindow_->showConversion(conversion, nextSettings().fit);
+    viewWindow_->redraw();
     pictureOptions_->showPalette(conversion);
 }
 
@@ -247,15 +243,15 @@ void frmMain::conversionShown(const Conversion& conversion, const QImage& previe
 void frmMain::showPaletteOfMode()
 {
     const Conversion* shown = controller_->lastConversion();
-    if (shown != nullptr && shown->mode() == state().curmode)
+    if (shown != nullptr && shown->mode() == controller_->curmode())
         pictureOptions_->showPalette(*shown);
     else
         pictureOptions_->clearPalette();
 }
 
 // Samples the picture on show and converts it. During a conversion that
-// writes the planes must not change, so the sampling waits another period;
-// the picture sampled is always the one opened last.
+// writes, the picture it converts must not change, so the sampling waits
+// another period; the picture sampled is always the one opened last.
 void frmMain::Timer1_Action()
 {
     Timer1->stop();
@@ -263,7 +259,7 @@ void frmMain::Timer1_Action()
         Timer1->start();
         return;
     }
-    viewWindow_->showSourceFile(controller_->sampledPath());
+    viewWindow_->redraw();
 }
 
 void frmMain::_mnuFileOpen_Action()
@@ -274,8 +270,8 @@ void frmMain::_mnuFileOpen_Action()
     openPicture(path);
 }
 
-// A picture that cannot be opened leaves the canvases, the planes and the
-// timer as they were. A good one is drawn and (re)arms the timer, so after
+// A picture that cannot be opened leaves the canvases, the picture sampled
+// and the timer as they were. A good one is drawn and (re)arms the timer, so after
 // several quick opens only the last picture is sampled, once.
 void frmMain::openPicture(const QString& path)
 {
@@ -294,12 +290,7 @@ void frmMain::_mnuFileExportDisc_Action()
                                  false);
     if (!disc)
         return;
-    const Status exported = [this, &disc] {
-        BusyCursor busy;  // packing with the thorough search takes seconds
-        return exportDiscImage(disc->path, *controller_->lastConversion(), disc->options.tracks, disc->options.title,
-                               disc->options.search());
-    }();
-    reportSaved(exported, {disc->path});
+    controller_->exportDisc({disc->path, disc->options.tracks, disc->options.title, disc->options.search()});
 }
 
 void frmMain::_mnuFileSaveScreenAs_Action()
@@ -332,8 +323,10 @@ void frmMain::_mnuFileSavePreviewAs_Action()
 void frmMain::_mnuFileExportSlideshow_Action()
 {
     const QStringList pictures = choosePictures_(this);
-    if (pictures.isEmpty())
+    if (pictures.isEmpty()) {
+        showStatus(cancelledStatus(QStringLiteral("Export Slideshow Disc")));
         return;
+    }
     const auto disc = askForDisc({QStringLiteral("Export Slideshow Disc"), QStringLiteral("slideshow.ssd"),
                                   QStringLiteral("DFS disc images (*.ssd);;Double-sided DFS disc images (*.dsd);;"
                                                  "MMB files for MMFS (*.mmb);;Any (*)")},
@@ -352,8 +345,10 @@ std::optional<frmMain::DiscChoice> frmMain::askForDisc(const SaveRequest& reques
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".ssd");
     const std::optional<DiscOptions> options = chooseDiscOptions_(this, discOptions_, slideshow);
-    if (!options)
+    if (!options) {
+        showStatus(cancelledStatus(request.caption));
         return std::nullopt;
+    }
     discOptions_ = *options;
     return DiscChoice{path, *options};
 }
@@ -369,7 +364,9 @@ QString frmMain::askWhereToSave(const SaveRequest& request)
 {
     const QString folder = saveFolder_.isEmpty() ? QDir::currentPath() : saveFolder_;
     const QString path = chooseSave_(this, {request.caption, QDir(folder).filePath(request.startAt), request.filter});
-    if (!path.isEmpty())
+    if (path.isEmpty())
+        showStatus(cancelledStatus(request.caption));
+    else
         saveFolder_ = QFileInfo(path).absolutePath();
     return path;
 }

@@ -13,13 +13,13 @@
 
 #include <memory>
 
-struct ConversionState;
 struct Conversion;
 class PictureOptions;
 class QAction;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class StatusLine;
 class QTimer;
 class ViewWindow;
 
@@ -31,10 +31,10 @@ class ViewWindow;
 // The window binds its controls to a WindowController, which holds the
 // settings, the pictures, the conversions and the files, and shows what it
 // reports. The mode, half-tone and stagger controls store into the
-// ConversionState and convert nothing. The picture options (PictureOptions)
-// keep the method, palette, fit and adjustments; each new value the user
-// picks there shows the sampled picture converted with it at once, writing
-// nothing. An opened picture is sampled and converted once, one Timer1
+// controller's settings and convert nothing. The picture options
+// (PictureOptions) set the method, palette, fit and adjustments there too;
+// each new value the user picks there shows the sampled picture converted
+// with it at once, writing nothing. An opened picture is sampled and converted once, one Timer1
 // period after it was drawn; "Convert" converts the sampled picture again
 // with the options of that moment. Each of these two writes "$.screen" and
 // "$.screen.inf" into the working folder. Direct binary search runs on a
@@ -49,13 +49,14 @@ class ViewWindow;
 class frmMain final : public QMainWindow {
     Q_OBJECT
 public:
-    // Builds the window around `state` and opens it: the window is shown with
-    // "Mode 2", "None" and "Stagger" off, the start values of the state.
-    explicit frmMain(std::unique_ptr<ConversionState> state, QWidget* parent = nullptr);
+    // Builds the window and opens it: the window is shown with "Mode 2",
+    // "None" and "Stagger" off, the start values.
+    explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
-    const ConversionState& state() const { return controller_->state(); }
-    // The settings a conversion started now is made with (conversionSettings).
+    // What is converted, how, and what was converted last.
+    const WindowController& controller() const { return *controller_; }
+    // The settings a conversion started now is made with.
     Settings nextSettings() const;
 
     // The open dialog and the message boxes, replaceable so that tests can
@@ -130,7 +131,7 @@ private:
     MainWindowControls controls_;
     PictureOptions* pictureOptions_ = nullptr;
     QTimer* Timer1 = nullptr;
-    QLabel* lblStatus = nullptr;
+    StatusLine* lblStatus = nullptr;
     QProgressBar* prgConvert = nullptr;
     QPushButton* cmdStop = nullptr;
     QString status_;  // the status on show, refusals aside

@@ -1,6 +1,7 @@
 #include "ui/frm_main_controls.h"
 
 #include "ui/canvas.h"
+#include "ui/number_box.h"
 #include "ui/rectangle_control.h"
 
 #include <QButtonGroup>
@@ -86,7 +87,7 @@ private:
         case ControlKind::LineEdit:
             return new QLineEdit(parent);
         case ControlKind::NumberBox:
-            return new QDoubleSpinBox(parent);
+            return new NumberBox(parent);
         }
         Q_UNREACHABLE();
     }

@@ -1,4 +1,3 @@
-#include "conversion/classic/conversion_state.h"
 #include "packaging/icons/app_icon.h"
 #include "ui/frm_main.h"
 #include "ui/start_picture.h"
@@ -31,9 +30,9 @@ void printTo(std::FILE* stream, const QString& text)
 }  // namespace
 
 // Starts Rasterine: --help and --version are answered before Qt starts, so
-// they need no display. Then the conversion state (all zero), the window,
-// which opens with the start values, and the event loop until the window is
-// closed or File › Exit is chosen; both end the program with exit code 0.
+// they need no display. Then the window, which opens with the start values,
+// and the event loop until the window is closed or File › Exit is chosen;
+// both end the program with exit code 0.
 // The first picture named after Qt's own options is opened as File ›
 // Open... opens one; an option neither Qt nor Rasterine knows ends it with
 // exit code 2.
@@ -47,7 +46,6 @@ int main(int argc, char* argv[])
     // reports, not a signal that ends the program.
     std::signal(SIGXFSZ, SIG_IGN);
 
-    auto state = std::make_unique<ConversionState>();
     QApplication app(argc, argv);
     const Result<StartPictures> pictures = startPictures(QCoreApplication::arguments());
     if (!pictures) {
@@ -60,7 +58,7 @@ int main(int argc, char* argv[])
     app.setWindowIcon(rasterineIcon());
     // Lets desktops match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.rasterine.Rasterine"));
-    frmMain window(std::move(state));
+    frmMain window;
     openStartPicture(window, pictures.value());
     return QApplication::exec();
 }

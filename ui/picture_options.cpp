@@ -5,6 +5,9 @@
 #include "conversion/painter.h"
 #include "outputs/nula_setup.h"
 #include "conversion/screen_modes.h"
+#include "ui/number_box.h"
+#include "ui/status_texts.h"
+#include "ui/window_controller.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -48,11 +51,10 @@ std::uint8_t firstColour(const Settings& settings)
 
 }  // namespace
 
-PictureOptions::PictureOptions(const PictureOptionControls& controls, std::function<int()> currentMode,
+PictureOptions::PictureOptions(const PictureOptionControls& controls, WindowController& controller,
                                QObject* parent)
-    : QObject(parent), controls_(controls), currentMode_(std::move(currentMode))
+    : QObject(parent), controls_(controls), controller_(controller)
 {
-    settings_.mode = currentMode_();
     setUpChoices();
     for (const NumberRow& row : kNumberRows)
         if (QDoubleSpinBox* box = numberBox(row.option))
@@ -60,6 +62,11 @@ PictureOptions::PictureOptions(const PictureOptionControls& controls, std::funct
     controls_.lblPalette->setTextInteractionFlags(Qt::TextSelectableByMouse);
     controls_.lblPalette->setToolTip(QStringLiteral("The BBC BASIC statement that sets up the palette of the "
                                                     "picture on the left"));
+}
+
+const Settings& PictureOptions::settings() const
+{
+    return controller_.settings();
 }
 
 QDoubleSpinBox* PictureOptions::numberBox(Option option) const
@@ -98,12 +105,12 @@ void PictureOptions::setUpChoices()
     connect(controls_.cboFit, &QComboBox::currentIndexChanged, this, &PictureOptions::fitPicked);
     controls_.chkNula->setToolTip(optionTip(Option::Nula));
     connect(controls_.chkNula, &QCheckBox::toggled, this, [this](bool checked) {
-        Settings next = settings_;
+        Settings next = settings();
         next.nula = checked;
         offer(next, QStringLiteral("VideoNuLA colours"));
     });
     connect(controls_.cboBar, &QComboBox::currentIndexChanged, this, [this](int colour) {
-        Settings next = settings_;
+        Settings next = settings();
         next.barColour = static_cast<std::uint8_t>(colour);
         offer(next, QStringLiteral("Bars"));
     });
@@ -111,9 +118,14 @@ void PictureOptions::setUpChoices()
 }
 
 // Two decimals, as the command line's numbers are usually written; a typed
-// value counts once it is complete (Return or leaving the box).
+// value counts once it is complete (Return or leaving the box), and one
+// outside the range is refused with the range.
 void PictureOptions::follow(QDoubleSpinBox* box, const NumberRow& row)
 {
+    if (auto* numbers = qobject_cast<NumberBox*>(box))
+        connect(numbers, &NumberBox::outOfRange, this, [this, &row](const QString& typed) {
+            refuse(outOfRangeStatus(text(row.caption), typed, row.min, row.max));
+        });
     box->setDecimals(2);
     box->setRange(row.min, row.max);
     box->setSingleStep(row.step);
@@ -121,7 +133,7 @@ void PictureOptions::follow(QDoubleSpinBox* box, const NumberRow& row)
     box->setKeyboardTracking(false);
     box->setToolTip(QStringLiteral("%1, %2 to %3").arg(text(capitalised(row.summary))).arg(row.min).arg(row.max));
     connect(box, &QDoubleSpinBox::valueChanged, this, [this, option = row.option](double value) {
-        Settings next = settings_;
+        Settings next = settings();
         setNumber(next, option, value);
         offer(next, text(numberRow(option).caption));
     });
@@ -129,7 +141,7 @@ void PictureOptions::follow(QDoubleSpinBox* box, const NumberRow& row)
 
 void PictureOptions::methodPicked()
 {
-    Settings next = settings_;
+    Settings next = settings();
     next.method = kMethodRows[static_cast<std::size_t>(controls_.cboMethod->currentIndex())].method;
     offer(next, QStringLiteral("Method"));
 }
@@ -142,13 +154,13 @@ void PictureOptions::paletteKindPicked()
     if (kind == PaletteChoice::Kind::Named) {
         const QString typed = controls_.txtPalette->text().trimmed();
         const auto choice = paletteNamed(typed.toStdString());
-        Settings next = settings_;
+        Settings next = settings();
         next.palette = choice && choice->kind == PaletteChoice::Kind::Named ? *choice : PaletteChoice{};
         awaitingColours_ = next.palette.kind != PaletteChoice::Kind::Named;
         offer(next, QStringLiteral("Palette \u201c%1\u201d").arg(typed));
         return;
     }
-    Settings next = settings_;
+    Settings next = settings();
     next.palette = PaletteChoice{kind, {}, 0};
     awaitingColours_ = false;
     offer(next, QStringLiteral("Palette"));
@@ -164,7 +176,7 @@ void PictureOptions::paletteTyped()
                    .arg(typed));
         return;
     }
-    Settings next = settings_;
+    Settings next = settings();
     next.palette = *choice;
     awaitingColours_ = false;
     offer(next, QStringLiteral("Palette \u201c%1\u201d").arg(typed));
@@ -172,7 +184,7 @@ void PictureOptions::paletteTyped()
 
 void PictureOptions::fitPicked()
 {
-    Settings next = settings_;
+    Settings next = settings();
     next.fit = kFitRows[static_cast<std::size_t>(controls_.cboFit->currentIndex())].fit;
     // Bars appear: in a colour the palette on show has.
     if (const auto problem = settingsProblem(withUnreadAtDefaults(next)); problem && problem->option == Option::Bar)
@@ -180,12 +192,22 @@ void PictureOptions::fitPicked()
     offer(next, QStringLiteral("Fit"));
 }
 
+// The palette a newly chosen mode starts with: the one it was left with,
+// else the one in force.
+PaletteChoice PictureOptions::paletteFor(const Settings& next) const
+{
+    const auto kept = palettes_.find(next.mode);
+    return kept != palettes_.end() ? kept->second : next.palette;
+}
+
 // A new mode can leave a palette or a bar colour it cannot show: those go
-// back to what it can, and the user is told so.
+// back to what it can, and the user is told so; otherwise a word about an
+// earlier mode is cleared.
 void PictureOptions::modePicked()
 {
-    Settings next = settings_;
-    next.mode = currentMode_();
+    Settings next = settings();
+    next.palette = paletteFor(next);
+    awaitingColours_ = awaitingColours_ && next.palette.kind != PaletteChoice::Kind::Named;
     QString told;
     if (const auto problem = settingsProblem(withUnreadAtDefaults(next)); problem && problem->option == Option::Palette) {
         told = QStringLiteral("Palette \u201c%1\u201d not used in mode %2: %3")
@@ -202,9 +224,12 @@ void PictureOptions::modePicked()
     }
     // The mode itself takes effect at the next conversion, like the mode
     // buttons' own choice: nothing is shown anew.
-    settings_ = next;
+    controller_.setSettings(next);
+    palettes_[next.mode] = next.palette;
     showSettings();
-    if (!told.isEmpty())
+    if (told.isEmpty())
+        emit accepted();
+    else
         emit refused(told);
 }
 
@@ -226,10 +251,11 @@ void PictureOptions::refuse(const QString& message)
     emit refused(message);
 }
 
-void PictureOptions::store(const Settings& settings)
+void PictureOptions::store(const Settings& next)
 {
-    const bool changedNow = settings != settings_;
-    settings_ = settings;
+    const bool changedNow = next != settings();
+    controller_.setSettings(next);
+    palettes_[next.mode] = next.palette;
     showSettings();
     if (changedNow)
         emit changed();
@@ -242,32 +268,32 @@ void PictureOptions::showSettings()
     const QSignalBlocker method(controls_.cboMethod), palette(controls_.cboPalette), bar(controls_.cboBar),
         fit(controls_.cboFit);
     for (std::size_t i = 0; i < kMethodRows.size(); ++i)
-        if (kMethodRows[i].method == settings_.method)
+        if (kMethodRows[i].method == settings().method)
             controls_.cboMethod->setCurrentIndex(int(i));
-    const bool named = settings_.palette.kind == PaletteChoice::Kind::Named;
+    const bool named = settings().palette.kind == PaletteChoice::Kind::Named;
     // "These colours:" with none typed yet shows the mode's own colours in force.
-    controls_.cboPalette->setCurrentIndex(awaitingColours_ ? 2 : static_cast<int>(settings_.palette.kind));
+    controls_.cboPalette->setCurrentIndex(awaitingColours_ ? 2 : static_cast<int>(settings().palette.kind));
     if (named)
-        controls_.txtPalette->setText(text(paletteText(settings_.palette)));
+        controls_.txtPalette->setText(text(paletteText(settings().palette)));
     else if (awaitingColours_)
         controls_.txtPalette->clear();
-    controls_.cboFit->setCurrentIndex(static_cast<int>(settings_.fit));
-    controls_.cboBar->setCurrentIndex(settings_.barColour);
+    controls_.cboFit->setCurrentIndex(static_cast<int>(settings().fit));
+    controls_.cboBar->setCurrentIndex(settings().barColour);
     for (const NumberRow& row : kNumberRows)
         if (QDoubleSpinBox* box = numberBox(row.option)) {
             const QSignalBlocker quiet(box);
-            box->setValue(numberOf(settings_, row.option));
+            box->setValue(numberOf(settings(), row.option));
         }
 
-    const bool readsPalette = readsOption(settings_, Option::Palette);
-    controls_.cboMethod->setEnabled(readsOption(settings_, Option::Method));
+    const bool readsPalette = readsOption(settings(), Option::Palette);
+    controls_.cboMethod->setEnabled(readsOption(settings(), Option::Method));
     controls_.cboPalette->setEnabled(readsPalette);
     controls_.txtPalette->setEnabled(readsPalette && controls_.cboPalette->currentIndex() == 2);
-    controls_.spnDamping->setEnabled(readsOption(settings_, Option::Damping));
-    controls_.cboBar->setEnabled(readsOption(settings_, Option::Bar));
+    controls_.spnDamping->setEnabled(readsOption(settings(), Option::Damping));
+    controls_.cboBar->setEnabled(readsOption(settings(), Option::Bar));
     const QSignalBlocker nula(controls_.chkNula);
-    controls_.chkNula->setChecked(settings_.nula);
-    controls_.chkNula->setEnabled(readsOption(settings_, Option::Nula));
+    controls_.chkNula->setChecked(settings().nula);
+    controls_.chkNula->setEnabled(readsOption(settings(), Option::Nula));
 }
 
 namespace {

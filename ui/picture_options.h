@@ -7,26 +7,24 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
+#include <map>
 
 class QDoubleSpinBox;
+class WindowController;
 
 // The picture options beside "Half Toning": method, palette, fit and bars,
 // brightness, contrast, saturation, gamma and damping. Gives their controls
 // their items, ranges and neutral start values, and follows them: every new
-// value the user picks is stored and announced. The mode, half-tone and
-// "Stagger" are not kept here; the window's ConversionState holds them.
+// value the user picks is stored into the controller's settings, where the
+// mode, half-tone and "Stagger" are too, and announced. Nothing is kept here
+// but what the user typed for each mode's palette.
 class PictureOptions final : public QObject {
     Q_OBJECT
 public:
-    // `currentMode` tells the screen mode chosen at the moment, against which
-    // a list of palette colours is checked.
-    PictureOptions(const PictureOptionControls& controls, std::function<int()> currentMode, QObject* parent);
+    PictureOptions(const PictureOptionControls& controls, WindowController& controller, QObject* parent);
 
-    // The options chosen; mode, half-tone and stagger keep their defaults.
-    const Settings& settings() const { return settings_; }
-
-    // Follows the mode now chosen: a palette or bar colour it cannot show
+    // Follows the mode now chosen: the palette in force when that mode was
+    // chosen last comes back; a palette or bar colour the mode cannot show
     // goes back to one it can, with a word why; the controls it does not
     // read are greyed out.
     void modePicked();
@@ -51,13 +49,17 @@ private:
     void paletteTyped();
     void fitPicked();
     void offer(const Settings& next, const QString& what);
+    PaletteChoice paletteFor(const Settings& next) const;
     void refuse(const QString& message);
     void store(const Settings& settings);
     void showSettings();
 
+    const Settings& settings() const;
+
     PictureOptionControls controls_;
-    std::function<int()> currentMode_;
-    Settings settings_;
+    WindowController& controller_;
+    // The palette in force in each mode chosen so far, as it was left.
+    std::map<int, PaletteChoice> palettes_;
     // "These colours:" is chosen but no colours are in force yet.
     bool awaitingColours_ = false;
 };

@@ -15,6 +15,7 @@ void PictureView::showPicture(const QImage& picture, QSize displaySize, QRect ou
 {
     const bool resized = displaySize != displaySize_;
     picture_ = picture;
+    drawn_ = QImage();
     displaySize_ = displaySize;
     outline_ = outline;
     if (resized)
@@ -42,8 +43,38 @@ QRect PictureView::pictureArea() const
     return QRect(QPoint((width() - drawn.width()) / 2, (height() - drawn.height()) / 2), drawn);
 }
 
-// Whole zooms repeat each pixel exactly; a fitted picture of another size is
-// smoothed so that no pixel is dropped.
+namespace {
+
+// Each pixel repeated a whole number of times, at least as large as `size`,
+// then averaged down to it: a whole multiple stays sharp, and otherwise no
+// pixel is dropped or drawn wider than its neighbours; only the rows or
+// columns where two pixels meet are mixed.
+QImage scaledTo(const QImage& picture, QSize size)
+{
+    const auto whole = [](int drawn, int pixels) { return std::max(1, (drawn + pixels - 1) / pixels) * pixels; };
+    QImage repeated = picture.scaled(whole(size.width(), picture.width()), whole(size.height(), picture.height()),
+                                     Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    if (repeated.size() == size)
+        return repeated;
+    return repeated.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+}  // namespace
+
+// A whole zoom repeats the picture as drawn at 1x, which is quicker than
+// averaging the larger picture and looks the same.
+const QImage& PictureView::drawnPicture(QSize size) const
+{
+    if (drawn_.size() == size)
+        return drawn_;
+    const int zoom = size.width() / std::max(displaySize_.width(), 1);
+    if (zoom > 1 && size == displaySize_ * zoom)
+        drawn_ = scaledTo(picture_, displaySize_).scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    else
+        drawn_ = scaledTo(picture_, size);
+    return drawn_;
+}
+
 void PictureView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
@@ -53,8 +84,7 @@ void PictureView::paintEvent(QPaintEvent* event)
         painter.fillRect(margin, palette().color(QPalette::Dark));
     if (picture_.isNull())
         return;
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, zoom_ == kFit && area.size() != displaySize_);
-    painter.drawImage(area, picture_);
+    painter.drawImage(area.topLeft(), drawnPicture(area.size()));
     if (outline_.isNull())
         return;
     const double sx = double(area.width()) / picture_.width(), sy = double(area.height()) / picture_.height();

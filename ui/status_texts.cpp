@@ -197,3 +197,24 @@ UserMessage slideshowFailedMessage(const Failure& error)
                            .arg(quoted(nativePath(QString::fromStdString(error.subject))),
                                 QString::fromStdString(error.reason))};
 }
+
+QString packingStatus(const QString& file)
+{
+    return QStringLiteral("Packing the screen for %1 with the smallest packing\u2026")
+        .arg(quoted(QFileInfo(file).fileName()));
+}
+
+QString cancelledStatus(const QString& command)
+{
+    return QStringLiteral("%1 cancelled: nothing written").arg(quoted(command));
+}
+
+QString followingStatus(const QString& earlier, const QString& status)
+{
+    return QStringLiteral("%1. Then: %2").arg(earlier, status);
+}
+
+QString outOfRangeStatus(const QString& caption, const QString& typed, double min, double max)
+{
+    return QStringLiteral("%1 %2 not taken: give a number from %3 to %4").arg(caption, typed).arg(min).arg(max);
+}

@@ -36,6 +36,16 @@ QString slowConversionStatus(bool writes);
 QString stoppedStatus(bool writes);
 UserMessage writeFailedMessage(const Failure& error, const QString& folder);
 
+// While File › "Export Disc Image..." packs the screen with the slow,
+// thorough search on the worker thread.
+QString packingStatus(const QString& file);
+// A save or export whose dialog was cancelled: nothing was written.
+QString cancelledStatus(const QString& command);
+// `status` after `earlier`, which stays on show beside it.
+QString followingStatus(const QString& earlier, const QString& status);
+// A number typed outside its range was not taken.
+QString outOfRangeStatus(const QString& caption, const QString& typed, double min, double max);
+
 // After File › "Export Disc Image..." or "Save Screen As...": the files
 // written (all in one folder), and those removed, or why none was.
 QString savedStatus(const QStringList& files);

@@ -1,10 +1,11 @@
 #include "ui/view_window.h"
 
 #include "conversion/methods/picture_frame.h"
-#include "conversion/teletext_renderer.h"
+#include "conversion/screen_modes.h"
 #include "conversion/screen_picture.h"
-#include "picture/picture_loader.h"
+#include "conversion/teletext_renderer.h"
 #include "ui/picture_view.h"
+#include "ui/window_controller.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -13,6 +14,8 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace {
 
@@ -39,6 +42,15 @@ ScreenGrid gridOf(const Conversion& conversion)
     return {width, kScreenLines, pixelAspect(width, kScreenLines)};
 }
 
+// The size a screen picture is drawn at 1x: every display pixel of the
+// 640 x 512 grid as wide as one, and as high as the screen's shape on a
+// television asks (about 1.08, so the bitmap modes' area is 640 x 555).
+QSize displaySize(const ScreenPicture& picture)
+{
+    const double lineHeight = kDisplayWidth / (kScreenAspect * kDisplayLines);
+    return QSize(picture.displayWidth(), static_cast<int>(std::lround(picture.displayHeight() * lineHeight)));
+}
+
 QString modeText(const Conversion& conversion, const ScreenPicture& picture)
 {
     return QStringLiteral("Mode %1: %2 × %3").arg(conversion.mode()).arg(picture.pixels.width()).arg(picture.pixels.height());
@@ -46,7 +58,8 @@ QString modeText(const Conversion& conversion, const ScreenPicture& picture)
 
 }  // namespace
 
-ViewWindow::ViewWindow(QWidget* parent) : QWidget(parent, Qt::Window)
+ViewWindow::ViewWindow(const WindowController& controller, QWidget* parent)
+    : QWidget(parent, Qt::Window), controller_(controller)
 {
     setObjectName(QStringLiteral("frmView"));
     setWindowTitle(QStringLiteral("Rasterine View"));
@@ -81,22 +94,7 @@ ViewWindow::ViewWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(cboZoom_, &QComboBox::currentIndexChanged, this, &ViewWindow::zoomPicked);
     connect(cmdSource_, &QPushButton::toggled, this, &ViewWindow::redraw);
     zoomPicked(0);
-    resize(700, 600);
-}
-
-void ViewWindow::showConversion(const Conversion& conversion, Fit fit)
-{
-    conversion_ = conversion;
-    fit_ = fit;
-    redraw();
-}
-
-void ViewWindow::showSourceFile(const QString& path)
-{
-    sourcePath_ = path;
-    sourceLoaded_ = false;
-    source_ = QImage();
-    redraw();
+    resize(700, 640);  // the screen at 1x, 640 x 555, without scrolling
 }
 
 void ViewWindow::flip()
@@ -134,28 +132,15 @@ void ViewWindow::zoomPicked(int index)
         view_->resize(view_->sizeHint());
 }
 
-// The source is the picture file at its own shape, as the conversions read
-// it; before any picture, nothing.
-void ViewWindow::loadSource()
+// Fill reads the middle of the picture at the screen's shape, as the
+// conversion on show cropped it; the other fits read all of it.
+QRect ViewWindow::sourceOutline(const QImage& source) const
 {
-    if (sourceLoaded_)
-        return;
-    sourceLoaded_ = true;
-    if (sourcePath_.isEmpty())
-        return;
-    const Result<LoadedPicture> loaded = loadPicture(sourcePath_, PictureDetail::Display);
-    if (loaded.ok())
-        source_ = loaded.value().source;
-}
-
-// Fill reads the middle of the picture at the screen's shape; the other
-// fits read all of it.
-QRect ViewWindow::sourceOutline() const
-{
-    if (fit_ != Fit::Fill || !conversion_)
-        return source_.rect();
-    const ScreenGrid grid = gridOf(*conversion_);
-    const PictureCrop kept = fillCrop(source_.width(), source_.height(), grid.width, grid.lines, grid.aspect);
+    const Conversion* conversion = controller_.lastConversion();
+    if (conversion == nullptr || controller_.lastSettings()->fit != Fit::Fill)
+        return source.rect();
+    const ScreenGrid grid = gridOf(*conversion);
+    const PictureCrop kept = fillCrop(source.width(), source.height(), grid.width, grid.lines, grid.aspect);
     return QRect(kept.left, kept.top, kept.width, kept.height);
 }
 
@@ -166,27 +151,30 @@ void ViewWindow::redraw()
     cmdSource_->setText(showsSource() ? QStringLiteral("Show Screen") : QStringLiteral("Show Source"));
     if (showsSource())
         drawSource();
-    else if (conversion_)
+    else if (controller_.lastConversion() != nullptr)
         drawScreen();
     if (view_->zoom() != PictureView::kFit)
         view_->resize(view_->sizeHint());
 }
 
-// The source at its own shape, as large as the screen's area.
+// The source at its own shape, as large as the screen's area; before any
+// picture, nothing.
 void ViewWindow::drawSource()
 {
-    loadSource();
-    const bool teletext = conversion_ && conversion_->screen.mode == nullptr;
-    const QSize area(kDisplayWidth, teletext ? kTeletextHeight : kDisplayLines);
-    view_->showPicture(source_, source_.isNull() ? area : source_.size().scaled(area, Qt::KeepAspectRatio),
-                       sourceOutline());
-    lblShowing_->setText(source_.isNull() ? QStringLiteral("No picture to show")
-                                          : QStringLiteral("Source: %1 × %2").arg(source_.width()).arg(source_.height()));
+    const DecodedPicture* picture = controller_.sampledPicture();
+    const Result<QImage> loaded = picture != nullptr ? picture->source() : Result<QImage>(QImage());
+    const QImage source = loaded ? loaded.value() : QImage();
+    const QSize area(kDisplayWidth, static_cast<int>(std::lround(kDisplayWidth / kScreenAspect)));
+    view_->showPicture(source, source.isNull() ? area : source.size().scaled(area, Qt::KeepAspectRatio),
+                       sourceOutline(source));
+    lblShowing_->setText(source.isNull() ? QStringLiteral("No picture to show")
+                                         : QStringLiteral("Source: %1 × %2").arg(source.width()).arg(source.height()));
 }
 
 void ViewWindow::drawScreen()
 {
-    const ScreenPicture picture = screenPicture(conversion_->screen);
-    view_->showPicture(toImage(picture), QSize(picture.displayWidth(), picture.displayHeight()));
-    lblShowing_->setText(modeText(*conversion_, picture));
+    const Conversion& conversion = *controller_.lastConversion();
+    const ScreenPicture picture = screenPicture(conversion.screen);
+    view_->showPicture(toImage(picture), displaySize(picture));
+    lblShowing_->setText(modeText(conversion, picture));
 }

@@ -1,36 +1,32 @@
 #pragma once
 
-#include "conversion/conversion.h"
-#include "conversion/option_catalogue.h"
-
 #include <QImage>
-#include <QString>
+#include <QRect>
+#include <QSize>
 #include <QWidget>
 
-#include <optional>
-
 class PictureView;
+class WindowController;
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
 
 // The "View" window: the converted screen at its real resolution, at the
-// display's shape (every mode fills the same 640 x 512 grid, mode 7 its
-// 640 x 500), zoomed 1x, 2x, 4x or fitted to the window; or, flipped with
-// "Show Source" or the space bar, the picture it was converted from at its
-// own shape with the part the conversion read outlined. The main window
-// hands it every conversion and every picture it samples; the window draws
-// them only while it is shown.
+// shape a television shows it (kScreenAspect; every bitmap mode fills the
+// same area, 640 x 555 at 1x, and mode 7 its 500 of the 512 lines), zoomed
+// 1x, 2x, 4x or fitted to the window; or, flipped with "Show Source" or the
+// space bar, the picture it was converted from at its own shape with the
+// part the conversion read outlined. It reads the conversion on show and
+// the picture sampled from the main window's controller, and draws them
+// again, while it is shown, whenever the main window says they changed.
 class ViewWindow final : public QWidget {
     Q_OBJECT
 public:
-    explicit ViewWindow(QWidget* parent = nullptr);
+    explicit ViewWindow(const WindowController& controller, QWidget* parent = nullptr);
 
-    // The conversion on show in the main window, made with `fit`.
-    void showConversion(const Conversion& conversion, Fit fit);
-    // The picture file conversions are made from (empty: none yet).
-    void showSourceFile(const QString& path);
+    // Draws the controller's conversion or picture again.
+    void redraw();
     // Between the screen and the source.
     void flip();
     bool showsSource() const;
@@ -44,11 +40,9 @@ protected:
 
 private:
     void zoomPicked(int index);
-    void redraw();
     void drawSource();
     void drawScreen();
-    void loadSource();
-    QRect sourceOutline() const;
+    QRect sourceOutline(const QImage& source) const;
 
     QComboBox* cboZoom_ = nullptr;
     QPushButton* cmdSource_ = nullptr;
@@ -56,9 +50,5 @@ private:
     QScrollArea* scroller_ = nullptr;
     PictureView* view_ = nullptr;
 
-    std::optional<Conversion> conversion_;
-    Fit fit_ = Fit::Stretch;
-    QString sourcePath_;
-    bool sourceLoaded_ = false;
-    QImage source_;
+    const WindowController& controller_;
 };

@@ -2,15 +2,15 @@
 
 #include "conversion/entry/convert.h"
 #include "conversion/painter.h"
+#include "conversion/option_catalogue.h"
 #include "outputs/compression/zx02.h"
 #include "outputs/screen_files.h"
 #include "picture/picture_loader.h"
-#include "picture/picture_sampling.h"
 #include "picture/picture_source.h"
 #include "platform/file_output.h"
 #include "recipe/disc_files.h"
 #include "recipe/picture_recipe.h"
-#include "ui/conversion_settings.h"
+#include "ui/screen_exports.h"
 #include "ui/status_texts.h"
 
 #include <QtConcurrent/QtConcurrentRun>
@@ -24,10 +24,6 @@
 struct ConversionJob {
     WindowController::Purpose purpose = WindowController::Purpose::Preview;
     Settings settings;
-    // The state converted: the window's own, or `ownState`, a copy, when the
-    // conversion runs on the worker thread or makes the planes again.
-    ConversionState* state = nullptr;
-    std::unique_ptr<ConversionState> ownState;
     std::shared_ptr<const LinearImage> source;  // empty when the settings do not read it
     QImage preview;                             // 320 x 256; the conversion paints over it
 };
@@ -35,6 +31,7 @@ struct ConversionJob {
 struct ConversionOutcome {
     WindowController::Purpose purpose = WindowController::Purpose::Preview;
     Conversion conversion;
+    Settings settings;
     QImage preview;
 };
 
@@ -53,12 +50,7 @@ std::optional<ConversionOutcome> convertJob(ConversionJob& job, const ProgressRe
         return std::nullopt;
     }
     QImage preview = surfaceImage(canvasPicture(made.value().screen));
-    return ConversionOutcome{job.purpose, std::move(made).value(), preview};
-}
-
-bool isSlow(const Settings& settings)
-{
-    return settings.method == Method::Dbs;
+    return ConversionOutcome{job.purpose, std::move(made).value(), job.settings, preview};
 }
 
 // Tells the window, from the worker thread, which picture of a slideshow
@@ -112,11 +104,7 @@ std::optional<Result<DiscSet>> makeSlideshow(const SlideshowRequest& request, co
 
 }  // namespace
 
-WindowController::WindowController(std::unique_ptr<ConversionState> state, QObject* parent)
-    : QObject(parent), state_(std::move(state))
-{
-    Q_ASSERT(state_);
-}
+WindowController::WindowController(QObject* parent) : QObject(parent) {}
 
 WindowController::~WindowController()
 {
@@ -125,9 +113,17 @@ WindowController::~WindowController()
         worker.waitForFinished();
 }
 
+void WindowController::setStartValues()
+{
+    const Settings start;
+    settings_.mode = start.mode;
+    settings_.halftone = start.halftone;
+    settings_.stagger = start.stagger;
+}
+
 Settings WindowController::nextSettings() const
 {
-    return conversionSettings(*state_, options_);
+    return withUnreadAtDefaults(settings_);
 }
 
 bool WindowController::open(const QString& path)
@@ -150,7 +146,6 @@ bool WindowController::sampleAndConvert()
     if (writing_)
         return false;
     if (opened_) {
-        samplePicture(opened_->canvas(), *state_);
         sampled_ = opened_;
         emit sampled(sampled_->canvas());
     }
@@ -167,6 +162,7 @@ void WindowController::convert(Purpose purpose)
     if (!sampled_) {
         if (purpose == Purpose::Write) {
             report(nothingToConvertStatus());
+            earlier_.clear();
             emit conversionFinished(false);
         }
         return;
@@ -175,17 +171,14 @@ void WindowController::convert(Purpose purpose)
     start(purpose);
 }
 
-// Framing and adjusting make the planes again, and a worker must not share
-// them: such conversions get a copy of the state, so the window's planes
-// keep the picture as sampled.
+// The engine makes its own planes from the picture for every conversion,
+// so a conversion on the worker shares nothing the window changes.
 void WindowController::start(Purpose purpose)
 {
     auto job = std::make_shared<ConversionJob>();
     job->purpose = purpose;
     job->settings = nextSettings();
-    job->state = state_.get();
     job->preview = sampled_->canvas();
-    const bool slow = isSlow(job->settings);
     if (readsDetail(job->settings)) {
         const auto source = sampled_->linearSource();
         if (!source) {
@@ -194,12 +187,8 @@ void WindowController::start(Purpose purpose)
         }
         job->source = source.value();
     }
-    if (slow || readsDetail(job->settings)) {
-        job->ownState = std::make_unique<ConversionState>(*state_);
-        job->state = job->ownState.get();
-    }
     writing_ = purpose == Purpose::Write;
-    if (slow) {
+    if (slow(job->settings)) {
         startOnWorker(std::move(job));
         return;
     }
@@ -213,6 +202,7 @@ void WindowController::sourceFailed(Purpose purpose, const Failure& failure)
     const QString path = QString::fromStdString(failure.subject);
     const QString reason = QString::fromStdString(failure.reason);
     report(openFailedStatus(path, reason));
+    earlier_.clear();
     if (purpose == Purpose::Preview)
         return;
     emit problem(openFailedMessage(path, reason));
@@ -265,8 +255,8 @@ void WindowController::arrived(std::uint64_t id, std::shared_ptr<std::optional<C
 
 void WindowController::deliver(ConversionOutcome outcome)
 {
-    last_ = std::move(outcome.conversion);
-    emit converted(*last_, outcome.preview);
+    last_ = std::make_shared<const Shown>(Shown{std::move(outcome.conversion), outcome.settings});
+    emit converted(last_->conversion, outcome.preview);
     if (outcome.purpose == Purpose::Preview) {
         report(previewStatus());
         return;
@@ -277,7 +267,7 @@ void WindowController::deliver(ConversionOutcome outcome)
 
 void WindowController::writeAndReport()
 {
-    const auto written = replaceFiles(screenFileSet(kScreenFileName, *last_));
+    const auto written = replaceFiles(screenFileSet(kScreenFileName, last_->conversion));
     const QString folder = currentFolderForDisplay();
     if (written) {
         report(writtenStatus(written.value(), folder));
@@ -289,10 +279,12 @@ void WindowController::writeAndReport()
 }
 
 // A "Convert" asked for meanwhile runs next, and shows the options too; else
-// a preview asked for meanwhile follows.
-void WindowController::writingEnded()
+// a preview asked for meanwhile follows. A slideshow's summary stays on show
+// before what that "Convert" reports, until it has ended.
+void WindowController::writingEnded(bool slideshowEnded)
 {
     writing_ = false;
+    earlier_ = slideshowEnded && writeQueued_ ? status_ : QString();
     if (std::exchange(writeQueued_, false)) {
         previewQueued_ = false;
         QMetaObject::invokeMethod(this, [this] { convert(Purpose::Write); }, Qt::QueuedConnection);
@@ -351,7 +343,7 @@ void WindowController::slideshowArrived(std::uint64_t id, const SlideshowRequest
         writeSlideshow(request, made.value());
     else
         slideshowFailed(made.failure());
-    writingEnded();
+    writingEnded(true);
 }
 
 void WindowController::writeSlideshow(const SlideshowRequest& request, const DiscSet& discs)
@@ -384,6 +376,7 @@ void WindowController::stop()
     const bool slideshow = running_->slideshow;
     stopRunning();
     writeQueued_ = previewQueued_ = false;
+    earlier_.clear();
     if (slideshow) {
         report(slideshowStoppedStatus());
         writing_ = false;
@@ -414,5 +407,25 @@ void WindowController::setBusy(bool busy)
 
 void WindowController::report(const QString& status)
 {
-    emit statusChanged(status);
+    status_ = status;
+    emit statusChanged(earlier_.isEmpty() ? status : followingStatus(earlier_, status));
+}
+
+void WindowController::exportDisc(const DiscExport& request)
+{
+    Q_ASSERT(last_);
+    const auto pack = [request, shown = last_] {
+        return exportDiscImage(request.file, shown->conversion, request.tracks, request.title, request.search);
+    };
+    if (!packingRow(request.search == Zx02Search::Thorough).slow()) {
+        emit saved(pack(), {request.file});
+        return;
+    }
+    report(packingStatus(request.file));
+    std::erase_if(workers_, [](const QFuture<void>& worker) { return worker.isFinished(); });
+    workers_.push_back(QtConcurrent::run([this, request, pack] {
+        auto status = std::make_shared<Status>(pack());
+        QMetaObject::invokeMethod(this, [this, request, status] { emit saved(*status, {request.file}); },
+                                  Qt::QueuedConnection);
+    }));
 }

@@ -2,13 +2,10 @@
 
 #include "conversion/linear_image.h"
 #include "conversion/option_catalogue.h"
-
-// On a PAL display a 320-column pixel is about 0.96 times as wide as it is
-// high, so the whole screen area is about 1.2 : 1 in every mode.
-inline constexpr double kScreenAspect = 1.2;
+#include "conversion/screen_modes.h"
 
 // The width : height of one pixel of a grid `width` pixels across the screen
-// and 256 lines down.
+// (kScreenAspect, its shape on a television) and `lines` down.
 double pixelAspect(int width, int lines);
 
 // The picture resampled by area averaging to `width` x `lines` pixels that

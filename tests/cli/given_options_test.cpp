@@ -4,6 +4,7 @@
 // choice, with the catalogue's readsOption as the rule.
 #include "cli/options.h"
 #include "conversion/option_catalogue.h"
+#include "tests/engine_steps.h"
 
 #include <gtest/gtest.h>
 

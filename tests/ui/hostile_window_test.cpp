@@ -62,7 +62,7 @@ TEST_P(HostileWindow, OpenEndsInAConversionOrOneWarning)
     ASSERT_TRUE(test.waitForConversion());
 
     const EngineConversion expected = engineConversion(loaded.value().image, 2, 0, false);
-    EXPECT_TRUE(samePlanesAndOptions(test.window.state(), *expected.state));
+    EXPECT_TRUE(samePlanesAndOptions(test.window, *expected.state));
     EXPECT_EQ(readFile(folder.file(QStringLiteral("$.screen"))), expected.screen);
     EXPECT_EQ(readFile(folder.file(QStringLiteral("$.screen.inf"))), expected.inf);
     EXPECT_TRUE(test.picImage2()->image() == expected.preview) << "the preview differs";

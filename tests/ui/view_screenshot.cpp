@@ -27,7 +27,7 @@ int main(int argc, char* argv[])
     test.menuItem("mnuViewScreen")->trigger();
     ViewWindow* view = test.window.viewWindow();
     view->findChild<QComboBox*>(QStringLiteral("cboZoom"))->setCurrentIndex(0);  // 1x
-    view->resize(680, 580);
+    view->resize(680, 620);  // the screen at 1x, 640 x 555, and the bar above it
     test.openThroughMenu(savePng(colourfulScene(640, 480), folder.file("sunset.png")));
     if (!test.waitForConversion() || !test.messages.isEmpty()) {
         std::fprintf(stderr, "view_screenshot: the conversion did not finish cleanly\n");

@@ -86,7 +86,7 @@ private slots:
                         arguments << "-s";
                     const CommandLine command = parseCommandLine(arguments);
                     QVERIFY(std::holds_alternative<Options>(command));
-                    QVERIFY(std::get<Options>(command).settings == settingsOf(test.window.state()));
+                    QVERIFY(std::get<Options>(command).settings == test.window.nextSettings());
                 }
     }
 

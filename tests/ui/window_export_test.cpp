@@ -165,6 +165,8 @@ private slots:
 
     // The tracks, title and packing chosen after the save dialog make the
     // disc and are offered again next time; cancelling them writes nothing.
+    // The thorough packing, slow, runs beside the window: the menu item
+    // returns at once and the disc follows.
     void makesTheDiscWithTheOptionsChosen()
     {
         ScratchWorkingFolder folder;
@@ -182,6 +184,8 @@ private slots:
         test.cmdConvert()->click();
 
         test.menuItem("mnuFileExportDisc")->trigger();
+        QVERIFY(test.lblStatus()->text().startsWith(QStringLiteral("Packing the screen for \u201csmall.ssd\u201d")));
+        QTRY_VERIFY(test.lblStatus()->text().startsWith(QStringLiteral("Wrote \u201csmall.ssd\u201d")));
         const QByteArray disc = readFile(folder.file("small.ssd"));
         QCOMPARE(disc.size(), 40 * 10 * 256);
         QCOMPARE(disc.left(8) + disc.mid(256, 4), QByteArray("MY PICTURE  "));
@@ -193,6 +197,31 @@ private slots:
         QCOMPARE(offered.back(), (DiscOptions{40, QStringLiteral("MY PICTURE"), 0, true}));
         QVERIFY(!QFile::exists(folder.file("small.ssd")));
         QVERIFY(test.messages.isEmpty());
+    }
+
+    // A failed write is reported once; an export cancelled after it says
+    // so, and the failure no longer shows as if it were the latest.
+    void aCancelledExportReplacesAnEarlierFailure()
+    {
+        ScratchWorkingFolder folder;
+        WindowUnderTest test;
+        QString answer = folder.file("missing/picture.ssd");
+        test.window.setSaveChooser([&](QWidget*, const SaveRequest&) { return answer; });
+        test.window.setDiscOptionsChooser([](QWidget*, const DiscOptions& start, bool) { return start; });
+        test.openThroughMenu(savePng(colourfulScene(400, 300), folder.file("scene.png")));
+        QVERIFY(test.waitForConversion());
+
+        for (const char* item : {"mnuFileExportDisc", "mnuFileSaveScreenAs", "mnuFileSavePreviewAs"}) {
+            answer = folder.file("missing/picture.ssd");
+            test.menuItem(item)->trigger();
+            QVERIFY(test.lblStatus()->text().contains(QStringLiteral("could not write")));
+            answer.clear();  // the save dialog cancelled
+            test.menuItem(item)->trigger();
+            const QString status = test.lblStatus()->text();
+            QVERIFY2(!status.contains(QStringLiteral("could not write")), qPrintable(status));
+            QVERIFY2(status.contains(QStringLiteral("cancelled: nothing written")), qPrintable(status));
+        }
+        QCOMPARE(test.messages.size(), 3);  // one for each failure, none for a cancel
     }
 
     // The dialog itself: what is picked comes back; a title keeps to what

@@ -82,15 +82,12 @@ private slots:
     void opensWithTheStartValues()
     {
         WindowUnderTest test(false);
-        const ConversionState& state = test.window.state();
-        QCOMPARE(state.curmode, 2);
-        QCOMPARE(state.htone, 0);
-        QCOMPARE(state.stagger, false);
-        QCOMPARE(state.aspect, 1);
-        QCOMPARE(state.picwidth, 320);
-        QCOMPARE(state.picheight, 256);
-        const ConversionState fresh;
-        QVERIFY(state.red == fresh.red && state.green == fresh.green && state.blue == fresh.blue);
+        const WindowController& controller = test.window.controller();
+        QCOMPARE(controller.curmode(), 2);
+        QCOMPARE(controller.htone(), 0);
+        QCOMPARE(controller.stagger(), false);
+        QCOMPARE(controller.nextSettings(), Settings{});
+        QVERIFY(controller.sampledPicture() == nullptr);
 
         QVERIFY(test.modeButton(2)->isChecked());
         QVERIFY(test.toneButton(0)->isChecked());

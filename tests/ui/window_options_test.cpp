@@ -1,4 +1,4 @@
-// The option controls store into the conversion state and nothing else;
+// The option controls store into the window's settings and nothing else;
 // "Convert" converts the planes as they are with the options of that moment.
 #include "conversion/option_catalogue.h"
 #include "test_pictures.h"
@@ -36,9 +36,9 @@ private slots:
         WindowUnderTest test;
         QAbstractButton* button = isMode ? test.modeButton(index) : test.toneButton(index);
         clickOn(button);
-        const ConversionState& state = test.window.state();
-        QCOMPARE(isMode ? state.curmode : state.htone, stored);
-        QCOMPARE(isMode ? state.htone : state.curmode, isMode ? 0 : 2);  // the other group is untouched
+        const WindowController& controller = test.window.controller();
+        QCOMPARE(isMode ? controller.curmode() : controller.htone(), stored);
+        QCOMPARE(isMode ? controller.htone() : controller.curmode(), isMode ? 0 : 2);  // the other group is untouched
     }
 
     void eachGroupIsExclusiveOnItsOwn()
@@ -53,16 +53,16 @@ private slots:
         clickOn(test.modeButton(0));
         QVERIFY(!test.modeButton(4)->isChecked());
         QVERIFY(test.toneButton(3)->isChecked());
-        QCOMPARE(test.window.state().curmode, 0);
+        QCOMPARE(test.window.controller().curmode(), 0);
     }
 
     void staggerFollowsTheBox()
     {
         WindowUnderTest test;
         clickOn(test.chkStagger());
-        QCOMPARE(test.window.state().stagger, true);
+        QCOMPARE(test.window.controller().stagger(), true);
         clickOn(test.chkStagger());
-        QCOMPARE(test.window.state().stagger, false);
+        QCOMPARE(test.window.controller().stagger(), false);
     }
 
     // Before any picture has been sampled there is nothing to convert:
@@ -240,7 +240,7 @@ private slots:
         QCOMPARE(test.picImage2()->image(), classic);
         QVERIFY(!test.chkStagger()->isEnabled());  // the method reads no Stagger
         clickOn(test.modeButton(3));  // the window still takes clicks: "Mode 4"
-        QCOMPARE(test.window.state().curmode, 4);
+        QCOMPARE(test.window.controller().curmode(), 4);
 
         test.comboBox("cboMethod")->setCurrentIndex(1);  // Floyd-Steinberg, shown at once
         QVERIFY(test.prgConvert()->isHidden());

@@ -137,7 +137,7 @@ bool WindowUnderTest::waitForConversion(int timeoutMs)
 
 WindowSnapshot::WindowSnapshot(const WindowUnderTest& test)
     : source(test.picImage1()->image()), preview(test.picImage2()->image()),
-      state(std::make_unique<ConversionState>(test.window.state())),
+      sampled(test.window.controller().sampledPicture()), settings(test.window.controller().settings()),
       timerActive(test.Timer1()->isActive()), screen(readFile(QStringLiteral("$.screen"))),
       inf(readFile(QStringLiteral("$.screen.inf")))
 {
@@ -146,7 +146,8 @@ WindowSnapshot::WindowSnapshot(const WindowUnderTest& test)
 bool WindowSnapshot::matches(const WindowUnderTest& test) const
 {
     return source == test.picImage1()->image() && preview == test.picImage2()->image() &&
-           *state == test.window.state() && timerActive == test.Timer1()->isActive() &&
+           sampled == test.window.controller().sampledPicture() &&
+           settings == test.window.controller().settings() && timerActive == test.Timer1()->isActive() &&
            screen == readFile(QStringLiteral("$.screen")) && inf == readFile(QStringLiteral("$.screen.inf"));
 }
 
@@ -184,9 +185,17 @@ void clickOn(QAbstractButton* button)
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(6, button->height() / 2));
 }
 
-bool samePlanesAndOptions(const ConversionState& a, const ConversionState& b)
+bool samePlanesAndOptions(const frmMain& window, const ConversionState& expected)
 {
-    return a.red == b.red && a.green == b.green && a.blue == b.blue && settingsOf(a) == settingsOf(b);
+    const DecodedPicture* sampled = window.controller().sampledPicture();
+    if (sampled == nullptr)
+        return false;
+    ConversionState planes;
+    samplePicture(sampled->canvas(), planes);
+    const WindowController& controller = window.controller();
+    return planes.red == expected.red && planes.green == expected.green && planes.blue == expected.blue &&
+           controller.curmode() == expected.curmode && controller.htone() == expected.htone &&
+           controller.stagger() == expected.stagger;
 }
 
 // Sector 0 holds each file's name and directory, sector 1 its addresses,

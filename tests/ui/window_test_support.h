@@ -44,7 +44,7 @@ class WindowUnderTest {
 public:
     explicit WindowUnderTest(bool quickTimer = true);
 
-    frmMain window{std::make_unique<ConversionState>()};
+    frmMain window;
     QString nextFile;
     int dialogsShown = 0;
     QList<UserMessage> messages;
@@ -75,10 +75,12 @@ public:
 };
 
 // Everything a failed open or write must leave as it was: the canvases, the
-// planes, the timer and the two files in the working folder.
+// picture sampled, the settings, the timer and the two files in the working
+// folder.
 struct WindowSnapshot {
     QImage source, preview;
-    std::unique_ptr<ConversionState> state;
+    const DecodedPicture* sampled;
+    Settings settings;
     bool timerActive;
     QByteArray screen, inf;
 
@@ -115,7 +117,6 @@ QByteArray discFile(const QByteArray& disc, const QString& name);
 // short caption).
 void clickOn(QAbstractButton* button);
 
-// Whether two states hold the same sampled planes and the same mode,
-// half-tone and Stagger: what the window's state keeps (its tables are
-// each conversion's own).
-bool samePlanesAndOptions(const ConversionState& a, const ConversionState& b);
+// Whether the window sampled `picture` (as the engine's planes would hold
+// it) and holds the mode, half-tone and Stagger of `expected`.
+bool samePlanesAndOptions(const frmMain& window, const ConversionState& expected);

@@ -1,6 +1,7 @@
 // The View window in the real window: the screen at its real resolution and
-// the display's shape at 1x and 2x, fitted to the window, following the main
-// window's conversions, and flipping to the source with Fill's part outlined.
+// its shape on a television at 1x and 2x, fitted to the window, following
+// the main window's conversions, and flipping to the source with Fill's part
+// outlined where the engine crops it.
 #include "test_pictures.h"
 #include "ui/picture_view.h"
 #include "ui/view_window.h"
@@ -31,15 +32,22 @@ void openView(WindowUnderTest& test, int zoomIndex)
     test.window.viewWindow()->findChild<QComboBox*>(QStringLiteral("cboZoom"))->setCurrentIndex(zoomIndex);
 }
 
-// Every pixel of `drawn` is the pixel of `screen` it covers, each screen
-// pixel `across` x `down` drawn pixels.
-bool showsBlocks(const QImage& drawn, const QImage& screen, int across, int down)
+// The drawn row in the middle of screen line `y`: one that no other line
+// mixes into, however many rows a line takes.
+int middleRow(const QImage& drawn, int y)
 {
-    if (drawn.size() != QSize(screen.width() * across, screen.height() * down))
+    return static_cast<int>((y + 0.5) * drawn.height() / 256);
+}
+
+// Along the middle row of every screen line, each pixel of `screen` is
+// `across` drawn pixels.
+bool showsBlocks(const QImage& drawn, const QImage& screen, int across)
+{
+    if (drawn.width() != screen.width() * across)
         return false;
-    for (int y = 0; y < drawn.height(); ++y)
+    for (int y = 0; y < screen.height(); ++y)
         for (int x = 0; x < drawn.width(); ++x)
-            if (drawn.pixel(x, y) != screen.pixel(x / across, y / down))
+            if (drawn.pixel(x, middleRow(drawn, y)) != screen.pixel(x / across, y))
                 return false;
     return true;
 }
@@ -75,15 +83,16 @@ private slots:
         test.openThroughMenu(savePng(colourfulScene(400, 300), folder.file("scene.png")));
         QVERIFY(test.waitForConversion());
 
+        // 15 : 13, the screen's shape on a television.
         const QImage drawn = drawnPicture(test);
-        QCOMPARE(drawn.size(), QSize(640 * zoom, 512 * zoom));
+        QCOMPARE(drawn.size(), QSize(640 * zoom, 555 * zoom));
         const QImage preview = test.picImage2()->image();
         const int screenWidth = 640 / pixelWidth * zoom;
         QImage screen(screenWidth, 256, QImage::Format_RGB32);
         for (int y = 0; y < 256; ++y)
             for (int x = 0; x < screenWidth; ++x)
-                screen.setPixel(x, y, drawn.pixel(x * pixelWidth, y * 2 * zoom));
-        QVERIFY(showsBlocks(drawn, screen, pixelWidth, 2 * zoom));
+                screen.setPixel(x, y, drawn.pixel(x * pixelWidth, middleRow(drawn, y)));
+        QVERIFY(showsBlocks(drawn, screen, pixelWidth));
         // Against the preview: the painter shows the right pixel of a pair.
         const int perPreviewColumn = screenWidth / 320;
         for (int y = 0; y < 256; ++y)
@@ -93,7 +102,7 @@ private slots:
             }
     }
 
-    // Mode 7 at the chip's 640 x 500; fitted, the picture keeps that shape
+    // Mode 7's 500 lines of the 512, 640 x 542 at 1x; fitted, it keeps that shape
     // and grows and shrinks with the window. A new option is shown at once.
     void fitsModeSevenToTheWindowAndFollowsNewOptions()
     {
@@ -109,16 +118,16 @@ private slots:
             QApplication::processEvents();
             const QRect area = pictureView(test)->pictureArea();
             QVERIFY(area.width() <= pictureView(test)->width() && area.height() <= pictureView(test)->height());
-            QVERIFY(qAbs(area.width() * 500 - area.height() * 640) <= 640);
+            QVERIFY(qAbs(area.width() * 542 - area.height() * 640) <= 640);
         }
         const QImage before = drawnPicture(test);
         test.comboBox("cboFit")->setCurrentIndex(1);  // the whole picture, with bars
         QVERIFY(drawnPicture(test) != before);
     }
 
-    // A 400 x 300 picture is wider than the screen's 1.2 : 1: Fill keeps its
-    // middle 360 columns. At 1x the source is drawn 640 x 480 inside the
-    // 640 x 512 area, so the outline runs 32 pixels in from either side.
+    // A 400 x 300 picture is wider than the screen's 15 : 13: Fill keeps its
+    // middle 346 columns. At 1x the source is drawn 640 x 480 inside the
+    // 640 x 555 area, so the outline runs 43 pixels in from either side.
     void flipsToTheSourceWithTheFilledPartOutlined()
     {
         ScratchWorkingFolder folder;
@@ -139,15 +148,70 @@ private slots:
         const auto outlined = [](QRgb pixel) { return pixel == qRgb(255, 255, 255) || pixel == qRgb(0, 0, 0); };
         for (int y : {100, 240, 400}) {
             QCOMPARE(source.pixel(10, y), green);
-            QVERIFY(outlined(source.pixel(32, y)) && outlined(source.pixel(33, y)));
+            QVERIFY(outlined(source.pixel(44, y)));
             QCOMPARE(source.pixel(320, y), green);
-            QVERIFY(outlined(source.pixel(606, y)) && outlined(source.pixel(607, y)));
+            QVERIFY(outlined(source.pixel(596, y)));
             QCOMPARE(source.pixel(630, y), green);
         }
 
         view->findChild<QPushButton*>(QStringLiteral("cmdSource"))->click();
         QVERIFY(!view->showsSource());
-        QCOMPARE(drawnPicture(test).size(), QSize(640, 512));
+        QCOMPARE(drawnPicture(test).size(), QSize(640, 555));
+    }
+
+    // The source shown is the picture as it was opened and converted, not
+    // the file read again: changed on disk since, it still shows as it was.
+    void showsTheSourceAsConvertedEvenWhenTheFileChanges()
+    {
+        ScratchWorkingFolder folder;
+        WindowUnderTest test;
+        const QString path = savePng(plainPicture(400, 300, Qt::blue), folder.file("plain.png"));
+        test.openThroughMenu(path);
+        QVERIFY(test.waitForConversion());
+        savePng(plainPicture(400, 300, Qt::red), path);
+        openView(test, 0);
+        test.window.viewWindow()->flip();
+        const QImage source = drawnPicture(test);
+        QCOMPARE(source.pixel(source.width() / 2, source.height() / 2), qRgb(0, 0, 255));
+    }
+
+    // What Fill's outline marks is what the engine converts: a picture red
+    // outside the outline and with thin green bands just inside it gives a
+    // screen with no red whose edge columns are green. And the outline has
+    // the shape the screen is drawn at.
+    void theFillOutlineIsTheCropTheEngineReads()
+    {
+        ScratchWorkingFolder folder;
+        WindowUnderTest test;
+        test.comboBox("cboFit")->setCurrentIndex(2);  // Fill
+        openView(test, 0);
+        test.window.viewWindow()->flip();
+        test.openThroughMenu(savePng(plainPicture(1200, 600, Qt::white), folder.file("plain.png")));
+        QVERIFY(test.waitForConversion());
+        const QRect kept = pictureView(test)->outline();
+        QVERIFY(kept.width() < 1200 && kept.height() == 600);
+
+        QImage marked(1200, 600, QImage::Format_RGB32);
+        marked.fill(Qt::red);
+        const int band = kept.width() / 100;
+        for (int y = 0; y < marked.height(); ++y)
+            for (int x = kept.left(); x <= kept.right(); ++x)
+                marked.setPixel(x, y, x - kept.left() < band || kept.right() - x < band ? qRgb(0, 255, 0)
+                                                                                         : qRgb(255, 255, 255));
+        test.openThroughMenu(savePng(marked, folder.file("marked.png")));
+        QVERIFY(test.waitForConversion());
+        QCOMPARE(pictureView(test)->outline(), kept);
+        const Screen& screen = test.window.controller().lastConversion()->screen;  // mode 2, classic
+        constexpr std::uint8_t kRed = 1, kGreen = 2;
+        QVERIFY(std::ranges::find(screen.pixels, kRed) == screen.pixels.end());
+        for (int y : {0, 128, 255}) {
+            QCOMPARE(screen.at(0, y), kGreen);
+            QCOMPARE(screen.at(screen.width() - 1, y), kGreen);
+        }
+
+        test.window.viewWindow()->flip();
+        const QImage drawn = drawnPicture(test);
+        QVERIFY(qAbs(double(kept.width()) / kept.height() - double(drawn.width()) / drawn.height()) < 0.005);
     }
 };
 
