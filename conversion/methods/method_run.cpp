@@ -34,16 +34,32 @@ IndexImage searchedPicture(const LinearImage& source, const MethodPalette& palet
     return polished;
 }
 
+const ThresholdMap& thresholdMap(ThresholdPattern pattern)
+{
+    return pattern == ThresholdPattern::Bayer ? bayerMap() : blueNoiseMap();
+}
+
 }  // namespace
+
+IndexImage quickPass(Method method, const LinearImage& source, const MethodPalette& palette, float damping)
+{
+    const MethodRow& row = methodRow(method);
+    switch (row.family) {
+    case MethodFamily::ErrorDiffusion: return diffuseError(source, palette, row.kernel, damping);
+    case MethodFamily::Ordered: return orderedDither(source, palette, thresholdMap(row.pattern));
+    case MethodFamily::Search:
+    case MethodFamily::Classic: break;
+    }
+    return diffuseError(source, palette, DiffusionKernel::FloydSteinberg, damping);
+}
 
 IndexImage runMethod(Method method, const LinearImage& source, const MethodPalette& palette, float damping,
                      int scaleX, int scaleY, const ProgressReport& progress, std::stop_token stop)
 {
     const MethodRow& row = methodRow(method);
     switch (row.family) {
-    case MethodFamily::ErrorDiffusion: return diffuseError(source, palette, row.kernel, damping);
-    case MethodFamily::Ordered:
-        return orderedDither(source, palette, row.pattern == ThresholdPattern::Bayer ? bayerMap() : blueNoiseMap());
+    case MethodFamily::ErrorDiffusion:
+    case MethodFamily::Ordered: return quickPass(method, source, palette, damping);
     case MethodFamily::Search: return searchedPicture(source, palette, scaleX, scaleY, progress, stop);
     case MethodFamily::Classic: break;
     }

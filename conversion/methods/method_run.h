@@ -14,3 +14,8 @@
 // polishes the result against the picture score (see refineByScore()).
 IndexImage runMethod(Method method, const LinearImage& source, const MethodPalette& palette, float damping,
                      int scaleX, int scaleY, const ProgressReport& progress = {}, std::stop_token stop = {});
+
+// A method's quick pass, for searches that weigh a palette by the picture it
+// gives: error diffusion and ordered dithering as they run, and for the
+// others Floyd-Steinberg, where direct binary search starts.
+IndexImage quickPass(Method method, const LinearImage& source, const MethodPalette& palette, float damping);

@@ -1,9 +1,8 @@
 #include "conversion/nula/nula_palette.h"
 
 #include "conversion/colour_space.h"
-#include "conversion/methods/error_diffusion.h"
 #include "conversion/methods/index_image.h"
-#include "conversion/methods/ordered_dither.h"
+#include "conversion/methods/method_run.h"
 #include "conversion/methods/picture_score.h"
 
 #include <algorithm>
@@ -156,18 +155,7 @@ public:
 private:
     IndexImage dithered(const MethodPalette& palette) const
     {
-        switch (method_) {
-        case Method::Atkinson: return diffuseError(reduced_, palette, DiffusionKernel::Atkinson, damping_);
-        case Method::SierraLite: return diffuseError(reduced_, palette, DiffusionKernel::SierraLite, damping_);
-        case Method::Jarvis: return diffuseError(reduced_, palette, DiffusionKernel::Jarvis, damping_);
-        case Method::Stucki: return diffuseError(reduced_, palette, DiffusionKernel::Stucki, damping_);
-        case Method::Bayer: return orderedDither(reduced_, palette, bayerMap());
-        case Method::BlueNoise: return orderedDither(reduced_, palette, blueNoiseMap());
-        case Method::FloydSteinberg:
-        case Method::Dbs:
-        case Method::Classic: break;
-        }
-        return diffuseError(reduced_, palette, DiffusionKernel::FloydSteinberg, damping_);
+        return quickPass(method_, reduced_, palette, damping_);
     }
 
     LinearImage reduced_;

@@ -46,17 +46,16 @@ Picture fieldsPicture(int mode, Halftone halftone, int seed)
     return picture;
 }
 
-// A mode 2 screen of random bytes: nothing to pack, so stored whole.
+// A 20 KiB screen of random bytes: nothing to pack, so stored whole. Mode
+// 1's four colours make every bit of a byte a pixel's.
 Conversion noiseScreen(std::uint32_t seed)
 {
     std::mt19937 random(seed);
     Conversion conversion;
-    conversion.settings.mode = 2;
-    conversion.screen = Screen(*findScreenMode(2));
-    // All 16 colours' pixels make every bit of every byte random.
-    conversion.screen.palette().nula = NulaTable{};
+    conversion.settings.mode = 1;
+    conversion.screen = Screen(*findScreenMode(1));
     for (auto& pixel : conversion.screen.pixels)
-        pixel = static_cast<std::uint8_t>(random() & 15);
+        pixel = static_cast<std::uint8_t>(random() & 3);
     return conversion;
 }
 
