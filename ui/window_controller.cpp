@@ -31,7 +31,6 @@ struct ConversionJob {
 struct ConversionOutcome {
     WindowController::Purpose purpose = WindowController::Purpose::Preview;
     Conversion conversion;
-    Settings settings;
     QImage preview;
 };
 
@@ -50,7 +49,7 @@ std::optional<ConversionOutcome> convertJob(ConversionJob& job, const ProgressRe
         return std::nullopt;
     }
     QImage preview = surfaceImage(canvasPicture(made.value().screen));
-    return ConversionOutcome{job.purpose, std::move(made).value(), job.settings, preview};
+    return ConversionOutcome{job.purpose, std::move(made).value(), preview};
 }
 
 // Tells the window, from the worker thread, which picture of a slideshow
@@ -255,8 +254,8 @@ void WindowController::arrived(std::uint64_t id, std::shared_ptr<std::optional<C
 
 void WindowController::deliver(ConversionOutcome outcome)
 {
-    last_ = std::make_shared<const Shown>(Shown{std::move(outcome.conversion), outcome.settings});
-    emit converted(last_->conversion, outcome.preview);
+    last_ = std::make_shared<const Conversion>(std::move(outcome.conversion));
+    emit converted(*last_, outcome.preview);
     if (outcome.purpose == Purpose::Preview) {
         report(previewStatus());
         return;
@@ -267,7 +266,7 @@ void WindowController::deliver(ConversionOutcome outcome)
 
 void WindowController::writeAndReport()
 {
-    const auto written = replaceFiles(screenFileSet(kScreenFileName, last_->conversion));
+    const auto written = replaceFiles(screenFileSet(kScreenFileName, *last_));
     const QString folder = currentFolderForDisplay();
     if (written) {
         report(writtenStatus(written.value(), folder));
@@ -415,7 +414,7 @@ void WindowController::exportDisc(const DiscExport& request)
 {
     Q_ASSERT(last_);
     const auto pack = [request, shown = last_] {
-        return exportDiscImage(request.file, shown->conversion, request.tracks, request.title, request.search);
+        return exportDiscImage(request.file, *shown, request.tracks, request.title, request.search);
     };
     if (!packingRow(request.search == Zx02Search::Thorough).slow()) {
         emit saved(pack(), {request.file});

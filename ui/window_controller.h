@@ -117,7 +117,7 @@ public:
     QString sampledPath() const { return sampled_ ? sampled_->path() : QString(); }
     // The conversion on show and the settings it was made with; null before
     // the first.
-    const Conversion* lastConversion() const { return last_ ? &last_->conversion : nullptr; }
+    const Conversion* lastConversion() const { return last_.get(); }
     const Settings* lastSettings() const { return last_ ? &last_->settings : nullptr; }
 
 signals:
@@ -167,17 +167,11 @@ private:
         std::stop_source stop;
     };
 
-    // A conversion with the settings it was made with.
-    struct Shown {
-        Conversion conversion;
-        Settings settings;
-    };
-
     Settings settings_;
     std::shared_ptr<const DecodedPicture> opened_;
     std::shared_ptr<const DecodedPicture> sampled_;
     // Shared with a disc being packed on the worker thread, never copied.
-    std::shared_ptr<const Shown> last_;
+    std::shared_ptr<const Conversion> last_;
     std::optional<Running> running_;
     std::uint64_t lastId_ = 0;
     // From the start of a conversion that writes until its files are written
