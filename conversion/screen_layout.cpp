@@ -107,8 +107,9 @@ std::vector<std::uint8_t> packScreen(const Screen& image)
 {
     const ScreenMode& mode = *image.mode;
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(mode.screenBytes()), 0);
+    const int colours = image.logicalColours();
     for (int y = 0; y < image.paintedLines; ++y)
-        packLine(mode, image.logicalColours(), image.line(y), bytes.data() + screenByteOffset(mode.rowbytes, y, 0));
+        packLine(mode, colours, image.line(y), bytes.data() + screenByteOffset(mode.rowbytes, y, 0));
     return bytes;
 }
 
