@@ -69,12 +69,12 @@ Result<DiscSet> makeSlideshow(const SlideshowRequest& request, const Settings& s
     const auto count = static_cast<double>(request.pictures.size());
     std::vector<Conversion> conversions;
     std::vector<std::vector<std::uint8_t>> streams;
+    const auto packing = request.disc.compress ? std::optional(request.search) : std::nullopt;
     for (qsizetype i = 0; i < request.pictures.size(); ++i) {
         if (stop.stop_requested())
             return Failure::stopped();
         progress.picture(int(i) + 1);
         const auto partly = [&progress, i, count](double part) { progress.fraction((double(i) + part) / count); };
-        const auto packing = request.disc.compress ? std::optional(request.search) : std::nullopt;
         Result<ConvertedPicture> converted = convertPictureFile(request.pictures[i], settings, packing, partly, stop);
         if (!converted)
             return converted.failure();
