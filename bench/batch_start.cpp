@@ -27,8 +27,8 @@ void BatchOfPictures(benchmark::State& run)
         arguments << picture;
     }
     for (auto _ : run) {
-        const CommandLine command = parseCommandLine(arguments);
-        if (!std::holds_alternative<Options>(command))
+        const Result<Command> command = parseCommandLine(arguments);
+        if (!command || !std::holds_alternative<Options>(command.value()))
             run.SkipWithError("the batch was refused");
         benchmark::DoNotOptimize(command);
     }

@@ -9,7 +9,6 @@
 #include <atomic>
 #include <cstdio>
 #include <mutex>
-#include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -40,8 +39,8 @@ public:
         const std::lock_guard lock(mutex_);
         ++done_;
         wipeProgress();
-        if (outcome.failure)
-            print(errors_, QStringLiteral("rasterine-convert: %1\n").arg(QString::fromStdString(outcome.failure->message())));
+        if (!outcome.ok())
+            print(errors_, QStringLiteral("rasterine-convert: %1\n").arg(QString::fromStdString(outcome.status.failure().message())));
         if (verbose_) {
             for (const QString& file : outcome.written)
                 print(stdout, file + QLatin1Char('\n'));
@@ -105,15 +104,6 @@ ProgressReport terminalProgress(const Options& options, std::FILE* errors)
     };
 }
 
-PictureOutcome convertSafely(const PictureJob& job, const Settings& settings, const ProgressReport& progress)
-{
-    try {
-        return convertPicture(job, settings, progress);
-    } catch (const std::bad_alloc&) {
-        return {Failure{job.picture.toStdString(), "not enough memory to convert it"}, {}, {}, {}, {}, {}};
-    }
-}
-
 // Converts every picture, up to options.threads at a time, with the
 // decoders' stray output silenced; keeps what a disc needs of each. Returns
 // whether any picture failed.
@@ -130,7 +120,7 @@ bool convertAll(const Options& options, std::vector<std::optional<Conversion>>& 
     // Every worker takes the next unconverted picture until none is left.
     const auto work = [&] {
         for (std::size_t i = next++; i < jobs.size(); i = next++) {
-            PictureOutcome outcome = convertSafely(jobs[i], options.settings, progress);
+            PictureOutcome outcome = convertPicture(jobs[i], options.settings, progress);
             if (!outcome.ok())
                 anyFailed = true;
             reporter.pictureDone(jobs[i], outcome);

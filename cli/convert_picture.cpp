@@ -13,6 +13,7 @@
 #include <QFile>
 
 #include <array>
+#include <new>
 
 namespace {
 
@@ -31,7 +32,7 @@ Failure writeFailure(const QString& picture, const Failure& failure)
                                               .toStdString()};
 }
 
-std::optional<Failure> writePng(const Result<std::vector<std::uint8_t>>& png, const QString& path,
+Status writePng(const Result<std::vector<std::uint8_t>>& png, const QString& path,
                                 const QString& picture, PictureOutcome& outcome)
 {
     if (!png)
@@ -40,10 +41,10 @@ std::optional<Failure> writePng(const Result<std::vector<std::uint8_t>>& png, co
     if (const Status written = replaceFiles(file); !written)
         return writeFailure(picture, written.failure());
     outcome.written << path;
-    return std::nullopt;
+    return Done{};
 }
 
-std::optional<Failure> writeScreenSet(const PictureJob& job, const Conversion& conversion, PictureOutcome& outcome)
+Status writeScreenSet(const PictureJob& job, const Conversion& conversion, PictureOutcome& outcome)
 {
     const std::span<const std::uint8_t> packed =
         job.packedFile ? std::span<const std::uint8_t>(outcome.stream) : std::span<const std::uint8_t>();
@@ -54,23 +55,57 @@ std::optional<Failure> writeScreenSet(const PictureJob& job, const Conversion& c
         outcome.written << QFile::decodeName(file.c_str());
     for (const std::string& file : replaced.value().removed)
         outcome.removed << QFile::decodeName(file.c_str());
-    return std::nullopt;
+    return Done{};
 }
 
 // Each output asked for, in turn; the first that cannot be written ends it.
 // The PNGs are encoded in memory first so that each, too, is put in place by
 // one rename: a failed write never leaves half a picture behind.
-std::optional<Failure> writeOutputs(const PictureJob& job, const Conversion& conversion, const PngMetadata& metadata,
-                                    PictureOutcome& outcome)
+Status writeOutputs(const PictureJob& job, const Conversion& conversion, const PngMetadata& metadata,
+                    PictureOutcome& outcome)
 {
     if (!job.screenFile.isEmpty())
-        if (auto failure = writeScreenSet(job, conversion, outcome))
-            return failure;
+        if (Status written = writeScreenSet(job, conversion, outcome); !written)
+            return written;
     if (!job.previewFile.isEmpty())
-        if (auto failure = writePng(pngBytes(canvasPicture(conversion.screen), metadata), job.previewFile, job.picture, outcome))
-            return failure;
+        if (Status written = writePng(pngBytes(canvasPicture(conversion.screen), metadata), job.previewFile,
+                                      job.picture, outcome);
+            !written)
+            return written;
     if (!job.realPreviewFile.isEmpty())
         return writePng(realPreviewPng(conversion), job.realPreviewFile, job.picture, outcome);
+    return Done{};
+}
+
+// The BASIC that sets the screen's palette when it is not the mode's own,
+// or the VideoNuLA colours; empty when there is nothing to set.
+QString paletteText(const Conversion& conversion)
+{
+    if (conversion.screen.hasNula())
+        return QString::fromStdString(nulaSetupStatements(conversion.screen));
+    if (conversion.screen.mode != nullptr)
+        return QString::fromStdString(paletteStatement(conversion.screen.palette().physical, *conversion.screen.mode));
+    return {};
+}
+
+// Writes the outputs of a converted picture and notes its palette. Memory
+// can run out here too, with other pictures of a batch converting beside
+// it: that fails this picture alone, as running out while converting does.
+void finishOutcome(const PictureJob& job, const PngMetadata& metadata, PictureOutcome& outcome)
+{
+    try {
+        outcome.palette = paletteText(*outcome.conversion);
+        outcome.status = writeOutputs(job, *outcome.conversion, metadata, outcome);
+    } catch (const std::bad_alloc&) {
+        outcome.status = outOfMemory(job.picture);
+    }
+}
+
+// The ZX02 stream a job wants made with its conversion, if any.
+std::optional<Zx02Search> packingFor(const PictureJob& job)
+{
+    if (job.packedFile || job.packedForDisc)
+        return job.search;
     return std::nullopt;
 }
 
@@ -78,20 +113,13 @@ std::optional<Failure> writeOutputs(const PictureJob& job, const Conversion& con
 
 PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, const ProgressReport& progress)
 {
-    Result<ConvertedPicture> converted = convertPictureFile(job.picture, settings, progress);
+    // The stream is made here, on the thread that converted the picture,
+    // for its .zx02 file and its disc alike.
+    Result<ConvertedPicture> converted = convertPictureFile(job.picture, settings, packingFor(job), progress);
     if (!converted.ok())
         return {converted.failure(), {}, {}, {}, {}, {}};
-    const PngMetadata metadata = converted.value().previewMetadata;
-    PictureOutcome outcome{{}, {}, {}, std::move(converted.value().conversion), {}, {}};
-    const Conversion& conversion = *outcome.conversion;
-    if (conversion.screen.hasNula())
-        outcome.palette = QString::fromStdString(nulaSetupStatements(conversion.screen));
-    else if (conversion.screen.mode != nullptr)
-        outcome.palette = QString::fromStdString(paletteStatement(conversion.screen.palette().physical, *conversion.screen.mode));
-    // Made once, here, on the thread that converted the picture, for its
-    // .zx02 file and its disc alike.
-    if (job.packedFile || job.packedForDisc)
-        outcome.stream = zx02Compress(conversion.bytes(), job.search);
-    outcome.failure = writeOutputs(job, conversion, metadata, outcome);
+    ConvertedPicture& picture = converted.value();
+    PictureOutcome outcome{Done{}, {}, {}, std::move(picture.conversion), {}, std::move(picture.stream)};
+    finishOutcome(job, picture.previewMetadata, outcome);
     return outcome;
 }

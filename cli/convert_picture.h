@@ -26,24 +26,25 @@ struct PictureJob {
     Zx02Search search = Zx02Search::Quick;  // how that stream is searched for
 };
 
-// What became of one picture. A picture has failed when `failure` is set:
-// its subject is the picture as named, its reason why nothing (or not
-// everything) was written.
+// What became of one picture. A picture has failed when `status` holds a
+// failure: its subject is the picture as named, its reason why nothing (or
+// not everything) was written.
 struct PictureOutcome {
-    std::optional<Failure> failure;
+    Status status = Done{};
     QStringList written;  // files written, in the order they were written
     QStringList removed;  // files of an earlier screen's set removed (see screenFileSet)
     std::optional<Conversion> conversion;  // once converted, even if a write failed
     QString palette;      // the BASIC setting a palette other than the mode's own, or the NuLA colours
     std::vector<std::uint8_t> stream;  // the screen's ZX02 stream, when a .zx02 file or a disc wants it
 
-    bool ok() const { return !failure; }
+    bool ok() const { return status.ok(); }
 };
 
 // Loads, samples and converts one picture exactly as the window does, then
 // writes the screen file's set (removing the members it does not make), the
 // preview PNG and the real-resolution PNG, each if asked for. Every file is
-// replaced whole or not at all. Safe to run on several threads
+// replaced whole or not at all; running out of memory fails the picture
+// (see outOfMemory) and nothing else. Safe to run on several threads
 // at once: each call has a conversion state of its own. `progress` hears how
 // far a long conversion (direct binary search) has got.
 PictureOutcome convertPicture(const PictureJob& job, const Settings& settings, const ProgressReport& progress = {});

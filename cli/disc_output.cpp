@@ -41,9 +41,10 @@ Result<DiscSet> makeDiscs(const DiscRequest& request, const std::vector<const Co
     return makeDiscSet(slides, settingsOf(request, compress));
 }
 
-void printError(const QString& text)
+// A failure of the disc step as a whole, told in one sentence.
+Failure discFailure(const QString& sentence)
 {
-    std::fprintf(stderr, "rasterine-convert: %s\n", text.toLocal8Bit().constData());
+    return Failure{"rasterine-convert", sentence.toStdString()};
 }
 
 // Where a picture went inside its file: its DFS name, on the second side
@@ -72,23 +73,62 @@ void printContents(const QStringList& discFiles, const std::vector<PictureJob>& 
 
 // Compressed pictures may need fewer discs than planned: then the files
 // are numbered for the discs made, and none of those may be a picture.
-std::optional<QString> discFilesFor(const DiscRequest& request, const std::vector<PictureJob>& jobs,
-                                    std::size_t count, QStringList& discFiles)
+Result<QStringList> discFilesFor(const DiscRequest& request, const std::vector<PictureJob>& jobs, std::size_t count)
 {
-    discFiles = static_cast<std::size_t>(request.discFiles.size()) == count ? request.discFiles
-                                                                            : numberedFiles(request.file, count);
+    const QStringList discFiles = static_cast<std::size_t>(request.discFiles.size()) == count
+                                      ? request.discFiles
+                                      : numberedFiles(request.file, count);
     QStringList pictures;
     for (const PictureJob& job : jobs)
         pictures << job.picture;
     for (const QString& disc : discFiles)
         if (const auto picture = overwrittenPicture({disc}, pictures))
-            return QStringLiteral("%1 would be overwritten by %2").arg(*picture, disc);
-    return std::nullopt;
+            return discFailure(QStringLiteral("%1 would be overwritten by %2").arg(*picture, disc));
+    return discFiles;
+}
+
+// Every picture's conversion, or the failure that keeps the discs from
+// being made at all.
+Result<std::vector<const Conversion*>> convertedPictures(const DiscRequest& request,
+                                                        const std::vector<std::optional<Conversion>>& conversions)
+{
+    std::vector<const Conversion*> pictures;
+    for (const auto& conversion : conversions) {
+        if (!conversion)
+            return discFailure(QStringLiteral("%1: not written, as not every picture was converted")
+                                   .arg(request.discFiles.join(QStringLiteral(", "))));
+        pictures.push_back(&*conversion);
+    }
+    return pictures;
+}
+
+// The discs made and the files they were written to.
+struct WrittenDiscs {
+    DiscSet discs;
+    QStringList files;
+};
+
+// Makes the discs and writes them all or none.
+Result<WrittenDiscs> makeAndWriteDiscs(const DiscRequest& request, const std::vector<PictureJob>& jobs,
+                                       const std::vector<const Conversion*>& pictures,
+                                       const std::vector<std::vector<std::uint8_t>>& streams)
+{
+    Result<DiscSet> discs = makeDiscs(request, pictures, request.compress, streams);
+    if (!discs)
+        return discFailure(QStringLiteral("%1: %2").arg(request.file, QString::fromStdString(discs.failure().reason)));
+    const Result<QStringList> files = discFilesFor(request, jobs, discs.value().files.size());
+    if (!files)
+        return files.failure();
+    if (const auto written = replaceFiles(discFileSet(files.value(), discs.value())); !written)
+        return discFailure(QStringLiteral("cannot write %1: %2")
+                               .arg(QFile::decodeName(written.failure().subject.c_str()),
+                                    QString::fromLocal8Bit(written.failure().reason.c_str())));
+    return WrittenDiscs{std::move(discs).value(), files.value()};
 }
 
 }  // namespace
 
-std::optional<QString> planDiscs(DiscRequest& request, int mode, bool nula)
+Status planDiscs(DiscRequest& request, int mode, bool nula)
 {
     // Blank screens of the mode, stored whole, stand in for the pictures:
     // how many fit on a disc then depends only on their size and names.
@@ -96,44 +136,26 @@ std::optional<QString> planDiscs(DiscRequest& request, int mode, bool nula)
     const auto discs =
         makeDiscs(request, std::vector<const Conversion*>(request.slideNames.size(), &blank), false);
     if (!discs)
-        return QString::fromStdString(discs.failure().message());
+        return discs.failure();
     request.discFiles = numberedFiles(request.file, discs.value().files.size());
-    return std::nullopt;
+    return Done{};
 }
 
 ExitStatus writeDiscs(const DiscRequest& request, const std::vector<PictureJob>& jobs,
                       const std::vector<std::optional<Conversion>>& conversions,
                       const std::vector<std::vector<std::uint8_t>>& streams, bool verbose)
 {
-    std::vector<const Conversion*> pictures;
-    for (const auto& conversion : conversions) {
-        if (!conversion) {
-            printError(QStringLiteral("%1: not written, as not every picture was converted")
-                           .arg(request.discFiles.join(QStringLiteral(", "))));
-            return kExitFailed;
-        }
-        pictures.push_back(&*conversion);
-    }
-    const auto discs = makeDiscs(request, pictures, request.compress, streams);
-    if (!discs) {
-        printError(QStringLiteral("%1: %2").arg(request.file, QString::fromStdString(discs.failure().reason)));
-        return kExitFailed;
-    }
-    QStringList discFiles;
-    if (const auto problem = discFilesFor(request, jobs, discs.value().files.size(), discFiles)) {
-        printError(*problem);
-        return kExitFailed;
-    }
-    if (const auto written = replaceFiles(discFileSet(discFiles, discs.value())); !written) {
-        printError(QStringLiteral("cannot write %1: %2")
-                       .arg(QFile::decodeName(written.failure().subject.c_str()),
-                            QString::fromLocal8Bit(written.failure().reason.c_str())));
+    const Result<std::vector<const Conversion*>> pictures = convertedPictures(request, conversions);
+    const Result<WrittenDiscs> written =
+        pictures ? makeAndWriteDiscs(request, jobs, pictures.value(), streams) : pictures.failure();
+    if (!written) {
+        std::fprintf(stderr, "%s\n", QString::fromStdString(written.failure().message()).toLocal8Bit().constData());
         return kExitFailed;
     }
     if (conversions.size() > 1)
-        printContents(discFiles, jobs, discs.value(), discKind(request.file));
+        printContents(written.value().files, jobs, written.value().discs, discKind(request.file));
     if (verbose)
-        for (const QString& file : discFiles)
+        for (const QString& file : written.value().files)
             std::printf("%s\n", file.toLocal8Bit().constData());
     return kExitConverted;
 }

@@ -26,10 +26,10 @@ struct DiscRequest {
 
 // Works out the discs `request` will become for pictures converted in
 // `mode` (in VideoNuLA colours with `nula`), before any picture is read:
-// fills in discFiles, or says why the pictures cannot go on discs (names
-// DFS cannot tell apart). Compressed pictures can only need fewer discs
-// than these, planned as if stored whole.
-std::optional<QString> planDiscs(DiscRequest& request, int mode, bool nula);
+// fills in discFiles, or fails with why the pictures cannot go on discs
+// (names DFS cannot tell apart). Compressed pictures can only need fewer
+// discs than these, planned as if stored whole.
+Status planDiscs(DiscRequest& request, int mode, bool nula);
 
 // Builds the discs from every picture's conversion, in command-line order,
 // with its ZX02 stream where one was made with it (else made here), and

@@ -34,17 +34,17 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("rasterine-convert"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(kRasterineVersion));
 
-    const CommandLine command = parseCommandLine(QCoreApplication::arguments());
-    if (const auto* error = std::get_if<UsageError>(&command)) {
-        std::fprintf(stderr, "%s\n%s", QString::fromStdString(error->message()).toLocal8Bit().constData(),
+    const Result<Command> command = parseCommandLine(QCoreApplication::arguments());
+    if (!command) {
+        std::fprintf(stderr, "%s\n%s", QString::fromStdString(command.failure().message()).toLocal8Bit().constData(),
                      usageHint().toLocal8Bit().constData());
         return kExitUsageError;
     }
-    if (const auto* text = std::get_if<TextToPrint>(&command)) {
+    if (const auto* text = std::get_if<TextToPrint>(&command.value())) {
         std::fputs(text->text.toLocal8Bit().constData(), stdout);
         return kExitConverted;
     }
-    const Options& options = std::get<Options>(command);
+    const Options& options = std::get<Options>(command.value());
     verboseRun = options.verbose;
     return runBatch(options);
 }

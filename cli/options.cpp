@@ -164,15 +164,13 @@ struct Parser {
     }
 };
 
-template <typename Value>
-using Checked = std::variant<Value, UsageError>;
-
-UsageError usage(const QString& message)
+// Arguments that cannot be carried out, told as the program's failure.
+Failure usage(const QString& message)
 {
-    return UsageError{kProgram, message.toStdString()};
+    return Failure{kProgram, message.toStdString()};
 }
 
-Checked<int> readThreads(const QCommandLineParser& parser, const QCommandLineOption& jobs)
+Result<int> readThreads(const QCommandLineParser& parser, const QCommandLineOption& jobs)
 {
     if (!parser.isSet(jobs))
         return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
@@ -186,7 +184,7 @@ Checked<int> readThreads(const QCommandLineParser& parser, const QCommandLineOpt
 
 // Reads the mode, half-tone, method, palette and fit: each word must be one
 // the catalogue knows.
-std::optional<UsageError> readWords(const Parser& p, Settings& settings)
+Status readWords(const Parser& p, Settings& settings)
 {
     bool number = false;
     settings.mode = p.value(Option::Mode).toInt(&number);
@@ -214,11 +212,11 @@ std::optional<UsageError> readWords(const Parser& p, Settings& settings)
         return usage(QStringLiteral("--fit must be %1, not '%2'").arg(text(fitNames()), p.value(Option::Fit)));
     settings.fit = *fit;
     settings.nula = p.parser.isSet(p.option(Option::Nula));
-    return std::nullopt;
+    return Done{};
 }
 
 // Reads the numbers, each within its catalogue range.
-std::optional<UsageError> readNumbers(const Parser& p, Settings& settings)
+Status readNumbers(const Parser& p, Settings& settings)
 {
     for (const NumberRow& row : kNumberRows) {
         bool number = false;
@@ -237,7 +235,7 @@ std::optional<UsageError> readNumbers(const Parser& p, Settings& settings)
                              .arg(row.max));
         setNumber(settings, row.option, value);
     }
-    return std::nullopt;
+    return Done{};
 }
 
 // The conversion's options typed on the command line, whatever their values.
@@ -253,28 +251,28 @@ std::vector<Option> givenOptions(const Parser& p)
 // Reads the conversion's settings, jobs and verbosity into `options`; a
 // combination the engine would refuse, or an option given that the
 // conversion would not read, is refused here, in the catalogue's words.
-std::optional<UsageError> readSettings(const Parser& p, Options& options)
+Status readSettings(const Parser& p, Options& options)
 {
     options.verbose = p.parser.isSet(p.verbose);
-    if (auto error = readWords(p, options.settings))
-        return error;
-    if (auto error = readNumbers(p, options.settings))
-        return error;
+    if (const Status words = readWords(p, options.settings); !words)
+        return words;
+    if (const Status numbers = readNumbers(p, options.settings); !numbers)
+        return numbers;
     std::optional<SettingProblem> problem = settingsProblem(options.settings);
     if (!problem)
         problem = unreadGivenOption(options.settings, givenOptions(p));
     if (problem)
         return usage(QStringLiteral("--%1: %2")
                          .arg(text(optionName(problem->option)), QString::fromStdString(problem->reason)));
-    const auto threads = readThreads(p.parser, p.jobs);
-    if (const auto* error = std::get_if<UsageError>(&threads))
-        return *error;
-    options.threads = std::get<int>(threads);
-    return std::nullopt;
+    const Result<int> threads = readThreads(p.parser, p.jobs);
+    if (!threads)
+        return threads.failure();
+    options.threads = threads.value();
+    return Done{};
 }
 
 // Refuses option combinations that have no single meaning.
-std::optional<UsageError> checkCombination(const Parser& p, qsizetype pictures)
+Status checkCombination(const Parser& p, qsizetype pictures)
 {
     const QCommandLineParser& parser = p.parser;
     if (pictures == 0)
@@ -300,7 +298,7 @@ std::optional<UsageError> checkCombination(const Parser& p, qsizetype pictures)
                                     "--output-dir with --previews"));
     if (pictures > 1 && parser.isSet(p.realPreview))
         return usage(QStringLiteral("--real-preview names one file, for a single picture"));
-    return std::nullopt;
+    return Done{};
 }
 
 std::vector<PictureJob> planJobs(const Parser& p, const QStringList& pictures)
@@ -343,7 +341,7 @@ QStringList outputsOf(const PictureJob& job)
 
 // Gives each screen file the BBC names of its .inf files, different for
 // every picture of a batch.
-std::optional<UsageError> nameScreens(std::vector<PictureJob>& jobs)
+Status nameScreens(std::vector<PictureJob>& jobs)
 {
     std::vector<PictureJob*> writing;
     std::vector<std::string> screenFiles;
@@ -357,13 +355,13 @@ std::optional<UsageError> nameScreens(std::vector<PictureJob>& jobs)
         return usage(QString::fromStdString(names.failure().message()));
     for (std::size_t i = 0; i < writing.size(); ++i)
         writing[i]->names = names.value()[i];
-    return std::nullopt;
+    return Done{};
 }
 
 // Refuses plans that would write one file twice or write over a picture
 // being converted, before anything is read or written. Each path is resolved
 // once, so a batch of thousands of pictures is checked in a moment.
-std::optional<UsageError> checkOutputs(const std::vector<PictureJob>& jobs)
+Status checkOutputs(const std::vector<PictureJob>& jobs)
 {
     std::map<QString, const PictureJob*> claimed;
     std::map<QString, const PictureJob*> pictures;
@@ -386,7 +384,7 @@ std::optional<UsageError> checkOutputs(const std::vector<PictureJob>& jobs)
                 return usage(QStringLiteral("%1 would be overwritten by %2")
                                  .arg(picture->second->picture, output));
         }
-    return std::nullopt;
+    return Done{};
 }
 
 QString absolute(const QString& file)
@@ -395,7 +393,7 @@ QString absolute(const QString& file)
 }
 
 // Disc images may not land on a picture or on another output.
-std::optional<UsageError> checkDiscFiles(const std::vector<PictureJob>& jobs, const QStringList& discFiles)
+Status checkDiscFiles(const std::vector<PictureJob>& jobs, const QStringList& discFiles)
 {
     for (const QString& disc : discFiles)
         for (const auto& job : jobs) {
@@ -406,10 +404,10 @@ std::optional<UsageError> checkDiscFiles(const std::vector<PictureJob>& jobs, co
                 if (absolute(output) == absolute(disc))
                     return usage(QStringLiteral("%1 is named for two outputs").arg(disc));
         }
-    return std::nullopt;
+    return Done{};
 }
 
-Checked<int> readWhole(const QCommandLineParser& parser, const QCommandLineOption& option, int from, int to,
+Result<int> readWhole(const QCommandLineParser& parser, const QCommandLineOption& option, int from, int to,
                        const QString& meaning)
 {
     bool number = false;
@@ -421,25 +419,25 @@ Checked<int> readWhole(const QCommandLineParser& parser, const QCommandLineOptio
 }
 
 // Reads --disc, --tracks and --delay and plans the discs, before any picture is read.
-std::optional<UsageError> readDisc(const Parser& p, const QStringList& pictures, Options& options)
+Status readDisc(const Parser& p, const QStringList& pictures, Options& options)
 {
     const QCommandLineParser& parser = p.parser;
     if (!parser.isSet(p.disc))
-        return std::nullopt;
+        return Done{};
     const auto tracks = readWhole(parser, p.tracks, 40, 80, QStringLiteral("40 or 80"));
     const auto delay = readWhole(parser, p.delay, 0, kMaxSlideDelaySeconds,
                                  QStringLiteral("0 (wait for a key) to %1 seconds").arg(kMaxSlideDelaySeconds));
     for (const auto* value : {&tracks, &delay})
-        if (const auto* error = std::get_if<UsageError>(value))
-            return *error;
-    if (std::get<int>(tracks) != 40 && std::get<int>(tracks) != 80)
+        if (!*value)
+            return value->failure();
+    if (tracks.value() != 40 && tracks.value() != 80)
         return usage(QStringLiteral("--tracks must be 40 or 80, not '%1'").arg(parser.value(p.tracks)));
-    DiscRequest request{parser.value(p.disc), std::get<int>(tracks), std::get<int>(delay), {}, {},
+    DiscRequest request{parser.value(p.disc), tracks.value(), delay.value(), {}, {},
                         !parser.isSet(p.noCompress)};
     for (const QString& picture : pictures)
         request.slideNames.push_back(fileStem(picture).toStdString());
-    if (const auto problem = planDiscs(request, options.settings.mode, options.settings.nula))
-        return usage(QStringLiteral("--disc: %1").arg(*problem));
+    if (const Status planned = planDiscs(request, options.settings.mode, options.settings.nula); !planned)
+        return usage(QStringLiteral("--disc: %1").arg(QString::fromStdString(planned.failure().message())));
     options.disc = std::move(request);
     return checkDiscFiles(options.jobs, options.disc->discFiles);
 }
@@ -455,32 +453,32 @@ QString helpText(const QCommandLineParser& parser)
 
 }  // namespace
 
-CommandLine parseCommandLine(const QStringList& arguments)
+Result<Command> parseCommandLine(const QStringList& arguments)
 {
     Parser p;
     QCommandLineParser& parser = p.parser;
     if (!parser.parse(arguments))
         return usage(parser.errorText());
     if (parser.isSet(p.help))
-        return TextToPrint{helpText(parser)};
+        return Command{TextToPrint{helpText(parser)}};
     if (parser.isSet(p.version))
-        return TextToPrint{QStringLiteral("%1 %2\n").arg(QLatin1String(kProgram),
-                                                         QLatin1String(kRasterineVersion))};
+        return Command{TextToPrint{QStringLiteral("%1 %2\n").arg(QLatin1String(kProgram),
+                                                                 QLatin1String(kRasterineVersion))}};
 
     Options options;
-    if (auto error = readSettings(p, options))
-        return *error;
+    if (const Status read = readSettings(p, options); !read)
+        return read.failure();
     const QStringList pictures = parser.positionalArguments();
-    if (auto error = checkCombination(p, pictures.size()))
-        return *error;
+    if (const Status combined = checkCombination(p, pictures.size()); !combined)
+        return combined.failure();
     options.jobs = planJobs(p, pictures);
-    if (auto error = checkOutputs(options.jobs))
-        return *error;
-    if (auto error = nameScreens(options.jobs))
-        return *error;
-    if (auto error = readDisc(p, pictures, options))
-        return *error;
-    return options;
+    if (const Status distinct = checkOutputs(options.jobs); !distinct)
+        return distinct.failure();
+    if (const Status named = nameScreens(options.jobs); !named)
+        return named.failure();
+    if (const Status disc = readDisc(p, pictures, options); !disc)
+        return disc.failure();
+    return Command{std::move(options)};
 }
 
 QString usageHint()

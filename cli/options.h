@@ -26,16 +26,15 @@ struct TextToPrint {
     QString text;
 };
 
-// Arguments that cannot be carried out; nothing has been read or written.
-// Its subject is the program's name, its reason what is wrong.
-using UsageError = Failure;
-
-using CommandLine = std::variant<Options, TextToPrint, UsageError>;
+// What the command line asks for: pictures to convert, or text to print.
+using Command = std::variant<Options, TextToPrint>;
 
 // Reads the arguments (program name first) and works out every picture's
 // output files, refusing combinations that would overwrite one output with
-// another or a picture with its own output.
-CommandLine parseCommandLine(const QStringList& arguments);
+// another or a picture with its own output. Arguments that cannot be carried
+// out fail before anything is read or written: the failure's subject is the
+// program's name, its reason what is wrong.
+Result<Command> parseCommandLine(const QStringList& arguments);
 
 // One line telling the user where to look after a usage error.
 QString usageHint();

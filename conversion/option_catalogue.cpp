@@ -95,9 +95,9 @@ std::optional<SettingProblem> nulaProblem(const Settings& settings)
     if (!settings.nula)
         return std::nullopt;
     if (bitmapMode(settings) == nullptr || settings.method == Method::Classic)
-        return SettingProblem{Option::Nula, unreadReason(settings, Option::Nula)};
+        return unreadProblem(settings, Option::Nula);
     if (settings.palette.kind != PaletteChoice::Kind::Default)
-        return SettingProblem{Option::Palette, unreadReason(settings, Option::Palette)};
+        return unreadProblem(settings, Option::Palette);
     return std::nullopt;
 }
 
@@ -305,10 +305,11 @@ bool readsOption(const Settings& settings, Option option)
     }
 }
 
+namespace {
+
+// Why a conversion with `settings` does not read `option`, which it does not.
 std::string unreadReason(const Settings& settings, Option option)
 {
-    if (readsOption(settings, option))
-        return {};
     const ScreenMode* mode = bitmapMode(settings);
     const MethodRow& method = methodRow(settings.method);
     switch (option) {
@@ -316,9 +317,8 @@ std::string unreadReason(const Settings& settings, Option option)
         return mode == nullptr ? "mode " + std::to_string(settings.mode) + " has no VideoNuLA colours"
                                : "VideoNuLA colours need a method other than classic";
     case Option::Palette:
-        if (std::string problem = paletteProblem(PaletteChoice{PaletteChoice::Kind::Best, {}, 0}, settings.mode);
-            !problem.empty())
-            return problem;
+        if (auto problem = paletteProblem(PaletteChoice{PaletteChoice::Kind::Best, {}, 0}, settings.mode))
+            return problem->reason;
         return method.readsPalette() ? "cannot be used with --nula, which chooses the colours"
                                      : "needs a method other than classic";
     default: break;
@@ -336,11 +336,20 @@ std::string unreadReason(const Settings& settings, Option option)
     return {};
 }
 
+}  // namespace
+
+std::optional<SettingProblem> unreadProblem(const Settings& settings, Option option)
+{
+    if (readsOption(settings, option))
+        return std::nullopt;
+    return SettingProblem{option, unreadReason(settings, option)};
+}
+
 std::optional<SettingProblem> unreadGivenOption(const Settings& settings, std::span<const Option> given)
 {
     for (const Option option : given)
-        if (std::string reason = unreadReason(settings, option); !reason.empty())
-            return SettingProblem{option, std::move(reason)};
+        if (auto problem = unreadProblem(settings, option))
+            return problem;
     return std::nullopt;
 }
 
@@ -372,8 +381,8 @@ std::optional<SettingProblem> settingsProblem(const Settings& settings)
                                                 std::to_string(settings.mode)};
     if (auto problem = nulaProblem(settings))
         return problem;
-    if (std::string problem = paletteProblem(settings.palette, settings.mode); !problem.empty())
-        return SettingProblem{Option::Palette, problem};
+    if (auto problem = paletteProblem(settings.palette, settings.mode))
+        return problem;
     if (bitmapMode(settings) == nullptr)
         if (auto problem = modeSevenProblem(settings))
             return problem;
@@ -384,17 +393,20 @@ std::optional<SettingProblem> settingsProblem(const Settings& settings)
     return barProblem(settings);
 }
 
-std::string paletteProblem(const PaletteChoice& choice, int mode)
+std::optional<SettingProblem> paletteProblem(const PaletteChoice& choice, int mode)
 {
+    const auto problem = [](std::string reason) { return SettingProblem{Option::Palette, std::move(reason)}; };
     if (choice.kind == PaletteChoice::Kind::Default)
-        return {};
+        return std::nullopt;
     const ScreenMode* record = findScreenMode(mode);
+    if (record == nullptr && mode == kTeletextModeNumber)
+        return problem("mode 7 chooses its own colours");
     if (record == nullptr)
-        return mode == kTeletextModeNumber ? "mode 7 chooses its own colours" : std::string();
+        return std::nullopt;
     if (record->numcols == 8)
-        return "mode " + std::to_string(mode) + " always shows its eight colours";
+        return problem("mode " + std::to_string(mode) + " always shows its eight colours");
     if (choice.kind == PaletteChoice::Kind::Named && choice.count != record->numcols)
-        return "mode " + std::to_string(mode) + " needs " + std::to_string(record->numcols) +
-               " colours, not " + std::to_string(choice.count);
-    return {};
+        return problem("mode " + std::to_string(mode) + " needs " + std::to_string(record->numcols) +
+                       " colours, not " + std::to_string(choice.count));
+    return std::nullopt;
 }

@@ -235,8 +235,8 @@ struct SettingProblem {
 };
 
 // Why a conversion with `settings` does not read `option`, in words for the
-// user; an empty string when it reads it.
-std::string unreadReason(const Settings& settings, Option option);
+// user; nothing when it reads it.
+std::optional<SettingProblem> unreadProblem(const Settings& settings, Option option);
 
 // The first of the options the user gave (typed, whatever its value: a
 // default left alone is never given) that a conversion with `settings` would
@@ -251,5 +251,6 @@ std::optional<SettingProblem> unreadGivenOption(const Settings& settings, std::s
 // refuses with it; the window explains with it and keeps what is in force.
 std::optional<SettingProblem> settingsProblem(const Settings& settings);
 
-// Why `choice` cannot be used in `mode`, or an empty string when it can.
-std::string paletteProblem(const PaletteChoice& choice, int mode);
+// Why `choice` cannot be used in `mode` (a problem with the palette), or
+// nothing when it can.
+std::optional<SettingProblem> paletteProblem(const PaletteChoice& choice, int mode);

@@ -6,7 +6,6 @@
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
-#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -86,23 +85,23 @@ int writeSibling(const std::string& near, const char* tag, std::span<const std::
     return err;
 }
 
-std::optional<Failure> writeTemporary(StagedFile& staged, std::span<const std::uint8_t> bytes)
+Status writeTemporary(StagedFile& staged, std::span<const std::uint8_t> bytes)
 {
     if (const int err = writeSibling(staged.target, "tmp", bytes, staged.temp))
         return failureFor(staged.target, err);
-    return std::nullopt;
+    return Done{};
 }
 
 // Refuses targets that rename() could not replace, before anything is renamed.
-std::optional<Failure> checkReplaceable(StagedFile& staged)
+Status checkReplaceable(StagedFile& staged)
 {
     struct stat info {};
     if (::lstat(staged.target.c_str(), &info) != 0)
-        return std::nullopt;
+        return Done{};
     if (S_ISDIR(info.st_mode))
         return failureFor(staged.target, EISDIR);
     staged.hadTarget = true;
-    return std::nullopt;
+    return Done{};
 }
 
 // The previous target's bytes, or errno.
@@ -128,14 +127,14 @@ int readWhole(const std::string& path, std::vector<std::uint8_t>& bytes)
 // Keeps the previous target reachable until every rename has succeeded: a
 // hard link costs nothing, and where the file system has none a copy does.
 // A symbolic link is kept as a link of the same text.
-std::optional<Failure> keepBackup(StagedFile& staged)
+Status keepBackup(StagedFile& staged)
 {
     if (!staged.hadTarget)
-        return std::nullopt;
+        return Done{};
     const std::string link = siblingName(staged.target, "old");
     if (systemCalls().link(staged.target.c_str(), link.c_str()) == 0) {
         staged.backup = link;
-        return std::nullopt;
+        return Done{};
     }
     std::error_code error;
     if (std::filesystem::is_symlink(staged.target, error)) {
@@ -145,7 +144,7 @@ std::optional<Failure> keepBackup(StagedFile& staged)
         if (error)
             return Failure{staged.target, error.message()};
         staged.backup = link;
-        return std::nullopt;
+        return Done{};
     }
     std::vector<std::uint8_t> previous;
     int err = readWhole(staged.target, previous);
@@ -153,7 +152,7 @@ std::optional<Failure> keepBackup(StagedFile& staged)
         err = writeSibling(staged.target, "old", previous, staged.backup);
     if (err != 0)
         return failureFor(staged.target, err);
-    return std::nullopt;
+    return Done{};
 }
 
 // Puts every renamed target back as it was, and every removed file. A
@@ -193,7 +192,7 @@ std::vector<RemovedFile> presentRemovals(std::span<const std::string> removals)
 
 // Moves each removed file aside by one rename, which can be undone by
 // another; the file is deleted only once the new files are in place.
-std::optional<Failure> moveAside(std::vector<RemovedFile>& removed)
+Status moveAside(std::vector<RemovedFile>& removed)
 {
     for (auto& file : removed) {
         const std::string aside = siblingName(file.target, "old");
@@ -201,7 +200,7 @@ std::optional<Failure> moveAside(std::vector<RemovedFile>& removed)
             return failureFor(file.target, errno);
         file.backup = aside;
     }
-    return std::nullopt;
+    return Done{};
 }
 
 // Makes the renames themselves survive a power cut. Some file systems refuse
@@ -239,47 +238,46 @@ void finish(const std::vector<StagedFile>& staged, const std::vector<RemovedFile
     syncFolders(paths);
 }
 
-std::optional<Failure> commit(std::vector<StagedFile>& staged, std::vector<RemovedFile>& removed)
+Status commit(std::vector<StagedFile>& staged, std::vector<RemovedFile>& removed)
 {
     for (auto& file : staged)
-        if (auto failure = checkReplaceable(file))
-            return failure;
+        if (Status replaceable = checkReplaceable(file); !replaceable)
+            return replaceable;
     // The last rename is the last step that can fail; a failed rename leaves
     // its own target untouched, so the last target needs no backup.
     for (std::size_t i = 0; i + 1 < staged.size(); ++i)
-        if (auto failure = keepBackup(staged[i]))
-            return failure;
-    if (auto failure = moveAside(removed))
-        return failure;
+        if (Status kept = keepBackup(staged[i]); !kept)
+            return kept;
+    if (Status moved = moveAside(removed); !moved)
+        return moved;
     for (auto& file : staged) {
         if (systemCalls().rename(file.temp.c_str(), file.target.c_str()) != 0)
             return failureFor(file.target, errno);
         file.renamed = true;
     }
     finish(staged, removed);
-    return std::nullopt;
+    return Done{};
 }
 
 // Writes every temporary, then puts everything in place; on a failure,
 // leaves every file as it was.
-std::optional<Failure> replaceAll(std::span<const FileContent> files, std::span<const std::string> removals,
-                                  std::vector<RemovedFile>& removed)
+Status replaceAll(std::span<const FileContent> files, std::span<const std::string> removals,
+                  std::vector<RemovedFile>& removed)
 {
     std::vector<StagedFile> staged;
     staged.reserve(files.size());
     for (const auto& file : files) {
         staged.push_back(StagedFile{file.path, {}, {}, false, false});
-        if (auto failure = writeTemporary(staged.back(), file.bytes)) {
+        if (Status written = writeTemporary(staged.back(), file.bytes); !written) {
             rollBack(staged, removed);
-            return failure;
+            return written;
         }
     }
     removed = presentRemovals(removals);
-    if (auto failure = commit(staged, removed)) {
+    Status committed = commit(staged, removed);
+    if (!committed)
         rollBack(staged, removed);
-        return failure;
-    }
-    return std::nullopt;
+    return committed;
 }
 
 }  // namespace
@@ -287,9 +285,7 @@ std::optional<Failure> replaceAll(std::span<const FileContent> files, std::span<
 Status replaceFiles(std::span<const FileContent> files)
 {
     std::vector<RemovedFile> removed;
-    if (auto failure = replaceAll(files, {}, removed))
-        return *failure;
-    return Done{};
+    return replaceAll(files, {}, removed);
 }
 
 Result<FilesReplaced> replaceFiles(const FileSet& set)
@@ -301,8 +297,8 @@ Result<FilesReplaced> replaceFiles(const FileSet& set)
         replaced.written.push_back(file.path);
     }
     std::vector<RemovedFile> removed;
-    if (auto failure = replaceAll(files, set.removals, removed))
-        return *failure;
+    if (const Status replacedAll = replaceAll(files, set.removals, removed); !replacedAll)
+        return replacedAll.failure();
     for (const auto& file : removed)
         replaced.removed.push_back(file.target);
     return replaced;

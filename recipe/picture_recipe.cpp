@@ -6,6 +6,7 @@
 
 #include <QImage>
 
+#include <new>
 #include <utility>
 
 namespace {
@@ -20,10 +21,8 @@ PngMetadata canvasMetadata(const QImage& canvas)
     return metadata;
 }
 
-}  // namespace
-
-Result<ConvertedPicture> convertPictureFile(const QString& path, const Settings& settings,
-                                            const ProgressReport& progress, std::stop_token stop)
+Result<ConvertedPicture> loadAndConvert(const QString& path, const Settings& settings, const ProgressReport& progress,
+                                        std::stop_token stop)
 {
     const PictureDetail detail = readsDetail(settings) ? PictureDetail::Display : PictureDetail::Screen;
     const Result<LoadedPicture> loaded = loadPicture(path, detail);
@@ -34,5 +33,40 @@ Result<ConvertedPicture> convertPictureFile(const QString& path, const Settings&
         return converted.failure();
     if (!converted)
         return Failure{path.toStdString(), converted.failure().message()};
-    return ConvertedPicture{std::move(converted).value(), canvasMetadata(loaded.value().image)};
+    return ConvertedPicture{std::move(converted).value(), canvasMetadata(loaded.value().image), {}};
+}
+
+// The picture converted and, with `packing`, its screen packed; the loaded
+// picture is let go before the packing starts.
+Result<ConvertedPicture> convertAndPack(const QString& path, const Settings& settings,
+                                        std::optional<Zx02Search> packing, const ProgressReport& progress,
+                                        std::stop_token stop)
+{
+    Result<ConvertedPicture> picture = loadAndConvert(path, settings, progress, std::move(stop));
+    if (!picture || !packing)
+        return picture;
+    // An empty screen has no stream to make.
+    if (const std::vector<std::uint8_t> bytes = picture.value().conversion.bytes(); !bytes.empty())
+        picture.value().stream = zx02Compress(bytes, *packing);
+    return picture;
+}
+
+}  // namespace
+
+Result<ConvertedPicture> convertPictureFile(const QString& path, const Settings& settings,
+                                            std::optional<Zx02Search> packing, const ProgressReport& progress,
+                                            std::stop_token stop)
+{
+    // A picture too large for the memory left fails alone: the others of a
+    // batch or a slideshow are still converted, and the program goes on.
+    try {
+        return convertAndPack(path, settings, packing, progress, std::move(stop));
+    } catch (const std::bad_alloc&) {
+        return outOfMemory(path);
+    }
+}
+
+Failure outOfMemory(const QString& picture)
+{
+    return Failure{picture.toStdString(), "not enough memory to convert it"};
 }

@@ -134,9 +134,9 @@ TEST(DitherMethods, PaletteNamesAndTheBasicStatement)
 {
     const auto named = paletteNamed("0,4,2,7");
     ASSERT_TRUE(named.has_value());
-    EXPECT_EQ(paletteProblem(*named, 1), "");
-    EXPECT_NE(paletteProblem(*named, 0), "");
-    EXPECT_NE(paletteProblem(*named, 2), "");
+    EXPECT_FALSE(paletteProblem(*named, 1));
+    EXPECT_TRUE(paletteProblem(*named, 0));
+    EXPECT_TRUE(paletteProblem(*named, 2));
     EXPECT_FALSE(paletteNamed("0,8").has_value());
     EXPECT_FALSE(paletteNamed("1,,2").has_value());
     const ScreenMode& mode1 = *findScreenMode(1);

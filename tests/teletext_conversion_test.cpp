@@ -175,7 +175,7 @@ TEST(TeletextConversion, TheEngineEntryConvertsModeSevenWithItsOwnFraming)
         light += shown.at(x, 250).g;
     EXPECT_GT(light / (kTeletextWidth - 16), 0.9f);
     EXPECT_TRUE(convertibleMode(7) && !convertibleMode(3));
-    EXPECT_EQ(paletteProblem(*paletteNamed("best"), 7), "mode 7 chooses its own colours");
+    EXPECT_EQ(paletteProblem(*paletteNamed("best"), 7)->reason, "mode 7 chooses its own colours");
 }
 
 TEST(TeletextMode, HasItsOwnRecordApartFromTheBitmapModes)

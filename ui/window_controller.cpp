@@ -17,7 +17,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <new>
 #include <utility>
 
 // One conversion asked for, with everything it reads.
@@ -59,39 +58,27 @@ struct SlideshowProgress {
     ProgressReport fraction;
 };
 
-// One picture of a slideshow converted as the command line converts it;
-// a picture too large for the memory left fails as there.
-Result<ConvertedPicture> convertSlide(const QString& picture, const Settings& settings,
-                                      const ProgressReport& progress, std::stop_token stop)
-{
-    try {
-        return convertPictureFile(picture, settings, progress, std::move(stop));
-    } catch (const std::bad_alloc&) {
-        return Failure{picture.toStdString(), "not enough memory to convert it"};
-    }
-}
-
-// Every picture of `request` converted (and packed, for a compressed
-// disc, so that packing too shows progress and can be stopped), then laid
-// out on discs; nothing when `stop` was requested first.
-std::optional<Result<DiscSet>> makeSlideshow(const SlideshowRequest& request, const Settings& settings,
-                                             const SlideshowProgress& progress, std::stop_token stop)
+// Every picture of `request` converted as the command line converts it
+// (and packed, for a compressed disc, so that packing too shows progress
+// and can be stopped), then laid out on discs; Failure::stopped() when
+// `stop` was requested first.
+Result<DiscSet> makeSlideshow(const SlideshowRequest& request, const Settings& settings,
+                              const SlideshowProgress& progress, std::stop_token stop)
 {
     const auto count = static_cast<double>(request.pictures.size());
     std::vector<Conversion> conversions;
     std::vector<std::vector<std::uint8_t>> streams;
+    const auto packing = request.disc.compress ? std::optional(request.search) : std::nullopt;
     for (qsizetype i = 0; i < request.pictures.size(); ++i) {
         if (stop.stop_requested())
-            return std::nullopt;
+            return Failure::stopped();
         progress.picture(int(i) + 1);
         const auto partly = [&progress, i, count](double part) { progress.fraction((double(i) + part) / count); };
-        Result<ConvertedPicture> converted = convertSlide(request.pictures[i], settings, partly, stop);
+        Result<ConvertedPicture> converted = convertPictureFile(request.pictures[i], settings, packing, partly, stop);
         if (!converted)
-            return wasStopped(converted.failure()) ? std::nullopt
-                                                   : std::optional(Result<DiscSet>(converted.failure()));
+            return converted.failure();
         conversions.push_back(std::move(converted.value().conversion));
-        const std::vector<std::uint8_t> bytes = conversions.back().bytes();
-        streams.push_back(request.disc.compress && !bytes.empty() ? zx02Compress(bytes, request.search) : std::vector<std::uint8_t>());
+        streams.push_back(std::move(converted.value().stream));
         progress.fraction(double(i + 1) / count);  // the quick methods tell no progress of their own
     }
     std::vector<Slide> slides;
@@ -321,7 +308,7 @@ bool WindowController::exportSlideshow(const SlideshowRequest& request)
                 if (percent > shown)
                     reportProgress(id, shown = percent);
             }};
-        auto discs = std::make_shared<std::optional<Result<DiscSet>>>(makeSlideshow(request, settings, progress, stop));
+        auto discs = std::make_shared<Result<DiscSet>>(makeSlideshow(request, settings, progress, stop));
         QMetaObject::invokeMethod(this, [this, id, request, discs] { slideshowArrived(id, request, discs); },
                                   Qt::QueuedConnection);
     }));
@@ -331,13 +318,13 @@ bool WindowController::exportSlideshow(const SlideshowRequest& request)
 // A stopped slideshow arrives too late and is dropped; a finished one is
 // written on this thread, as every other file the window writes.
 void WindowController::slideshowArrived(std::uint64_t id, const SlideshowRequest& request,
-                                        std::shared_ptr<std::optional<Result<DiscSet>>> discs)
+                                        std::shared_ptr<Result<DiscSet>> discs)
 {
-    if (!running_ || running_->id != id || !*discs)
+    const Result<DiscSet>& made = *discs;
+    if (!running_ || running_->id != id || (!made && made.failure().wasStopped()))
         return;
     running_.reset();
     setBusy(false);
-    const Result<DiscSet>& made = **discs;
     if (made)
         writeSlideshow(request, made.value());
     else

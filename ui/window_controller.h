@@ -148,7 +148,7 @@ private:
     // The queued call that reports `percent` to the window while `id` runs.
     void reportProgress(std::uint64_t id, int percent);
     void slideshowArrived(std::uint64_t id, const SlideshowRequest& request,
-                          std::shared_ptr<std::optional<Result<DiscSet>>> discs);
+                          std::shared_ptr<Result<DiscSet>> discs);
     void writeSlideshow(const SlideshowRequest& request, const DiscSet& discs);
     void slideshowFailed(const Failure& failure);
     void arrived(std::uint64_t id, std::shared_ptr<std::optional<ConversionOutcome>> outcome);

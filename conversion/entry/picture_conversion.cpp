@@ -68,7 +68,7 @@ Screen convertMethod(const Settings& settings, const LinearImage& source, const 
                      std::stop_token stop)
 {
     const ScreenMode* mode = findScreenMode(settings.mode);
-    assert(mode != nullptr && paletteProblem(settings.palette, settings.mode).empty());
+    assert(mode != nullptr && !paletteProblem(settings.palette, settings.mode));
     const int width = mode->screenPixelsPerLine();
     const LinearImage grid = preparedSource(settings, source, width);
     if (settings.nula)

@@ -94,7 +94,7 @@ MethodPalette bestPalette(const LinearImage& source, const ScreenMode& mode, std
 MethodPalette choosePalette(const PaletteChoice& choice, const ScreenMode& mode, const LinearImage& source,
                             std::optional<std::uint8_t> holding)
 {
-    assert(paletteProblem(choice, mode.number).empty());
+    assert(!paletteProblem(choice, mode.number));
     switch (choice.kind) {
     case PaletteChoice::Kind::Best: return bestPalette(source, mode, holding);
     case PaletteChoice::Kind::Named: return methodPalette(choice.colours, choice.count);

@@ -42,7 +42,7 @@ MethodPalette bestPalette(const LinearImage& source, const ScreenMode& mode,
                           std::optional<std::uint8_t> holding = std::nullopt);
 
 // The palette a choice gives; `source` (on the mode's grid) is read for Best.
-// The choice must suit the mode (paletteProblem() empty).
+// The choice must suit the mode (no paletteProblem()).
 MethodPalette choosePalette(const PaletteChoice& choice, const ScreenMode& mode, const LinearImage& source,
                             std::optional<std::uint8_t> holding = std::nullopt);
 

@@ -73,8 +73,8 @@ TEST(GivenOptions, AnOptionGivenButNotReadIsRefusedAndNamed)
                         }
                         SCOPED_TRACE(arguments.join(' ').toStdString());
 
-                        const CommandLine command = parseCommandLine(arguments);
-                        const auto* error = std::get_if<UsageError>(&command);
+                        const Result<Command> command = parseCommandLine(arguments);
+                        const Failure* error = command ? nullptr : &command.failure();
                         ASSERT_EQ(error != nullptr, !unread.empty()) << (error ? error->message() : "accepted");
                         const QString message = error ? QString::fromStdString(error->message()) : QString();
                         EXPECT_TRUE(!error || std::any_of(unread.begin(), unread.end(), [&](const QString& named) {

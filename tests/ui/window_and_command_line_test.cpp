@@ -84,9 +84,9 @@ private slots:
                                           "-t", kToneNames[tone], "picture.png"};
                     if (stagger)
                         arguments << "-s";
-                    const CommandLine command = parseCommandLine(arguments);
-                    QVERIFY(std::holds_alternative<Options>(command));
-                    QVERIFY(std::get<Options>(command).settings == test.window.nextSettings());
+                    const Result<Command> command = parseCommandLine(arguments);
+                    QVERIFY(command && std::holds_alternative<Options>(command.value()));
+                    QVERIFY(std::get<Options>(command.value()).settings == test.window.nextSettings());
                 }
     }
 
@@ -159,9 +159,9 @@ private slots:
         if (stagger)
             arguments.prepend("-s");
         arguments = options.arguments() + arguments;
-        const CommandLine command = parseCommandLine(QStringList{"rasterine-convert"} + arguments);
-        QVERIFY(std::holds_alternative<Options>(command));
-        QVERIFY(std::get<Options>(command).settings == test.window.nextSettings());
+        const Result<Command> command = parseCommandLine(QStringList{"rasterine-convert"} + arguments);
+        QVERIFY(command && std::holds_alternative<Options>(command.value()));
+        QVERIFY(std::get<Options>(command.value()).settings == test.window.nextSettings());
 
         QProcess converter;
         converter.start(QStringLiteral(RASTERINE_CONVERT), arguments);
