@@ -151,9 +151,10 @@ Conversion blankConversion(int mode, bool nula)
     conversion.screen = Screen(*record.bitmap);
     if (nula)
         conversion.screen.palette().nula = NulaTable{};
-    // Every byte &42, so each file of the set is told from the others.
+    // Every byte &12, so each file of the set is told from the others (bits 7
+    // and 6 clear: mode 2 without NuLA colours numbers only eight).
     conversion.screen.pixels = unpackScreen(*record.bitmap, std::vector<std::uint8_t>(
-        static_cast<std::size_t>(record.screenBytes), 0x42));
+        static_cast<std::size_t>(record.screenBytes), 0x12));
     return conversion;
 }
 
