@@ -2,6 +2,7 @@
 #include "quality_teletext.h"
 
 #include "conversion/entry/picture_conversion.h"
+#include "conversion/teletext/edge_flips.h"
 #include "conversion/teletext/teletext_conversion.h"
 #include "conversion/teletext_renderer.h"
 #include "picture/picture_sampling.h"
@@ -25,7 +26,7 @@ TeletextMeasures measure(const QualityPicture& picture, const TeletextScreen& sc
 {
     const LinearImage area = areaAverage(picture.source, kTeletextWidth, kTeletextHeight);
     const LinearImage shown = teletextLinear(screen);
-    TeletextMeasures measures{{}, 0, seconds};
+    TeletextMeasures measures{{}, 0, seconds, leftEdgeFlips(screen)};
     for (std::size_t i = 0; i < sigmas.size(); ++i) {
         const ScoreReference reference(area, sigmas[i]);
         measures.distance.push_back(reference.distance(shown));

@@ -9,6 +9,7 @@ struct TeletextMeasures {
     std::vector<double> distance;  // one for each sigma
     double ssim;                   // of the blurred lightness, at the second sigma
     double seconds;                // the whole conversion
+    int edgeFlips;                 // leftEdgeFlips of the screen
 };
 
 // Rasterine's mode 7 through the engine entry, with default settings.

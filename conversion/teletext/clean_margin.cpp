@@ -1,118 +1,97 @@
 #include "conversion/teletext/clean_margin.h"
 
-#include "conversion/teletext/row_programme.h"
+#include "conversion/teletext/edge_leads.h"
+#include "conversion/teletext/sixel_costs.h"
 
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <optional>
 #include <vector>
 
 namespace {
 
-// Each sixel's share of its cell: rows of 3, 4 and 3 tenths, two columns.
-constexpr std::array<float, 6> kSixelShare{0.15f, 0.15f, 0.2f, 0.2f, 0.15f, 0.15f};
-
-bool isControlCode(std::uint8_t byte)
+std::vector<EdgeLeads> leadsOfRows(const TeletextScreen& screen, const LinearImage& picture)
 {
-    return (byte & 0x60) == 0;  // &80..&9F (and &00..&1F)
+    const LinearImage samples = sixelSamples(picture);
+    std::vector<EdgeLeads> rows;
+    for (int row = 0; row < kTeletextRows; ++row) {
+        std::array<std::uint8_t, kLeadCells> own;
+        for (int i = 0; i < kLeadCells; ++i)
+            own[static_cast<std::size_t>(i)] = screen.at(i, row);
+        rows.push_back(edgeLeads(rowCosts(samples, row), own));
+    }
+    return rows;
 }
 
-int leadingCodes(const TeletextScreen& screen, int row)
+// What showing edge `edge` (0 dark, 1 lit) costs a row beyond its own
+// lead, or nothing where no lead shows it. A lead cheaper than the row's own
+// by the sixel costs counts as costing the same: the own lead was chosen by
+// the blurred search, which judges the picture better, so only the flips
+// may earn a change, and the pass never adds one.
+std::optional<float> extraCost(const EdgeLeads& leads, int edge)
 {
-    int count = 0;
-    while (count < kEdgeCells && isControlCode(screen.at(count, row)))
-        ++count;
-    return count;
+    if (leads.own.lit == (edge == 1))
+        return 0.0f;
+    if (!leads.other)
+        return std::nullopt;
+    return std::max(0.0f, leads.other->cost - leads.own.cost);
 }
 
-std::array<CellLook, kEdgeCells> edgeLooks(const TeletextScreen& screen, int row)
-{
-    std::array<CellLook, kEdgeCells> looks;
-    ChipState chip;
-    for (int i = 0; i < kEdgeCells; ++i)
-        looks[static_cast<std::size_t>(i)] = showCell(chip, screen.at(i, row));
-    return looks;
-}
-
-struct Lead {
-    std::array<std::uint8_t, kEdgeCells> bytes{};
+// A running total: the cost, then the rows whose own lead was replaced
+// (of two equal costs, the one that changes fewer rows wins).
+struct Total {
     float cost = 0;
+    int changes = 0;
+
+    bool operator<(const Total& other) const
+    {
+        return cost != other.cost ? cost < other.cost : changes < other.changes;
+    }
 };
 
-// The cost of `count` leading bytes from the row's default state; the state
-// after them in `chip`.
-float leadCost(std::span<const CellCosts> cells, const Lead& lead, int count, ChipState& chip)
+// The edge of every row whose extra costs and flips cost least in all: the
+// least total of each edge so far, row by row, then traced back.
+std::vector<int> cheapestEdges(const std::vector<EdgeLeads>& rows, float flipCost)
 {
-    float cost = 0;
-    for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i)
-        cost += lookCost(cells[i], showCell(chip, lead.bytes[i]));
-    return cost;
-}
-
-// The cheapest leading codes of `count` cells that end in the same state as
-// the row's own; the row's own unless another is strictly cheaper.
-Lead cheapestLead(std::span<const CellCosts> cells, Lead own, int count)
-{
-    ChipState target;
-    own.cost = leadCost(cells, own, count, target);
-    const std::span<const std::uint8_t> codes = rowControlCodes();
-    std::size_t sequences = 1;
-    for (int i = 0; i < count; ++i)
-        sequences *= codes.size();
-    Lead best = own;
-    for (std::size_t sequence = 0; sequence < sequences; ++sequence) {
-        Lead lead;
-        std::size_t rest = sequence;
-        for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i, rest /= codes.size())
-            lead.bytes[i] = codes[rest % codes.size()];
-        ChipState chip;
-        lead.cost = leadCost(cells, lead, count, chip);
-        if (chip == target && lead.cost < best.cost)
-            best = lead;
+    constexpr Total kNone{std::numeric_limits<float>::infinity(), 0};
+    std::vector<std::array<Total, 2>> total(rows.size());
+    std::vector<std::array<int, 2>> from(rows.size(), {0, 1});
+    for (std::size_t row = 0; row < rows.size(); ++row)
+        for (int edge = 0; edge < 2; ++edge) {
+            const std::optional<float> extra = extraCost(rows[row], edge);
+            Total best = row == 0 ? Total{} : kNone;
+            for (int above = 0; row > 0 && above < 2; ++above) {
+                Total candidate = total[row - 1][static_cast<std::size_t>(above)];
+                candidate.cost += above == edge ? 0 : flipCost;
+                if (candidate < best) {
+                    best = candidate;
+                    from[row][static_cast<std::size_t>(edge)] = above;
+                }
+            }
+            const bool own = rows[row].own.lit == (edge == 1);
+            total[row][static_cast<std::size_t>(edge)] =
+                extra ? Total{best.cost + *extra, best.changes + (own ? 0 : 1)} : kNone;
+        }
+    std::vector<int> edges(rows.size());
+    int edge = total.back()[1] < total.back()[0] ? 1 : 0;
+    for (std::size_t row = rows.size(); row-- > 0;) {
+        edges[row] = edge;
+        edge = from[row][static_cast<std::size_t>(edge)];
     }
-    return best;
+    return edges;
 }
 
 }  // namespace
 
-EdgeColours bottomEdge(std::span<const CellLook> looks)
+void cleanLeftMargin(TeletextScreen& screen, const LinearImage& picture, float flipCost)
 {
-    EdgeColours edge{};
-    for (std::size_t i = 0; i < static_cast<std::size_t>(kEdgeCells); ++i)
-        for (std::size_t column = 0; column < 2; ++column) {
-            const CellLook& look = looks[i];
-            const bool lit = (look.sixels >> (4 + column) & 1) != 0 && !look.separated;
-            edge[i][column] = lit ? look.foreground : look.background;
-        }
-    return edge;
-}
-
-void addEdgeCosts(std::span<CellCosts> cells, const EdgeColours& above, float edgeCost)
-{
-    for (std::size_t i = 0; i < static_cast<std::size_t>(kEdgeCells) && i < cells.size(); ++i)
-        for (std::size_t s = 0; s < 6; ++s) {
-            const std::uint8_t colour = above[i][s % 2];
-            const float cost = edgeCost * kSixelShare[s];
-            for (std::size_t c = 0; c < 8; ++c)
-                if (c != colour)
-                    cells[i].plain[s][c] += cost;
-            for (std::size_t pair = 0; pair < 64; ++pair)
-                if (pair % 8 != colour)
-                    cells[i].dotted[s][pair] += cost;
-        }
-}
-
-void cleanLeftMargin(TeletextScreen& screen, const LinearImage& picture, float edgeCost)
-{
-    const LinearImage samples = sixelSamples(picture);
-    EdgeColours above = kBlackEdge;
-    for (int row = 0; row < kTeletextRows; ++row) {
-        std::vector<CellCosts> cells = rowCosts(samples, row);
-        addEdgeCosts(cells, above, edgeCost);
-        const int count = leadingCodes(screen, row);
-        Lead own;
-        for (int i = 0; i < count; ++i)
-            own.bytes[static_cast<std::size_t>(i)] = screen.at(i, row);
-        const Lead best = cheapestLead(cells, own, count);
-        for (int i = 0; i < count; ++i)
-            screen.at(i, row) = best.bytes[static_cast<std::size_t>(i)];
-        above = bottomEdge(edgeLooks(screen, row));
+    const std::vector<EdgeLeads> rows = leadsOfRows(screen, picture);
+    const std::vector<int> edges = cheapestEdges(rows, flipCost);
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        const EdgeLeads& leads = rows[row];
+        const Lead& lead = leads.own.lit == (edges[row] == 1) ? leads.own : *leads.other;
+        for (int i = 0; i < kLeadCells; ++i)
+            screen.at(i, static_cast<int>(row)) = lead.bytes[static_cast<std::size_t>(i)];
     }
 }

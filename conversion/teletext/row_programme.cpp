@@ -99,19 +99,6 @@ std::vector<Slot> Layer::kept(int width) const
     return result;
 }
 
-// The cheapest sixels for a cell drawn in `fg` on `bg`: each sixel lit
-// where the foreground costs less.
-Sixels cheapestSixels(const CellCosts& costs, int fg, int bg, bool separated)
-{
-    Sixels sixels = 0;
-    for (std::size_t s = 0; s < 6; ++s) {
-        const float lit = separated ? costs.dotted[s][static_cast<std::size_t>(fg * 8 + bg)] : costs.plain[s][static_cast<std::size_t>(fg)];
-        if (lit < costs.plain[s][static_cast<std::size_t>(bg)])
-            sixels |= static_cast<Sixels>(1 << s);
-    }
-    return sixels;
-}
-
 // The characters worth trying in cell `i` from `state`: every control code
 // (the only choice in column 0), and mosaics: all of them, or in graphics
 // mode those cheapest here and in the next cell (which a held mosaic shows).
@@ -162,6 +149,17 @@ RowPlan tracedBack(const std::vector<std::vector<Slot>>& layers)
 }
 
 }  // namespace
+
+Sixels cheapestSixels(const CellCosts& costs, int fg, int bg, bool separated)
+{
+    Sixels sixels = 0;
+    for (std::size_t s = 0; s < 6; ++s) {
+        const float lit = separated ? costs.dotted[s][static_cast<std::size_t>(fg * 8 + bg)] : costs.plain[s][static_cast<std::size_t>(fg)];
+        if (lit < costs.plain[s][static_cast<std::size_t>(bg)])
+            sixels |= static_cast<Sixels>(1 << s);
+    }
+    return sixels;
+}
 
 std::span<const std::uint8_t> rowControlCodes()
 {

@@ -23,6 +23,10 @@ inline constexpr RowSearch kExhaustiveSearch{128, 0, true};
 // contiguous, separated, black and new background, hold and release.
 std::span<const std::uint8_t> rowControlCodes();
 
+// The cheapest sixels for a cell drawn in `fg` on `bg`: each sixel lit
+// where the foreground costs less.
+Sixels cheapestSixels(const CellCosts& costs, int fg, int bg, bool separated);
+
 // A row's characters and what they cost.
 struct RowPlan {
     std::vector<std::uint8_t> bytes;
