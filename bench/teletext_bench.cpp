@@ -2,6 +2,7 @@
 // programme over 25 rows) and its parts.
 #include "tests/engine_steps.h"
 #include "conversion/entry/picture_conversion.h"
+#include "conversion/teletext/clean_margin.h"
 #include "conversion/teletext/teletext_conversion.h"
 #include "conversion/teletext_renderer.h"
 #include "photo_planes.h"
@@ -60,6 +61,20 @@ void TeletextDrawing(benchmark::State& run)
     }
 }
 BENCHMARK(TeletextDrawing)->Unit(benchmark::kMillisecond);
+
+// The margin pass over a finished screen: every row's leads, then the
+// programme down the rows.
+void TeletextMargin(benchmark::State& run)
+{
+    const LinearImage picture = planesLinear(*photoState());
+    const TeletextScreen converted = convertToTeletext(picture);
+    for (auto _ : run) {
+        TeletextScreen screen = converted;
+        cleanLeftMargin(screen, picture, 0.2f);
+        benchmark::DoNotOptimize(screen.bytes.data());
+    }
+}
+BENCHMARK(TeletextMargin)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
