@@ -25,7 +25,7 @@ std::vector<EdgeLeads> leadsOfRows(const TeletextScreen& screen, const LinearIma
 }
 
 // What showing edge `edge` (0 dark, 1 lit) costs a row beyond its own
-// lead, or nothing where no lead shows it. A lead cheaper than the row's own
+// lead, absent where no lead tried shows it. A lead cheaper than the own
 // by the sixel costs counts as costing the same: the own lead was chosen by
 // the blurred search, which judges the picture better, so only the flips
 // may earn a change, and the pass never adds one.
