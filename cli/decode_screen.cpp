@@ -20,12 +20,16 @@ std::string systemName(const QString& path)
     return QFile::encodeName(path).toStdString();
 }
 
-std::optional<std::vector<std::uint8_t>> fileBytes(const QString& path)
+// Enough of a .inf or .nula file to read it, or to tell that it is too long.
+constexpr qint64 kCompanionBytes = 4096;
+
+// The file's bytes, up to `most` of them.
+std::optional<std::vector<std::uint8_t>> fileBytes(const QString& path, qint64 most)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = file.read(most);
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
     return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
@@ -36,13 +40,17 @@ Result<FoundScreen> readScreen(const DecodeJob& job)
     const std::string name = job.screenFile.toStdString();
     if (discContainerOfName(name))
         return Failure{name, "is a disc image; open it in the window to choose one of its screens"};
-    const auto bytes = fileBytes(job.screenFile);
+    if (const QFileInfo info(job.screenFile); info.isFile())
+        if (const Status length = checkScreenFileLength(name, static_cast<std::uint64_t>(info.size())); !length)
+            return length.failure();
+    // Past this no file is a screen (checkScreenFileLength): enough to tell.
+    const auto bytes = fileBytes(job.screenFile, 65536);
     if (!bytes)
         return Failure{name, QFile(job.screenFile).exists() ? "cannot be read" : "no such file"};
     std::optional<InfFields> inf;
-    if (const auto text = fileBytes(job.screenFile + QStringLiteral(".inf")))
+    if (const auto text = fileBytes(job.screenFile + QStringLiteral(".inf"), kCompanionBytes))
         inf = readInfLine(std::string(text->begin(), text->end()));
-    const auto nula = job.palette ? std::nullopt : fileBytes(job.screenFile + QStringLiteral(".nula"));
+    const auto nula = job.palette ? std::nullopt : fileBytes(job.screenFile + QStringLiteral(".nula"), kCompanionBytes);
     return readScreenFile(name, *bytes, inf,
                           nula ? std::optional<std::span<const std::uint8_t>>(*nula) : std::nullopt);
 }

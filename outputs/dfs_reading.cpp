@@ -74,6 +74,16 @@ std::optional<DiscContainer> discContainerOfName(std::string_view fileName)
     return std::nullopt;
 }
 
+std::size_t largestDiscImage(DiscContainer container)
+{
+    switch (container) {
+    case DiscContainer::Single: return 80 * kTrackBytes;
+    case DiscContainer::DoubleSided: return 2 * 80 * kTrackBytes;
+    case DiscContainer::Mmb: return kMmbTableBytes + kMmbSlots * kMmbSlotBytes;
+    }
+    return 0;
+}
+
 Result<std::vector<DiscSide>> discSides(std::span<const std::uint8_t> image, DiscContainer container)
 {
     if (container == DiscContainer::Mmb)

@@ -18,6 +18,11 @@ enum class DiscContainer { Single, DoubleSided, Mmb };
 // The container a file name's ending says (.ssd, .dsd, .mmb, any case).
 std::optional<DiscContainer> discContainerOfName(std::string_view fileName);
 
+// The most of a container's bytes that can hold discs: 80 tracks (a side),
+// two sides interleaved, or an MMB file's table and all its slots. Bytes
+// past it are never read.
+std::size_t largestDiscImage(DiscContainer container);
+
 // One DFS disc inside a container: where its tracks lie in the container's
 // bytes, which must outlive it. A .dsd's sides are interleaved track by
 // track; an MMB file's discs sit in slots of 200 KiB after its table.

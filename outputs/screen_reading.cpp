@@ -10,6 +10,9 @@ namespace {
 
 constexpr std::size_t kTrailerBytes = 4;
 constexpr std::size_t kLargestScreen = 20480;
+// A ZX02 stream of 20 KiB that did not pack grows by at most a bit in
+// eight, so no packed screen file is longer than this.
+constexpr std::uint64_t kLargestScreenFile = 2 * kLargestScreen;
 
 bool isScreenLength(std::size_t bytes)
 {
@@ -74,6 +77,13 @@ std::string screenLengthsText()
 {
     return "a screen is 20480 bytes (modes 0, 1, 2), 10240 (modes 4, 5) or 1000 (mode 7), or one of "
            "Rasterine's ZX02-packed screens";
+}
+
+Status checkScreenFileLength(const std::string& name, std::uint64_t bytes)
+{
+    if (bytes <= kLargestScreenFile)
+        return Done{};
+    return Failure{name, "is no screen: it is " + std::to_string(bytes) + " bytes; " + screenLengthsText()};
 }
 
 Result<FoundScreen> readScreenFile(const std::string& name, std::span<const std::uint8_t> bytes,

@@ -44,3 +44,8 @@ Result<FoundScreen> readScreenFile(const std::string& name, std::span<const std:
 
 // The words of a failure that a file is no screen.
 std::string screenLengthsText();
+
+// Whether a file of `bytes` bytes can be a screen at all, packed or not:
+// checked before a file is read, so that a large file that is no screen
+// is refused without reading it.
+Status checkScreenFileLength(const std::string& name, std::uint64_t bytes);

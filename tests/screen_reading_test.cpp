@@ -234,11 +234,15 @@ TEST(DiscReading, EveryKindOfDiscListsItsScreensAndOpensEachAsMade)
         for (std::size_t i = 0; i < set.value().pictures.size(); ++i) {
             const PlacedPicture& placed = set.value().pictures[i];
             const auto& screens = files.at(placed.file).screens;
+            std::string file("$.");
+            file += placed.dfsName;
+            std::string disc("disc ");
+            disc += std::to_string(placed.disc);
+            disc += ' ';
             const auto named = std::find_if(screens.begin(), screens.end(), [&](const FoundScreen& screen) {
-                return screen.name.size() >= placed.dfsName.size() &&
-                       screen.name.ends_with("$." + placed.dfsName) && screen.packed == placed.packed &&
+                return screen.name.ends_with(file) && screen.packed == placed.packed &&
                        (test.kind != DiscKind::DoubleSided || (screen.name.starts_with("side 2") == (placed.drive == 2))) &&
-                       (test.kind != DiscKind::Mmb || screen.name.starts_with("disc " + std::to_string(placed.disc) + " "));
+                       (test.kind != DiscKind::Mmb || screen.name.starts_with(disc));
             });
             ASSERT_NE(named, screens.end()) << placed.dfsName;
             anyPacked = anyPacked || named->packed;
@@ -256,7 +260,7 @@ TEST(DiscReading, DamagedDiscsFailWithAReasonAndNeverCrash)
     const auto conversions = showConversions(4);
     std::vector<Slide> slides;
     for (std::size_t i = 0; i < conversions.size(); ++i)
-        slides.push_back({"p" + std::to_string(i), &conversions[i], {}});
+        slides.push_back({std::string(1, static_cast<char>('a' + i)), &conversions[i], {}});
     const auto set = makeDiscSet(slides, DiscSettings{80, 0, false, DiscKind::Single});
     ASSERT_TRUE(set.ok());
     const std::vector<std::uint8_t>& disc = set.value().files.front();

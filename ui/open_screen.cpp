@@ -13,25 +13,32 @@
 #include <QImageReader>
 #include <QMessageBox>
 
+#include <limits>
+
 namespace {
 
-Result<std::vector<std::uint8_t>> fileBytes(const QString& path)
+// Enough of a .inf or .nula file to read it, or to tell that it is too long.
+constexpr qint64 kCompanionBytes = 4096;
+
+// The file's bytes, up to `most` of them.
+Result<std::vector<std::uint8_t>> fileBytes(const QString& path, qint64 most = std::numeric_limits<qint64>::max())
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return Failure{QDir::toNativeSeparators(path).toStdString(), file.errorString().toStdString()};
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = most == std::numeric_limits<qint64>::max() ? file.readAll() : file.read(most);
     if (file.error() != QFileDevice::NoError)
         return Failure{QDir::toNativeSeparators(path).toStdString(), file.errorString().toStdString()};
     return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
-// A companion beside the screen file (its .inf, .nula), when there is one.
-std::optional<std::vector<std::uint8_t>> besideBytes(const QString& path, const QString& ending)
+// A companion beside the screen file (its .inf, .nula), when there is one:
+// its first `most` bytes, more than either holds.
+std::optional<std::vector<std::uint8_t>> besideBytes(const QString& path, const QString& ending, qint64 most)
 {
     if (!QFileInfo::exists(path + ending))
         return std::nullopt;
-    auto bytes = fileBytes(path + ending);
+    auto bytes = fileBytes(path + ending, most);
     return bytes ? std::optional(std::move(bytes).value()) : std::nullopt;
 }
 
@@ -46,9 +53,9 @@ Status readRasterBeside(const QString& /*screenPath*/, Screen& /*screen*/)
 Result<FoundScreen> readFoundScreen(const QString& path, const std::vector<std::uint8_t>& bytes)
 {
     std::optional<InfFields> inf;
-    if (const auto text = besideBytes(path, QStringLiteral(".inf")))
+    if (const auto text = besideBytes(path, QStringLiteral(".inf"), kCompanionBytes))
         inf = readInfLine(std::string(text->begin(), text->end()));
-    const auto nula = besideBytes(path, QStringLiteral(".nula"));
+    const auto nula = besideBytes(path, QStringLiteral(".nula"), kCompanionBytes);
     return readScreenFile(QDir::toNativeSeparators(path).toStdString(), bytes, inf,
                           nula ? std::optional<std::span<const std::uint8_t>>(*nula) : std::nullopt);
 }
@@ -91,10 +98,16 @@ Result<std::optional<Chosen>> chooseFromDisc(QWidget* parent, const QString& pat
 
 Result<std::optional<Chosen>> chooseScreen(QWidget* parent, const QString& path, const OpenScreenDialogs& dialogs)
 {
-    const auto bytes = fileBytes(path);
+    const auto container = discContainerOfName(path.toStdString());
+    if (const QFileInfo info(path); !container && info.isFile())
+        if (const Status length = checkScreenFileLength(QDir::toNativeSeparators(path).toStdString(),
+                                                        static_cast<std::uint64_t>(info.size()));
+            !length)
+            return length.failure();
+    const auto bytes = container ? fileBytes(path, static_cast<qint64>(largestDiscImage(*container))) : fileBytes(path);
     if (!bytes)
         return bytes.failure();
-    if (const auto container = discContainerOfName(path.toStdString()))
+    if (container)
         return chooseFromDisc(parent, path, bytes.value(), *container, dialogs);
     auto found = readFoundScreen(path, bytes.value());
     if (!found)
