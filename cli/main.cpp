@@ -44,6 +44,10 @@ int main(int argc, char** argv)
         std::fputs(text->text.toLocal8Bit().constData(), stdout);
         return kExitConverted;
     }
+    if (const auto* decode = std::get_if<DecodeJob>(&command.value())) {
+        verboseRun = decode->verbose;
+        return runDecode(*decode);
+    }
     const Options& options = std::get<Options>(command.value());
     verboseRun = options.verbose;
     return runBatch(options);

@@ -138,6 +138,10 @@ struct Parser {
                              "Slideshow: seconds each picture stays, up to 327; 0 waits for a key "
                              "(default). A key always moves on.",
                              "SECONDS", "0"};
+    QCommandLineOption decode{"decode",
+                              "Turn the screen file SCREEN back into a picture, written by --real-preview: "
+                              "in mode -m (else the one mode its length and .inf allow), in --palette's "
+                              "physical colours, else those of the .nula file beside it."};
     QCommandLineOption help = parser.addHelpOption();
     QCommandLineOption version = parser.addVersionOption();
 
@@ -159,7 +163,7 @@ struct Parser {
             settings.emplace_back(row.option, catalogueOption(row));
         for (const auto& [option, line] : settings)
             parser.addOption(line);
-        parser.addOptions({output, preview, realPreview, outputDir, previews, jobs, verbose, disc, tracks, delay, compress, noCompress, thorough});
+        parser.addOptions({output, preview, realPreview, outputDir, previews, jobs, verbose, disc, tracks, delay, compress, noCompress, thorough, decode});
         parser.addPositionalArgument("PICTURE", "Pictures to convert.", "PICTURE...");
     }
 };
@@ -442,6 +446,47 @@ Status readDisc(const Parser& p, const QStringList& pictures, Options& options)
     return checkDiscFiles(options.jobs, options.disc->discFiles);
 }
 
+// The options --decode reads; any other is refused rather than ignored.
+bool readByDecode(const QString& name)
+{
+    static const QStringList read{QStringLiteral("decode"), QStringLiteral("m"), QStringLiteral("mode"),
+                                  QStringLiteral("palette"), QStringLiteral("real-preview"), QStringLiteral("verbose")};
+    return read.contains(name);
+}
+
+// --decode -m N SCREEN --real-preview OUT.png: one screen, one picture.
+Result<Command> readDecode(const Parser& p)
+{
+    const QCommandLineParser& parser = p.parser;
+    for (const QString& name : parser.optionNames())
+        if (!readByDecode(name))
+            return usage(QStringLiteral("--%1 is not read with --decode").arg(name));
+    const QStringList screens = parser.positionalArguments();
+    if (screens.size() != 1)
+        return usage(QStringLiteral("--decode reads one screen file, not %1").arg(screens.size()));
+    if (!parser.isSet(p.realPreview) || parser.value(p.realPreview).isEmpty())
+        return usage(QStringLiteral("--decode needs --real-preview FILE, the picture it writes"));
+    DecodeJob job{screens.front(), std::nullopt, std::nullopt, parser.value(p.realPreview), parser.isSet(p.verbose)};
+    if (parser.isSet(p.option(Option::Mode))) {
+        bool number = false;
+        job.mode = p.value(Option::Mode).toInt(&number);
+        if (!number || !convertibleMode(*job.mode))
+            return usage(QStringLiteral("screen mode must be %1, not '%2'")
+                             .arg(text(convertibleModeNames()), p.value(Option::Mode)));
+    }
+    if (parser.isSet(p.option(Option::Palette))) {
+        const auto palette = paletteNamed(p.value(Option::Palette).toStdString());
+        if (!palette || palette->kind == PaletteChoice::Kind::Best)
+            return usage(QStringLiteral("--palette with --decode must be default or physical colours 0-7 "
+                                        "separated by commas, not '%1'")
+                             .arg(p.value(Option::Palette)));
+        job.palette = *palette;
+    }
+    if (QFileInfo(job.realPreviewFile).absoluteFilePath() == QFileInfo(job.screenFile).absoluteFilePath())
+        return usage(QStringLiteral("%1 would be overwritten by %2").arg(job.screenFile, job.realPreviewFile));
+    return Command{std::move(job)};
+}
+
 // Qt's help names the program by the path it was started with; the usage
 // line reads better with the plain command name.
 QString helpText(const QCommandLineParser& parser)
@@ -465,6 +510,8 @@ Result<Command> parseCommandLine(const QStringList& arguments)
         return Command{TextToPrint{QStringLiteral("%1 %2\n").arg(QLatin1String(kProgram),
                                                                  QLatin1String(kRasterineVersion))}};
 
+    if (parser.isSet(p.decode))
+        return readDecode(p);
     Options options;
     if (const Status read = readSettings(p, options); !read)
         return read.failure();

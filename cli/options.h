@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/convert_picture.h"
+#include "cli/decode_screen.h"
 #include "cli/disc_output.h"
 
 #include "platform/failure.h"
@@ -26,8 +27,9 @@ struct TextToPrint {
     QString text;
 };
 
-// What the command line asks for: pictures to convert, or text to print.
-using Command = std::variant<Options, TextToPrint>;
+// What the command line asks for: pictures to convert, text to print, or
+// (--decode) a screen turned back into a picture.
+using Command = std::variant<Options, TextToPrint, DecodeJob>;
 
 // Reads the arguments (program name first) and works out every picture's
 // output files, refusing combinations that would overwrite one output with
