@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 
 #include <algorithm>
 
@@ -114,13 +115,14 @@ void EditCanvas::paletteChanged()
 void EditCanvas::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    painter.fillRect(event->rect(), palette().color(QPalette::Dark));
-    if (image_.isNull())
-        return;
-    const QSize cell = cellSize();
-    const QRect exposed = event->rect() & QRect(QPoint(0, 0), sizeHint());
+    const QRect screenArea = image_.isNull() ? QRect() : QRect(QPoint(0, 0), sizeHint());
+    // Only the margins are cleared: the screen covers the rest.
+    for (const QRect& margin : QRegion(event->rect()).subtracted(screenArea))
+        painter.fillRect(margin, palette().color(QPalette::Dark));
+    const QRect exposed = event->rect() & screenArea;
     if (exposed.isEmpty())
         return;
+    const QSize cell = cellSize();
     const QRect cells(QPoint(exposed.left() / cell.width(), exposed.top() / cell.height()),
                       QPoint(exposed.right() / cell.width(), exposed.bottom() / cell.height()));
     painter.drawImage(widgetArea(cells), image_, cells);
