@@ -163,6 +163,10 @@ void frmMain::AddMenuHandlers()
     mnuViewEdit->setEnabled(false);
     connect(mnuViewEdit, &QAction::triggered, this, &frmMain::editConversion);
     connect(viewWindow_, &ViewWindow::editAsked, this, &frmMain::editConversion);
+    connect(editWindow_.get(), &EditWindow::slideshowAsked, this, [this](const SlideshowRequest& request) {
+        if (!controller_->exportSlideshow(request))
+            showStatus(QStringLiteral("A conversion is being written; export the slideshow once it has ended"));
+    });
     connect(items.mnuHelpAbout, &QAction::triggered, this, &frmMain::_mnuHelpAbout_Action);
 }
 
@@ -245,7 +249,13 @@ void frmMain::conversionShown(const Conversion& conversion, const QImage& previe
     mnuViewEdit->setEnabled(true);
     viewWindow_->redraw();
     pictureOptions_->showPalette(conversion);
-    editWindow_->conversionArrived(conversion, pictureName());
+    // Asked once this conversion's delivery is over: the question about
+    // unsaved edits runs an event loop of its own, which must not run in
+    // the middle of it. By then a later conversion may be on show.
+    QMetaObject::invokeMethod(this, [this] {
+            if (const Conversion* shown = controller_->lastConversion())
+                editWindow_->conversionArrived(*shown, pictureName());
+        }, Qt::QueuedConnection);
 }
 
 // The palette line tells the palette of the picture on the left while the

@@ -35,6 +35,7 @@ struct EditUnderTest {
         });
         edit->setSaveChooser([this](QWidget*, const SaveRequest&) { return saveAt; });
         edit->setMessageReporter([this](QWidget*, const UserMessage& message) { test.messages << message; });
+        edit->setDiscOptionsChooser([](QWidget*, const DiscOptions& start, bool) { return start; });
     }
 
     // A quick conversion has ended before the click returns.
@@ -43,7 +44,9 @@ struct EditUnderTest {
         clickOn(test.modeButton(modeButton));
         QSignalSpy finished(&test.window, &frmMain::conversionFinished);
         test.cmdConvert()->click();
-        return !finished.isEmpty() || finished.wait(10000);
+        const bool ended = !finished.isEmpty() || finished.wait(10000);
+        QApplication::processEvents();  // the Edit window hears of it after
+        return ended;
     }
 
     void takeIntoEditWindow()
@@ -251,6 +254,43 @@ private slots:
         QVERIFY(!under.edit->isWindowModified());
         QVERIFY(under.edit->windowTitle().startsWith(QStringLiteral("edited[*]")));
         QCOMPARE(under.document().path(), under.saveAt);
+    }
+
+    // The edited screen first, then a picture converted with the main
+    // window's options, on one slideshow disc.
+    void exportsTheScreenIntoASlideshow()
+    {
+        EditUnderTest under;
+        Conversion conversion;
+        conversion.settings.mode = 1;
+        conversion.screen = Screen(*findScreenMode(1));
+        QVERIFY(under.edit->offer(std::make_unique<ScreenDocument>(conversion, QStringLiteral("blank"), QString(), false)));
+        const QString picture = savePng(colourfulScene(200, 150), under.folder.file("scene.png"));
+        under.edit->setPicturesChooser([&](QWidget*) { return QStringList{picture}; });
+        under.saveAt = under.folder.file("show.ssd");
+        QSignalSpy finished(&under.test.window, &frmMain::slideshowFinished);
+        under.edit->findChild<QAction*>(QStringLiteral("actExportSlideshow"))->trigger();
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(finished.front().front().toBool(), true);
+        QVERIFY(under.test.lblStatus()->text().startsWith(QStringLiteral("2 pictures on 1 disc")));
+        const QList<DiscEntry> files = discCatalogue(readFile(under.saveAt));
+        QVERIFY(std::any_of(files.begin(), files.end(), [](const DiscEntry& file) { return file.name.contains(QStringLiteral("BLANK")); }));
+    }
+
+    // Mode 7 is shown, not edited: no tools, and a click changes nothing.
+    void aTeletextScreenIsOnlyShown()
+    {
+        EditUnderTest under;
+        under.test.openThroughMenu(savePng(colourfulScene(400, 300), under.folder.file("scene.png")));
+        QVERIFY(under.test.waitForConversion());
+        QVERIFY(under.convert(5));
+        under.takeIntoEditWindow();
+        QVERIFY(under.document().screen().isTeletext());
+        QVERIFY(!under.edit->findChild<QAction*>(QStringLiteral("actPencil"))->isEnabled());
+        const std::vector<std::uint8_t> bytes = under.document().conversion().bytes();
+        QTest::mouseClick(under.edit->canvas(), Qt::LeftButton, {}, QPoint(40, 40));
+        QCOMPARE(under.document().conversion().bytes(), bytes);
+        QCOMPARE(under.document().undoStack().count(), 0);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "ui/edit/palette_panel.h"
 #include "ui/edit/screen_document.h"
 #include "ui/screen_exports.h"
+#include "recipe/disc_files.h"
 #include "ui/status_texts.h"
 
 #include <QAction>
@@ -138,16 +139,18 @@ void EditWindow::createActions()
     QAction* saveAs = windowAction(this, "actSaveAs", QStringLiteral("Save &As..."));
     QAction* preview = windowAction(this, "actSavePreviewAs", QStringLiteral("Save &Preview As..."));
     QAction* disc = windowAction(this, "actExportDisc", QStringLiteral("&Export Disc Image..."));
+    QAction* slideshow = windowAction(this, "actExportSlideshow", QStringLiteral("Export into Slides&how..."));
     QAction* close = windowAction(this, "actClose", QStringLiteral("&Close"));
-    file->addActions({save, saveAs, preview, disc});
+    file->addActions({save, saveAs, preview, disc, slideshow});
     file->addSeparator();
     file->addAction(close);
     connect(save, &QAction::triggered, this, &EditWindow::save);
     connect(saveAs, &QAction::triggered, this, &EditWindow::saveAs);
     connect(preview, &QAction::triggered, this, &EditWindow::savePreviewAs);
     connect(disc, &QAction::triggered, this, &EditWindow::exportDisc);
+    connect(slideshow, &QAction::triggered, this, &EditWindow::exportSlideshow);
     connect(close, &QAction::triggered, this, &QWidget::close);
-    documentActions_ = {save, saveAs, preview, disc};
+    documentActions_ = {save, saveAs, preview, disc, slideshow};
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     undo_ = windowAction(this, "actUndo", QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -360,4 +363,38 @@ void EditWindow::exportDisc()
     showStatus(saved ? savedStatus(QStringList{path}) : saveFailedStatus(saved.failure()));
     if (!saved)
         report_(this, saveFailedMessage(saved.failure()));
+}
+
+// The pictures that follow the screen, then the disc file (its ending says
+// which kind), then the discs' size and delay; cancelling any does nothing.
+void EditWindow::exportSlideshow()
+{
+    if (!document_)
+        return;
+    const QString caption = QStringLiteral("Export into Slideshow");
+    const QStringList pictures = choosePictures_(this);
+    if (pictures.isEmpty()) {
+        showStatus(cancelledStatus(caption));
+        return;
+    }
+    QString path = askWhereToSave({caption, QStringLiteral("slideshow.ssd"),
+                                   QStringLiteral("DFS disc images (*.ssd);;Double-sided DFS disc images (*.dsd);;"
+                                                  "MMB files for MMFS (*.mmb);;Any (*)")});
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".ssd");
+    const std::optional<DiscOptions> options = chooseDiscOptions_(this, discOptions_, true);
+    if (!options) {
+        showStatus(cancelledStatus(caption));
+        return;
+    }
+    discOptions_ = *options;
+    SlideshowRequest request;
+    request.ready.push_back({QFileInfo(document_->name()).completeBaseName(), document_->conversion()});
+    request.pictures = pictures;
+    request.file = path;
+    request.disc = DiscSettings{options->tracks, options->delaySeconds, true, discKind(path)};
+    request.search = options->search();
+    emit slideshowAsked(request);
 }

@@ -3,6 +3,7 @@
 #include "ui/disc_options_dialog.h"
 #include "ui/edit/edit_canvas.h"
 #include "ui/user_dialogs.h"
+#include "ui/window_controller.h"
 
 #include <QMainWindow>
 
@@ -30,7 +31,7 @@ UnsavedAnswer askAboutUnsavedEdits(QWidget* parent, const QString& name);
 // to 16x (EditCanvas), the tools, the colours (PalettePanel), undo and redo,
 // where the pointer is (pixel and the address of its byte), and the
 // document's saves: Save and Save As (the screen's file set, all or
-// nothing), Save Preview As and Export Disc Image. Its shortcuts (tools P,
+// nothing), Save Preview As, Export Disc Image and Export into Slideshow. Its shortcuts (tools P,
 // L, R, F, K; Ctrl+Z, Ctrl+Shift+Z, Ctrl+S) work in this window only.
 // Unsaved edits are never dropped without asking: not by another document,
 // nor by closing the window. A teletext screen is shown without tools.
@@ -63,11 +64,21 @@ public:
     bool saveAs();
     void savePreviewAs();
     void exportDisc();
+    // The screen first, then the pictures chosen (converted with the main
+    // window's options), as slideshow discs: asked of the main window,
+    // which converts and writes slideshows (slideshowAsked).
+    void exportSlideshow();
 
     void setSaveChooser(SaveChooser chooser) { chooseSave_ = std::move(chooser); }
     void setMessageReporter(MessageReporter reporter) { report_ = std::move(reporter); }
     void setUnsavedQuestion(UnsavedQuestion question) { askUnsaved_ = std::move(question); }
     void setDiscOptionsChooser(DiscOptionsChooser chooser) { chooseDiscOptions_ = std::move(chooser); }
+    void setPicturesChooser(FilesChooser chooser) { choosePictures_ = std::move(chooser); }
+
+signals:
+    void slideshowAsked(const SlideshowRequest& request);
+
+public:
 
     // The zoom choices, each screen pixel this many times its display size.
     static constexpr int kZooms[] = {1, 2, 4, 8, 16};
@@ -102,4 +113,5 @@ private:
     MessageReporter report_ = showMessageBox;
     UnsavedQuestion askUnsaved_ = askAboutUnsavedEdits;
     DiscOptionsChooser chooseDiscOptions_ = chooseDiscOptions;
+    FilesChooser choosePictures_ = chooseFilesToOpen;
 };
