@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QtTest>
 
@@ -244,6 +245,8 @@ private slots:
         under.useTool("actPencil", 12);
         under.drag({3, 3});
         QVERIFY(under.edit->isWindowModified());
+        under.edit->findChild<QSpinBox*>(QStringLiteral("spnRed"))->setValue(9);
+        QCOMPARE((*under.document().screen().palette().nula)[12].red, std::uint8_t(9));
 
         under.saveAt = under.folder.file("edited");
         QVERIFY(under.edit->save());
@@ -275,6 +278,38 @@ private slots:
         QVERIFY(under.test.lblStatus()->text().startsWith(QStringLiteral("2 pictures on 1 disc")));
         const QList<DiscEntry> files = discCatalogue(readFile(under.saveAt));
         QVERIFY(std::any_of(files.begin(), files.end(), [](const DiscEntry& file) { return file.name.contains(QStringLiteral("BLANK")); }));
+    }
+
+    // The tool keys and Ctrl+Z work in the Edit window, and not in the main
+    // window, which keeps no shortcuts.
+    void itsShortcutsWorkInItAlone()
+    {
+        EditUnderTest under;
+        under.test.openThroughMenu(savePng(colourfulScene(400, 300), under.folder.file("scene.png")));
+        QVERIFY(under.test.waitForConversion());
+        under.takeIntoEditWindow();
+        under.edit->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(under.edit));
+        under.edit->canvas()->setFocus();
+        const std::pair<Qt::Key, EditTool> keys[] = {{Qt::Key_L, EditTool::Line}, {Qt::Key_R, EditTool::Rectangle},
+                                                     {Qt::Key_F, EditTool::Fill}, {Qt::Key_K, EditTool::Picker},
+                                                     {Qt::Key_P, EditTool::Pencil}};
+        for (const auto& [key, tool] : keys) {
+            QTest::keyClick(under.edit->canvas(), key);
+            QCOMPARE(under.edit->canvas()->tool(), tool);
+        }
+        under.editOnePixel();
+        QTest::keyClick(under.edit->canvas(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!under.document().modified());
+        QTest::keyClick(under.edit->canvas(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(under.document().modified());
+
+        under.test.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&under.test.window));
+        QTest::keyClick(&under.test.window, Qt::Key_L);
+        QTest::keyClick(&under.test.window, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(under.edit->canvas()->tool(), EditTool::Pencil);
+        QVERIFY(under.document().modified());
     }
 
     // Mode 7 is shown, not edited: no tools, and a click changes nothing.
