@@ -296,8 +296,7 @@ void frmMain::editConversion()
     const Conversion* conversion = controller_->lastConversion();
     if (conversion == nullptr)
         return;
-    const bool same = editWindow_->document() != nullptr && editWindow_->document()->fromConversion() &&
-                      editWindow_->document()->conversion() == *conversion;
+    const bool same = editWindow_->document() != nullptr && editWindow_->document()->madeFrom(*conversion);
     if (!same && !editWindow_->offer(std::make_unique<ScreenDocument>(*conversion, pictureName(), QString(), true)))
         return;
     showEditWindow();

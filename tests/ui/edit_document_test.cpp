@@ -35,10 +35,9 @@ Screen randomScreen(const ScreenMode& mode, Colours colours, std::mt19937& rando
     const int logical = screen.logicalColours();
     for (std::uint8_t& pixel : screen.pixels)
         pixel = std::uint8_t(random() % unsigned(logical));
-    // A conversion that painted less than the screen leaves colour 0 around it.
+    // Painted fewer lines: screen memory holds 0 below them, whatever the
+    // pixels there hold.
     screen.paintedLines = 250;
-    for (int y = 250; y < kScreenLines; ++y)
-        std::fill_n(screen.line(y), screen.width(), 0);
     return screen;
 }
 

@@ -206,7 +206,7 @@ bool EditWindow::offer(std::unique_ptr<ScreenDocument> document)
 
 void EditWindow::conversionArrived(const Conversion& conversion, const QString& name)
 {
-    if (!document_ || !document_->fromConversion() || document_->conversion() == conversion)
+    if (!document_ || !document_->fromConversion() || document_->madeFrom(conversion))
         return;
     offer(std::make_unique<ScreenDocument>(conversion, name, QString(), true));
 }

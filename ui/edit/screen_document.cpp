@@ -51,17 +51,15 @@ QRect areaOf(const std::vector<PixelChange>& changes, int width)
 }
 
 // The document edits every pixel of the screen: the painted area is all of
-// it. The pixels outside the area a conversion painted are colour 0 already,
-// which is what screen memory holds there, so the bytes stay the same.
+// it. The packer writes 0 for the lines below the painted area whatever
+// their pixels hold, so they are made colour 0 and the bytes stay the same.
 Conversion wholeScreen(Conversion conversion)
 {
     Screen& screen = conversion.screen;
     if (screen.isTeletext())
         return conversion;
-    for (int y = 0; y < kScreenLines; ++y)
-        for (int x = 0; x < screen.width(); ++x)
-            if (x >= screen.paintedWidth || y >= screen.paintedLines)
-                screen.line(y)[x] = 0;
+    for (int y = screen.paintedLines; y < kScreenLines; ++y)
+        std::fill_n(screen.line(y), screen.width(), std::uint8_t{0});
     screen.paintedWidth = screen.width();
     screen.paintedLines = kScreenLines;
     return conversion;
@@ -71,7 +69,8 @@ Conversion wholeScreen(Conversion conversion)
 
 ScreenDocument::ScreenDocument(Conversion conversion, QString name, QString path, bool fromConversion,
                                QObject* parent)
-    : QObject(parent), conversion_(wholeScreen(std::move(conversion))), name_(std::move(name)),
+    : QObject(parent), source_(fromConversion ? conversion : Conversion{}),
+      conversion_(wholeScreen(std::move(conversion))), name_(std::move(name)),
       path_(std::move(path)), fromConversion_(fromConversion)
 {
     undo_.setUndoLimit(0);  // as far back as the document goes

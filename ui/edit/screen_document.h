@@ -43,6 +43,8 @@ public:
     QString name() const { return name_; }
     QString path() const { return path_; }
     bool fromConversion() const { return fromConversion_; }
+    // Whether the document was made from `conversion`.
+    bool madeFrom(const Conversion& conversion) const { return fromConversion_ && source_ == conversion; }
     bool modified() const { return !undo_.isClean(); }
     QUndoStack& undoStack() { return undo_; }
 
@@ -91,6 +93,7 @@ private:
         QRect area;
     };
 
+    Conversion source_;  // the conversion it was made from, as it was
     Conversion conversion_;
     QString name_;
     QString path_;
