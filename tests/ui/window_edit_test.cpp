@@ -134,6 +134,12 @@ private slots:
         under.drag({4, 2});
         QCOMPARE(under.edit->canvas()->colour(), std::uint8_t(3));
         QVERIFY(under.edit->findChild<QToolButton*>(QStringLiteral("swatch3"))->isChecked());
+        // Mode 1's pixel 4 of line 2 is in the second cell, its third byte.
+        const QPoint over = under.centre({4, 2});
+        QMouseEvent hover(QEvent::MouseMove, over, under.edit->canvas()->mapToGlobal(over), Qt::NoButton, Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(under.edit->canvas(), &hover);
+        QCOMPARE(under.edit->findChild<QLabel*>(QStringLiteral("lblPointer"))->text(), QStringLiteral("X 4, Y 2  &300A"));
 
         // Each tool was one command: four undos give back the conversion's bytes.
         QCOMPARE(under.document().undoStack().count(), 4);
