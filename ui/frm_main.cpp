@@ -6,8 +6,11 @@
 #include "ui/canvas.h"
 #include "ui/control_tips.h"
 #include "ui/dropped_file.h"
+#include "ui/edit/edit_window.h"
+#include "ui/edit/screen_document.h"
 #include "ui/frm_about.h"
 #include "ui/menu_bar.h"
+#include "ui/open_screen.h"
 #include "ui/picture_options.h"
 #include "ui/screen_exports.h"
 #include "ui/status_line.h"
@@ -139,6 +142,7 @@ void frmMain::AddMenuHandlers()
     const MenuBarItems items = buildMenuBar(menuBar());
     connect(items.mnuFileExit, &QAction::triggered, this, &frmMain::_mnuFileExit_Action);
     connect(items.mnuFileOpen, &QAction::triggered, this, &frmMain::_mnuFileOpen_Action);
+    connect(items.mnuFileOpenScreen, &QAction::triggered, this, &frmMain::_mnuFileOpenScreen_Action);
     mnuFileExportDisc = items.mnuFileExportDisc;
     mnuFileSaveScreenAs = items.mnuFileSaveScreenAs;
     mnuFileSavePreviewAs = items.mnuFileSavePreviewAs;
@@ -154,6 +158,15 @@ void frmMain::AddMenuHandlers()
             [this](bool busy) { mnuFileExportSlideshow->setEnabled(!busy); });
     viewWindow_ = new ViewWindow(*controller_, this);
     connect(items.mnuViewScreen, &QAction::triggered, this, &frmMain::_mnuViewScreen_Action);
+    editWindow_ = std::make_unique<EditWindow>();
+    mnuViewEdit = items.mnuViewEdit;
+    mnuViewEdit->setEnabled(false);
+    connect(mnuViewEdit, &QAction::triggered, this, &frmMain::editConversion);
+    connect(viewWindow_, &ViewWindow::editAsked, this, &frmMain::editConversion);
+    connect(editWindow_.get(), &EditWindow::slideshowAsked, this, [this](const SlideshowRequest& request) {
+        if (!controller_->exportSlideshow(request))
+            showStatus(QStringLiteral("A conversion is being written; export the slideshow once it has ended"));
+    });
     connect(items.mnuHelpAbout, &QAction::triggered, this, &frmMain::_mnuHelpAbout_Action);
 }
 
@@ -233,8 +246,16 @@ void frmMain::conversionShown(const Conversion& conversion, const QImage& previe
     controls_.picImage2->drawPicture(preview);
     for (QAction* save : {mnuFileExportDisc, mnuFileSaveScreenAs, mnuFileSavePreviewAs})
         save->setEnabled(true);
+    mnuViewEdit->setEnabled(true);
     viewWindow_->redraw();
     pictureOptions_->showPalette(conversion);
+    // Asked once this conversion's delivery is over: the question about
+    // unsaved edits runs an event loop of its own, which must not run in
+    // the middle of it. By then a later conversion may be on show.
+    QMetaObject::invokeMethod(this, [this] {
+            if (const Conversion* shown = controller_->lastConversion())
+                editWindow_->conversionArrived(*shown, pictureName());
+        }, Qt::QueuedConnection);
 }
 
 // The palette line tells the palette of the picture on the left while the
@@ -260,6 +281,55 @@ void frmMain::Timer1_Action()
         return;
     }
     viewWindow_->redraw();
+}
+
+// The name a document made from the conversion on show goes by: the
+// picture's, without its ending.
+QString frmMain::pictureName() const
+{
+    const QString name = QFileInfo(controller_->sampledPath()).completeBaseName();
+    return name.isEmpty() ? QStringLiteral("screen") : name;
+}
+
+void frmMain::editConversion()
+{
+    const Conversion* conversion = controller_->lastConversion();
+    if (conversion == nullptr)
+        return;
+    const bool same = editWindow_->document() != nullptr && editWindow_->document()->madeFrom(*conversion);
+    if (!same && !editWindow_->offer(std::make_unique<ScreenDocument>(*conversion, pictureName(), QString(), true)))
+        return;
+    showEditWindow();
+}
+
+void frmMain::showEditWindow()
+{
+    editWindow_->show();
+    editWindow_->raise();
+    editWindow_->activateWindow();
+}
+
+void frmMain::_mnuFileOpenScreen_Action()
+{
+    const QString path = chooseFile_(this);
+    if (path.isEmpty())
+        return;  // cancelled: nothing changes
+    openScreenFile(path);
+}
+
+// A screen that cannot be read (openScreen has said why) or unsaved edits
+// the user keeps leave the Edit window as it was.
+void frmMain::openScreenFile(const QString& path)
+{
+    std::optional<OpenedScreen> opened = openScreen(this, path);
+    if (!opened)
+        return;
+    Conversion conversion;
+    conversion.settings.mode = opened->screen.modeNumber;
+    conversion.settings.nula = opened->screen.hasNula();
+    conversion.screen = std::move(opened->screen);
+    if (editWindow_->offer(std::make_unique<ScreenDocument>(std::move(conversion), opened->name, opened->path, false)))
+        showEditWindow();
 }
 
 void frmMain::_mnuFileOpen_Action()
@@ -381,9 +451,11 @@ void frmMain::reportSaved(const Status& saved, const QStringList& files)
     report_(this, saveFailedMessage(saved.failure()));
 }
 
+// Unsaved edits are saved or dropped first, or the program stays.
 void frmMain::_mnuFileExit_Action()
 {
-    QCoreApplication::quit();
+    if (editWindow_->settleUnsavedEdits())
+        QCoreApplication::quit();
 }
 
 void frmMain::_mnuHelpAbout_Action()
@@ -392,9 +464,14 @@ void frmMain::_mnuHelpAbout_Action()
     about.exec();
 }
 
-// A slow conversion still running is stopped, not waited for.
+// Unsaved edits are saved or dropped first, or the window stays open. A
+// slow conversion still running is stopped, not waited for.
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    if (!editWindow_->settleUnsavedEdits()) {
+        event->ignore();
+        return;
+    }
     controller_->stop();
     event->accept();
     QCoreApplication::quit();

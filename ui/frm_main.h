@@ -22,6 +22,7 @@ class QPushButton;
 class StatusLine;
 class QTimer;
 class ViewWindow;
+class EditWindow;
 
 // The main window: the converted picture on the left (picImage2), the source
 // on the right (picImage1), the mode, half-tone and "Stagger" options, the
@@ -69,8 +70,17 @@ public:
 
     // Everything File › "Open..." does once a file has been chosen.
     void openPicture(const QString& path);
+    // Everything File › "Open Screen..." does once a file has been chosen:
+    // the screen read (openScreen) and shown in the Edit window.
+    void openScreenFile(const QString& path);
     // The View window (View › "Screen and Source"), hidden until asked for.
     ViewWindow* viewWindow() const { return viewWindow_; }
+    // The Edit window (View › "Edit Screen", the View window's "Edit", File ›
+    // "Open Screen..."), hidden until asked for. A window of its own, not a
+    // child: its shortcuts are its own.
+    EditWindow* editWindow() const { return editWindow_.get(); }
+    // The conversion on show taken into the Edit window as a document.
+    void editConversion();
 
 signals:
     // After every conversion, whether both files were written.
@@ -101,6 +111,9 @@ private:
     void showPaletteOfMode();
     void Timer1_Action();
     void _mnuFileOpen_Action();
+    void _mnuFileOpenScreen_Action();
+    QString pictureName() const;
+    void showEditWindow();
     void _mnuFileExportDisc_Action();
     void _mnuFileSaveScreenAs_Action();
     void _mnuFileSavePreviewAs_Action();
@@ -140,6 +153,8 @@ private:
     QAction* mnuFileSavePreviewAs = nullptr;
     QAction* mnuFileExportSlideshow = nullptr;
     ViewWindow* viewWindow_ = nullptr;
+    std::unique_ptr<EditWindow> editWindow_;
+    QAction* mnuViewEdit = nullptr;
     DiscOptions discOptions_;  // as chosen last this session
     QString saveFolder_;
     FileChooser chooseFile_ = chooseFileToOpen;

@@ -29,6 +29,9 @@ MenuBarItems buildMenuBar(QMenuBar* bar)
 
     QMenu* file = addMenu(bar, "mnuFile", "&File");
     items.mnuFileOpen = addItem(file, "mnuFileOpen", "Open...");
+    items.mnuFileOpenScreen = addItem(file, "mnuFileOpenScreen", "Open Screen...");
+    items.mnuFileOpenScreen->setStatusTip(
+        QStringLiteral("Opens a BBC Micro screen file or disc image in the Edit window"));
     items.mnuFileExportDisc = addItem(file, "mnuFileExportDisc", "Export Disc Image...");
     items.mnuFileSaveScreenAs = addItem(file, "mnuFileSaveScreenAs", "Save Screen As...");
     items.mnuFileSavePreviewAs = addItem(file, "mnuFileSavePreviewAs", "Save Preview As...");
@@ -40,6 +43,8 @@ MenuBarItems buildMenuBar(QMenuBar* bar)
 
     QMenu* view = addMenu(bar, "mnuView", "&View");
     items.mnuViewScreen = addItem(view, "mnuViewScreen", "Screen and Source");
+    items.mnuViewEdit = addItem(view, "mnuViewEdit", "Edit Screen");
+    items.mnuViewEdit->setStatusTip(QStringLiteral("Takes the converted screen on show into the Edit window"));
 
     QMenu* help = addMenu(bar, "mnuHelp", "&Help");
     items.mnuHelpAbout = addItem(help, "mnuHelpAbout", "About...");

@@ -1,6 +1,7 @@
 #include "ui/start_picture.h"
 
 #include "ui/frm_main.h"
+#include "ui/open_screen.h"
 
 #include <QFileInfo>
 #include <QStatusBar>
@@ -17,7 +18,11 @@ void openStartPicture(frmMain& window, const StartPictures& pictures)
     if (pictures.picture.isEmpty())
         return;
     // Named as the open dialog would name it, whatever the folder it was given from.
-    window.openPicture(QFileInfo(pictures.picture).absoluteFilePath());
+    const QString path = QFileInfo(pictures.picture).absoluteFilePath();
+    if (looksLikeScreen(path))
+        window.openScreenFile(path);
+    else
+        window.openPicture(path);
     if (!pictures.notOpened.isEmpty())
         window.statusBar()->showMessage(notOpenedNote(pictures), kNoteShownMs);
 }

@@ -73,6 +73,9 @@ ViewWindow::ViewWindow(const WindowController& controller, QWidget* parent)
     cmdSource_->setObjectName(QStringLiteral("cmdSource"));
     cmdSource_->setCheckable(true);
     cmdSource_->setToolTip(QStringLiteral("Flip between the converted screen and the picture it came from (Space)"));
+    cmdEdit_ = new QPushButton(QStringLiteral("Edit"), this);
+    cmdEdit_->setObjectName(QStringLiteral("cmdEdit"));
+    cmdEdit_->setToolTip(QStringLiteral("Takes the converted screen into the Edit window to touch it up"));
     lblShowing_ = new QLabel(this);
     lblShowing_->setObjectName(QStringLiteral("lblShowing"));
 
@@ -86,6 +89,7 @@ ViewWindow::ViewWindow(const WindowController& controller, QWidget* parent)
     auto* bar = new QHBoxLayout;
     bar->addWidget(cboZoom_);
     bar->addWidget(cmdSource_);
+    bar->addWidget(cmdEdit_);
     bar->addWidget(lblShowing_, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
@@ -93,6 +97,7 @@ ViewWindow::ViewWindow(const WindowController& controller, QWidget* parent)
 
     connect(cboZoom_, &QComboBox::currentIndexChanged, this, &ViewWindow::zoomPicked);
     connect(cmdSource_, &QPushButton::toggled, this, &ViewWindow::redraw);
+    connect(cmdEdit_, &QPushButton::clicked, this, &ViewWindow::editAsked);
     zoomPicked(0);
     resize(700, 640);  // the screen at 1x, 640 x 555, without scrolling
 }

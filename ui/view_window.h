@@ -20,6 +20,7 @@ class QScrollArea;
 // part the conversion read outlined. It reads the conversion on show and
 // the picture sampled from the main window's controller, and draws them
 // again, while it is shown, whenever the main window says they changed.
+// "Edit" takes the screen on show into the Edit window.
 class ViewWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -34,6 +35,10 @@ public:
     // The zoom choices in order: 1x, 2x, 4x, fitted.
     static constexpr int kZoomChoices[] = {1, 2, 4, 0};
 
+signals:
+    // "Edit": the screen on show is to be edited.
+    void editAsked();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -46,6 +51,7 @@ private:
 
     QComboBox* cboZoom_ = nullptr;
     QPushButton* cmdSource_ = nullptr;
+    QPushButton* cmdEdit_ = nullptr;
     QLabel* lblShowing_ = nullptr;
     QScrollArea* scroller_ = nullptr;
     PictureView* view_ = nullptr;

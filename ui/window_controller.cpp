@@ -82,6 +82,8 @@ Result<DiscSet> makeSlideshow(const SlideshowRequest& request, const Settings& s
         progress.fraction(double(i + 1) / count);  // the quick methods tell no progress of their own
     }
     std::vector<Slide> slides;
+    for (const ReadySlide& ready : request.ready)
+        slides.push_back({ready.name.toStdString(), &ready.conversion});
     for (qsizetype i = 0; i < request.pictures.size(); ++i)
         slides.push_back({fileStem(request.pictures[i]).toStdString(), &conversions[static_cast<std::size_t>(i)],
                           streams[static_cast<std::size_t>(i)]});
@@ -343,7 +345,8 @@ void WindowController::writeSlideshow(const SlideshowRequest& request, const Dis
         slideshowFailed(Failure{written.failure().subject, "cannot write it: " + written.failure().reason});
         return;
     }
-    report(slideshowWrittenStatus(int(request.pictures.size()), int(discCount(discs, request.disc.kind)), files));
+    report(slideshowWrittenStatus(int(request.ready.size() + std::size_t(request.pictures.size())),
+                                  int(discCount(discs, request.disc.kind)), files));
     emit slideshowFinished(true);
 }
 

@@ -22,14 +22,23 @@
 struct ConversionJob;
 struct ConversionOutcome;
 
-// A slideshow asked for with File › "Export Slideshow Disc...": the
-// pictures in showing order, the disc file chosen (FILE-1.ssd, FILE-2.ssd
-// ... when they need several) and what the discs are made with.
+// A screen made already (an edited document) shown in a slideshow before
+// its pictures, under `name`.
+struct ReadySlide {
+    QString name;
+    Conversion conversion;
+};
+
+// A slideshow asked for with File › "Export Slideshow Disc..." (or the Edit
+// window's "Export into Slideshow..."): the screens made already and then
+// the pictures, in showing order, the disc file chosen (FILE-1.ssd,
+// FILE-2.ssd ... when they need several) and what the discs are made with.
 struct SlideshowRequest {
     QStringList pictures;
     QString file;
     DiscSettings disc;
     Zx02Search search = Zx02Search::Quick;  // how compressed discs' screens are packed
+    std::vector<ReadySlide> ready;          // shown before the pictures
 };
 
 // A disc asked for with File › "Export Disc Image...": where it goes and

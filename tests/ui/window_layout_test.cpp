@@ -220,7 +220,7 @@ private slots:
         const auto* help = test.window.findChild<QMenu*>(QStringLiteral("mnuHelp"));
         QCOMPARE(file->title(), QStringLiteral("&File"));
         QCOMPARE(help->title(), QStringLiteral("&Help"));
-        QCOMPARE(itemTexts(file), QStringList({"Open...", "Export Disc Image...", "Save Screen As...",
+        QCOMPARE(itemTexts(file), QStringList({"Open...", "Open Screen...", "Export Disc Image...", "Save Screen As...",
                                                "Save Preview As...", "Export Slideshow Disc...", "-", "E&xit"}));
         QCOMPARE(itemTexts(help), QStringList({"About..."}));
         for (const QAction* item : test.window.findChildren<QAction*>())
