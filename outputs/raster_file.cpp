@@ -4,6 +4,7 @@
 #include "outputs/side_file.h"
 
 #include <array>
+#include <cstdio>
 #include <optional>
 
 namespace {
@@ -44,7 +45,11 @@ Status checkHeader(const ScreenMode& mode, std::span<const std::uint8_t> bytes)
     if (bytes[5] != mode.number)
         return malformed("is for mode " + std::to_string(bytes[5]) + ", not mode " + std::to_string(mode.number));
     if (bytes[6] != kUlaPaletteRegister && bytes[6] != kNulaPaletteRegister)
-        return malformed("names register &FE" + std::to_string(bytes[6]) + ", neither &FE21 nor &FE23");
+    {
+        char name[8];
+        std::snprintf(name, sizeof name, "&FE%02X", static_cast<unsigned>(bytes[6]));
+        return malformed("names register " + std::string(name) + ", neither &FE21 nor &FE23");
+    }
     return Done{};
 }
 
@@ -64,7 +69,7 @@ Result<RasterWrites> readRasterWrites(const ScreenMode& mode, std::span<const st
         const std::size_t length = bytes[at + 1];
         if (i == 0 ? line != 0 : line <= writes.records.back().line)
             return malformed("record " + std::to_string(i + 1) + " is for line " + std::to_string(line) +
-                             (i == 0 ? ", not line 0" : ", not below the line before"));
+                             (i == 0 ? ", not line 0" : ", not after the line before"));
         if (length == 0 || at + 2 + length > bytes.size())
             return malformed("record for line " + std::to_string(line) + " is empty or runs past the end");
         writes.records.push_back({line, {bytes.begin() + static_cast<std::ptrdiff_t>(at + 2),
@@ -159,5 +164,5 @@ Result<std::vector<LinePalette>> readRasterFile(const ScreenMode& mode, std::spa
 
 std::string rasterInfText(const std::string& bbcName, std::size_t bytes)
 {
-    return infLine(bbcName, 0x2700u, 0, static_cast<std::uint32_t>(bytes)) + "\n";
+    return infLine(bbcName, 0, 0, static_cast<std::uint32_t>(bytes)) + "\n";
 }

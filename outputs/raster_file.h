@@ -34,7 +34,7 @@ Result<RasterWrites> readRasterWrites(const ScreenMode& mode, std::span<const st
 // different colours.
 Result<std::vector<LinePalette>> readRasterFile(const ScreenMode& mode, std::span<const std::uint8_t> bytes);
 
-// The .inf line of the raster file named `bbcName`, with a line end: it
-// loads at &2700 (not where the disc's routine keeps its data, which is
-// laid out differently: see raster_program.h).
+// The .inf line of the raster file named `bbcName`, with a line end: load
+// address 0, as it is data that a program reads where it chooses (the
+// disc's routine reads its own layout: see raster_program.h).
 std::string rasterInfText(const std::string& bbcName, std::size_t bytes);
