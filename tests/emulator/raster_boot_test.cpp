@@ -11,6 +11,7 @@
 #include "conversion/raster_budget.h"
 #include "conversion/screen_picture.h"
 #include "outputs/boot_discs.h"
+#include "outputs/m6502/raster_routine.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +21,9 @@
 #include <functional>
 #include <memory>
 #include <numeric>
+#include <map>
 #include <random>
+#include <sstream>
 
 namespace {
 
@@ -245,6 +248,89 @@ TEST_F(RasterBoot, SlideshowMovesFromRasterToPlainToRasterPictures)
     const EmulatedScreen screen = boot(discs.value().files.front(), NulaFitted::On, 2);
     expectMemoryHolds(screen, third.bytes());
     expectEveryFrame(screen, pictureOf(third.screen));
+}
+
+// One palette write as raster_timing.mjs reports it.
+struct TimedWrite {
+    std::uint64_t cycle = 0;
+    int line = 0;       // the scan line the CRTC is on, 0 at the top of the picture
+    int character = 0;  // its horizontal counter
+};
+
+std::vector<TimedWrite> timedWrites(const std::filesystem::path& disc, const ScratchFolder& folder, int frames)
+{
+    const auto log = folder.path() / "timing.log";
+    std::ostringstream command;
+    command << "'" RASTERINE_NODE "' '" RASTERINE_RASTER_TIMING_SCRIPT "' '" RASTERINE_JSBEEB_DIR "' '"
+            << disc.string() << "' " << kBootSeconds << ' ' << frames << " >'" << log.string() << "' 2>&1";
+    EXPECT_EQ(std::system(command.str().c_str()), 0);
+    std::vector<TimedWrite> writes;
+    std::ifstream in(log);
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::string tag;
+        TimedWrite write;
+        if (words >> tag >> write.cycle >> write.line >> write.character && tag == "W")
+            writes.push_back(write);
+    }
+    return writes;
+}
+
+// The cycles of the listing's instructions from `from` to `to`, run
+// straight through (branches not taken), as the 6502 counts them.
+int listingCycles(const Assembly& routine, const std::string& from, const std::string& to)
+{
+    const std::map<std::uint8_t, std::pair<int, int>> cyclesAndLength{
+        {0xE6, {5, 2}}, {0xA4, {3, 2}}, {0xF0, {2, 2}}, {0xB9, {4, 3}}, {0x8D, {4, 3}}, {0xBE, {4, 3}},
+        {0xA0, {2, 2}}, {0xEA, {2, 1}}, {0x24, {3, 2}}, {0x8E, {4, 3}}, {0x8C, {4, 3}}, {0xA9, {2, 2}},
+        {0x4C, {3, 3}}};
+    int cycles = 0;
+    const auto end = static_cast<std::size_t>(routine.address(to) - routine.origin);
+    for (auto at = static_cast<std::size_t>(routine.address(from) - routine.origin); at < end;) {
+        const auto known = cyclesAndLength.find(routine.bytes[at]);
+        if (known == cyclesAndLength.end()) {
+            ADD_FAILURE() << "no cycle count for opcode " << int{routine.bytes[at]};
+            return 0;
+        }
+        cycles += known->second.first;
+        at += static_cast<std::size_t>(known->second.second);
+    }
+    return cycles;
+}
+
+// On the emulated machine, in a 2 MHz and a 1 MHz mode: each line's 8
+// writes land after its pixels (in the blanking before the next line),
+// line 0's in the vertical blanking; lines are 128 cycles apart, as the
+// listing counts them, and frames 39936.
+TEST_F(RasterBoot, WritesLandInTheBlankingLineAfterLineAndFrameAfterFrame)
+{
+    EXPECT_EQ(listingCycles(rasterRoutine(), "next", "timed_end"), 128);
+    for (const int mode : {0, 5}) {
+        SCOPED_TRACE("mode " + std::to_string(mode));
+        const Conversion conversion = conversionOf(rasterScreen(mode, false, 21));
+        const auto disc = bootDisc(conversion, 80, false);
+        ASSERT_TRUE(disc.ok()) << disc.failure().message();
+        const auto writes = timedWrites(writeFile(disc.value().bytes, folder), folder, 2);
+        constexpr std::size_t kPerFrame = 255 * 8 + 32;
+        ASSERT_EQ(writes.size(), 2 * kPerFrame);
+        const int pixelCharacters = mode == 0 ? 80 : 40;
+        std::map<int, int> perLine;
+        for (std::size_t i = 0; i < kPerFrame; ++i) {
+            const TimedWrite& write = writes[i];
+            EXPECT_EQ(writes[i + kPerFrame].cycle - write.cycle, 39936u) << "write " << i;
+            if (write.line >= kScreenLines)
+                continue;  // the vertical blanking
+            EXPECT_LT(write.line, kScreenLines - 1);
+            EXPECT_GE(write.character, pixelCharacters) << "a write on line " << write.line << " lands on its pixels";
+            ++perLine[write.line];
+            if (i >= 8 && writes[i - 8].line < kScreenLines) {
+                EXPECT_EQ(write.cycle - writes[i - 8].cycle, 128u);
+            }
+        }
+        EXPECT_EQ(perLine.size(), 255u);
+        for (const auto& [line, count] : perLine)
+            EXPECT_EQ(count, 8) << "line " << line;
+    }
 }
 
 }  // namespace
