@@ -206,4 +206,34 @@ TEST(RasterFile, JoinsTheScreensFileSetOnlyWhenThePaletteChanges)
     }
 }
 
+bool holds(const std::vector<std::uint8_t>& disc, const std::string& text)
+{
+    return std::search(disc.begin(), disc.end(), text.begin(), text.end()) != disc.end();
+}
+
+// A show mixing raster and plain pictures, in every form: the routine and
+// each raster picture's writes (R.NAME) are on the disc, each DATA line
+// says whether its picture is a raster one, and the loader keeps HIMEM
+// below the routine.
+TEST(RasterDiscs, SlideshowCarriesTheRoutineAndEachRasterPicturesWrites)
+{
+    Conversion first, second, third;
+    first.screen = rasterScreen(1, false, 1);
+    second.screen = rasterScreen(2, false, 2);
+    second.screen.palettes.resize(1);
+    third.screen = rasterScreen(5, true, 3);
+    const std::vector<Slide> slides{{"first", &first}, {"second", &second}, {"third", &third}};
+    for (const bool compress : {false, true})
+        for (const DiscKind kind : {DiscKind::Single, DiscKind::DoubleSided, DiscKind::Mmb}) {
+            SCOPED_TRACE(std::to_string(compress) + " " + std::to_string(static_cast<int>(kind)));
+            const auto set = makeDiscSet(slides, DiscSettings{80, 5, compress, kind});
+            ASSERT_TRUE(set.ok()) << set.failure().message();
+            const auto& disc = set.value().files.front();
+            EXPECT_TRUE(holds(disc, "RASTER $") && holds(disc, "FIRST  R") && holds(disc, "THIRD  R"));
+            EXPECT_FALSE(holds(disc, "SECOND R"));
+            EXPECT_TRUE(holds(disc, ",1\r101DATASECOND") && holds(disc, ",0\r102DATATHIRD") && holds(disc, ",1\rRUN"));
+            EXPECT_TRUE(holds(disc, "10HIMEM=&2500:D%=500"));
+        }
+}
+
 }  // namespace

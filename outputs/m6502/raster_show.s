@@ -56,6 +56,7 @@ dhi     = &72
 dstep   = &73           ; 1 when counting frames, 0 when waiting for a key
 
 ifr     = &FE4D         ; System VIA interrupt flags: 2 vertical sync, 1 key
+latch   = &FE40         ; System VIA port B: the addressable latch
 crtca   = &FE00
 crtcd   = &FE01
 t2lo    = &FE68         ; User VIA timer 2
@@ -217,7 +218,9 @@ keyed:  LDA params
         LDA #<sink
         LDX #>sink
         JSR target
-ready:  LDA #3
+ready:  LDA #&0B        ; keyboard autoscan on (addressable latch bit 3), so
+        STA latch       ; that a key pressed raises CA2 even if the OS was
+        LDA #3          ; scanning the keyboard itself when called
         STA ifr
         JMP sync
 
