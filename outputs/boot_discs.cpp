@@ -82,25 +82,26 @@ bool changesLineByLine(const Conversion& conversion)
     return changesLineByLine(conversion.screen);
 }
 
-// The raster routine's place in memory: BASIC's HIMEM goes below it, so
-// that neither a loader's program nor BASIC's stack reaches its data.
-const std::string kRasterHimem = "HIMEM=&" + [] {
-    char text[8];
-    std::snprintf(text, sizeof text, "%X", static_cast<unsigned>(kRasterOrigin));
-    return std::string(text);
-}();
+// The raster routine's address, where CALL enters it; BASIC's HIMEM goes
+// there too, so that neither a loader's program nor BASIC's stack reaches
+// the routine or its data.
+std::string rasterAddress()
+{
+    return "&" + hex(kRasterOrigin);
+}
 
 // Loads the raster routine and the picture's writes (the file `dataFile`),
 // before the screen, for a picture whose palette changes line by line.
 std::string rasterLoads(const std::string& dataFile)
 {
-    return kRasterHimem + ":OSCLI\"LOAD RASTER\":OSCLI\"LOAD " + dataFile + "\":";
+    return "HIMEM=" + rasterAddress() + ":OSCLI\"LOAD RASTER\":OSCLI\"LOAD " + dataFile + "\":";
 }
 
-// Shows the picture until a key, or for D% centiseconds, as many frames.
+// Shows the picture until a key, or for `frames` frames (a BASIC
+// expression) when that is above 0.
 std::string rasterCall(const std::string& frames)
 {
-    return "X%=" + frames + " MOD256:Y%=" + frames + " DIV256:CALL" + kRasterHimem.substr(6);
+    return "X%=" + frames + " MOD256:Y%=" + frames + " DIV256:CALL" + rasterAddress();
 }
 
 // The boot text of one picture: it stays until a key (a picture whose
@@ -224,7 +225,7 @@ std::string showText(std::span<const ShowPicture> shown, int delaySeconds)
                       : "OSCLI\"LOAD " + first.dfsName + "\"");
     std::string text = std::string("*BASIC") + kReturn + "U%=" + (first.packed ? "1" : "0") + ":S%=0" + kReturn +
                        directScreenText(*first.slide->conversion, firstShown, nula) + ":VDU21" + kReturn + "NEW" +
-                       kReturn + "10" + (raster ? kRasterHimem : std::string("HIMEM=&3000")) + ":D%=" +
+                       kReturn + "10" + "HIMEM=" + (raster ? rasterAddress() : std::string("&3000")) + ":D%=" +
                        std::to_string(delaySeconds * 100) + ":VDU6" + kReturn;
     if (nula)
         text += std::string("15ONERROR") + kNulaResetStatement + "MODE7:REPORT:END" + kReturn;
