@@ -87,7 +87,9 @@ bool changesLineByLine(const Conversion& conversion)
 // the routine or its data.
 std::string rasterAddress()
 {
-    return "&" + hex(kRasterOrigin);
+    std::string address("&");
+    address += hex(kRasterOrigin);
+    return address;
 }
 
 // Loads the raster routine and the picture's writes (the file `dataFile`),
