@@ -9,7 +9,10 @@
 // before each line: 48 of a line's 128 CPU cycles, each write at least 4.
 // A logical colour is 8 of the 16 palette entries in modes 0 and 4 and 4 in
 // modes 1 and 5, all rewritten in the same blanking so that no pixel shows
-// a half-changed colour; a NuLA colour is two writes to &FE23. Line 0's
+// a half-changed colour; a NuLA colour is two writes to &FE23 for each
+// entry the pixel's bits can index in palette mode (the neighbouring
+// pixels' bits are part of the index): 8 entries in modes 0 and 4, 4 in
+// modes 1 and 5, 1 in mode 2. The routine makes 8 writes in a blanking. Line 0's
 // palette is set in the vertical blanking, where there is time for all.
 struct RasterBudget {
     // Logical colours whose physical colour may change before a line on a
@@ -28,12 +31,12 @@ constexpr RasterBudget rasterBudget(const ScreenMode& mode)
     switch (mode.number) {
     case 0:
     case 4:
-        return {1, 2};  // 8 writes, or 2 x 2 to &FE23
+        return {1, 0};  // 8 writes; a NuLA colour is 8 entries, 16 writes
     case 1:
     case 5:
-        return {1, 4};  // 4 writes, or 4 x 2 to &FE23
+        return {1, 1};  // 4 writes; a NuLA colour is 4 entries, 8 writes
     case 2:
-        return {0, 4};  // mode 2 shows all 8 standard colours already
+        return {0, 4};  // 4 x 2 to &FE23; mode 2 shows all 8 standard colours already
     default:
         return {};
     }

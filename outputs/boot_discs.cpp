@@ -4,7 +4,10 @@
 #include "outputs/dfs_names.h"
 #include "outputs/nula_setup.h"
 #include "outputs/disc_containers.h"
+#include "outputs/m6502/raster_routine.h"
 #include "outputs/m6502/unpack_routine.h"
+#include "outputs/raster_program.h"
+#include "outputs/raster_writes.h"
 #include "outputs/packed_screen.h"
 
 #include <algorithm>
@@ -74,12 +77,44 @@ std::string directScreenText(const Conversion& conversion, const std::string& sh
     return "MODE" + std::to_string(conversion.mode()) + kReturn + colours + kCursorOff + ":" + show;
 }
 
-// The boot text of one picture: it stays until a key.
+bool changesLineByLine(const Conversion& conversion)
+{
+    return changesLineByLine(conversion.screen);
+}
+
+// The raster routine's address, where CALL enters it; BASIC's HIMEM goes
+// there too, so that neither a loader's program nor BASIC's stack reaches
+// the routine or its data.
+std::string rasterAddress()
+{
+    std::string address("&");
+    address += hex(kRasterOrigin);
+    return address;
+}
+
+// Loads the raster routine and the picture's writes (the file `dataFile`),
+// before the screen, for a picture whose palette changes line by line.
+std::string rasterLoads(const std::string& dataFile)
+{
+    return "HIMEM=" + rasterAddress() + ":OSCLI\"LOAD RASTER\":OSCLI\"LOAD " + dataFile + "\":";
+}
+
+// Shows the picture until a key, or for `frames` frames (a BASIC
+// expression) when that is above 0.
+std::string rasterCall(const std::string& frames)
+{
+    return "X%=" + frames + " MOD256:Y%=" + frames + " DIV256:CALL" + rasterAddress();
+}
+
+// The boot text of one picture: it stays until a key (a picture whose
+// palette changes line by line is shown by the raster routine meanwhile).
 std::string bootTextAround(const Conversion& conversion, const std::string& show)
 {
     const bool nula = conversion.screen.hasNula();
-    return std::string("*BASIC") + kReturn + directScreenText(conversion, show, false) + ":A%=GET:" +
-           (nula ? kNulaResetStatement : "") + "MODE7" + kReturn;
+    const bool raster = changesLineByLine(conversion);
+    return std::string("*BASIC") + kReturn +
+           directScreenText(conversion, (raster ? rasterLoads("R.SCREEN") : "") + show, false) + ":" +
+           (raster ? rasterCall("0") + ":" : "A%=GET:") + (nula ? kNulaResetStatement : "") + "MODE7" + kReturn;
 }
 
 std::string singleBootText(const Conversion& conversion)
@@ -95,13 +130,15 @@ DiscCatalogue bootCatalogue(std::string title, int tracks, std::string bootText)
 }
 
 // The loader's program must fit between PAGE (&1900 on a disc machine) and
-// the HIMEM it sets, &3000, with room left for its variables and stack.
+// the HIMEM it sets, &3000 (or the raster routine's start), with room left
+// for its variables and stack.
 constexpr std::size_t kLoaderProgramBytes = 0x3000 - 0x1900 - 512;
+constexpr std::size_t kRasterLoaderProgramBytes = kRasterOrigin - 0x1900 - 512;
 
 // Whether the loader typed by `bootText` fits: each numbered line takes
 // its text and 4 bytes more, an upper bound, as BASIC's keywords are
 // stored as one byte each.
-bool loaderFitsInMemory(const std::string& bootText)
+bool loaderFitsInMemory(const std::string& bootText, bool raster)
 {
     std::size_t bytes = 2;
     for (std::size_t start = 0; start < bootText.size();) {
@@ -110,7 +147,7 @@ bool loaderFitsInMemory(const std::string& bootText)
             bytes += 4 + (end - start);
         start = end + 1;
     }
-    return bytes <= kLoaderProgramBytes;
+    return bytes <= (raster ? kRasterLoaderProgramBytes : kLoaderProgramBytes);
 }
 
 bool hasNula(const Conversion& conversion)
@@ -126,6 +163,12 @@ struct ShowPicture {
     int drive = 0;
     bool soonerLoadingRoutine = false;  // packed, sooner even as the show's first packed picture
 };
+
+bool anyRaster(std::span<const ShowPicture> shown)
+{
+    return std::any_of(shown.begin(), shown.end(),
+                       [](const ShowPicture& p) { return changesLineByLine(*p.slide->conversion); });
+}
 
 bool anyNula(std::span<const ShowPicture> shown)
 {
@@ -175,32 +218,42 @@ std::string nulaLines()
 std::string showText(std::span<const ShowPicture> shown, int delaySeconds)
 {
     const bool nula = anyNula(shown);
+    const bool raster = anyRaster(shown);
     const ShowPicture& first = shown.front();
     assert(first.drive == 0);
-    const std::string firstShown = first.packed ? "OSCLI\"LOAD UNPACK\":OSCLI\"RUN " + first.dfsName + "\""
-                                                : "OSCLI\"LOAD " + first.dfsName + "\"";
+    const std::string firstShown =
+        (changesLineByLine(*first.slide->conversion) ? rasterLoads("R." + first.dfsName) : "") +
+        (first.packed ? "OSCLI\"LOAD UNPACK\":OSCLI\"RUN " + first.dfsName + "\""
+                      : "OSCLI\"LOAD " + first.dfsName + "\"");
     std::string text = std::string("*BASIC") + kReturn + "U%=" + (first.packed ? "1" : "0") + ":S%=0" + kReturn +
                        directScreenText(*first.slide->conversion, firstShown, nula) + ":VDU21" + kReturn + "NEW" +
-                       kReturn + "10HIMEM=&3000:D%=" + std::to_string(delaySeconds * 100) + ":VDU6" + kReturn;
+                       kReturn + "10" + "HIMEM=" + (raster ? rasterAddress() : std::string("&3000")) + ":D%=" +
+                       std::to_string(delaySeconds * 100) + ":VDU6" + kReturn;
     if (nula)
         text += std::string("15ONERROR") + kNulaResetStatement + "MODE7:REPORT:END" + kReturn;
     text += "20REPEAT:RESTORE:FORI%=1TO" + std::to_string(shown.size()) + ":READF$,M%,P$" +
-            (nula ? ",N$" : "") + ",C%,V%" + kReturn + "25IFS%=0 S%=1:GOTO60" + kReturn + "30VDU22,M%:" + kCursorOff +
+            (nula ? ",N$" : "") + ",C%,V%" + (raster ? ",R%" : "") + kReturn + "25IFS%=0 S%=1:GOTO60" + kReturn + "30VDU22,M%:" + kCursorOff +
             (nula ? ":?&FE22=&40" : "") + kReturn;
     if (nula)
         text += nulaLines();
     text += std::string("40IFP$>\"\" FORJ%=1TOLEN(P$):VDU19,J%-1,VAL(MID$(P$,J%,1));0;:NEXT") + kReturn +
+            (raster ? std::string("45IFR%=1 G$=\"R.\"+F$:IFV%>0 G$=\":\"+STR$V%+\".\"+G$") + kReturn +
+                          "46IFR%=1 OSCLI(\"LOAD RASTER\"):OSCLI(\"LOAD \"+G$)" + kReturn
+                    : "") +
             "50IFV%>0 F$=\":\"+STR$V%+\".\"+F$" + kReturn +
             "54IFC%=1ANDU%=0 OSCLI(\"LOAD UNPACK\"):U%=1" + kReturn +
             "55IFC%=1 THEN OSCLI(\"RUN \"+F$) ELSE OSCLI(\"LOAD \"+F$)" + kReturn +
             "56OSCLI(\"FX15,1\")" + kReturn +
-            "60IFD%>0 THEN K%=INKEY(D%) ELSE K%=GET" + kReturn + "70NEXT:UNTILFALSE" + kReturn;
+            (raster ? "60IFR%=1 " + rasterCall("(D%DIV2)") + " ELSE IFD%>0 THEN K%=INKEY(D%) ELSE K%=GET"
+                    : std::string("60IFD%>0 THEN K%=INKEY(D%) ELSE K%=GET")) +
+            kReturn + "70NEXT:UNTILFALSE" + kReturn;
     for (std::size_t i = 0; i < shown.size(); ++i) {
         const Conversion& conversion = *shown[i].slide->conversion;
         text += std::to_string(100 + i) + "DATA" + shown[i].dfsName + "," + std::to_string(conversion.mode()) + "," +
                 paletteDigits(conversion) + "," +
                 (nula ? (hasNula(conversion) ? nulaEntryDigits(conversion.screen) : "") + "," : "") +
-                (shown[i].packed ? "1" : "0") + "," + std::to_string(shown[i].drive) + kReturn;
+                (shown[i].packed ? "1" : "0") + "," + std::to_string(shown[i].drive) +
+                (raster ? (changesLineByLine(conversion) ? ",1" : ",0") : "") + kReturn;
     }
     return text + "RUN" + kReturn;
 }
@@ -251,7 +304,7 @@ bool fitOnOneDisc(std::span<const Slide> shown, std::span<const std::string> nam
     int sectors = kDfsCatalogueSectors + dfsSectors(loader.size());
     for (const Slide& slide : shown)
         sectors += dfsSectors(static_cast<std::size_t>(slide.conversion->screen.screenBytes()));
-    return shown.size() + 1 <= kDfsMaxFiles && sectors <= tracks * kDfsSectorsPerTrack && loaderFitsInMemory(loader);
+    return shown.size() + 1 <= kDfsMaxFiles && sectors <= tracks * kDfsSectorsPerTrack && loaderFitsInMemory(loader, false);
 }
 
 // How many slides from the first on go on one disc: as many as fit with their loader.
@@ -278,6 +331,25 @@ DiscFile unpackFile()
 {
     const Assembly& routine = unpackRoutine();
     return {"UNPACK", '$', false, kIoProcessor | routine.origin, kIoProcessor | routine.origin, routine.bytes};
+}
+
+// The raster routine, loaded into the I/O processor before each picture
+// whose palette changes line by line, and entered by CALL.
+DiscFile rasterFile()
+{
+    const Assembly& routine = rasterRoutine();
+    return {"RASTER", '$', false, kIoProcessor | routine.origin, kIoProcessor | routine.address("entry"),
+            routine.bytes};
+}
+
+// A picture's writes for the raster routine, under its DFS name in
+// directory R. The screen fits the routine's budget (checked by
+// checkRasterScreens before any disc is made).
+DiscFile rasterDataFile(const std::string& name, const Conversion& conversion)
+{
+    auto data = rasterProgramData(conversion.screen);
+    assert(data.ok());
+    return {name, 'R', false, kIoProcessor | kRasterDataOrigin, 0, std::move(data).value()};
 }
 
 DiscFile pictureFile(const std::string& name, const Conversion& conversion, const std::optional<PackedScreen>& packed)
@@ -322,7 +394,8 @@ std::vector<DiscCatalogue> showCatalogues(std::span<const ShowPicture> shown, in
                                           const std::string& title, int sides)
 {
     std::vector<DiscCatalogue> catalogues;
-    if (!anyPacked(shown) && sides == 1) {
+    const bool todays = !anyPacked(shown) && !anyRaster(shown) && sides == 1;
+    if (todays) {
         const auto names = showNames(shown);
         const auto slides = showSlides(shown);
         catalogues.push_back(slideshowCatalogue(slides, names, tracks, delaySeconds));
@@ -332,8 +405,10 @@ std::vector<DiscCatalogue> showCatalogues(std::span<const ShowPicture> shown, in
     catalogues.front().title = title;
     if (sides == 2)
         catalogues.push_back(DiscCatalogue{title.substr(0, 10) + " B", tracks, BootOption::None, {}});
-    if (!anyPacked(shown) && sides == 1)
+    if (todays)
         return catalogues;  // the pictures are in today's catalogue already
+    if (anyRaster(shown))
+        catalogues.front().files.push_back(rasterFile());
     // Files lie on the disc in catalogue order: the routine goes just
     // before the first packed picture (or after the first side's pictures,
     // when that is on the second), so that pictures stored whole ahead of
@@ -345,6 +420,8 @@ std::vector<DiscCatalogue> showCatalogues(std::span<const ShowPicture> shown, in
             catalogues.front().files.push_back(unpackFile());
             routinePlaced = true;
         }
+        if (changesLineByLine(*picture.slide->conversion))
+            files.push_back(rasterDataFile(picture.dfsName, *picture.slide->conversion));
         files.push_back(pictureFile(picture.dfsName, *picture.slide->conversion, picture.packed));
     }
     return catalogues;
@@ -363,7 +440,7 @@ bool showFits(std::span<const ShowPicture> shown, int tracks, int delaySeconds, 
     const auto catalogues = showCatalogues(shown, tracks, delaySeconds, "", sides);
     const auto& loader = catalogues.front().files.front().bytes;  // !BOOT
     return std::all_of(catalogues.begin(), catalogues.end(), catalogueFits) &&
-           loaderFitsInMemory({loader.begin(), loader.end()});
+           loaderFitsInMemory({loader.begin(), loader.end()}, anyRaster(shown));
 }
 
 // `picture` as the next picture of `show`: stored whole when packing it is
@@ -408,10 +485,35 @@ std::vector<std::vector<ShowPicture>> fillShows(std::vector<ShowPicture> picture
 }
 
 
+// The raster routine and the picture's writes, on a boot disc whose
+// palette changes line by line.
+void addRasterFiles(DiscCatalogue& catalogue, const Conversion& conversion)
+{
+    if (!changesLineByLine(conversion))
+        return;
+    catalogue.files.push_back(rasterFile());
+    catalogue.files.push_back(rasterDataFile("SCREEN", conversion));
+}
+
+// Whether the raster routine can show every picture whose palette changes
+// line by line.
+Status checkRasterScreens(std::span<const Slide> slides)
+{
+    for (const Slide& slide : slides) {
+        if (!changesLineByLine(*slide.conversion))
+            continue;
+        const auto data = rasterProgramData(slide.conversion->screen);
+        if (!data)
+            return Failure{slide.name.empty() ? data.failure().subject : slide.name, data.failure().reason};
+    }
+    return Done{};
+}
+
 // A boot disc that holds the screen whole.
 Result<DiscImage> plainBootDisc(const Conversion& conversion, int tracks, const std::string& title)
 {
     DiscCatalogue catalogue = bootCatalogue(title, tracks, singleBootText(conversion));
+    addRasterFiles(catalogue, conversion);
     catalogue.files.push_back(screenFile("SCREEN", conversion));
     auto bytes = buildDisc(catalogue);
     if (!bytes)
@@ -435,6 +537,7 @@ Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, const std::
     if (!packed)
         return plainBootDisc(conversion, tracks, title);
     DiscCatalogue catalogue = bootCatalogue(title, tracks, packedBootText(conversion));
+    addRasterFiles(catalogue, conversion);
     catalogue.files.push_back(unpackFile());
     catalogue.files.push_back(pictureFile("SCREEN", conversion, packed));
     auto bytes = buildDisc(catalogue);
@@ -448,6 +551,9 @@ Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, const std::
 Result<DiscImage> bootDisc(const Conversion& conversion, int tracks, bool compress, const std::string& title,
                            std::span<const std::uint8_t> stream)
 {
+    const Slide slide{"", &conversion};
+    if (const Status raster = checkRasterScreens({&slide, 1}); !raster)
+        return raster.failure();
     return bootDisc(conversion, tracks, title, compress ? packScreen(conversion, stream) : std::nullopt);
 }
 
@@ -463,6 +569,8 @@ struct MadeShow {
 
 Result<std::vector<MadeShow>> makeShows(std::span<const Slide> slides, const DiscSettings& settings, int sides)
 {
+    if (const Status raster = checkRasterScreens(slides); !raster)
+        return raster.failure();
     if (slides.size() == 1) {
         const Conversion& conversion = *slides.front().conversion;
         auto packed = settings.compress ? packScreen(conversion, slides.front().stream) : std::nullopt;

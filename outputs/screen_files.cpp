@@ -2,6 +2,7 @@
 
 #include "outputs/nula_files.h"
 #include "outputs/nula_setup.h"
+#include "outputs/raster_file.h"
 #include "outputs/side_file.h"
 
 #include <array>
@@ -10,8 +11,9 @@
 namespace {
 
 // Each part of the set is a file and its .inf: the screen, its NuLA
-// colours, its ZX02 stream, named by these endings after the screen file.
-constexpr std::array<const char*, 3> kPartEndings{"", ".nula", ".zx02"};
+// colours, its ZX02 stream, its palette writes line by line, named by these
+// endings after the screen file.
+constexpr std::array<const char*, 4> kPartEndings{"", ".nula", ".zx02", ".raster"};
 
 struct Part {
     std::vector<std::uint8_t> bytes;
@@ -38,7 +40,21 @@ std::optional<Part> packedPart(const ScreenNames& names, std::span<const std::ui
     return Part{{stream.begin(), stream.end()}, packedInfText(names.packed, stream.size())};
 }
 
+std::optional<Part> rasterPart(const ScreenNames& names, const Conversion& conversion)
+{
+    if (!changesLineByLine(conversion.screen))
+        return std::nullopt;
+    auto bytes = rasterFileBytes(conversion.screen);
+    const std::string inf = rasterInfText(rasterBbcName(names), bytes.size());
+    return Part{std::move(bytes), inf};
+}
+
 }  // namespace
+
+std::string rasterBbcName(const ScreenNames& names)
+{
+    return "R." + names.screen.substr(names.screen.find('.') + 1);
+}
 
 std::string infFileName(const std::string& file)
 {
@@ -71,7 +87,7 @@ FileSet screenFileSet(const std::string& screenFile, const ScreenNames& names, c
 {
     const std::array<std::optional<Part>, kPartEndings.size()> parts{
         Part{conversion.bytes(), infFileText(conversion, names.screen)}, nulaPart(names, conversion),
-        packedPart(names, stream)};
+        packedPart(names, stream), rasterPart(names, conversion)};
     const std::vector<std::string> files = screenSetFiles(screenFile);
     FileSet set;
     for (std::size_t i = 0; i < parts.size(); ++i) {

@@ -9,8 +9,9 @@
 #include <vector>
 
 // The files one conversion becomes, as one set: the screen file, its .inf,
-// for a picture in VideoNuLA colours FILE.nula and its .inf, and with the
-// screen's ZX02 stream FILE.zx02 and its .inf. The members a conversion does
+// for a picture in VideoNuLA colours FILE.nula and its .inf, with the
+// screen's ZX02 stream FILE.zx02 and its .inf, and for a screen whose
+// palette changes line by line FILE.raster and its .inf (see raster_file.h). The members a conversion does
 // not make are removed when the set is written (see replaceFiles): an
 // earlier picture's .nula or .zx02 beside the new screen would mislabel it.
 
@@ -21,7 +22,8 @@ inline constexpr const char* kScreenFileName = "$.screen";
 std::string infFileName(const std::string& file);
 
 // Every member of the set of `screenFile`, in writing order: the screen
-// file, its .inf, .nula, .nula.inf, .zx02 and .zx02.inf.
+// file, its .inf, .nula, .nula.inf, .zx02, .zx02.inf, .raster and
+// .raster.inf.
 std::vector<std::string> screenSetFiles(const std::string& screenFile);
 
 // The screen file's .inf line, with a line end, under `bbcName`.
@@ -31,10 +33,13 @@ std::string infFileText(const Conversion& conversion, const std::string& bbcName
 // the place just below &8000 from which it can be unpacked over itself.
 std::string packedInfText(const std::string& bbcName, std::size_t streamBytes);
 
+// The raster file's BBC name: R.NAME beside $.NAME.
+std::string rasterBbcName(const ScreenNames& names);
+
 // The set for `conversion` written to `screenFile` under `names`: the
 // screen and its .inf; its .nula pair when it is in NuLA colours; with a
-// `stream` (the screen's ZX02 stream) its .zx02 pair; the other members as
-// removals.
+// `stream` (the screen's ZX02 stream) its .zx02 pair; its .raster pair when
+// its palette changes line by line; the other members as removals.
 FileSet screenFileSet(const std::string& screenFile, const ScreenNames& names, const Conversion& conversion,
                       std::span<const std::uint8_t> stream = {});
 

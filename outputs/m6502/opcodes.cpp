@@ -33,6 +33,10 @@ constexpr std::array kOpcodes{
     Opcode{"SEC", M::Implied, 0x38},   Opcode{"STA", M::ZeroPage, 0x85},   Opcode{"STA", M::Absolute, 0x8D},
     Opcode{"STA", M::AbsoluteX, 0x9D}, Opcode{"STA", M::AbsoluteY, 0x99},  Opcode{"STA", M::IndirectY, 0x91},
     Opcode{"STX", M::ZeroPage, 0x86},  Opcode{"STY", M::ZeroPage, 0x84},   Opcode{"TAX", M::Implied, 0xAA},
+    Opcode{"BIT", M::ZeroPage, 0x24},  Opcode{"BIT", M::Absolute, 0x2C},  Opcode{"NOP", M::Implied, 0xEA},
+    Opcode{"STX", M::Absolute, 0x8E},  Opcode{"STY", M::Absolute, 0x8C},  Opcode{"LDX", M::Absolute, 0xAE},
+    Opcode{"LDX", M::AbsoluteY, 0xBE}, Opcode{"CPX", M::Immediate, 0xE0}, Opcode{"SEI", M::Implied, 0x78},
+    Opcode{"EOR", M::Immediate, 0x49}, Opcode{"ORA", M::Immediate, 0x09},
     Opcode{"TAY", M::Implied, 0xA8},   Opcode{"TXA", M::Implied, 0x8A},    Opcode{"TYA", M::Implied, 0x98},
 };
 

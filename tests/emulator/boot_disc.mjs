@@ -5,19 +5,21 @@
 //   OUT.ppm  the active display area of the emulated video frame (where the
 //            CRTC's displayed characters land), as a binary PPM: 640 x 512
 //            for the graphics modes, each scan line drawn twice
-// Usage: node boot_disc.mjs JSBEEB_DIR DISC.ssd OUT [SECONDS [KEY_PRESSES [AREA [NULA]]]]
+// Usage: node boot_disc.mjs JSBEEB_DIR DISC.ssd OUT [SECONDS [KEY_PRESSES [AREA [NULA [FRAMES]]]]]
 // SECONDS of emulated time are run after the boot (default 8); each key
 // press (Space) is followed by the same time again. AREA "teletext" dumps
 // instead the 640 x 500 pixels from (216, 64) where jsbeeb draws mode 7
 // (its SAA5050 output does not pass through the graphics modes' blits), and
 // fails when anything outside them is lit. NULA "off" writes &50 to &FE22
 // before the machine boots, switching its VideoNuLA off, so that &FE22 and
-// &FE23 reach &FE20 and &FE21 as on a machine without one.
+// &FE23 reach &FE20 and &FE21 as on a machine without one. FRAMES, a list
+// such as "1,25,50", also dumps OUT.fN.ppm (the same area) after the Nth
+// whole frame painted from then on, for pictures that must stay steady.
 import { readFileSync, writeFileSync } from "fs";
 import path from "path";
 import { machineWithDisc } from "./jsbeeb_machine.mjs";
 
-const [jsbeebDir, discPath, outPrefix, secondsText = "8", pressesText = "0", area = "active", nula = "on"] =
+const [jsbeebDir, discPath, outPrefix, secondsText = "8", pressesText = "0", area = "active", nula = "on", framesText = ""] =
     process.argv.slice(2);
 if (!outPrefix || !["active", "teletext"].includes(area) || !["on", "off"].includes(nula)) {
     console.error("usage: node boot_disc.mjs JSBEEB_DIR DISC.ssd OUT [SECONDS [KEY_PRESSES [AREA [NULA]]]]");
@@ -31,7 +33,11 @@ const FB_WIDTH = 1024;
 const FB_HEIGHT = 625;
 const fb8 = new Uint8Array(FB_WIDTH * FB_HEIGHT * 4);
 const frame = new Uint8Array(fb8.length);
-const video = new Video(false, new Uint32Array(fb8.buffer), () => frame.set(fb8));
+let painted = 0;
+const video = new Video(false, new Uint32Array(fb8.buffer), () => {
+    frame.set(fb8);
+    ++painted;
+});
 
 // Where the CRTC's displayed characters land in the frame: every blit of
 // screen memory goes through blitFb at a frame offset.
@@ -90,13 +96,25 @@ if (area === "teletext") {
     Object.assign(drawn, TELETEXT);
 }
 
-const width = drawn.maxX - drawn.minX + 1;
-const height = drawn.maxY - drawn.minY + 1;
-const rgb = new Uint8Array(width * height * 3);
-for (let y = 0; y < height; ++y)
-    for (let x = 0; x < width; ++x) {
-        const from4 = ((drawn.minY + y) * FB_WIDTH + drawn.minX + x) * 4;
-        rgb.set(frame.subarray(from4, from4 + 3), (y * width + x) * 3);
-    }
-writeFileSync(outPrefix + ".ppm", Buffer.concat([Buffer.from(`P6\n${width} ${height}\n255\n`), rgb]));
-console.log(`active area ${width}x${height} at (${drawn.minX},${drawn.minY})`);
+const area0 = { ...drawn };
+const dumpFrame = (file) => {
+    const width = area0.maxX - area0.minX + 1;
+    const height = area0.maxY - area0.minY + 1;
+    const rgb = new Uint8Array(width * height * 3);
+    for (let y = 0; y < height; ++y)
+        for (let x = 0; x < width; ++x) {
+            const from4 = ((area0.minY + y) * FB_WIDTH + area0.minX + x) * 4;
+            rgb.set(frame.subarray(from4, from4 + 3), (y * width + x) * 3);
+        }
+    writeFileSync(file, Buffer.concat([Buffer.from(`P6\n${width} ${height}\n255\n`), rgb]));
+    return `${width}x${height}`;
+};
+console.log(`active area ${dumpFrame(outPrefix + ".ppm")} at (${area0.minX},${area0.minY})`);
+
+// Later frames, counted from here: each dumped as it is painted.
+const frames = framesText ? framesText.split(",").map(Number) : [];
+const start = painted;
+for (const n of frames) {
+    while (painted - start < n) await run(0.005);
+    dumpFrame(`${outPrefix}.f${n}.ppm`);
+}

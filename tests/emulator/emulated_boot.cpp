@@ -49,15 +49,19 @@ bool emulatorInstalled()
 }
 
 std::optional<EmulatedScreen> bootOnEmulator(const fs::path& disc, const fs::path& work, double seconds,
-                                             int keyPresses, std::string& problem, FrameArea area, NulaFitted nula)
+                                             int keyPresses, std::string& problem, FrameArea area, NulaFitted nula,
+                                             const std::vector<int>& laterFrames)
 {
+    std::string frames;
+    for (const int count : laterFrames)
+        frames += (frames.empty() ? "" : ",") + std::to_string(count);
     const fs::path out = work / "emulated";
     const fs::path log = work / "emulator.log";
     std::ostringstream command;
     command << quoted(RASTERINE_NODE) << ' ' << quoted(RASTERINE_BOOT_SCRIPT) << ' '
             << quoted(RASTERINE_JSBEEB_DIR) << ' ' << quoted(disc) << ' ' << quoted(out) << ' ' << seconds
             << ' ' << keyPresses << ' ' << (area == FrameArea::Teletext ? "teletext" : "active") << ' '
-            << (nula == NulaFitted::On ? "on" : "off") << " >"
+            << (nula == NulaFitted::On ? "on" : "off") << ' ' << quoted(frames) << " >"
             << quoted(log) << " 2>&1";
     if (std::system(command.str().c_str()) != 0) {
         const auto text = fileBytes(log);
@@ -69,6 +73,15 @@ std::optional<EmulatedScreen> bootOnEmulator(const fs::path& disc, const fs::pat
     if (screen.memory.size() != 0x5000 || !readPpm(out.string() + ".ppm", screen)) {
         problem = "the emulator's memory or frame dump is unreadable";
         return std::nullopt;
+    }
+    for (const int count : laterFrames) {
+        EmulatedScreen later;
+        if (!readPpm(out.string() + ".f" + std::to_string(count) + ".ppm", later) || later.width != screen.width ||
+            later.height != screen.height) {
+            problem = "the emulator's dump of frame " + std::to_string(count) + " is unreadable";
+            return std::nullopt;
+        }
+        screen.laterFrames.push_back(std::move(later.rgb));
     }
     return screen;
 }

@@ -12,6 +12,8 @@ struct EmulatedScreen {
     int width = 0;                     // the frame's area asked for
     int height = 0;
     std::vector<std::uint8_t> rgb;     // width x height pixels, 3 bytes each
+    // The frames asked for (see bootOnEmulator), as `rgb`, in order.
+    std::vector<std::vector<std::uint8_t>> laterFrames;
 
     // The frame's pixel as 0xFFRRGGBB.
     std::uint32_t pixel(int x, int y) const;
@@ -33,9 +35,12 @@ bool emulatorInstalled();
 // Boots `disc` on jsbeeb's model B with Shift held (boot_disc.mjs), runs
 // `seconds` of emulated time, then presses Space `keyPresses` times with
 // `seconds` after each, and reads back memory and frame. Files go into
-// `work`. On a problem, nothing, with the reason in `problem`.
+// `work`. With `laterFrames` (counts of frames, rising), also reads the
+// frame painted that many frames after that. On a problem, nothing, with
+// the reason in `problem`.
 std::optional<EmulatedScreen> bootOnEmulator(const std::filesystem::path& disc,
                                              const std::filesystem::path& work, double seconds,
                                              int keyPresses, std::string& problem,
                                              FrameArea area = FrameArea::Active,
-                                             NulaFitted nula = NulaFitted::On);
+                                             NulaFitted nula = NulaFitted::On,
+                                             const std::vector<int>& laterFrames = {});
