@@ -63,11 +63,22 @@ std::vector<Oklab> labOf(const NulaTable& table, int count)
     return lab;
 }
 
+// Dithering mixes colours between the palette's, so centres pulled in
+// towards the middle of the colours they stand for would never reach the
+// extremes: they are spread out from their mean by kSpread.
+constexpr float kSpread = 1.25f;
+
 NulaTable tableOf(const std::vector<Oklab>& centres)
 {
+    Oklab mean{};
+    for (const Oklab& c : centres)
+        mean = Oklab{mean.L + c.L / centres.size(), mean.a + c.a / centres.size(), mean.b + c.b / centres.size()};
     NulaTable table{};
-    for (std::size_t i = 0; i < centres.size(); ++i)
-        table[i] = snappedNulaColour(centres[i]);
+    for (std::size_t i = 0; i < centres.size(); ++i) {
+        const Oklab& c = centres[i];
+        table[i] = snappedNulaColour(Oklab{mean.L + kSpread * (c.L - mean.L), mean.a + kSpread * (c.a - mean.a),
+                                           mean.b + kSpread * (c.b - mean.b)});
+    }
     sortNulaByLightness(table, static_cast<int>(centres.size()));
     return table;
 }
