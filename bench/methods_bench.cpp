@@ -110,6 +110,31 @@ BENCHMARK(PreviewUpdate)
     ->Args({1, 1, 0})->Args({1, 1, 1})->Args({0, 1, 0})->Args({2, 7, 0})->Args({5, 3, 1})->Args({7, 0, 0})
     ->Unit(benchmark::kMillisecond);
 
+// A whole conversion with colours by line (the one-palette conversion it is
+// weighed against included), from the picture to the screen.
+void Raster(benchmark::State& run)
+{
+    Settings settings;
+    settings.mode = static_cast<int>(run.range(0));
+    settings.method = static_cast<::Method>(run.range(1));
+    settings.nula = run.range(2) != 0;
+    settings.raster = true;
+    if (!settings.nula)
+        settings.palette.kind = PaletteChoice::Kind::Best;
+    const LinearImage source = photoOnGrid(640);
+    BufferSurface canvas(kCanvasWidth, kCanvasHeight);
+    for (auto _ : run) {
+        Screen screen = convertedScreen(settings, canvas, source);
+        benchmark::DoNotOptimize(screen.pixels.data());
+    }
+}
+BENCHMARK(Raster)
+    ->ArgNames({"mode", "method", "nula"})
+    ->Args({0, 1, 0})->Args({1, 1, 0})->Args({4, 1, 0})->Args({5, 1, 0})
+    ->Args({0, 1, 1})->Args({1, 1, 1})->Args({2, 1, 1})->Args({4, 1, 1})->Args({5, 1, 1})
+    ->Args({1, 8, 0})->Args({5, 8, 0})->Args({1, 8, 1})->Args({2, 8, 1})
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -384,6 +384,37 @@ void printNulaComparison(const Table& table, const std::vector<std::string>& ord
     }
 }
 
+// Colours by line against one palette, dbs both: medians, the median of
+// the ratios over the same pictures and how many pictures came out worse.
+void printRasterComparison(const Table& table)
+{
+    const std::pair<const char*, const char*> pairs[] = {{"nula raster dbs", "nula dbs"},
+                                                         {"raster dbs +best", "dbs +best"},
+                                                         {"nula raster floyd-steinberg", "nula floyd-steinberg"},
+                                                         {"raster floyd-steinberg +best", "floyd-steinberg +best"}};
+    bool headed = false;
+    for (const auto& [raster, onePalette] : pairs) {
+        const auto ours = table.find(raster), theirs = table.find(onePalette);
+        if (ours == table.end() || theirs == table.end())
+            continue;
+        if (!headed)
+            std::printf("\nColours by line against one palette, sigma 2\n\n| run | mode | by line | one palette | "
+                        "ratio of medians | median ratio | pictures worse |\n|---|---:|---:|---:|---:|---:|---:|\n");
+        headed = true;
+        for (const auto& [mode, runs] : ours->second) {
+            const auto other = theirs->second.find(mode);
+            if (other == theirs->second.end())
+                continue;
+            int worse = 0;
+            for (std::size_t i = 0; i < runs.size() && i < other->second.size(); ++i)
+                worse += runs[i].distance[1] > other->second[i].distance[1] + 1e-9 ? 1 : 0;
+            const double byLine = medianDistance(runs, 1), one = medianDistance(other->second, 1);
+            std::printf("| %s | %d | %.2f | %.2f | %.3f | %.3f | %d of %zu |\n", raster, mode, byLine, one,
+                        byLine / one, medianRatio(runs, other->second), worse, runs.size());
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -406,5 +437,6 @@ int main(int argc, char** argv)
     printTeletextComparison(table, order);
     printReferenceComparison(table, order);
     printNulaComparison(table, order);
+    printRasterComparison(table);
     return 0;
 }

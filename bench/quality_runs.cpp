@@ -53,6 +53,20 @@ std::vector<QualityRun> qualityRuns(int mode)
         settings.nula = true;
         runs.push_back({"nula " + std::string(methodName(method)), settings});
     }
+    // Colours by line, against the one-palette runs they fall back to.
+    for (Method method : {Method::FloydSteinberg, Method::Dbs}) {
+        Settings settings;
+        settings.mode = mode;
+        settings.method = method;
+        settings.raster = true;
+        if (mode != 2) {
+            settings.palette.kind = PaletteChoice::Kind::Best;
+            runs.push_back({"raster " + std::string(methodName(method)) + " +best", settings});
+        }
+        settings.palette = {};
+        settings.nula = true;
+        runs.push_back({"nula raster " + std::string(methodName(method)), settings});
+    }
     return runs;
 }
 

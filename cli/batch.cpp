@@ -41,6 +41,8 @@ public:
         wipeProgress();
         if (!outcome.ok())
             print(errors_, QStringLiteral("rasterine-convert: %1\n").arg(QString::fromStdString(outcome.status.failure().message())));
+        if (outcome.conversion && !outcome.conversion->note.empty())
+            print(stdout, QStringLiteral("%1: %2\n").arg(job.picture, QString::fromStdString(outcome.conversion->note)));
         if (verbose_) {
             for (const QString& file : outcome.written)
                 print(stdout, file + QLatin1Char('\n'));

@@ -216,6 +216,7 @@ Status readWords(const Parser& p, Settings& settings)
         return usage(QStringLiteral("--fit must be %1, not '%2'").arg(text(fitNames()), p.value(Option::Fit)));
     settings.fit = *fit;
     settings.nula = p.parser.isSet(p.option(Option::Nula));
+    settings.raster = p.parser.isSet(p.option(Option::Raster));
     return Done{};
 }
 

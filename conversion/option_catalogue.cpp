@@ -1,5 +1,6 @@
 #include "conversion/option_catalogue.h"
 
+#include "conversion/raster_budget.h"
 #include "conversion/screen_modes.h"
 
 #include <algorithm>
@@ -99,6 +100,13 @@ std::optional<SettingProblem> nulaProblem(const Settings& settings)
     if (settings.palette.kind != PaletteChoice::Kind::Default)
         return unreadProblem(settings, Option::Palette);
     return std::nullopt;
+}
+
+std::optional<SettingProblem> rasterProblem(const Settings& settings)
+{
+    if (!settings.raster)
+        return std::nullopt;
+    return unreadProblem(settings, Option::Raster);
 }
 
 std::optional<SettingProblem> rangeProblem(const Settings& settings)
@@ -299,6 +307,9 @@ bool readsOption(const Settings& settings, Option option)
     case Option::Method: return mode != nullptr;
     case Option::Palette: return mode != nullptr && mode->numcols < 8 && method.readsPalette() && !settings.nula;
     case Option::Nula: return mode != nullptr && method.readsPalette();
+    case Option::Raster:
+        return mode != nullptr && method.readsPalette() &&
+               (settings.nula ? rasterBudget(*mode).nulaColours : rasterBudget(*mode).standardColours) > 0;
     case Option::Bar: return settings.fit == Fit::Whole;
     case Option::Damping: return mode != nullptr && method.readsDamping();
     default: return true;
@@ -316,6 +327,13 @@ std::string unreadReason(const Settings& settings, Option option)
     case Option::Nula:
         return mode == nullptr ? "mode " + std::to_string(settings.mode) + " has no VideoNuLA colours"
                                : "VideoNuLA colours need a method other than classic";
+    case Option::Raster:
+        if (mode == nullptr)
+            return "mode " + std::to_string(settings.mode) + " has no palette to change line by line";
+        if (!method.readsPalette())
+            return "colours by line need a method other than classic";
+        return "mode " + std::to_string(settings.mode) +
+               " shows all eight standard colours already; its colours change line by line only with --nula";
     case Option::Palette:
         if (auto problem = paletteProblem(PaletteChoice{PaletteChoice::Kind::Best, {}, 0}, settings.mode))
             return problem->reason;
@@ -367,6 +385,8 @@ Settings withUnreadAtDefaults(Settings settings)
         settings.nula = defaults.nula;
     if (!readsOption(settings, Option::Palette))
         settings.palette = defaults.palette;
+    if (!readsOption(settings, Option::Raster))
+        settings.raster = defaults.raster;
     if (!readsOption(settings, Option::Bar))
         settings.barColour = defaults.barColour;
     if (!readsOption(settings, Option::Damping))
@@ -380,6 +400,8 @@ std::optional<SettingProblem> settingsProblem(const Settings& settings)
         return SettingProblem{Option::Mode, "must be " + convertibleModeNames() + ", not " +
                                                 std::to_string(settings.mode)};
     if (auto problem = nulaProblem(settings))
+        return problem;
+    if (auto problem = rasterProblem(settings))
         return problem;
     if (auto problem = paletteProblem(settings.palette, settings.mode))
         return problem;

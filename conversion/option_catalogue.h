@@ -15,7 +15,7 @@
 
 // The options, as the command line names them and the window shows them.
 enum class Option {
-    Mode, Halftone, Stagger, Method, Palette, Nula, Fit, Bar,
+    Mode, Halftone, Stagger, Method, Palette, Nula, Raster, Fit, Bar,
     Brightness, Contrast, Saturation, Gamma, Damping,
 };
 
@@ -31,7 +31,7 @@ struct OptionRow {
     std::string_view summary;   // for help texts and tooltips
 };
 
-inline constexpr std::array<OptionRow, 7> kOptionRows{{
+inline constexpr std::array<OptionRow, 8> kOptionRows{{
     {Option::Mode, "mode", "m", "BBC Screen Mode", "N", "2", "screen mode"},
     {Option::Halftone, "halftone", "t", "Half Toning", "NAME", "none", "the classic method's half-tone pattern"},
     {Option::Stagger, "stagger", "s", "Stagger", "", "",
@@ -44,6 +44,10 @@ inline constexpr std::array<OptionRow, 7> kOptionRows{{
      "VideoNuLA colours: each logical colour any of 4,096 colours chosen for the picture (16 in mode 2), for a "
      "method other than classic; writes FILE.nula too, and a machine without VideoNuLA shows the nearest "
      "standard colours"},
+    {Option::Raster, "raster", "", "By line", "", "",
+     "change the palette line by line as the picture asks, for a method other than classic in modes 0, 1, 4 "
+     "and 5 (and 2 with --nula); the screen is shown by a raster routine, and where one palette for the whole "
+     "screen looks better it is kept"},
     {Option::Fit, "fit", "", "Fit", "HOW", "stretch", "how the picture is placed on the screen"},
 }};
 

@@ -66,6 +66,11 @@ struct Settings {
     // Each logical colour any 12-bit colour, for a machine with VideoNuLA:
     // bitmap modes, methods other than Classic, and the default palette only.
     bool nula = false;
+    // The palette changed line by line as the picture asks, within what the
+    // raster routine can rewrite before each scan line (raster_budget.h):
+    // methods other than Classic, in modes 0, 1, 4 and 5, and with `nula`
+    // in mode 2 too.
+    bool raster = false;
     Fit fit = Fit::Stretch;
     std::uint8_t barColour = 0;  // physical colour 0..7 of the bars "fit" leaves
     Adjustments adjustments;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The engine's folders include only folders below them: the core includes no
 # folder, perceptual/ only itself, the stages (classic/, methods/, teletext/)
-# only perceptual/ and themselves, nula/ also methods/, and entry/ anything.
+# only perceptual/ and themselves, nula/ also methods/, raster/ also nula/,
+# and entry/ anything.
 # Prints each include that breaks this and fails if there is one.
 set -euo pipefail
 cd "$1/conversion"
@@ -9,6 +10,7 @@ declare -A allowed=(
   [core]="" [perceptual]="perceptual" [classic]="classic"
   [methods]="methods perceptual" [teletext]="teletext perceptual"
   [nula]="nula methods perceptual"
+  [raster]="raster nula methods perceptual"
 )
 broken=0
 for file in *.h *.cpp */*.h */*.cpp; do

@@ -131,6 +131,7 @@ PictureOptionControls findPictureOptionControls(const QWidget* content)
     find(options.spnGamma, "spnGamma");
     find(options.spnDamping, "spnDamping");
     find(options.chkNula, "chkNula");
+    find(options.chkRaster, "chkRaster");
     return options;
 }
 

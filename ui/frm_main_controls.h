@@ -40,7 +40,7 @@ struct ControlRecord {
 // controls lie above earlier ones. "Coarse" is created last in its group but
 // is index 2, the middle button. The first 19 are the window's own; the
 // picture options after them fill the room right of "Half Toning".
-inline constexpr std::array<ControlRecord, 42> kMainWindowControls{{
+inline constexpr std::array<ControlRecord, 43> kMainWindowControls{{
     {"Rectangle1", ControlKind::Rectangle, -1, {10, 10, 321, 258}, "", nullptr},
     {"Frame2", ControlKind::GroupBox, -1, {180, 287, 150, 195}, "Half Toning", nullptr},
     {"Frame1", ControlKind::GroupBox, -1, {10, 287, 150, 195}, "BBC Screen Mode", nullptr},
@@ -68,6 +68,7 @@ inline constexpr std::array<ControlRecord, 42> kMainWindowControls{{
     {"cboPalette", ControlKind::ComboBox, -1, {435, 374, 160, 22}, "", "Frame3"},
     {"txtPalette", ControlKind::LineEdit, -1, {600, 374, 98, 22}, "", "Frame3"},
     {"lblPalette", ControlKind::Label, -1, {435, 404, 263, 22}, "", "Frame3"},
+    {"chkRaster", ControlKind::CheckBox, -1, {357, 404, 75, 22}, "By line", "Frame3"},
     {"lblFitCaption", ControlKind::Label, -1, {357, 434, 75, 22}, "Fit", "Frame3"},
     {"cboFit", ControlKind::ComboBox, -1, {435, 434, 95, 22}, "", "Frame3"},
     {"lblBarCaption", ControlKind::Label, -1, {540, 434, 65, 22}, "Bars", "Frame3"},
@@ -108,6 +109,7 @@ struct PictureOptionControls {
     QDoubleSpinBox* spnGamma = nullptr;
     QDoubleSpinBox* spnDamping = nullptr;
     QCheckBox* chkNula = nullptr;
+    QCheckBox* chkRaster = nullptr;
 };
 
 // The controls the window's handlers reach.

@@ -109,6 +109,12 @@ void PictureOptions::setUpChoices()
         next.nula = checked;
         offer(next, QStringLiteral("VideoNuLA colours"));
     });
+    controls_.chkRaster->setToolTip(optionTip(Option::Raster));
+    connect(controls_.chkRaster, &QCheckBox::toggled, this, [this](bool checked) {
+        Settings next = settings();
+        next.raster = checked;
+        offer(next, QStringLiteral("By line"));
+    });
     connect(controls_.cboBar, &QComboBox::currentIndexChanged, this, [this](int colour) {
         Settings next = settings();
         next.barColour = static_cast<std::uint8_t>(colour);
@@ -294,6 +300,9 @@ void PictureOptions::showSettings()
     const QSignalBlocker nula(controls_.chkNula);
     controls_.chkNula->setChecked(settings().nula);
     controls_.chkNula->setEnabled(readsOption(settings(), Option::Nula));
+    const QSignalBlocker raster(controls_.chkRaster);
+    controls_.chkRaster->setChecked(settings().raster);
+    controls_.chkRaster->setEnabled(readsOption(settings(), Option::Raster));
 }
 
 namespace {

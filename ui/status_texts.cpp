@@ -85,6 +85,15 @@ QString writtenStatus(const FilesReplaced& files, const QString& folder)
     return QStringLiteral("Wrote %1 in %2").arg(writtenAndRemoved(files, asIs), folder);
 }
 
+QString withNote(const QString& status, const std::string& note)
+{
+    if (note.empty())
+        return status;
+    QString sentence = QString::fromStdString(note);
+    sentence[0] = sentence[0].toUpper();
+    return status + QStringLiteral(". ") + sentence;
+}
+
 QString previewStatus()
 {
     return QStringLiteral("Shown with the new options; \u201cConvert\u201d writes %1 and %2")

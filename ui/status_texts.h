@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "platform/file_set.h"
 #include "ui/user_dialogs.h"
 
@@ -24,6 +26,9 @@ QString writtenStatus(const FilesReplaced& files, const QString& folder);
 // After a picture option changed: the picture is shown converted with it,
 // nothing written.
 QString previewStatus();
+// A status with the conversion's note after it, as a sentence of its own;
+// the status alone when there is no note.
+QString withNote(const QString& status, const std::string& note);
 QString writeFailedStatus(const Failure& error, const QString& folder);
 // "Convert" before any picture has been sampled: there is nothing to convert.
 QString nothingToConvertStatus();

@@ -246,7 +246,7 @@ void WindowController::deliver(ConversionOutcome outcome)
     last_ = std::make_shared<const Conversion>(std::move(outcome.conversion));
     emit converted(*last_, outcome.preview);
     if (outcome.purpose == Purpose::Preview) {
-        report(previewStatus());
+        report(withNote(previewStatus(), last_->note));
         return;
     }
     writeAndReport();
@@ -258,7 +258,7 @@ void WindowController::writeAndReport()
     const auto written = replaceFiles(screenFileSet(kScreenFileName, *last_));
     const QString folder = currentFolderForDisplay();
     if (written) {
-        report(writtenStatus(written.value(), folder));
+        report(withNote(writtenStatus(written.value(), folder), last_->note));
     } else {
         report(writeFailedStatus(written.failure(), folder));
         emit problem(writeFailedMessage(written.failure(), folder));

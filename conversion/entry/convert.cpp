@@ -24,5 +24,10 @@ Result<Conversion> convert(const Settings& settings, const SourcePicture& source
     Screen screen = convertedScreen(settings, source.canvas, source.detail ? *source.detail : kNoDetail, progress, stop);
     if (stop.stop_requested())
         return Failure::stopped();
-    return Conversion{settings, std::move(screen)};
+    // A screen whose colours could change line by line but do not is the
+    // one-palette conversion, kept because it looked better.
+    std::string note;
+    if (settings.raster && screen.palettes.size() == 1)
+        note = "one palette for the whole screen looks better than colours by line, so it was kept";
+    return Conversion{settings, std::move(screen), std::move(note)};
 }

@@ -8,6 +8,7 @@
 #include "conversion/methods/picture_frame.h"
 #include "conversion/methods/picture_score.h"
 #include "conversion/nula/nula_screen.h"
+#include "conversion/raster/raster_screen.h"
 #include "conversion/teletext/teletext_conversion.h"
 #include "conversion/teletext_mode.h"
 #include "conversion/teletext_renderer.h"
@@ -64,24 +65,42 @@ Screen convertMode7(const Settings& settings, const PixelSurface& canvas, const 
     return convertTeletextPicture(picture);
 }
 
+Screen onePaletteScreen(const Settings& settings, const ScreenMode& mode, const LinearImage& grid,
+                        const ProgressReport& progress, std::stop_token stop)
+{
+    if (settings.nula)
+        return nulaScreenImage(mode, grid, settings.method, settings.damping, progress, stop);
+    const int width = mode.screenPixelsPerLine();
+    const auto bars = settings.fit == Fit::Whole ? std::optional(settings.barColour) : std::nullopt;
+    const MethodPalette palette = choosePalette(settings.palette, mode, grid, bars);
+    const IndexImage dithered = runMethod(settings.method, grid, palette, settings.damping,
+                                          kDisplayWidth / width, kDisplayLines / kScreenLines, progress, stop);
+    Screen screen(mode);
+    screen.pixels = dithered.pixels;
+    for (int i = 0; i < palette.count; ++i)
+        screen.palette().physical[static_cast<std::size_t>(i)] = palette.physical[static_cast<std::size_t>(i)];
+    return screen;
+}
+
+// A share of the progress, from `from` on.
+ProgressReport progressPart(const ProgressReport& progress, double from, double share)
+{
+    if (!progress)
+        return {};
+    return [progress, from, share](double fraction) { progress(from + share * fraction); };
+}
+
 Screen convertMethod(const Settings& settings, const LinearImage& source, const ProgressReport& progress,
                      std::stop_token stop)
 {
     const ScreenMode* mode = findScreenMode(settings.mode);
     assert(mode != nullptr && !paletteProblem(settings.palette, settings.mode));
-    const int width = mode->screenPixelsPerLine();
-    const LinearImage grid = preparedSource(settings, source, width);
-    if (settings.nula)
-        return nulaScreenImage(*mode, grid, settings.method, settings.damping, progress, stop);
-    const auto bars = settings.fit == Fit::Whole ? std::optional(settings.barColour) : std::nullopt;
-    const MethodPalette palette = choosePalette(settings.palette, *mode, grid, bars);
-    const IndexImage dithered = runMethod(settings.method, grid, palette, settings.damping,
-                                          kDisplayWidth / width, kDisplayLines / kScreenLines, progress, stop);
-    Screen screen(*mode);
-    screen.pixels = dithered.pixels;
-    for (int i = 0; i < palette.count; ++i)
-        screen.palette().physical[static_cast<std::size_t>(i)] = palette.physical[static_cast<std::size_t>(i)];
-    return screen;
+    const LinearImage grid = preparedSource(settings, source, mode->screenPixelsPerLine());
+    if (!settings.raster)
+        return onePaletteScreen(settings, *mode, grid, progress, stop);
+    // Colours by line are kept only where they beat one palette, so both are made.
+    Screen onePalette = onePaletteScreen(settings, *mode, grid, progressPart(progress, 0, 0.5), stop);
+    return rasterScreen(settings, *mode, grid, std::move(onePalette), progressPart(progress, 0.5, 0.5), stop);
 }
 
 }  // namespace

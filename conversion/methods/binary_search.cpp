@@ -56,8 +56,8 @@ Jacobian jacobianAt(LinearRgb colour)
 // error is read at one place).
 class Search {
 public:
-    Search(const LinearImage& source, const MethodPalette& palette, IndexImage start, const EyeFilter& filter)
-        : palette_(palette), image_(std::move(start)), filter_(filter),
+    Search(const LinearImage& source, const RowPalettes& palettes, IndexImage start, const EyeFilter& filter)
+        : palettes_(palettes), image_(std::move(start)), filter_(filter),
           sensitivity_(source.pixels.size()), filtered_(source.pixels.size())
     {
         for (std::size_t i = 0; i < source.pixels.size(); ++i)
@@ -74,10 +74,11 @@ public:
 private:
     std::size_t index(int x, int y) const { return static_cast<std::size_t>(y * image_.width + x); }
     const Jacobian& jacobian(int x, int y) const { return sensitivity_[index(x, y)]; }
-    const LinearRgb& shown(int x, int y) const { return palette_.linear[image_.at(x, y)]; }
+    const LinearRgb& shown(int x, int y) const { return palettes_.row(y).linear[image_.at(x, y)]; }
+    // Logical colour `to` at (x, y), in the palette of row y.
     Vec3 change(int x, int y, int to) const
     {
-        return sensed(jacobian(x, y), palette_.linear[static_cast<std::size_t>(to)] - shown(x, y));
+        return sensed(jacobian(x, y), palettes_.row(y).linear[static_cast<std::size_t>(to)] - shown(x, y));
     }
 
     struct Move {
@@ -89,7 +90,7 @@ private:
     void spread(int x, int y, const Vec3& d);
     float swapGain(int x, int y, int nx, int ny, Vec3& here, Vec3& there) const;
 
-    const MethodPalette& palette_;
+    const RowPalettes& palettes_;
     IndexImage image_;
     const EyeFilter& filter_;
     std::vector<Jacobian> sensitivity_;
@@ -127,7 +128,7 @@ Search::Move Search::bestMove(int x, int y) const
     const float c0 = filter_.at(0, 0);
     const Vec3& f = filtered_[index(x, y)];
     Move best{-1e-7f, -1, -1, -1};
-    for (int to = 0; to < palette_.count; ++to) {
+    for (int to = 0; to < palettes_.count(); ++to) {
         if (to == image_.at(x, y))
             continue;
         const Vec3 d = change(x, y, to);
@@ -165,7 +166,7 @@ bool Search::improve(int x, int y)
 
 }  // namespace
 
-IndexImage directBinarySearch(const LinearImage& source, const MethodPalette& palette, IndexImage start,
+IndexImage directBinarySearch(const LinearImage& source, const RowPalettes& palette, IndexImage start,
                               int scaleX, int scaleY, const ProgressReport& progress, int maxSweeps,
                               std::stop_token stop)
 {

@@ -310,19 +310,31 @@ void diffuseRowOneByOne(const LinearImage& source, const MethodPalette& palette,
     }
 }
 
-// Serpentine: even rows rightward, odd rows leftward.
-template <const auto& taps, int colours>
-IndexImage diffuseWith(const LinearImage& source, const MethodPalette& palette, float damping)
+template <int colours>
+std::array<Floats, colours> shownColours(const MethodPalette& palette)
 {
     std::array<Floats, colours> shown{};
     for (std::size_t k = 0; k < colours; ++k)
         shown[k] = colourLanes(palette.linear[static_cast<int>(k) < palette.count ? k : 0]);
+    return shown;
+}
+
+// Serpentine: even rows rightward, odd rows leftward. Where the palette
+// changes from one row to the next, the colours shown and the chooser are
+// made again for the new row.
+template <const auto& taps, int colours>
+IndexImage diffuseWith(const LinearImage& source, const RowPalettes& palettes, float damping)
+{
     IndexImage result(source.width, source.height);
     if (source.width == 0)
         return result;
     ErrorRows error(source.width);
+    std::array<Floats, colours> shown = shownColours<colours>(palettes.first());
     if constexpr (colours > 4) {
         for (int y = 0; y < source.height; ++y) {
+            if (y > 0 && !palettes.sameColours(y - 1, y))
+                shown = shownColours<colours>(palettes.row(y));
+            const MethodPalette& palette = palettes.row(y);
             if (y % 2 == 0)
                 diffuseRowOneByOne<taps, 1>(source, palette, shown, damping, y, error, result);
             else
@@ -330,8 +342,12 @@ IndexImage diffuseWith(const LinearImage& source, const MethodPalette& palette, 
             error.advance();
         }
     } else {
-        const Chooser<colours> chooser(palette);
+        Chooser<colours> chooser(palettes.first());
         for (int y = 0; y < source.height; ++y) {
+            if (y > 0 && !palettes.sameColours(y - 1, y)) {
+                shown = shownColours<colours>(palettes.row(y));
+                chooser = Chooser<colours>(palettes.row(y));
+            }
             if (y % 2 == 0)
                 diffuseRow<taps, 1, colours>(source, shown, chooser, damping, y, error, result);
             else
@@ -343,18 +359,18 @@ IndexImage diffuseWith(const LinearImage& source, const MethodPalette& palette, 
 }
 
 template <const auto& taps>
-IndexImage diffuseWith(const LinearImage& source, const MethodPalette& palette, float damping)
+IndexImage diffuseWith(const LinearImage& source, const RowPalettes& palettes, float damping)
 {
-    if (palette.count == 2)
-        return diffuseWith<taps, 2>(source, palette, damping);
-    if (palette.count <= 4)
-        return diffuseWith<taps, 4>(source, palette, damping);
-    return diffuseWith<taps, kMaxMethodColours>(source, palette, damping);
+    if (palettes.count() == 2)
+        return diffuseWith<taps, 2>(source, palettes, damping);
+    if (palettes.count() <= 4)
+        return diffuseWith<taps, 4>(source, palettes, damping);
+    return diffuseWith<taps, kMaxMethodColours>(source, palettes, damping);
 }
 
 }  // namespace
 
-IndexImage diffuseError(const LinearImage& source, const MethodPalette& palette,
+IndexImage diffuseError(const LinearImage& source, const RowPalettes& palette,
                         DiffusionKernel kernel, float damping)
 {
     switch (kernel) {

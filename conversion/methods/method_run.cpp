@@ -17,7 +17,7 @@ constexpr int kPolishSweeps = 16;
 // itself, which puts back the sparse dots the squared error removes from
 // deep shadows, until it settles. The search reports the first quarter of
 // the progress.
-IndexImage searchedPicture(const LinearImage& source, const MethodPalette& palette, int scaleX, int scaleY,
+IndexImage searchedPicture(const LinearImage& source, const RowPalettes& palette, int scaleX, int scaleY,
                            const ProgressReport& progress, std::stop_token stop)
 {
     const auto part = [&progress](double from, double share) -> ProgressReport {
@@ -41,7 +41,7 @@ const ThresholdMap& thresholdMap(ThresholdPattern pattern)
 
 }  // namespace
 
-IndexImage quickPass(Method method, const LinearImage& source, const MethodPalette& palette, float damping)
+IndexImage quickPass(Method method, const LinearImage& source, const RowPalettes& palette, float damping)
 {
     const MethodRow& row = methodRow(method);
     switch (row.family) {
@@ -53,7 +53,7 @@ IndexImage quickPass(Method method, const LinearImage& source, const MethodPalet
     return diffuseError(source, palette, DiffusionKernel::FloydSteinberg, damping);
 }
 
-IndexImage runMethod(Method method, const LinearImage& source, const MethodPalette& palette, float damping,
+IndexImage runMethod(Method method, const LinearImage& source, const RowPalettes& palette, float damping,
                      int scaleX, int scaleY, const ProgressReport& progress, std::stop_token stop)
 {
     const MethodRow& row = methodRow(method);

@@ -148,7 +148,34 @@ private:
 
 }  // namespace
 
-IndexImage orderedDither(const LinearImage& source, const MethodPalette& palette, const ThresholdMap& map)
+namespace {
+
+// A plan made for the pixel's own colour, without the cache: where the
+// palette changes every row, a row's colours would seldom meet their plans
+// again.
+int plannedColour(const MethodPalette& palette, const ColourOrder& order, const LinearRgb& colour, float threshold)
+{
+    const int position = std::min(kPlan - 1, static_cast<int>(threshold * kPlan));
+    const ColourOrder uses = planUses(palette, colour);
+    int passed = 0;
+    for (int i = 0; i < palette.count; ++i) {
+        const std::uint8_t colourIndex = order[static_cast<std::size_t>(i)];
+        passed += uses[colourIndex];
+        if (position < passed)
+            return colourIndex;
+    }
+    return order[static_cast<std::size_t>(palette.count - 1)];
+}
+
+void ditherRowByPlans(const LinearImage& source, const MethodPalette& palette, const ThresholdMap& map, int y,
+                      IndexImage& result)
+{
+    const ColourOrder order = byLightness(palette);
+    for (int x = 0; x < source.width; ++x)
+        result.at(x, y) = static_cast<std::uint8_t>(plannedColour(palette, order, source.at(x, y), map.at(x, y)));
+}
+
+IndexImage ditherOnePalette(const LinearImage& source, const MethodPalette& palette, const ThresholdMap& map)
 {
     const bool cube = isWholeCube(palette);
     std::optional<PlanCache> plans;
@@ -164,5 +191,29 @@ IndexImage orderedDither(const LinearImage& source, const MethodPalette& palette
                                                     : plans->colourAt(colour, threshold);
             result.at(x, y) = static_cast<std::uint8_t>(chosen);
         }
+    return result;
+}
+
+}  // namespace
+
+IndexImage orderedDither(const LinearImage& source, const RowPalettes& palettes, const ThresholdMap& map)
+{
+    if (palettes.single())
+        return ditherOnePalette(source, palettes.first(), map);
+    IndexImage result(source.width, source.height);
+    for (int y = 0; y < source.height; ++y) {
+        const MethodPalette& palette = palettes.row(y);
+        if (isWholeCube(palette) || palette.count == 2) {
+            for (int x = 0; x < source.width; ++x) {
+                const LinearRgb& colour = source.at(x, y);
+                const float threshold = map.at(x, y);
+                const int chosen = palette.count == 2 ? pairColour(palette, colour, threshold)
+                                                      : cubeColour(palette, colour, threshold);
+                result.at(x, y) = static_cast<std::uint8_t>(chosen);
+            }
+        } else {
+            ditherRowByPlans(source, palette, map, y, result);
+        }
+    }
     return result;
 }

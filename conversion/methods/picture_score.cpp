@@ -71,12 +71,12 @@ double meanSsim(const std::vector<float>& x, const std::vector<float>& y, int wi
 
 }  // namespace
 
-LinearImage expandToDisplay(const IndexImage& image, const MethodPalette& palette, int scaleX, int scaleY)
+LinearImage expandToDisplay(const IndexImage& image, const RowPalettes& palettes, int scaleX, int scaleY)
 {
     LinearImage display(image.width * scaleX, image.height * scaleY);
     for (int y = 0; y < display.height; ++y)
         for (int x = 0; x < display.width; ++x)
-            display.at(x, y) = palette.linear[image.at(x / scaleX, y / scaleY)];
+            display.at(x, y) = palettes.row(y / scaleY).linear[image.at(x / scaleX, y / scaleY)];
     return display;
 }
 
@@ -121,12 +121,12 @@ double ScoreReference::distance(const LinearImage& result) const
     return 100.0 * total / static_cast<double>(lab.size());
 }
 
-double ScoreReference::distance(const IndexImage& image, const MethodPalette& palette, int scaleX, int scaleY,
+double ScoreReference::distance(const IndexImage& image, const RowPalettes& palettes, int scaleX, int scaleY,
                                 ScoreScratch& scratch) const
 {
     assert(image.width * scaleX == width_ && image.height * scaleY == height_);
     if (taps_.empty() || lab_.empty())
-        return distance(expandToDisplay(image, palette, scaleX, scaleY));
+        return distance(expandToDisplay(image, palettes, scaleX, scaleY));
     // gaussianBlur() sums each pixel's taps in order from a zero, across and
     // then down, with the edges repeated; so does this, four display pixels
     // at a time. The display lines that show the same line of logical
@@ -137,6 +137,7 @@ double ScoreReference::distance(const IndexImage& image, const MethodPalette& pa
     scratch.line.resize(3 * lineLength);
     scratch.across.resize(3 * stride * static_cast<std::size_t>(image.height));
     for (int y = 0; y < image.height; ++y) {
+        const MethodPalette& palette = palettes.row(y);
         float* const line = scratch.line.data();
         for (std::size_t i = 0; i < lineLength; ++i) {
             const int x = std::clamp(static_cast<int>(i) - radius, 0, width_ - 1) / scaleX;

@@ -2,7 +2,7 @@
 
 #include "conversion/colour_space.h"
 #include "conversion/linear_image.h"
-#include "conversion/methods/index_image.h"
+#include "conversion/methods/row_palettes.h"
 #include "conversion/perceptual/gaussian_blur.h"
 #include "conversion/screen.h"
 
@@ -13,9 +13,9 @@
 // Gaussian that stands in for the eye at a normal viewing distance
 // (kScoreSigma), and compared in OKLab. 0 is identical; lower is closer.
 
-// Each logical colour as its linear-light colour over a block of
-// scaleX x scaleY display pixels.
-LinearImage expandToDisplay(const IndexImage& image, const MethodPalette& palette, int scaleX, int scaleY);
+// Each logical colour as its linear-light colour, in its row's palette,
+// over a block of scaleX x scaleY display pixels.
+LinearImage expandToDisplay(const IndexImage& image, const RowPalettes& palettes, int scaleX, int scaleY);
 
 // A screen image in the 640 x 512 display space: a mode 0 pixel is 1 x 2
 // display pixels, modes 1 and 4 2 x 2, modes 2 and 5 4 x 2.
@@ -42,7 +42,7 @@ public:
     // several times quicker: each line of logical colours is blurred across
     // once however many display lines show it, four pixels at a time, and
     // the display lines are blurred down, matched and summed one at a time.
-    double distance(const IndexImage& image, const MethodPalette& palette, int scaleX, int scaleY,
+    double distance(const IndexImage& image, const RowPalettes& palettes, int scaleX, int scaleY,
                     ScoreScratch& scratch) const;
 
     // Structural similarity (SSIM, 1 = identical) of the blurred OKLab lightness.

@@ -84,12 +84,12 @@ struct Area {
 
 class Refinement {
 public:
-    Refinement(const LinearImage& source, const MethodPalette& palette, IndexImage start, const Points& points,
+    Refinement(const LinearImage& source, const RowPalettes& palettes, IndexImage start, const Points& points,
                int scaleX, int scaleY)
-        : palette_(palette), image_(std::move(start)), across_(lobeOf(scaleX, points.across)),
+        : palettes_(palettes), image_(std::move(start)), across_(lobeOf(scaleX, points.across)),
           down_(lobeOf(scaleY, points.down)),
           error_(oklabOf(onLattice([&](int x, int y) { return source.at(x, y); }), toOklabFast<>),
-                 onLattice([&](int x, int y) { return palette_.linear[image_.at(x, y)]; })),
+                 onLattice([&](int x, int y) { return shown(x, y); })),
           settled_(source.pixels.size(), 0)
     {
     }
@@ -107,6 +107,12 @@ public:
     IndexImage take() { return std::move(image_); }
 
 private:
+    const LinearRgb& shown(int x, int y) const { return palettes_.row(y).linear[image_.at(x, y)]; }
+    // Logical colour `colour` as row y shows it.
+    const LinearRgb& colourOf(int y, int colour) const
+    {
+        return palettes_.row(y).linear[static_cast<std::size_t>(colour)];
+    }
     int latticeWidth() const { return image_.width * across_.samples; }
     int latticeHeight() const { return image_.height * down_.samples; }
     // The lattice points the pixels (x, y) and (nx, ny) reach.
@@ -135,11 +141,13 @@ private:
     }
     float gain(int x, int y, const LinearRgb& d) const;
     float swapGain(int x, int y, int nx, int ny, const LinearRgb& d) const;
+    float swapGain(int x, int y, int nx, int ny, const LinearRgb& here, const LinearRgb& there) const;
+    void swapBetweenPalettes(int x, int y, int nx, int ny, const LinearRgb& here, const LinearRgb& there);
     void changed(int x, int y);
     bool trySwaps(int x, int y);
     bool tryChanges(int x, int y);
 
-    const MethodPalette& palette_;
+    const RowPalettes& palettes_;
     IndexImage image_;
     Lobe across_, down_;
     BlurredError<roughCbrt> error_;  // over the lattice
@@ -195,6 +203,34 @@ float Refinement::swapGain(int x, int y, int nx, int ny, const LinearRgb& d) con
     return total;
 }
 
+// The change in summed distance from adding `here` at (x, y) and `there`
+// at its neighbour (nx, ny): their logical colours swapped where the two
+// rows show different palettes.
+float Refinement::swapGain(int x, int y, int nx, int ny, const LinearRgb& here, const LinearRgb& there) const
+{
+    const Area a = reach(x, y, nx, ny);
+    float total = 0;
+    for (int py = a.y0; py <= a.y1; ++py)
+        for (int px = a.x0; px <= a.x1; ++px) {
+            const LinearRgb d = (across_.at(x, px) * down_.at(y, py)) * here + (across_.at(nx, px) * down_.at(ny, py)) * there;
+            total += error_.changeIf(point(px, py), d);
+        }
+    return total;
+}
+
+void Refinement::swapBetweenPalettes(int x, int y, int nx, int ny, const LinearRgb& here, const LinearRgb& there)
+{
+    eachPoint(x, y, [&](std::size_t i, float w) { error_.shift(i, w * here); });
+    eachPoint(nx, ny, [&](std::size_t i, float w) { error_.shift(i, w * there); });
+    const Area a = reach(x, y, nx, ny);
+    for (int py = a.y0; py <= a.y1; ++py)
+        for (int px = a.x0; px <= a.x1; ++px)
+            error_.recost(point(px, py));
+    std::swap(image_.at(x, y), image_.at(nx, ny));
+    changed(x, y);
+    changed(nx, ny);
+}
+
 // Swaps (x, y) with its right or lower neighbour when that lowers the distance.
 bool Refinement::trySwaps(int x, int y)
 {
@@ -203,7 +239,15 @@ bool Refinement::trySwaps(int x, int y)
         const int nx = n[0], ny = n[1];
         if (nx >= image_.width || ny >= image_.height || image_.at(nx, ny) == image_.at(x, y))
             continue;
-        const LinearRgb d = palette_.linear[image_.at(nx, ny)] - palette_.linear[image_.at(x, y)];
+        if (!palettes_.sameColours(y, ny)) {
+            const LinearRgb here = colourOf(y, image_.at(nx, ny)) - shown(x, y);
+            const LinearRgb there = colourOf(ny, image_.at(x, y)) - shown(nx, ny);
+            if (swapGain(x, y, nx, ny, here, there) >= -1e-6f)
+                continue;
+            swapBetweenPalettes(x, y, nx, ny, here, there);
+            return true;
+        }
+        const LinearRgb d = shown(nx, ny) - shown(x, y);
         if (swapGain(x, y, nx, ny, d) >= -1e-6f)
             continue;
         // Both halves reach the same samples: shifted by each, recosted once.
@@ -225,20 +269,20 @@ bool Refinement::tryChanges(int x, int y)
 {
     if (trySwaps(x, y))
         return true;
-    const LinearRgb& now = palette_.linear[image_.at(x, y)];
+    const LinearRgb& now = shown(x, y);
     float best = -1e-6f;
     int bestColour = -1;
-    for (int to = 0; to < palette_.count; ++to) {
+    for (int to = 0; to < palettes_.count(); ++to) {
         if (to == image_.at(x, y))
             continue;
-        if (const float g = gain(x, y, palette_.linear[static_cast<std::size_t>(to)] - now); g < best) {
+        if (const float g = gain(x, y, colourOf(y, to) - now); g < best) {
             best = g;
             bestColour = to;
         }
     }
     if (bestColour < 0)
         return false;
-    add(x, y, palette_.linear[static_cast<std::size_t>(bestColour)] - now);
+    add(x, y, colourOf(y, bestColour) - now);
     image_.at(x, y) = static_cast<std::uint8_t>(bestColour);
     changed(x, y);
     return true;
@@ -246,10 +290,10 @@ bool Refinement::tryChanges(int x, int y)
 
 }  // namespace
 
-IndexImage refineByScore(const LinearImage& source, const MethodPalette& palette, IndexImage start, int scaleX,
+IndexImage refineByScore(const LinearImage& source, const RowPalettes& palette, IndexImage start, int scaleX,
                          int scaleY, const ProgressReport& progress, int maxSweeps, std::stop_token stop)
 {
-    const Points points = pointsFor(scaleX, scaleY, source.pixels.size(), palette.count);
+    const Points points = pointsFor(scaleX, scaleY, source.pixels.size(), palette.count());
     Refinement refinement(source, palette, std::move(start), points, scaleX, scaleY);
     sweepUntilSettled(
         source.width, source.height, maxSweeps, [&](int x, int y, int) { return refinement.improve(x, y); },

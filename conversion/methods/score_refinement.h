@@ -3,7 +3,7 @@
 #include <stop_token>
 
 #include "conversion/linear_image.h"
-#include "conversion/methods/index_image.h"
+#include "conversion/methods/row_palettes.h"
 #include "conversion/methods/progress_report.h"
 
 // Polishes a dithered picture against the picture score itself: each pixel
@@ -15,7 +15,7 @@
 // changed. Unlike the squared error of direct binary search this keeps
 // sparse dots in deep shadows, where the eye's cube-root response makes them
 // worth their cost. Each grid pixel is scaleX x scaleY display pixels.
-// Deterministic.
-IndexImage refineByScore(const LinearImage& source, const MethodPalette& palette, IndexImage start, int scaleX,
+// Deterministic. Each row shows its own palette.
+IndexImage refineByScore(const LinearImage& source, const RowPalettes& palette, IndexImage start, int scaleX,
                          int scaleY, const ProgressReport& progress = {}, int maxSweeps = 4,
                          std::stop_token stop = {});

@@ -262,3 +262,13 @@ NulaTable chooseNulaColours(const LinearImage& grid, const ScreenMode& mode, Met
     sortByLightness(colours, count);
     return colours;
 }
+
+NulaColour snappedNulaColour(const Oklab& lab)
+{
+    return snappedColour(lab);
+}
+
+void sortNulaByLightness(NulaTable& table, int count)
+{
+    sortByLightness(table, count);
+}

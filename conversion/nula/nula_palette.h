@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conversion/colour_space.h"
 #include "conversion/linear_image.h"
 #include "conversion/option_catalogue.h"
 #include "conversion/nula_colours.h"
@@ -24,3 +25,9 @@ NulaTable startingNulaColours(const LinearImage& grid, const ScreenMode& mode);
 // scores cost more): single-threaded, deterministic
 // and bounded in time.
 NulaTable chooseNulaColours(const LinearImage& grid, const ScreenMode& mode, Method method, float damping);
+
+// The 12-bit colour nearest an OKLab colour, 4 bits a channel.
+NulaColour snappedNulaColour(const Oklab& lab);
+
+// The first `count` colours darkest first, ties broken by value.
+void sortNulaByLightness(NulaTable& table, int count);

@@ -191,3 +191,24 @@ TEST(Batch, DirectBinarySearchShowsItsProgressOnATerminal)
     EXPECT_TRUE(onTerminal.err.ends_with("\r\x1b[K")) << onTerminal.err;
     EXPECT_EQ(runConverter(folder.path(), arguments).err, "");
 }
+
+// With --raster, a picture where one palette serves best says so on standard
+// output, one line a picture; where colours cannot change by line, --raster
+// is refused in the catalogue's words.
+TEST(Batch, RasterSaysWhenOnePaletteWasKeptAndIsRefusedWhereItCannotApply)
+{
+    ScratchFolder folder;
+    QImage flat(64, 48, QImage::Format_RGB32);
+    flat.fill(qRgb(120, 120, 120));
+    savePicture(flat, folder.path(), "flat.png", "png");
+    const ConverterRun kept = runConverter(folder.path(), {"-m", "1", "--dither", "floyd-steinberg", "--raster",
+                                                            "-o", "flat.screen", "flat.png"});
+    EXPECT_EQ(kept.exitCode, 0) << kept.err;
+    EXPECT_EQ(kept.out, "flat.png: one palette for the whole screen looks better than colours by line, so it was kept\n");
+
+    const ConverterRun refused =
+        runConverter(folder.path(), {"-m", "2", "--dither", "floyd-steinberg", "--raster", "flat.png"});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_EQ(refused.err.rfind("rasterine-convert: --raster: mode 2 shows all eight standard colours already", 0), 0u)
+        << refused.err;
+}

@@ -26,6 +26,7 @@ QStringList typed(Option option, const Settings& settings)
     case Option::Method: return {"--dither", text(methodName(settings.method))};
     case Option::Fit: return {"--fit", text(fitName(settings.fit))};
     case Option::Nula: return {"--nula"};
+    case Option::Raster: return {"--raster"};
     case Option::Halftone: return {"-t", "fine"};
     case Option::Stagger: return {"-s"};
     case Option::Palette: return {"--palette", "best"};

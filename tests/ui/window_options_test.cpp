@@ -189,6 +189,31 @@ private slots:
         QVERIFY(test.toneButton(1)->isEnabled() && test.chkStagger()->isEnabled());
     }
 
+    // "By line" is offered where the palette can change line by line: in
+    // mode 2 only with VideoNuLA colours; Convert then writes the screen.
+    void byLineFollowsWhereColoursCanChangeByLine()
+    {
+        ScratchWorkingFolder folder;
+        WindowUnderTest test;
+        test.openThroughMenu(savePng(colourfulScene(320, 256), folder.file("scene.png")));
+        QVERIFY(test.waitForConversion());
+        auto* raster = test.window.findChild<QCheckBox*>(QStringLiteral("chkRaster"));
+        auto* nula = test.window.findChild<QCheckBox*>(QStringLiteral("chkNula"));
+        QVERIFY(raster && !raster->isEnabled());  // classic
+        test.comboBox("cboMethod")->setCurrentIndex(1);  // Floyd-Steinberg, mode 2
+        QVERIFY(!raster->isEnabled());
+        clickOn(nula);
+        QVERIFY(raster->isEnabled());
+        clickOn(raster);
+        QVERIFY(test.window.nextSettings().raster);
+        clickOn(test.cmdConvert());
+        const QString status = test.lblStatus()->text();
+        QVERIFY2(status.startsWith(QStringLiteral("Wrote $.screen")), qPrintable(status));
+        clickOn(nula);  // mode 2's standard colours cannot change by line
+        QVERIFY(!raster->isEnabled());
+        QVERIFY(!test.window.nextSettings().raster);
+    }
+
     // "VideoNuLA colours" takes effect with a method other than the classic
     // one: the palette shows swatches, and Convert writes the .nula file.
     void nulaColoursShowSwatchesAndWriteTheirFile()

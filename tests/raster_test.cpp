@@ -1,0 +1,161 @@
+// Colours by line: every raster screen fits the raster budget and is never
+// further from its picture than the one-palette screen the same settings
+// make; where the picture's colours change by band the palette follows
+// them; the per-row score matches the plain one; the note says when one
+// palette was kept.
+#include "conversion/entry/convert.h"
+#include "conversion/methods/error_diffusion.h"
+#include "conversion/methods/picture_score.h"
+#include "conversion/option_catalogue.h"
+#include "conversion/raster_budget.h"
+#include "conversion/screen_modes.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+// Bands of strongly different hues down the picture, each a soft ramp
+// across: one palette of four standard colours cannot hold them all.
+LinearImage bandedPicture()
+{
+    LinearImage image(320, 256);
+    const LinearRgb hues[] = {{0.9f, 0.1f, 0.1f}, {0.1f, 0.8f, 0.2f}, {0.1f, 0.2f, 0.9f}, {0.9f, 0.8f, 0.1f},
+                              {0.7f, 0.1f, 0.8f}, {0.1f, 0.8f, 0.8f}, {0.9f, 0.5f, 0.1f}, {0.5f, 0.5f, 0.5f}};
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            const LinearRgb& hue = hues[y / 32];
+            const float shade = 0.15f + 0.85f * static_cast<float>(x) / 319.0f;
+            image.at(x, y) = LinearRgb{hue.r * shade, hue.g * shade, hue.b * shade};
+        }
+    return image;
+}
+
+// A gentle picture of few colours, where one palette is hard to beat.
+LinearImage fieldsPicture()
+{
+    LinearImage image(300, 200);
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x)
+            image.at(x, y) = LinearRgb{x / 299.0f, (y % 100) / 99.0f, ((x / 50 + y / 75) % 3) * 0.45f};
+    return image;
+}
+
+SourcePicture sourceOf(LinearImage picture)
+{
+    return SourcePicture{BufferSurface(kCanvasWidth, kCanvasHeight), std::make_shared<LinearImage>(std::move(picture))};
+}
+
+Conversion converted(const Settings& settings, const SourcePicture& source)
+{
+    Result<Conversion> made = convert(settings, source);
+    EXPECT_TRUE(made.ok()) << made.failure().message();
+    return made.ok() ? std::move(made).value() : Conversion{};
+}
+
+double pictureScore(const Screen& screen, const LinearImage& picture)
+{
+    const ScoreReference reference(areaAverage(picture, kDisplayWidth, kDisplayLines));
+    return reference.distance(displayOf(screen));
+}
+
+}  // namespace
+
+// Over both pictures, every mode where colours may change by line, with and
+// without VideoNuLA, and a method of each family (direct binary search in
+// one mode each way, for its time).
+TEST(Raster, EveryScreenFitsTheBudgetAndIsNeverWorseThanOnePalette)
+{
+    int changing = 0;
+    for (const auto& [name, picture] : {std::pair{"bands", bandedPicture()}, std::pair{"fields", fieldsPicture()}}) {
+        const SourcePicture source = sourceOf(picture);
+        for (const ScreenMode& mode : kScreenModes)
+            for (const bool nula : {false, true})
+                for (const Method method : {Method::FloydSteinberg, Method::Bayer, Method::Dbs}) {
+                    Settings settings;
+                    settings.mode = mode.number;
+                    settings.method = method;
+                    settings.nula = nula;
+                    settings.raster = true;
+                    if (!readsOption(settings, Option::Raster) || (method == Method::Dbs && mode.number != 1))
+                        continue;
+                    SCOPED_TRACE(std::string(name) + " mode " + std::to_string(mode.number) + " " +
+                                 std::string(methodName(method)) + (nula ? " nula" : ""));
+                    const Conversion raster = converted(settings, source);
+                    settings.raster = false;
+                    const Conversion onePalette = converted(settings, source);
+                    EXPECT_TRUE(fitsRasterBudget(raster.screen));
+                    for (const std::uint8_t pixel : raster.screen.pixels)
+                        ASSERT_LT(pixel, raster.screen.logicalColours());
+                    EXPECT_EQ(raster.bytes().size(), std::size_t(mode.screenBytes()));
+                    const double byLine = pictureScore(raster.screen, picture);
+                    const double one = pictureScore(onePalette.screen, picture);
+                    EXPECT_LE(byLine, one + 1e-9);
+                    if (raster.screen.palettes.size() == 1) {
+                        EXPECT_EQ(raster.screen, onePalette.screen) << "kept one palette, but not the same one";
+                        EXPECT_FALSE(raster.note.empty());
+                    } else {
+                        EXPECT_TRUE(raster.note.empty());
+                        ++changing;
+                    }
+                }
+    }
+    EXPECT_GT(changing, 0) << "colours by line never won";
+}
+
+// The bands defeat any one palette of four standard colours: by line, the
+// palette follows them and the picture comes closer.
+TEST(Raster, StandardColoursFollowBandsOfHue)
+{
+    const SourcePicture source = sourceOf(bandedPicture());
+    Settings settings;
+    settings.mode = 1;
+    settings.method = Method::FloydSteinberg;
+    settings.palette.kind = PaletteChoice::Kind::Best;
+    settings.raster = true;
+    const Conversion raster = converted(settings, source);
+    settings.raster = false;
+    const Conversion onePalette = converted(settings, source);
+    EXPECT_GT(raster.screen.palettes.size(), 4u);
+    EXPECT_TRUE(fitsRasterBudget(raster.screen));
+    EXPECT_LT(pictureScore(raster.screen, bandedPicture()), 0.9 * pictureScore(onePalette.screen, bandedPicture()));
+}
+
+// The quick score of logical colours in a palette a row matches the score of
+// the same picture painted out in full, row palettes and all.
+TEST(Raster, PerRowScoreMatchesThePlainScore)
+{
+    const LinearImage grid = areaAverage(bandedPicture(), 160, kScreenLines);
+    std::vector<MethodPalette> rows;
+    for (int y = 0; y < kScreenLines; ++y)
+        rows.push_back(methodPalette({0, static_cast<std::uint8_t>(1 + y / 64), 4, 7}, 4));
+    const RowPalettes palettes(rows);
+    ASSERT_FALSE(palettes.single());
+    const IndexImage dithered = diffuseError(grid, palettes, DiffusionKernel::FloydSteinberg);
+    const ScoreReference reference(areaAverage(grid, kDisplayWidth, kDisplayLines));
+    ScoreScratch scratch;
+    EXPECT_DOUBLE_EQ(reference.distance(dithered, palettes, 4, 2, scratch),
+                     reference.distance(expandToDisplay(dithered, palettes, 4, 2)));
+}
+
+// Where colours may not change by line the option is refused, in words.
+TEST(Raster, RefusedWhereNoPaletteChangesByLine)
+{
+    Settings settings;
+    settings.raster = true;
+    settings.method = Method::FloydSteinberg;
+    settings.mode = 2;
+    ASSERT_TRUE(settingsProblem(settings).has_value());
+    EXPECT_EQ(settingsProblem(settings)->option, Option::Raster);
+    settings.nula = true;
+    EXPECT_FALSE(settingsProblem(settings).has_value());
+    settings.method = Method::Classic;
+    settings.nula = false;
+    settings.mode = 1;
+    EXPECT_TRUE(settingsProblem(settings).has_value());
+    settings.method = Method::Dbs;
+    settings.mode = 7;
+    EXPECT_TRUE(settingsProblem(settings).has_value());
+}
