@@ -104,7 +104,7 @@ Result<Screen> decodedScreen(const DecodeJob& job)
 
 Status writePicture(const DecodeJob& job, const Screen& screen)
 {
-    const auto png = realPreviewPng(Conversion{Settings{}, screen});
+    const auto png = realPreviewPng(Conversion{Settings{}, screen, {}});
     if (!png)
         return Failure{systemName(job.realPreviewFile), png.failure().reason};
     const std::array<FileContent, 1> file{{{systemName(job.realPreviewFile), png.value()}}};

@@ -297,35 +297,6 @@ DiscCatalogue slideshowCatalogue(std::span<const Slide> shown, std::span<const s
     return catalogue;
 }
 
-// Whether `shown` and their loader fit on one disc, worked out from sizes alone.
-bool fitOnOneDisc(std::span<const Slide> shown, std::span<const std::string> names, int tracks, int delaySeconds)
-{
-    const std::string loader = slideshowText(shown, names, delaySeconds);
-    int sectors = kDfsCatalogueSectors + dfsSectors(loader.size());
-    for (const Slide& slide : shown)
-        sectors += dfsSectors(static_cast<std::size_t>(slide.conversion->screen.screenBytes()));
-    return shown.size() + 1 <= kDfsMaxFiles && sectors <= tracks * kDfsSectorsPerTrack && loaderFitsInMemory(loader, false);
-}
-
-// How many slides from the first on go on one disc: as many as fit with their loader.
-std::size_t slidesOnDisc(std::span<const Slide> slides, std::span<const std::string> names, int tracks,
-                         int delaySeconds)
-{
-    std::size_t count = 0;
-    while (count < slides.size() &&
-           fitOnOneDisc(slides.first(count + 1), names.first(count + 1), tracks, delaySeconds))
-        ++count;
-    return count;
-}
-
-std::vector<std::string> slideNames(std::span<const Slide> slides)
-{
-    std::vector<std::string> names;
-    for (const Slide& slide : slides)
-        names.push_back(slide.name);
-    return names;
-}
-
 // The compressed discs' unpacking routine, loaded once into the I/O processor.
 DiscFile unpackFile()
 {

@@ -24,7 +24,7 @@ BufferSurface planesCanvas(const ConversionState& state)
 Conversion painted(Settings settings, Screen screen, PixelSurface& preview)
 {
     paintScreen(screen, preview);
-    return Conversion{settings, std::move(screen)};
+    return Conversion{settings, std::move(screen), {}};
 }
 
 }  // namespace

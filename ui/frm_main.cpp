@@ -404,7 +404,7 @@ void frmMain::_mnuFileExportSlideshow_Action()
     if (!disc)
         return;
     const DiscSettings settings{disc->options.tracks, disc->options.delaySeconds, true, discKind(disc->path)};
-    controller_->exportSlideshow({pictures, disc->path, settings, disc->options.search()});
+    controller_->exportSlideshow({pictures, disc->path, settings, disc->options.search(), {}});
 }
 
 std::optional<frmMain::DiscChoice> frmMain::askForDisc(const SaveRequest& request, bool slideshow)

@@ -2,6 +2,7 @@
 
 #include "outputs/dfs_reading.h"
 #include "outputs/disc_screens.h"
+#include "outputs/raster_file.h"
 #include "outputs/screen_reading.h"
 #include "ui/disc_screen_dialog.h"
 #include "ui/open_screen_dialogs.h"
@@ -42,11 +43,25 @@ std::optional<std::vector<std::uint8_t>> besideBytes(const QString& path, const 
     return bytes ? std::optional(std::move(bytes).value()) : std::nullopt;
 }
 
-// Where a screen file's FILE.raster (colours changed line by line) is to be
-// read into the screen's palette schedule; none is read yet, so a screen
-// opens in its one palette.
-Status readRasterBeside(const QString& /*screenPath*/, Screen& /*screen*/)
+// A raster file holds at most a record of every line: far less than this.
+constexpr qint64 kRasterFileBytes = 64 * 1024;
+
+// The colours line by line of a screen file's FILE.raster, when there is
+// one beside it, as the screen's palette schedule. A raster file that
+// cannot be read, or is for another mode, is a failure: opening the screen
+// in one palette would lose the colours it was saved with.
+Status readRasterBeside(const QString& screenPath, Screen& screen)
 {
+    const QString rasterPath = screenPath + QStringLiteral(".raster");
+    if (screen.isTeletext() || !QFileInfo::exists(rasterPath))
+        return Done{};
+    auto bytes = fileBytes(rasterPath, kRasterFileBytes);
+    if (!bytes)
+        return bytes.failure();
+    auto palettes = readRasterFile(*screen.mode, bytes.value());
+    if (!palettes)
+        return Failure{QDir::toNativeSeparators(rasterPath).toStdString(), palettes.failure().reason};
+    screen.palettes = std::move(palettes).value();
     return Done{};
 }
 

@@ -55,7 +55,7 @@ TEST(Decode, AScreenFileTurnsBackIntoItsRealPreview)
             colours.changes = {{0, 0}, {1, 1}, {2, 4}, {3, 6}};
         const auto opened = screenFromMemory(mode, screen, colours);
         ASSERT_TRUE(opened.ok());
-        const auto expected = realPreviewPng(Conversion{Settings{}, opened.value()});
+        const auto expected = realPreviewPng(Conversion{Settings{}, opened.value(), {}});
         ASSERT_TRUE(expected.ok());
         EXPECT_EQ(png, expected.value());
     }
