@@ -211,4 +211,10 @@ TEST(Batch, RasterSaysWhenOnePaletteWasKeptAndIsRefusedWhereItCannotApply)
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_EQ(refused.err.rfind("rasterine-convert: --raster: mode 2 shows all eight standard colours already", 0), 0u)
         << refused.err;
+    const ConverterRun nula =
+        runConverter(folder.path(), {"-m", "0", "--dither", "floyd-steinberg", "--nula", "--raster", "flat.png"});
+    EXPECT_EQ(nula.exitCode, 2);
+    EXPECT_EQ(nula.err.rfind("rasterine-convert: --raster: mode 0's VideoNuLA colours cannot change line by line", 0),
+              0u)
+        << nula.err;
 }

@@ -3,6 +3,7 @@
 // opened; and the two dialogs themselves, driven headless.
 #include "outputs/boot_discs.h"
 #include "outputs/screen_decoding.h"
+#include "outputs/screen_files.h"
 #include "ui/disc_screen_dialog.h"
 #include "ui/open_screen_dialogs.h"
 #include "ui/screen_look_dialog.h"
@@ -116,6 +117,35 @@ private slots:
 
         answers.look.reset();  // cancelled
         QVERIFY(!openScreen(nullptr, dump, answers.dialogs()));
+    }
+
+    void aScreenFilesColoursByLineOpenWithItAndADamagedOneIsTold()
+    {
+        QTemporaryDir folder;
+        Conversion conversion = stripes(1, 0);
+        // Logical colour 2 takes another colour every eight lines: one change a line at most.
+        for (int line = 8; line < kScreenLines; line += 8) {
+            LinePalette next = conversion.screen.palettes.back();
+            next.firstLine = line;
+            next.physical[2] = static_cast<std::uint8_t>(line / 8 % 8);
+            conversion.screen.palettes.push_back(next);
+        }
+        const QString file = folder.filePath(QStringLiteral("bands"));
+        const FileSet set = screenFileSet(file.toStdString(), conversion);
+        for (const FileSet::File& written : set.files)
+            writeFile(QString::fromStdString(written.path), written.bytes);
+        QVERIFY(QFileInfo::exists(file + QStringLiteral(".raster")));
+        Answers answers{std::nullopt, std::nullopt, {}, {}, {}};
+        Screen chosen = conversion.screen;  // as the user picks it among modes 0, 1 and 2
+        chosen.palettes.resize(1);
+        answers.look = chosen;
+        const auto opened = openScreen(nullptr, file, answers.dialogs());
+        QVERIFY(opened);
+        QCOMPARE(opened->screen, conversion.screen);
+
+        writeFile(file + QStringLiteral(".raster"), {'R', 'A', 'S', 'T', 9});
+        QVERIFY(!openScreen(nullptr, file, answers.dialogs()));
+        QVERIFY2(answers.told.contains(QStringLiteral("bands.raster")), qPrintable(answers.told));
     }
 
     void aFileThatIsNoScreenIsToldAndNothingOpens()
