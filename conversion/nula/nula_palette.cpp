@@ -101,22 +101,6 @@ std::vector<Oklab> seededCentres(const std::vector<Oklab>& samples, int count)
     return centres;
 }
 
-void moveCentres(const std::vector<Oklab>& samples, std::vector<Oklab>& centres)
-{
-    std::vector<double> sums(centres.size() * 4, 0.0);
-    for (const Oklab& sample : samples) {
-        double* sum = &sums[nearestCentre(centres, sample) * 4];
-        sum[0] += sample.L;
-        sum[1] += sample.a;
-        sum[2] += sample.b;
-        sum[3] += 1;
-    }
-    for (std::size_t c = 0; c < centres.size(); ++c)
-        if (const double* sum = &sums[c * 4]; sum[3] > 0)
-            centres[c] = Oklab{static_cast<float>(sum[0] / sum[3]), static_cast<float>(sum[1] / sum[3]),
-                               static_cast<float>(sum[2] / sum[3])};
-}
-
 Oklab labOf(const NulaColour& colour)
 {
     return toOklab(nulaLinear(colour));
@@ -230,6 +214,22 @@ private:
 };
 
 }  // namespace
+
+void moveCentres(const std::vector<Oklab>& samples, std::vector<Oklab>& centres)
+{
+    std::vector<double> sums(centres.size() * 4, 0.0);
+    for (const Oklab& sample : samples) {
+        double* sum = &sums[nearestCentre(centres, sample) * 4];
+        sum[0] += sample.L;
+        sum[1] += sample.a;
+        sum[2] += sample.b;
+        sum[3] += 1;
+    }
+    for (std::size_t c = 0; c < centres.size(); ++c)
+        if (const double* sum = &sums[c * 4]; sum[3] > 0)
+            centres[c] = Oklab{static_cast<float>(sum[0] / sum[3]), static_cast<float>(sum[1] / sum[3]),
+                               static_cast<float>(sum[2] / sum[3])};
+}
 
 int nulaColourCount(const ScreenMode& mode)
 {

@@ -6,6 +6,8 @@
 #include "conversion/nula_colours.h"
 #include "conversion/screen_modes.h"
 
+#include <vector>
+
 // Choosing a picture's VideoNuLA colours: as many 12-bit colours as the
 // mode's pixels can number (2 in modes 0 and 4, 4 in modes 1 and 5, 16 in
 // mode 2), darkest first, entries past them black. `grid` is the picture on
@@ -25,6 +27,10 @@ NulaTable startingNulaColours(const LinearImage& grid, const ScreenMode& mode);
 // scores cost more): single-threaded, deterministic
 // and bounded in time.
 NulaTable chooseNulaColours(const LinearImage& grid, const ScreenMode& mode, Method method, float damping);
+
+// One round of Lloyd's k-means: each centre moves to the mean of the
+// samples nearest it; a centre that wins no sample stays.
+void moveCentres(const std::vector<Oklab>& samples, std::vector<Oklab>& centres);
 
 // The 12-bit colour nearest an OKLab colour, 4 bits a channel.
 NulaColour snappedNulaColour(const Oklab& lab);

@@ -24,35 +24,11 @@ std::vector<Oklab> samplesAround(const std::vector<Oklab>& lab, int width, int h
                               lab.begin() + static_cast<std::ptrdiff_t>(to + 1) * width);
 }
 
-std::size_t nearestOf(const std::vector<Oklab>& centres, const Oklab& sample)
-{
-    std::size_t nearest = 0;
-    float nearestDistance = oklabDistance2(centres[0], sample);
-    for (std::size_t c = 1; c < centres.size(); ++c)
-        if (const float d = oklabDistance2(centres[c], sample); d < nearestDistance) {
-            nearestDistance = d;
-            nearest = c;
-        }
-    return nearest;
-}
-
-// Lloyd's rounds from `centres`; a centre that wins no sample stays.
+// Lloyd's rounds from `centres`.
 void moveCentres(const std::vector<Oklab>& samples, std::vector<Oklab>& centres, int rounds)
 {
-    for (int round = 0; round < rounds; ++round) {
-        std::vector<double> sums(centres.size() * 4, 0.0);
-        for (const Oklab& sample : samples) {
-            double* sum = &sums[nearestOf(centres, sample) * 4];
-            sum[0] += sample.L;
-            sum[1] += sample.a;
-            sum[2] += sample.b;
-            sum[3] += 1;
-        }
-        for (std::size_t c = 0; c < centres.size(); ++c)
-            if (const double* sum = &sums[c * 4]; sum[3] > 0)
-                centres[c] = Oklab{static_cast<float>(sum[0] / sum[3]), static_cast<float>(sum[1] / sum[3]),
-                                   static_cast<float>(sum[2] / sum[3])};
-    }
+    for (int round = 0; round < rounds; ++round)
+        ::moveCentres(samples, centres);
 }
 
 std::vector<Oklab> labOf(const NulaTable& table, int count)
