@@ -332,10 +332,6 @@ std::string unreadReason(const Settings& settings, Option option)
             return "mode " + std::to_string(settings.mode) + " has no palette to change line by line";
         if (!method.readsPalette())
             return "colours by line need a method other than classic";
-        if (settings.nula)
-            return "mode " + std::to_string(settings.mode) +
-                   "'s VideoNuLA colours cannot change line by line: each is more palette writes than a line's "
-                   "blanking holds";
         return "mode " + std::to_string(settings.mode) +
                " shows all eight standard colours already; its colours change line by line only with --nula";
     case Option::Palette:

@@ -6,14 +6,19 @@
 // How far a screen's colours may change from one scan line to the next when
 // they change line by line. The machine's raster routine rewrites the video
 // ULA's palette (&FE21), or VideoNuLA's (&FE23), in the horizontal blanking
-// before each line: 48 of a line's 128 CPU cycles, each write at least 4.
-// A logical colour is 8 of the 16 palette entries in modes 0 and 4 and 4 in
-// modes 1 and 5, all rewritten in the same blanking so that no pixel shows
-// a half-changed colour; a NuLA colour is two writes to &FE23 for each
-// entry the pixel's bits can index in palette mode (the neighbouring
-// pixels' bits are part of the index): 8 entries in modes 0 and 4, 4 in
-// modes 1 and 5, 1 in mode 2. The routine makes 8 writes in a blanking. Line 0's
-// palette is set in the vertical blanking, where there is time for all.
+// before each line: 48 of a line's 128 CPU cycles, each write at least 4,
+// and the routine makes 8 writes in a blanking.
+//
+// A logical colour is 8 of the video ULA's 16 palette entries in modes 0
+// and 4 and 4 in modes 1 and 5, all rewritten in the same blanking so that
+// no pixel shows a half-changed colour: one standard colour a line in
+// modes 0 and 4, two in modes 1 and 5. A NuLA colour is two writes to
+// &FE23 for one NuLA entry: in modes 0, 1, 4 and 5 the routine leaves
+// NuLA's palette mode off and points each logical colour's video ULA
+// entries at NuLA entry of the same number, so every colour of those modes
+// fits (2 or 4 colours, 4 or 8 writes); mode 2's 16 colours are 16 entries,
+// of which 4 change a line. Line 0's palette is set in the vertical
+// blanking, where there is time for all.
 struct RasterBudget {
     // Logical colours whose physical colour may change before a line on a
     // machine without VideoNuLA; 0 where the mode has no raster palette.
@@ -31,10 +36,10 @@ constexpr RasterBudget rasterBudget(const ScreenMode& mode)
     switch (mode.number) {
     case 0:
     case 4:
-        return {1, 0};  // 8 writes; a NuLA colour is 8 entries, 16 writes
+        return {1, 2};  // 8 writes to &FE21, or 2 x 2 to &FE23
     case 1:
     case 5:
-        return {1, 1};  // 4 writes; a NuLA colour is 4 entries, 8 writes
+        return {2, 4};  // 2 x 4 writes to &FE21, or 4 x 2 to &FE23
     case 2:
         return {0, 4};  // 4 x 2 to &FE23; mode 2 shows all 8 standard colours already
     default:

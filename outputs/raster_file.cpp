@@ -22,7 +22,7 @@ std::vector<std::uint8_t> rasterFileBytes(const Screen& screen)
 {
     const RasterWrites writes = rasterWrites(screen);
     std::vector<std::uint8_t> bytes(kMagic.begin(), kMagic.end());
-    bytes.push_back(kRasterFileVersion);
+    bytes.push_back(writes.nulaByLogicalColour ? kRasterFileVersionByLogicalColour : kRasterFileVersion);
     bytes.push_back(static_cast<std::uint8_t>(screen.modeNumber));
     bytes.push_back(writes.paletteRegister);
     bytes.push_back(static_cast<std::uint8_t>(writes.records.size() - 1));
@@ -40,8 +40,8 @@ Status checkHeader(const ScreenMode& mode, std::span<const std::uint8_t> bytes)
 {
     if (bytes.size() < kRasterHeaderBytes || !std::equal(kMagic.begin(), kMagic.end(), bytes.begin()))
         return malformed("is not a raster file (no RAST header)");
-    if (bytes[4] != kRasterFileVersion)
-        return malformed("has version " + std::to_string(bytes[4]) + ", not 1");
+    if (bytes[4] != kRasterFileVersion && bytes[4] != kRasterFileVersionByLogicalColour)
+        return malformed("has version " + std::to_string(bytes[4]) + ", neither 1 nor 2");
     if (bytes[5] != mode.number)
         return malformed("is for mode " + std::to_string(bytes[5]) + ", not mode " + std::to_string(mode.number));
     if (bytes[6] != kUlaPaletteRegister && bytes[6] != kNulaPaletteRegister)
@@ -50,6 +50,8 @@ Status checkHeader(const ScreenMode& mode, std::span<const std::uint8_t> bytes)
         std::snprintf(name, sizeof name, "&FE%02X", static_cast<unsigned>(bytes[6]));
         return malformed("names register " + std::string(name) + ", neither &FE21 nor &FE23");
     }
+    if (bytes[4] == kRasterFileVersionByLogicalColour && (bytes[6] != kNulaPaletteRegister || mode.bitsPerPixel() == 4))
+        return malformed("has version 2, which is for VideoNuLA colours in a mode of 2 or 4 colours");
     return Done{};
 }
 
@@ -59,7 +61,7 @@ Result<RasterWrites> readRasterWrites(const ScreenMode& mode, std::span<const st
 {
     if (const Status header = checkHeader(mode, bytes); !header)
         return header.failure();
-    RasterWrites writes{bytes[6], {}};
+    RasterWrites writes{bytes[6], bytes[4] == kRasterFileVersionByLogicalColour, {}};
     const std::size_t count = std::size_t{bytes[7]} + 1;
     std::size_t at = kRasterHeaderBytes;
     for (std::size_t i = 0; i < count; ++i) {
@@ -89,7 +91,7 @@ struct Entries {
     std::array<std::optional<std::uint8_t>, 16> physical;
 };
 
-Status applyRecord(const RasterWrites& writes, const RasterRecord& record, Entries& entries)
+Status applyRecord(const RasterWrites& writes, const RasterRecord& record, int colours, Entries& entries)
 {
     const std::string where = "record for line " + std::to_string(record.line);
     if (writes.paletteRegister == kNulaPaletteRegister) {
@@ -97,6 +99,9 @@ Status applyRecord(const RasterWrites& writes, const RasterRecord& record, Entri
             return malformed(where + " writes half a VideoNuLA entry");
         for (std::size_t i = 0; i < record.bytes.size(); i += 2) {
             const std::uint8_t a = record.bytes[i], b = record.bytes[i + 1];
+            if (writes.nulaByLogicalColour && (a >> 4) >= colours)
+                return malformed(where + " writes VideoNuLA entry " + std::to_string(a >> 4) + ", past the mode's " +
+                                 std::to_string(colours) + " colours");
             entries.nula[a >> 4] = NulaColour{static_cast<std::uint8_t>(a & 15), static_cast<std::uint8_t>(b >> 4),
                                               static_cast<std::uint8_t>(b & 15)};
         }
@@ -110,17 +115,29 @@ Status applyRecord(const RasterWrites& writes, const RasterRecord& record, Entri
     return Done{};
 }
 
+// The logical colour that entry `entry` of the register shows, or -1 for
+// none.
+int logicalColourOfEntry(const ScreenMode& mode, const RasterWrites& writes, int entry)
+{
+    if (writes.nulaByLogicalColour)
+        return entry < 1 << mode.bitsPerPixel() ? entry : -1;
+    return logicalColourOfIndex(mode, entry);
+}
+
 // The palette the entries show from `line`, or a failure when an entry is
 // unset or a logical colour's entries differ.
-Result<LinePalette> paletteOf(const ScreenMode& mode, const Entries& entries, bool nula, int line)
+Result<LinePalette> paletteOf(const ScreenMode& mode, const RasterWrites& writes, const Entries& entries, int line)
 {
+    const bool nula = writes.paletteRegister == kNulaPaletteRegister;
     LinePalette palette = Screen(mode).palette();
     palette.firstLine = line;
     if (nula)
         palette.nula = NulaTable{};
     std::array<bool, 16> seen{};
     for (int entry = 0; entry < 16; ++entry) {
-        const auto logical = static_cast<std::size_t>(logicalColourOfIndex(mode, entry));
+        if (logicalColourOfEntry(mode, writes, entry) < 0)
+            continue;
+        const auto logical = static_cast<std::size_t>(logicalColourOfEntry(mode, writes, entry));
         const bool set = nula ? entries.nula[entry].has_value() : entries.physical[entry].has_value();
         if (!set)
             return malformed("line 0 leaves palette entry " + std::to_string(entry) + " unset");
@@ -148,13 +165,12 @@ Result<std::vector<LinePalette>> readRasterFile(const ScreenMode& mode, std::spa
     const auto writes = readRasterWrites(mode, bytes);
     if (!writes)
         return writes.failure();
-    const bool nula = writes.value().paletteRegister == kNulaPaletteRegister;
     Entries entries;
     std::vector<LinePalette> palettes;
     for (const RasterRecord& record : writes.value().records) {
-        if (const Status applied = applyRecord(writes.value(), record, entries); !applied)
+        if (const Status applied = applyRecord(writes.value(), record, 1 << mode.bitsPerPixel(), entries); !applied)
             return applied.failure();
-        auto palette = paletteOf(mode, entries, nula, record.line);
+        auto palette = paletteOf(mode, writes.value(), entries, record.line);
         if (!palette)
             return palette.failure();
         palettes.push_back(std::move(palette).value());

@@ -11,13 +11,19 @@
 
 // FILE.raster: a screen's palette writes, line by line, for programs that
 // show the screen file beside it (format: docs/raster-files.md).
-//   header   "RAST", version 1, the mode, the register's low byte (&21 or
+//   header   "RAST", the version (1, or 2 for NuLA colours written by
+//            logical colour), the mode, the register's low byte (&21 or
 //            &23), the number of records less one
 //   records  line, count, then `count` bytes written to the register, one
 //            record per line whose palette changes, line 0's first (its
 //            whole palette), lines rising
 
+// Version 1: each write sets one of the 16 entries the video ULA looks up.
+// Version 2 (NuLA colours in modes 0, 1, 4 and 5): each NuLA write sets the
+// entry of a logical colour, the video ULA pointing each logical colour's
+// entries at it (see nulaByLogicalColour).
 inline constexpr std::uint8_t kRasterFileVersion = 1;
+inline constexpr std::uint8_t kRasterFileVersionByLogicalColour = 2;
 inline constexpr std::size_t kRasterHeaderBytes = 8;
 
 // The file of `screen`, which must change its palette line by line.

@@ -70,8 +70,8 @@ struct RasterKind {
     bool nula;
 };
 
-const std::vector<RasterKind> kRasterKinds{{0, false}, {1, false}, {4, false}, {5, false},
-                                           {1, true},  {2, true},  {5, true}};
+const std::vector<RasterKind> kRasterKinds{{0, false}, {1, false}, {4, false}, {5, false}, {0, true},
+                                           {1, true},  {2, true},  {4, true},  {5, true}};
 
 TEST(RasterFile, ReadsBackThePaletteScheduleOfEveryKindOfRasterScreen)
 {
@@ -98,12 +98,12 @@ TEST(RasterProgram, ReplaysEveryLinesPalette)
         ASSERT_EQ(data.value().size(), kRasterDataBytes);
         EXPECT_EQ(data.value()[0], kind.nula ? kNulaPaletteRegister : kUlaPaletteRegister);
         // The register as written so far, one record of every entry's bytes.
-        std::vector<std::uint8_t> written(data.value().begin() + 0x20, data.value().begin() + 0x40);
+        std::vector<std::uint8_t> written(data.value().begin() + 0x20, data.value().begin() + 0x40);  // &27A0
         for (int line = 0; line < kScreenLines; ++line) {
             if (line > 0) {
                 written.clear();
                 for (std::size_t slot = 0; slot < 8; ++slot)
-                    written.push_back(data.value()[0x100 * (1 + slot) + static_cast<std::size_t>(line)]);
+                    written.push_back(data.value()[kRasterDataHeaderBytes + 0x100 * slot + static_cast<std::size_t>(line)]);
             }
             for (std::size_t i = 0; i < written.size(); i += kind.nula ? 2 : 1) {
                 const int entry = written[i] >> 4;
@@ -117,10 +117,10 @@ TEST(RasterProgram, ReplaysEveryLinesPalette)
 
 TEST(RasterProgram, RefusesChangesTheBlankingHasNoTimeFor)
 {
-    const Screen screen = rasterScreen(1, true, 3, 1);  // two NuLA colours: 16 writes
+    const Screen screen = rasterScreen(2, true, 3, 1);  // five NuLA colours: 10 writes
     const auto data = rasterProgramData(screen);
     ASSERT_FALSE(data.ok());
-    EXPECT_NE(data.failure().reason.find("16 writes, more than the 8"), std::string::npos) << data.failure().message();
+    EXPECT_NE(data.failure().reason.find("10 writes, more than the 8"), std::string::npos) << data.failure().message();
     Conversion conversion;
     conversion.screen = screen;
     const auto disc = bootDisc(conversion, 80, false);
@@ -152,7 +152,8 @@ TEST(RasterFile, RefusesMalformedFilesSayingWhy)
     const std::vector<Malformed> cases{
         {"empty", [](auto& b) { b.clear(); }, "is not a raster file (no RAST header)"},
         {"magic", [](auto& b) { b[0] = 'X'; }, "is not a raster file (no RAST header)"},
-        {"version", [](auto& b) { b[4] = 2; }, "has version 2, not 1"},
+        {"version", [](auto& b) { b[4] = 3; }, "has version 3, neither 1 nor 2"},
+        {"version 2 for standard colours", [](auto& b) { b[4] = 2; }, "has version 2, which is for VideoNuLA"},
         {"mode", [](auto& b) { b[5] = 4; }, "is for mode 4, not mode 1"},
         {"register", [](auto& b) { b[6] = 0x22; }, "names register &FE22, neither &FE21 nor &FE23"},
         {"truncated", [](auto& b) { b.resize(b.size() - 3); }, "runs past the end"},

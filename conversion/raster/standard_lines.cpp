@@ -2,6 +2,7 @@
 
 #include "conversion/methods/palette_search.h"
 #include "conversion/raster/line_cost.h"
+#include "conversion/raster_budget.h"
 
 #include <algorithm>
 #include <bit>
@@ -20,13 +21,13 @@ unsigned maskOf(const MethodPalette& palette)
 }
 
 // Each set's neighbours: the sets it can become before one line, itself
-// included (all but one colour shared).
-std::vector<std::vector<int>> reachable(const std::vector<unsigned>& masks)
+// included (all but `changes` colours shared).
+std::vector<std::vector<int>> reachable(const std::vector<unsigned>& masks, int changes)
 {
     std::vector<std::vector<int>> from(masks.size());
     for (std::size_t a = 0; a < masks.size(); ++a)
         for (std::size_t b = 0; b < masks.size(); ++b)
-            if (std::popcount(masks[a] & ~masks[b]) <= 1)
+            if (std::popcount(masks[a] & ~masks[b]) <= changes)
                 from[a].push_back(static_cast<int>(b));
     return from;
 }
@@ -63,7 +64,8 @@ std::vector<int> cheapestChain(const std::vector<std::vector<double>>& cost, con
 
 // The chain of sets as logical colours: the first line's in ascending order
 // (black, when chosen, logical colour 0), then each change replacing the
-// physical colour that left the set in the logical colour that showed it.
+// physical colour that left the set in the logical colour that showed it,
+// in ascending order of both.
 std::vector<std::array<std::uint8_t, 8>> logicalColours(const std::vector<int>& chain,
                                                         const std::vector<MethodPalette>& sets)
 {
@@ -75,10 +77,11 @@ std::vector<std::array<std::uint8_t, 8>> logicalColours(const std::vector<int>& 
         unsigned have = 0;
         for (int i = 0; i < first.count; ++i)
             have |= 1u << physical[static_cast<std::size_t>(i)];
-        if (const unsigned gone = have & ~want; gone != 0) {
-            const auto added = static_cast<std::uint8_t>(std::countr_zero(want & ~have));
+        unsigned gone = have & ~want, added = want & ~have;
+        for (; gone != 0; gone &= gone - 1, added &= added - 1) {
             const auto left = static_cast<std::uint8_t>(std::countr_zero(gone));
-            *std::find(physical.begin(), physical.begin() + first.count, left) = added;
+            *std::find(physical.begin(), physical.begin() + first.count, left) =
+                static_cast<std::uint8_t>(std::countr_zero(added));
         }
         lines[y] = physical;
     }
@@ -106,5 +109,5 @@ std::vector<std::array<std::uint8_t, 8>> standardLinePalettes(const LinearImage&
     // A change is worth making for a gain of a hundredth of a colour step
     // over the line: enough to keep sets from flickering between equals.
     const double changeCost = 0.002 * grid.width;
-    return logicalColours(cheapestChain(withNeighbours(costs), reachable(masks), changeCost), sets);
+    return logicalColours(cheapestChain(withNeighbours(costs), reachable(masks, rasterBudget(mode).standardColours), changeCost), sets);
 }

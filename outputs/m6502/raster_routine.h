@@ -11,7 +11,7 @@
 // raster_program.h). "entry" is where CALL enters it; "timed_end" ends the
 // part that must lie in its first page.
 inline constexpr std::uint16_t kRasterOrigin = 0x2500;
-inline constexpr std::uint16_t kRasterDataOrigin = 0x2700;
+inline constexpr std::uint16_t kRasterDataOrigin = 0x2780;
 
 // The listing as kept in the repository.
 std::string_view rasterListing();

@@ -3,10 +3,15 @@
 ;
 ; Entered by CALL with X and Y the frames to show it for (low, high byte),
 ; or 0 to wait for a key. The screen is in place and its first palette set;
-; the writes are in the data pages from &2700 (see raster_program.h):
+; the writes are in the data from &2780 (see raster_program.h):
 ;   params    the palette register's low byte (&21: the video ULA's, &23:
-;             VideoNuLA's), then 1 when the colours are NuLA's
+;             VideoNuLA's), then 1 when the colours are NuLA's, then 1 when
+;             NuLA's entries are logical colours
 ;   first     32 bytes written in the vertical blanking: line 0's palette
+;   pointers  16 bytes for &FE21 pointing each entry at its logical
+;             colour's NuLA entry, when NuLA's entries are logical colours
+;   nearest   16 bytes for &FE21: the standard colours nearest line 0's
+;             NuLA colours, put back on return
 ;   slot0-7   for each line 1..255 (the page offset), the 8 bytes written
 ;             in the horizontal blanking before it, in slot order
 ;
@@ -30,15 +35,23 @@
 ; go to a byte of RAM (sink) at the same cost, leaving the standard colours
 ; its loader set.
 ;
+; In a mode of 2 or 4 colours a logical colour is 8 or 4 of the 16 indexes
+; NuLA's palette mode looks up, too many writes for one blanking; there the
+; routine turns palette mode off and points each logical colour's video ULA
+; entries at the NuLA entry of its number, so that a colour is one entry,
+; two writes.
+;
 ; Uses zero page &70-&73. Interrupts are disabled while it runs and put
 ; back as they were; the key press it ends on is forgotten.
 ;
 ; The timed part (wait, sync, the frame loop) must stay in the first page,
 ; where no branch crosses a page and costs a cycle more.
 
-params  = &2700
-sink    = &2710
-first   = &2720
+params  = &2780
+sink    = &2790
+first   = &27A0
+pointers = &27C0
+nearest = &27D0
 slot0   = &2800
 slot1   = &2900
 slot2   = &2A00
@@ -214,10 +227,14 @@ keyed:  LDA params
         LDA params+1
         BEQ ready
         JSR detect
-        BCS ready
+        BCS nula
         LDA #<sink
         LDX #>sink
         JSR target
+        JMP ready
+nula:   LDA params+2
+        BEQ ready
+        JSR point
 ready:  LDA #&0B        ; keyboard autoscan on (addressable latch bit 3), so
         STA latch       ; that a key pressed raises CA2 even if the OS was
         LDA #3          ; scanning the keyboard itself when called
@@ -274,6 +291,25 @@ fast:   STX &FE22
 none:   CLC
         RTS
 
+; In the vertical blanking: NuLA's palette mode off, each entry pointed at
+; its logical colour's NuLA entry, and line 0's colours in those entries.
+point:  JSR vsync
+        LDA #&10
+        STA &FE22
+        LDX #15
+pointer:
+        LDA pointers,X
+        STA &FE21
+        DEX
+        BPL pointer
+        LDX #0
+colour: LDA first,X
+        STA &FE23
+        INX
+        CPX #32
+        BNE colour
+        RTS
+
 vsync:  LDA #2
         STA ifr
 vwait:  BIT ifr
@@ -281,7 +317,8 @@ vwait:  BIT ifr
         RTS
 
 ; Back to the caller: interlace as *TV set it, line 0's palette, NuLA's
-; standard colours, and the key press and vertical syncs forgotten.
+; standard colours with the nearest of them to line 0's in the video ULA,
+; and the key press and vertical syncs forgotten.
 leave:  LDA #8
         STA crtca
         LDA ostv
@@ -301,6 +338,12 @@ we:     STA &FE21
         STA &FE22
         LDA osctl
         STA &FE20
+        LDX #15
+unpoint:
+        LDA nearest,X
+        STA &FE21
+        DEX
+        BPL unpoint
 back:   LDA #3
         STA ifr
         PLP

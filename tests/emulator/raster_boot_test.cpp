@@ -209,7 +209,8 @@ TEST_P(RasterDiscOnEmulator, ShowsEveryLineInItsPaletteFrameAfterFrame)
 INSTANTIATE_TEST_SUITE_P(, RasterDiscOnEmulator,
                          testing::Values(RasterCase{0, false, false}, RasterCase{1, false, true},
                                          RasterCase{4, false, true}, RasterCase{5, false, false},
-                                         RasterCase{1, true, false}, RasterCase{2, true, true},
+                                         RasterCase{0, true, true}, RasterCase{1, true, false},
+                                         RasterCase{2, true, true}, RasterCase{4, true, false},
                                          RasterCase{5, true, true}),
                          [](const testing::TestParamInfo<RasterCase>& info) {
                              return "Mode" + std::to_string(info.param.mode) + (info.param.nula ? "_Nula" : "") +
@@ -217,30 +218,36 @@ INSTANTIATE_TEST_SUITE_P(, RasterDiscOnEmulator,
                          });
 
 // Without NuLA, every line shows the first palette's nearest standard
-// colours: the loader's fallback, which the routine leaves alone.
+// colours: the loader's fallback, which the routine leaves alone, whether
+// NuLA's entries would be the video ULA's (mode 2) or logical colours
+// pointed at through it (mode 5). Both modes' pixels are 4 frame pixels wide.
 TEST_F(RasterBoot, NulaDiscWithoutNulaShowsTheFirstPalettesStandardColours)
 {
-    const Conversion conversion = conversionOf(rasterScreen(2, true, 11));
-    const auto disc = bootDisc(conversion, 80, false);
-    ASSERT_TRUE(disc.ok()) << disc.failure().message();
-    const EmulatedScreen screen = boot(disc.value().bytes, NulaFitted::SwitchedOff);
-    expectMemoryHolds(screen, conversion.bytes());
-    const Screen& image = conversion.screen;
-    expectEveryFrame(screen, [&image](int x, int y) {
-        const NulaColour colour = (*image.palettes.front().nula)[image.at(x / 4, y / 2)];
-        return toRgb32(physicalRgb(nearestStandardColour(colour)));
-    });
+    for (const int mode : {2, 5}) {
+        SCOPED_TRACE("mode " + std::to_string(mode));
+        const Conversion conversion = conversionOf(rasterScreen(mode, true, 11));
+        const auto disc = bootDisc(conversion, 80, false);
+        ASSERT_TRUE(disc.ok()) << disc.failure().message();
+        const EmulatedScreen screen = boot(disc.value().bytes, NulaFitted::SwitchedOff);
+        expectMemoryHolds(screen, conversion.bytes());
+        const Screen& image = conversion.screen;
+        expectEveryFrame(screen, [&image](int x, int y) {
+            const NulaColour colour = (*image.palettes.front().nula)[image.at(x / 4, y / 2)];
+            return toRgb32(physicalRgb(nearestStandardColour(colour)));
+        });
+    }
 }
 
-// A compressed slideshow: a raster picture, a plain one, then a NuLA
-// raster one in another mode, shown after two key presses.
+// A compressed slideshow: a NuLA raster picture, a plain one, then a
+// raster one in standard colours, shown after two key presses: the routine
+// leaves NuLA as it found it.
 TEST_F(RasterBoot, SlideshowMovesFromRasterToPlainToRasterPictures)
 {
-    const Conversion first = conversionOf(rasterScreen(1, false, 3));
+    const Conversion first = conversionOf(rasterScreen(5, true, 9));
     Screen plain = rasterScreen(2, false, 5);
     plain.palettes.resize(1);
     const Conversion second = conversionOf(plain);
-    const Conversion third = conversionOf(rasterScreen(5, true, 9));
+    const Conversion third = conversionOf(rasterScreen(1, false, 3));
     const std::vector<Slide> slides{{"first", &first}, {"second", &second}, {"third", &third}};
     const auto discs = makeDiscSet(slides, DiscSettings{80, 0, true, DiscKind::Single});
     ASSERT_TRUE(discs.ok()) << discs.failure().message();
