@@ -2,6 +2,7 @@
 
 #include "cli/exit_status.h"
 #include "outputs/dfs_reading.h"
+#include "outputs/raster_file.h"
 #include "outputs/real_preview.h"
 #include "outputs/screen_reading.h"
 #include "platform/file_output.h"
@@ -33,6 +34,28 @@ std::optional<std::vector<std::uint8_t>> fileBytes(const QString& path, qint64 m
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
     return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+}
+
+// A raster file holds at most a record of every line: far less than this.
+constexpr qint64 kRasterFileBytes = 64 * 1024;
+
+// The colours line by line of the FILE.raster beside the screen file, when
+// there is one and --palette does not give the colours instead. One that
+// cannot be read is a failure: the picture in its first palette alone
+// would not be the screen as saved.
+Status readRasterBeside(const DecodeJob& job, Screen& screen)
+{
+    const QString path = job.screenFile + QStringLiteral(".raster");
+    if (job.palette || screen.isTeletext() || !QFileInfo::exists(path))
+        return Done{};
+    const auto bytes = fileBytes(path, kRasterFileBytes);
+    if (!bytes)
+        return Failure{systemName(path), "cannot be read"};
+    auto palettes = readRasterFile(*screen.mode, *bytes);
+    if (!palettes)
+        return Failure{systemName(path), palettes.failure().reason};
+    screen.palettes = std::move(palettes).value();
+    return Done{};
 }
 
 Result<FoundScreen> readScreen(const DecodeJob& job)
@@ -99,6 +122,8 @@ Result<Screen> decodedScreen(const DecodeJob& job)
     auto screen = screenFromMemory(mode.value(), found.value().memory, colours);
     if (!screen)
         return Failure{found.value().name, screen.failure().message()};
+    if (const Status raster = readRasterBeside(job, screen.value()); !raster)
+        return raster.failure();
     return screen;
 }
 

@@ -4,6 +4,7 @@
 #include "converter_process.h"
 #include "test_support.h"
 
+#include "outputs/raster_file.h"
 #include "outputs/real_preview.h"
 #include "outputs/screen_decoding.h"
 
@@ -28,6 +29,7 @@ TEST(Decode, AScreenFileTurnsBackIntoItsRealPreview)
         {{"-m", "1"}, {"-m", "1"}},
         {{"-m", "5", "--dither", "atkinson", "--palette", "0,1,4,6"}, {"-m", "5", "--palette", "0,1,4,6"}},
         {{"-m", "2", "--dither", "floyd-steinberg", "--nula"}, {"-m", "2"}},
+        {{"-m", "0", "--dither", "floyd-steinberg", "--nula", "--raster"}, {"-m", "0"}},  // with FILE.raster
         {{"-m", "7"}, {}},  // 1000 bytes: the mode is settled by the length
     };
     for (const DecodeCase& test : cases) {
@@ -35,6 +37,8 @@ TEST(Decode, AScreenFileTurnsBackIntoItsRealPreview)
         const ConverterRun made = runConverter(
             folder.path(), test.convert + QStringList{"-o", "shot.screen", "--real-preview", "expected.png", "picture.png"});
         ASSERT_EQ(made.exitCode, 0) << made.err;
+        EXPECT_EQ(std::filesystem::exists(folder.path() / "shot.screen.raster"),
+                  test.convert.contains(QStringLiteral("--raster")));
         std::filesystem::remove(folder.path() / "decoded.png");
         const ConverterRun decoded = runConverter(
             folder.path(), QStringList{"--decode"} + test.decode + QStringList{"shot.screen", "--real-preview", "decoded.png"});
@@ -53,8 +57,13 @@ TEST(Decode, AScreenFileTurnsBackIntoItsRealPreview)
         }
         if (mode == 5)
             colours.changes = {{0, 0}, {1, 1}, {2, 4}, {3, 6}};
-        const auto opened = screenFromMemory(mode, screen, colours);
+        auto opened = screenFromMemory(mode, screen, colours);
         ASSERT_TRUE(opened.ok());
+        if (std::filesystem::exists(folder.path() / "shot.screen.raster")) {
+            const auto palettes = readRasterFile(*opened.value().mode, readBytes(folder.path() / "shot.screen.raster"));
+            ASSERT_TRUE(palettes.ok());
+            opened.value().palettes = palettes.value();
+        }
         const auto expected = realPreviewPng(Conversion{Settings{}, opened.value(), {}});
         ASSERT_TRUE(expected.ok());
         EXPECT_EQ(png, expected.value());
