@@ -2,11 +2,14 @@
 // further from its picture than the one-palette screen the same settings
 // make; where the picture's colours change by band the palette follows
 // them; the per-row score matches the plain one; the note says when one
-// palette was kept.
+// palette was kept; each line's VideoNuLA colours fitted to the pixels
+// bring the picture closer within the budget.
 #include "conversion/entry/convert.h"
 #include "conversion/methods/error_diffusion.h"
 #include "conversion/methods/picture_score.h"
+#include "conversion/nula/nula_palette.h"
 #include "conversion/option_catalogue.h"
+#include "conversion/raster/line_colour_fit.h"
 #include "conversion/raster_budget.h"
 #include "conversion/screen_modes.h"
 
@@ -138,6 +141,51 @@ TEST(Raster, PerRowScoreMatchesThePlainScore)
     ScoreScratch scratch;
     EXPECT_DOUBLE_EQ(reference.distance(dithered, palettes, 4, 2, scratch),
                      reference.distance(expandToDisplay(dithered, palettes, 4, 2)));
+}
+
+// In every mode with NuLA colours by line: pixels dithered in one set of
+// colours on every line, each line's colours fitted to them come closer to
+// the picture, change at most the budget's colours from line to line, and
+// leave the entries past the mode's colours alone.
+TEST(Raster, FittedNulaLineColoursComeCloserWithinTheBudget)
+{
+    for (const ScreenMode& mode : kScreenModes) {
+        const int changeable = rasterBudget(mode).nulaColours;
+        if (changeable == 0)
+            continue;
+        SCOPED_TRACE("mode " + std::to_string(mode.number));
+        const int count = nulaColourCount(mode), width = mode.screenPixelsPerLine();
+        const LinearImage grid = areaAverage(bandedPicture(), width, kScreenLines);
+        NulaTable start = startingNulaColours(grid, mode);
+        start[kNulaEntries - 1] = NulaColour{1, 2, 3};  // past mode 0's and 1's colours
+        const std::vector<NulaTable> unfitted(kScreenLines, start);
+        const auto palettes = [&](const std::vector<NulaTable>& lines) {
+            std::vector<MethodPalette> rows;
+            for (const NulaTable& line : lines)
+                rows.push_back(nulaMethodPalette(line, count));
+            return RowPalettes(rows);
+        };
+        const IndexImage pixels = diffuseError(grid, palettes(unfitted), DiffusionKernel::FloydSteinberg);
+        const int scaleX = kDisplayWidth / width, scaleY = kDisplayLines / kScreenLines;
+        const std::vector<NulaTable> fitted =
+            fittedLineColours(grid, pixels, unfitted, count, changeable, scaleX, scaleY);
+
+        ASSERT_EQ(fitted.size(), unfitted.size());
+        for (std::size_t y = 0; y < fitted.size(); ++y) {
+            int changed = 0;
+            for (std::size_t i = 0; i < kNulaEntries; ++i) {
+                if (i >= static_cast<std::size_t>(count)) {
+                    ASSERT_EQ(fitted[y][i], start[i]);
+                }
+                changed += y > 0 && fitted[y][i] != fitted[y - 1][i] ? 1 : 0;
+            }
+            ASSERT_LE(changed, changeable) << "line " << y;
+        }
+        const ScoreReference reference(areaAverage(grid, kDisplayWidth, kDisplayLines));
+        ScoreScratch scratch;
+        EXPECT_LT(reference.distance(pixels, palettes(fitted), scaleX, scaleY, scratch),
+                  0.8 * reference.distance(pixels, palettes(unfitted), scaleX, scaleY, scratch));
+    }
 }
 
 // Where colours may not change by line the option is refused, in words.
