@@ -8,8 +8,10 @@
 #include "conversion/methods/error_diffusion.h"
 #include "conversion/methods/picture_score.h"
 #include "conversion/nula/nula_palette.h"
+#include "conversion/nula/nula_screen.h"
 #include "conversion/option_catalogue.h"
 #include "conversion/raster/line_colour_fit.h"
+#include "conversion/raster/raster_screen.h"
 #include "conversion/raster_budget.h"
 #include "conversion/screen_modes.h"
 
@@ -185,6 +187,33 @@ TEST(Raster, FittedNulaLineColoursComeCloserWithinTheBudget)
         ScoreScratch scratch;
         EXPECT_LT(reference.distance(pixels, palettes(fitted), scaleX, scaleY, scratch),
                   0.8 * reference.distance(pixels, palettes(unfitted), scaleX, scaleY, scratch));
+    }
+}
+
+// dbs with NuLA colours by line, where a line may change every colour
+// (mode 5) and where it may change 4 of 16 (mode 2, which starts from the
+// one-palette screen): the colours refined with the pixels win clearly over
+// one palette and keep to the budget.
+TEST(Raster, NulaSearchRefinesLineColoursWithinTheBudget)
+{
+    for (const int number : {2, 5}) {
+        SCOPED_TRACE("mode " + std::to_string(number));
+        const ScreenMode& mode = *findScreenMode(number);
+        const LinearImage grid = areaAverage(bandedPicture(), mode.screenPixelsPerLine(), kScreenLines);
+        const NulaTable colours = startingNulaColours(grid, mode);
+        const IndexImage dithered =
+            diffuseError(grid, nulaMethodPalette(colours, nulaColourCount(mode)), DiffusionKernel::FloydSteinberg);
+        const Screen onePalette = nulaImageOf(mode, dithered.pixels, colours);
+        Settings settings;
+        settings.mode = number;
+        settings.method = Method::Dbs;
+        settings.nula = true;
+        settings.raster = true;
+        const Screen raster = rasterScreen(settings, mode, grid, onePalette);
+        EXPECT_GT(raster.palettes.size(), 8u);
+        EXPECT_TRUE(fitsRasterBudget(raster));
+        const ScoreReference reference(areaAverage(grid, kDisplayWidth, kDisplayLines));
+        EXPECT_LT(reference.distance(displayOf(raster)), 0.8 * reference.distance(displayOf(onePalette)));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "conversion/methods/binary_search.h"
 #include "conversion/methods/error_diffusion.h"
+#include "conversion/methods/method_run.h"
 #include "conversion/methods/picture_score.h"
 #include "conversion/methods/row_palettes.h"
 #include "conversion/methods/score_refinement.h"
@@ -113,4 +114,16 @@ NulaLinePicture searchedNulaLines(const Settings& settings, const ScreenMode& mo
         keepIfBetter();
     }
     return best;
+}
+
+std::vector<NulaTable> fittedNulaLines(const Settings& settings, const ScreenMode& mode, const LinearImage& grid)
+{
+    const int count = nulaColourCount(mode), changeable = rasterBudget(mode).nulaColours;
+    const int scaleX = kDisplayWidth / grid.width, scaleY = kDisplayLines / grid.height;
+    std::vector<NulaTable> colours = nulaLineColours(grid, mode, settings.method, settings.damping);
+    for (int fit = 0; fit < kQuickFits; ++fit) {
+        const IndexImage quick = quickPass(settings.method, grid, rowPalettes(colours, count), settings.damping);
+        colours = fittedLineColours(grid, quick, std::move(colours), count, changeable, scaleX, scaleY);
+    }
+    return colours;
 }

@@ -30,3 +30,8 @@ struct NulaLinePicture {
 NulaLinePicture searchedNulaLines(const Settings& settings, const ScreenMode& mode, const LinearImage& grid,
                                   const Screen& onePalette, const ProgressReport& progress = {},
                                   std::stop_token stop = {});
+
+// For the quick methods (error diffusion and ordered dithering): the colours
+// of nulaLineColours fitted (fittedLineColours) a few times to the pixels
+// the method places with them, within the raster budget of the mode.
+std::vector<NulaTable> fittedNulaLines(const Settings& settings, const ScreenMode& mode, const LinearImage& grid);

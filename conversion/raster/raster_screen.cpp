@@ -4,7 +4,6 @@
 #include "conversion/methods/picture_score.h"
 #include "conversion/nula/nula_palette.h"
 #include "conversion/raster/line_colour_refinement.h"
-#include "conversion/raster/nula_lines.h"
 #include "conversion/raster/standard_lines.h"
 #include "conversion/raster_budget.h"
 
@@ -78,7 +77,7 @@ Screen rasterScreen(const Settings& settings, const ScreenMode& mode, const Line
         raster.palettes = schedule(nulaLines(searched.colours, mode).screenPalettes);
     } else {
         const LineColours lines = settings.nula
-                                      ? nulaLines(nulaLineColours(grid, mode, settings.method, settings.damping), mode)
+                                      ? nulaLines(fittedNulaLines(settings, mode, grid), mode)
                                       : standardLines(settings, mode, grid);
         const int width = mode.screenPixelsPerLine();
         IndexImage dithered = runMethod(settings.method, grid, RowPalettes(lines.methodPalettes), settings.damping,
