@@ -120,10 +120,23 @@ std::vector<NulaTable> fittedNulaLines(const Settings& settings, const ScreenMod
 {
     const int count = nulaColourCount(mode), changeable = rasterBudget(mode).nulaColours;
     const int scaleX = kDisplayWidth / grid.width, scaleY = kDisplayLines / grid.height;
+    const ScoreReference reference(areaAverage(grid, kDisplayWidth, kDisplayLines));
+    ScoreScratch scratch;
     std::vector<NulaTable> colours = nulaLineColours(grid, mode, settings.method, settings.damping);
-    for (int fit = 0; fit < kQuickFits; ++fit) {
-        const IndexImage quick = quickPass(settings.method, grid, rowPalettes(colours, count), settings.damping);
-        colours = fittedLineColours(grid, quick, std::move(colours), count, changeable, scaleX, scaleY);
+    // A quick method's pixels follow their colours, and a fit can take the
+    // pair somewhere worse (two colours a line, mostly): the colours whose
+    // pixels score best are kept, the unfitted ones among them.
+    std::vector<NulaTable> best = colours;
+    double bestScore = 0;
+    for (int fit = 0; fit <= kQuickFits; ++fit) {
+        const RowPalettes palettes = rowPalettes(colours, count);
+        const IndexImage quick = quickPass(settings.method, grid, palettes, settings.damping);
+        if (const double s = reference.distance(quick, palettes, scaleX, scaleY, scratch); fit == 0 || s < bestScore) {
+            bestScore = s;
+            best = colours;
+        }
+        if (fit < kQuickFits)
+            colours = fittedLineColours(grid, quick, std::move(colours), count, changeable, scaleX, scaleY);
     }
-    return colours;
+    return best;
 }
