@@ -151,7 +151,8 @@ LineFit::LineFit(const LinearImage& grid, const IndexImage& pixels, const std::v
     std::vector<LinearRgb> shown(grid.pixels.size());
     for (int y = 0; y < height_; ++y) {
         for (int k = 0; k < count; ++k)
-            colours_[static_cast<std::size_t>(y)].push_back(nulaLinear(lines[static_cast<std::size_t>(y)][static_cast<std::size_t>(k)]));
+            colours_[static_cast<std::size_t>(y)].push_back(
+                nulaLinear(lines[static_cast<std::size_t>(y)][static_cast<std::size_t>(k)]));
         for (int x = 0; x < width_; ++x) {
             const int k = pixels.at(x, y);
             shown[at(x, y)] = colours_[static_cast<std::size_t>(y)][static_cast<std::size_t>(k)];
@@ -176,12 +177,14 @@ LinearImage LineFit::blurred(const std::vector<LinearRgb>& perPixel) const
         for (int x = 0; x < width_; ++x)
             for (int d = -rx; d <= rx; ++d)
                 if (x + d >= 0 && x + d < width_)
-                    acrossOnly.at(x + d, y) = acrossOnly.at(x + d, y) + tapsX_[static_cast<std::size_t>(d + rx)] * perPixel[at(x, y)];
+                    acrossOnly.at(x + d, y) =
+                        acrossOnly.at(x + d, y) + tapsX_[static_cast<std::size_t>(d + rx)] * perPixel[at(x, y)];
     for (int y = 0; y < height_; ++y)
         for (int d = -ry; d <= ry; ++d)
             if (y + d >= 0 && y + d < height_)
                 for (int x = 0; x < width_; ++x)
-                    result.at(x, y + d) = result.at(x, y + d) + tapsY_[static_cast<std::size_t>(d + ry)] * acrossOnly.at(x, y);
+                    result.at(x, y + d) =
+                        result.at(x, y + d) + tapsY_[static_cast<std::size_t>(d + ry)] * acrossOnly.at(x, y);
     return result;
 }
 
@@ -352,13 +355,13 @@ std::vector<NulaTable> fittedLineColours(const LinearImage& grid, const IndexIma
     assert(pixels.width == grid.width && pixels.height == grid.height &&
            lines.size() == static_cast<std::size_t>(grid.height) && count <= kNulaEntries);
     LineFit fit(grid, pixels, lines, count, scaleX, scaleY);
-    for (int y = 0; y < grid.height; ++y) {
+    for (std::size_t y = 0; y < lines.size(); ++y) {
         const bool limited = changeable < count && y > 0;
         if (limited) {
-            lines[static_cast<std::size_t>(y)] = lines[static_cast<std::size_t>(y - 1)];
-            fit.setColours(y, lines[static_cast<std::size_t>(y)]);
+            lines[y] = lines[y - 1];
+            fit.setColours(static_cast<int>(y), lines[y]);
         }
-        lines[static_cast<std::size_t>(y)] = fit.fit(y, lines[static_cast<std::size_t>(y)], limited ? changeable : count);
+        lines[y] = fit.fit(static_cast<int>(y), lines[y], limited ? changeable : count);
     }
     return lines;
 }

@@ -54,8 +54,9 @@ NulaLinePicture freeStart(const Settings& settings, const ScreenMode& mode, cons
         colours = fittedLineColours(f.grid, quick, std::move(colours), f.count, f.changeable, f.scaleX, f.scaleY);
     }
     const RowPalettes palettes = rowPalettes(colours, f.count);
-    IndexImage pixels = directBinarySearch(f.grid, palettes, diffuseError(f.grid, palettes, DiffusionKernel::FloydSteinberg),
-                                           f.scaleX, f.scaleY, {}, kSearchSweeps, stop);
+    IndexImage quick = diffuseError(f.grid, palettes, DiffusionKernel::FloydSteinberg);
+    IndexImage pixels =
+        directBinarySearch(f.grid, palettes, std::move(quick), f.scaleX, f.scaleY, {}, kSearchSweeps, stop);
     return NulaLinePicture{std::move(colours), std::move(pixels)};
 }
 
@@ -82,7 +83,8 @@ NulaLinePicture searchedNulaLines(const Settings& settings, const ScreenMode& mo
     const auto score = [&](const NulaLinePicture& p) {
         return reference.distance(p.pixels, rowPalettes(p.colours, f.count), f.scaleX, f.scaleY, scratch);
     };
-    NulaLinePicture current = f.changeable >= f.count ? freeStart(settings, mode, f, stop) : onePaletteStart(onePalette, f);
+    NulaLinePicture current =
+        f.changeable >= f.count ? freeStart(settings, mode, f, stop) : onePaletteStart(onePalette, f);
     NulaLinePicture best = current;
     double bestScore = score(best);
     const auto keepIfBetter = [&] {
