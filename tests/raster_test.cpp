@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <string>
 
 namespace {
@@ -187,6 +188,54 @@ TEST(Raster, FittedNulaLineColoursComeCloserWithinTheBudget)
         ScoreScratch scratch;
         EXPECT_LT(reference.distance(pixels, palettes(fitted), scaleX, scaleY, scratch),
                   0.8 * reference.distance(pixels, palettes(unfitted), scaleX, scaleY, scratch));
+    }
+}
+
+// Where the picture is exactly what the pixels show in some colours, those
+// colours are the fit's answer: line 0's colours, put three levels off,
+// come back to the last bit, and every other line keeps its own; a colour
+// line 0 does not show stays where it was put.
+TEST(Raster, FitFindsTheColoursThatMadeThePicture)
+{
+    for (const ScreenMode& mode : kScreenModes) {
+        const int changeable = rasterBudget(mode).nulaColours;
+        if (changeable == 0)
+            continue;
+        SCOPED_TRACE("mode " + std::to_string(mode.number));
+        const int count = nulaColourCount(mode), width = mode.screenPixelsPerLine();
+        const bool everyColour = changeable >= count;
+        std::mt19937 random(static_cast<unsigned>(mode.number));
+        const auto level = [&] { return static_cast<std::uint8_t>(3 + random() % 10); };
+        std::vector<NulaTable> truth(kScreenLines);
+        for (NulaTable& line : truth)
+            for (int i = 0; i < count; ++i)
+                line[static_cast<std::size_t>(i)] = NulaColour{level(), level(), level()};
+        if (!everyColour)  // lines that change no more than the budget: here none
+            std::fill(truth.begin(), truth.end(), truth.front());
+        const int unshown = everyColour ? count - 1 : -1;  // on line 0
+        IndexImage pixels(width, kScreenLines);
+        LinearImage grid(width, kScreenLines);
+        for (int y = 0; y < kScreenLines; ++y)
+            for (int x = 0; x < width; ++x) {
+                int colour = x < count ? x : static_cast<int>(random() % static_cast<unsigned>(count));
+                if (y == 0 && colour == unshown)
+                    colour = 0;
+                pixels.at(x, y) = static_cast<std::uint8_t>(colour);
+                grid.at(x, y) = nulaLinear(truth[static_cast<std::size_t>(y)][static_cast<std::size_t>(colour)]);
+            }
+        std::vector<NulaTable> start = truth;
+        for (int i = 0; i < count; ++i) {
+            NulaColour& c = start[0][static_cast<std::size_t>(i)];
+            c = NulaColour{static_cast<std::uint8_t>(c.red + 3), c.green, static_cast<std::uint8_t>(c.blue - 3)};
+        }
+        std::vector<NulaTable> expected = truth;
+        if (unshown >= 0)
+            expected[0][static_cast<std::size_t>(unshown)] = start[0][static_cast<std::size_t>(unshown)];
+
+        const std::vector<NulaTable> fitted = fittedLineColours(grid, pixels, start, count, changeable,
+                                                                kDisplayWidth / width, kDisplayLines / kScreenLines);
+        for (std::size_t y = 0; y < fitted.size(); ++y)
+            ASSERT_EQ(fitted[y], expected[y]) << "line " << y;
     }
 }
 
