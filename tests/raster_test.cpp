@@ -2,17 +2,23 @@
 // further from its picture than the one-palette screen the same settings
 // make; where the picture's colours change by band the palette follows
 // them; the per-row score matches the plain one; the note says when one
-// palette was kept.
+// palette was kept; each line's VideoNuLA colours fitted to the pixels
+// bring the picture closer within the budget.
 #include "conversion/entry/convert.h"
 #include "conversion/methods/error_diffusion.h"
 #include "conversion/methods/picture_score.h"
+#include "conversion/nula/nula_palette.h"
+#include "conversion/nula/nula_screen.h"
 #include "conversion/option_catalogue.h"
+#include "conversion/raster/line_colour_fit.h"
+#include "conversion/raster/raster_screen.h"
 #include "conversion/raster_budget.h"
 #include "conversion/screen_modes.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <string>
 
 namespace {
@@ -142,6 +148,126 @@ TEST(Raster, PerRowScoreMatchesThePlainScore)
     ScoreScratch scratch;
     EXPECT_DOUBLE_EQ(reference.distance(dithered, palettes, 4, 2, scratch),
                      reference.distance(expandToDisplay(dithered, palettes, 4, 2)));
+}
+
+// In every mode with NuLA colours by line: pixels dithered in one set of
+// colours on every line, each line's colours fitted to them come closer to
+// the picture, change at most the budget's colours from line to line, and
+// leave the entries past the mode's colours alone.
+TEST(Raster, FittedNulaLineColoursComeCloserWithinTheBudget)
+{
+    for (const ScreenMode& mode : kScreenModes) {
+        const int changeable = rasterBudget(mode).nulaColours;
+        if (changeable == 0)
+            continue;
+        SCOPED_TRACE("mode " + std::to_string(mode.number));
+        const int count = nulaColourCount(mode), width = mode.screenPixelsPerLine();
+        const LinearImage grid = areaAverage(bandedPicture(), width, kScreenLines);
+        NulaTable start = startingNulaColours(grid, mode);
+        start[kNulaEntries - 1] = NulaColour{1, 2, 3};  // past mode 0's and 1's colours
+        const std::vector<NulaTable> unfitted(kScreenLines, start);
+        const auto palettes = [&](const std::vector<NulaTable>& lines) {
+            std::vector<MethodPalette> rows;
+            for (const NulaTable& line : lines)
+                rows.push_back(nulaMethodPalette(line, count));
+            return RowPalettes(rows);
+        };
+        const IndexImage pixels = diffuseError(grid, palettes(unfitted), DiffusionKernel::FloydSteinberg);
+        const int scaleX = kDisplayWidth / width, scaleY = kDisplayLines / kScreenLines;
+        const std::vector<NulaTable> fitted =
+            fittedLineColours(grid, pixels, unfitted, count, changeable, scaleX, scaleY);
+
+        ASSERT_EQ(fitted.size(), unfitted.size());
+        for (std::size_t y = 0; y < fitted.size(); ++y) {
+            int changed = 0;
+            for (std::size_t i = 0; i < kNulaEntries; ++i) {
+                if (i >= static_cast<std::size_t>(count)) {
+                    ASSERT_EQ(fitted[y][i], start[i]);
+                }
+                changed += y > 0 && fitted[y][i] != fitted[y - 1][i] ? 1 : 0;
+            }
+            ASSERT_LE(changed, changeable) << "line " << y;
+        }
+        const ScoreReference reference(areaAverage(grid, kDisplayWidth, kDisplayLines));
+        ScoreScratch scratch;
+        EXPECT_LT(reference.distance(pixels, palettes(fitted), scaleX, scaleY, scratch),
+                  0.8 * reference.distance(pixels, palettes(unfitted), scaleX, scaleY, scratch));
+    }
+}
+
+// Where the picture is exactly what the pixels show in some colours, those
+// colours are the fit's answer: line 0's colours, put three levels off,
+// come back to the last bit, and every other line keeps its own; a colour
+// line 0 does not show stays where it was put.
+TEST(Raster, FitFindsTheColoursThatMadeThePicture)
+{
+    for (const ScreenMode& mode : kScreenModes) {
+        const int changeable = rasterBudget(mode).nulaColours;
+        if (changeable == 0)
+            continue;
+        SCOPED_TRACE("mode " + std::to_string(mode.number));
+        const int count = nulaColourCount(mode), width = mode.screenPixelsPerLine();
+        const bool everyColour = changeable >= count;
+        std::mt19937 random(static_cast<unsigned>(mode.number));
+        const auto level = [&] { return static_cast<std::uint8_t>(3 + random() % 10); };
+        std::vector<NulaTable> truth(kScreenLines);
+        for (NulaTable& line : truth)
+            for (int i = 0; i < count; ++i)
+                line[static_cast<std::size_t>(i)] = NulaColour{level(), level(), level()};
+        if (!everyColour)  // lines that change no more than the budget: here none
+            std::fill(truth.begin(), truth.end(), truth.front());
+        const int unshown = everyColour ? count - 1 : -1;  // on line 0
+        IndexImage pixels(width, kScreenLines);
+        LinearImage grid(width, kScreenLines);
+        for (int y = 0; y < kScreenLines; ++y)
+            for (int x = 0; x < width; ++x) {
+                int colour = x < count ? x : static_cast<int>(random() % static_cast<unsigned>(count));
+                if (y == 0 && colour == unshown)
+                    colour = 0;
+                pixels.at(x, y) = static_cast<std::uint8_t>(colour);
+                grid.at(x, y) = nulaLinear(truth[static_cast<std::size_t>(y)][static_cast<std::size_t>(colour)]);
+            }
+        std::vector<NulaTable> start = truth;
+        for (int i = 0; i < count; ++i) {
+            NulaColour& c = start[0][static_cast<std::size_t>(i)];
+            c = NulaColour{static_cast<std::uint8_t>(c.red + 3), c.green, static_cast<std::uint8_t>(c.blue - 3)};
+        }
+        std::vector<NulaTable> expected = truth;
+        if (unshown >= 0)
+            expected[0][static_cast<std::size_t>(unshown)] = start[0][static_cast<std::size_t>(unshown)];
+
+        const std::vector<NulaTable> fitted = fittedLineColours(grid, pixels, start, count, changeable,
+                                                                kDisplayWidth / width, kDisplayLines / kScreenLines);
+        for (std::size_t y = 0; y < fitted.size(); ++y)
+            ASSERT_EQ(fitted[y], expected[y]) << "line " << y;
+    }
+}
+
+// dbs with NuLA colours by line, where a line may change every colour
+// (mode 5) and where it may change 4 of 16 (mode 2, which starts from the
+// one-palette screen): the colours refined with the pixels win clearly over
+// one palette and keep to the budget.
+TEST(Raster, NulaSearchRefinesLineColoursWithinTheBudget)
+{
+    for (const int number : {2, 5}) {
+        SCOPED_TRACE("mode " + std::to_string(number));
+        const ScreenMode& mode = *findScreenMode(number);
+        const LinearImage grid = areaAverage(bandedPicture(), mode.screenPixelsPerLine(), kScreenLines);
+        const NulaTable colours = startingNulaColours(grid, mode);
+        const IndexImage dithered =
+            diffuseError(grid, nulaMethodPalette(colours, nulaColourCount(mode)), DiffusionKernel::FloydSteinberg);
+        const Screen onePalette = nulaImageOf(mode, dithered.pixels, colours);
+        Settings settings;
+        settings.mode = number;
+        settings.method = Method::Dbs;
+        settings.nula = true;
+        settings.raster = true;
+        const Screen raster = rasterScreen(settings, mode, grid, onePalette);
+        EXPECT_GT(raster.palettes.size(), 8u);
+        EXPECT_TRUE(fitsRasterBudget(raster));
+        const ScoreReference reference(areaAverage(grid, kDisplayWidth, kDisplayLines));
+        EXPECT_LT(reference.distance(displayOf(raster)), 0.8 * reference.distance(displayOf(onePalette)));
+    }
 }
 
 // Where colours may not change by line the option is refused, in words.

@@ -3,7 +3,7 @@
 #include "conversion/methods/method_run.h"
 #include "conversion/methods/picture_score.h"
 #include "conversion/nula/nula_palette.h"
-#include "conversion/raster/nula_lines.h"
+#include "conversion/raster/line_colour_refinement.h"
 #include "conversion/raster/standard_lines.h"
 #include "conversion/raster_budget.h"
 
@@ -31,10 +31,10 @@ LineColours standardLines(const Settings& settings, const ScreenMode& mode, cons
     return lines;
 }
 
-LineColours nulaLines(const Settings& settings, const ScreenMode& mode, const LinearImage& grid)
+LineColours nulaLines(const std::vector<NulaTable>& tables, const ScreenMode& mode)
 {
     LineColours lines;
-    for (const NulaTable& colours : nulaLineColours(grid, mode, settings.method, settings.damping)) {
+    for (const NulaTable& colours : tables) {
         lines.methodPalettes.push_back(nulaMethodPalette(colours, nulaColourCount(mode)));
         LinePalette line;
         line.nula = colours;
@@ -69,13 +69,22 @@ Screen rasterScreen(const Settings& settings, const ScreenMode& mode, const Line
                     const ProgressReport& progress, std::stop_token stop)
 {
     assert(settings.method != Method::Classic && grid.height == kScreenLines);
-    const LineColours lines = settings.nula ? nulaLines(settings, mode, grid) : standardLines(settings, mode, grid);
-    const int width = mode.screenPixelsPerLine();
-    IndexImage dithered = runMethod(settings.method, grid, RowPalettes(lines.methodPalettes), settings.damping,
-                                    kDisplayWidth / width, kDisplayLines / kScreenLines, progress, stop);
     Screen raster(mode);
-    raster.pixels = std::move(dithered.pixels);
-    raster.palettes = schedule(lines.screenPalettes);
+    if (settings.nula && methodRow(settings.method).family == MethodFamily::Search) {
+        // The search refines each line's colours together with the pixels.
+        NulaLinePicture searched = searchedNulaLines(settings, mode, grid, onePalette, progress, stop);
+        raster.pixels = std::move(searched.pixels.pixels);
+        raster.palettes = schedule(nulaLines(searched.colours, mode).screenPalettes);
+    } else {
+        const LineColours lines = settings.nula
+                                      ? nulaLines(fittedNulaLines(settings, mode, grid), mode)
+                                      : standardLines(settings, mode, grid);
+        const int width = mode.screenPixelsPerLine();
+        IndexImage dithered = runMethod(settings.method, grid, RowPalettes(lines.methodPalettes), settings.damping,
+                                        kDisplayWidth / width, kDisplayLines / kScreenLines, progress, stop);
+        raster.pixels = std::move(dithered.pixels);
+        raster.palettes = schedule(lines.screenPalettes);
+    }
     assert(fitsRasterBudget(raster));
 
     const ScoreReference reference(areaAverage(grid, kDisplayWidth, kDisplayLines));

@@ -9,10 +9,11 @@
 
 // A picture with its palette changed line by line: `grid` (the picture
 // framed and adjusted on the mode's grid) given colours for each line
-// (standardLinePalettes, or with `settings.nula` nulaLineColours) and
-// dithered by the settings' method, each line in its own colours. The
-// screen's palette schedule has an entry wherever the colours change, and
-// fits the raster budget of its mode.
+// (standardLinePalettes, or with `settings.nula` nulaLineColours fitted to
+// the method's pixels, refined together with them by dbs: see
+// line_colour_refinement.h) and dithered by the settings' method, each
+// line in its own colours. The screen's palette schedule has an entry
+// wherever the colours change, and fits the raster budget of its mode.
 //
 // `onePalette` is what the same settings make without colours by line; of
 // the two, the one the picture score rates closer to `grid` is returned, so
