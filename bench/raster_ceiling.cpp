@@ -13,7 +13,9 @@
 // palette) beside them.
 // Prints Markdown tables of the median ratios (lower is better; 1 = no gain).
 // Usage: raster_ceiling PICTURE...   (CEILING_BANDS=8,16,32 the band
-// heights; CEILING_SWEEPS=2; CEILING_MODES=0145; CEILING_DBS=0 skips dbs)
+// heights; CEILING_SWEEPS=2; CEILING_MODES=0145; CEILING_DBS=0 skips dbs;
+// CEILING_SHORTLIST=K weighs only the K sets a band LineCost rates best;
+// CEILING_VARIANTS="budget;budget from per-line;" only those searches)
 #include "quality_runs.h"
 
 #include "conversion/entry/picture_conversion.h"
@@ -21,6 +23,7 @@
 #include "conversion/methods/method_run.h"
 #include "conversion/methods/palette_search.h"
 #include "conversion/methods/picture_score.h"
+#include "conversion/raster/line_cost.h"
 #include "conversion/raster/standard_lines.h"
 #include "conversion/raster_budget.h"
 #include "conversion/screen_modes.h"
@@ -92,15 +95,6 @@ LinearImage rowsOf(const LinearImage& image, int from, int to)
     return part;
 }
 
-// Each line's palette when band b (of `bandLines` lines) shows sets[choice[b]].
-std::vector<MethodPalette> linePalettes(const Candidates& c, const std::vector<int>& choice, int bandLines)
-{
-    std::vector<MethodPalette> lines;
-    for (int y = 0; y < kScreenLines; ++y)
-        lines.push_back(c.sets[static_cast<std::size_t>(choice[static_cast<std::size_t>(y / bandLines)])]);
-    return lines;
-}
-
 // The whole picture dithered in `lines` by `method`, scored against `reference`.
 double wholeScore(const Subject& s, Method method, const std::vector<MethodPalette>& lines,
                   const ScoreReference& reference)
@@ -132,47 +126,84 @@ bool withinBudget(const Candidates& c, int s, int other, int changes)
     return std::popcount(c.masks[static_cast<std::size_t>(s)] & ~c.masks[static_cast<std::size_t>(other)]) <= changes;
 }
 
-// Coordinate descent over the bands: each band in turn takes the set whose
-// Floyd-Steinberg result scores best on the band and its context, the other
-// bands as they stand. `changes` < 0 lets neighbouring bands differ freely.
-std::vector<int> descend(const Subject& s, const Candidates& c, int bandLines, int start, int changes, int sweeps)
+// The sets of a band ordered by how well each shows its lines dithered
+// alone (LineCost), best first: the cheap guess the engine weighs sets by.
+std::vector<int> byLineCost(const LineCost& lineCost, const Candidates& c, int from, int to)
 {
-    const int bands = kScreenLines / bandLines;
-    std::vector<int> choice(static_cast<std::size_t>(bands), start);
+    std::vector<std::pair<double, int>> costs;
+    for (int set = 0; set < static_cast<int>(c.sets.size()); ++set) {
+        double total = 0;
+        for (int y = from; y < to; ++y)
+            total += lineCost.cost(y, c.sets[static_cast<std::size_t>(set)]);
+        costs.emplace_back(total, set);
+    }
+    std::sort(costs.begin(), costs.end());
+    std::vector<int> order;
+    for (const auto& [cost, set] : costs)
+        order.push_back(set);
+    return order;
+}
+
+// Coordinate descent over the bands, from one set a line (`lines`): each
+// band in turn becomes the one set whose Floyd-Steinberg result scores best
+// on the band and its context, or stays as it is, the rest of the picture as
+// it stands. `changes` < 0 lets a band differ freely from the lines beside
+// it; `shortlist` > 0 weighs only that many sets a band, the best by LineCost.
+std::vector<int> descend(const Subject& s, const Candidates& c, int bandLines, std::vector<int> lines, int changes,
+                         int sweeps, int shortlist)
+{
+    const LineCost lineCost(s.grid);
     ScoreScratch scratch;
+    const auto paletteOf = [&](int set) -> const MethodPalette& { return c.sets[static_cast<std::size_t>(set)]; };
     for (int sweep = 0; sweep < sweeps; ++sweep) {
         bool moved = false;
-        for (int b = 0; b < bands; ++b) {
-            const int from = std::max(0, b * bandLines - kContextAbove);
-            const int to = std::min(kScreenLines, (b + 1) * bandLines + kContextBelow);
+        for (int top = 0; top < kScreenLines; top += bandLines) {
+            const int bottom = top + bandLines;
+            const int from = std::max(0, top - kContextAbove), to = std::min(kScreenLines, bottom + kContextBelow);
             const LinearImage part = rowsOf(s.grid, from, to);
             const ScoreReference reference(rowsOf(s.display, from * s.scaleY, to * s.scaleY));
-            std::vector<MethodPalette> lines = linePalettes(c, choice, bandLines);
-            lines.erase(lines.begin() + to, lines.end());
-            lines.erase(lines.begin(), lines.begin() + from);
-            int best = choice[static_cast<std::size_t>(b)];
-            double bestScore = 1e30;
-            for (int set = 0; set < static_cast<int>(c.sets.size()); ++set) {
-                if (changes >= 0 && ((b > 0 && !withinBudget(c, set, choice[static_cast<std::size_t>(b - 1)], changes)) ||
-                                     (b + 1 < bands && !withinBudget(c, set, choice[static_cast<std::size_t>(b + 1)], changes))))
+            std::vector<MethodPalette> window;
+            for (int y = from; y < to; ++y)
+                window.push_back(paletteOf(lines[static_cast<std::size_t>(y)]));
+            const auto scoreOf = [&](const std::vector<MethodPalette>& palettes) {
+                const RowPalettes rows(palettes);
+                return reference.distance(diffuseError(part, rows, DiffusionKernel::FloydSteinberg), rows, s.scaleX,
+                                          s.scaleY, scratch);
+            };
+            double bestScore = scoreOf(window);
+            int best = -1;
+            std::vector<int> order = byLineCost(lineCost, c, top, bottom);
+            if (shortlist > 0 && static_cast<int>(order.size()) > shortlist)
+                order.resize(static_cast<std::size_t>(shortlist));
+            for (const int set : order) {
+                if (changes >= 0 &&
+                    ((top > 0 && !withinBudget(c, set, lines[static_cast<std::size_t>(top - 1)], changes)) ||
+                     (bottom < kScreenLines && !withinBudget(c, set, lines[static_cast<std::size_t>(bottom)], changes))))
                     continue;
-                for (int y = b * bandLines; y < (b + 1) * bandLines; ++y)
-                    lines[static_cast<std::size_t>(y - from)] = c.sets[static_cast<std::size_t>(set)];
-                const RowPalettes rows(lines);
-                const IndexImage dithered = diffuseError(part, rows, DiffusionKernel::FloydSteinberg);
-                const double score = reference.distance(dithered, rows, s.scaleX, s.scaleY, scratch);
-                if (score < bestScore - 1e-9) {
+                for (int y = top; y < bottom; ++y)
+                    window[static_cast<std::size_t>(y - from)] = paletteOf(set);
+                if (const double score = scoreOf(window); score < bestScore - 1e-9) {
                     bestScore = score;
                     best = set;
                 }
             }
-            moved |= best != choice[static_cast<std::size_t>(b)];
-            choice[static_cast<std::size_t>(b)] = best;
+            if (best >= 0) {
+                moved = true;
+                std::fill(lines.begin() + top, lines.begin() + bottom, best);
+            }
         }
         if (!moved)
             break;
     }
-    return choice;
+    return lines;
+}
+
+std::vector<MethodPalette> palettesOf(const Candidates& c, const std::vector<int>& lines)
+{
+    std::vector<MethodPalette> palettes;
+    for (const int set : lines)
+        palettes.push_back(c.sets[static_cast<std::size_t>(set)]);
+    return palettes;
 }
 
 // Ratios by label, then mode, one a picture.
@@ -201,11 +232,13 @@ struct Options {
     std::vector<int> modes;
     int sweeps;
     bool dbs;
+    int shortlist;         // sets weighed a band, 0 for all
+    std::string variants;  // "free;budget;" ..., empty for all
 };
 
 Options optionsFromEnvironment()
 {
-    Options o{listFrom(std::getenv("CEILING_BANDS"), {8, 16, 32}), {0, 1, 4, 5}, 2, true};
+    Options o{listFrom(std::getenv("CEILING_BANDS"), {8, 16, 32}), {0, 1, 4, 5}, 2, true, 0, ""};
     if (const char* modes = std::getenv("CEILING_MODES")) {
         o.modes.clear();
         for (const char* m = modes; *m; ++m)
@@ -213,6 +246,10 @@ Options optionsFromEnvironment()
     }
     if (const char* sweeps = std::getenv("CEILING_SWEEPS"))
         o.sweeps = std::atoi(sweeps);
+    if (const char* shortlist = std::getenv("CEILING_SHORTLIST"))
+        o.shortlist = std::atoi(shortlist);
+    if (const char* variants = std::getenv("CEILING_VARIANTS"))
+        o.variants = variants;
     if (const char* dbs = std::getenv("CEILING_DBS"))
         o.dbs = std::string(dbs) != "0";
     return o;
@@ -250,23 +287,35 @@ void measure(const QualityPicture& picture, int modeNumber, const Options& optio
         ratios["engine as shipped (kept or fell back), dbs"][modeNumber].push_back(
             reference.distance(displayOf(convertForQuality(picture, raster).image)) / dbsOne);
 
-    std::vector<MethodPalette> viterbi;
-    for (const auto& physical : standardLinePalettes(s.grid, *s.mode, std::nullopt))
-        viterbi.push_back(methodPalette(physical, s.mode->numcols));
-    recordBoth(ratios, "engine per-line search, before falling back", modeNumber, s, viterbi, reference, fsOne, dbsOne,
-               options, picture);
+    std::vector<int> viterbi;
+    for (const auto& physical : standardLinePalettes(s.grid, *s.mode, std::nullopt, {Method::Dbs, 1.0f})) {
+        unsigned mask = 0;
+        for (int i = 0; i < s.mode->numcols; ++i)
+            mask |= 1u << physical[static_cast<std::size_t>(i)];
+        viterbi.push_back(static_cast<int>(std::find(c.masks.begin(), c.masks.end(), mask) - c.masks.begin()));
+    }
+    recordBoth(ratios, "engine per-line search, before falling back", modeNumber, s, palettesOf(c, viterbi), reference,
+               fsOne, dbsOne, options, picture);
 
-    const int start = bestSingleSet(s, c, reference);
+    const std::vector<int> single(kScreenLines, bestSingleSet(s, c, reference));
     const int budget = rasterBudget(*s.mode).standardColours;
+    struct Variant {
+        std::string name;
+        const std::vector<int>* start;
+        int changes;
+    };
+    const Variant variants[] = {{"free", &single, -1}, {"budget", &single, budget}, {"budget from per-line", &viterbi, budget}};
     for (const int bandLines : options.bandHeights)
-        for (const int changes : {-1, budget}) {
+        for (const Variant& variant : variants) {
+            if (!options.variants.empty() && options.variants.find(variant.name + ";") == std::string::npos)
+                continue;
             const auto began = std::chrono::steady_clock::now();
-            const std::vector<int> choice = descend(s, c, bandLines, start, changes, options.sweeps);
+            const std::vector<int> lines =
+                descend(s, c, bandLines, *variant.start, variant.changes, options.sweeps, options.shortlist);
             const std::chrono::duration<double> took = std::chrono::steady_clock::now() - began;
-            const std::string label = "bands of " + std::to_string(bandLines) + (changes < 0 ? ", free" : ", budget");
+            const std::string label = "bands of " + std::to_string(bandLines) + ", " + variant.name;
             std::fprintf(stderr, "  search %s took %.1f s\n", label.c_str(), took.count());
-            recordBoth(ratios, label, modeNumber, s, linePalettes(c, choice, bandLines), reference, fsOne, dbsOne,
-                       options, picture);
+            recordBoth(ratios, label, modeNumber, s, palettesOf(c, lines), reference, fsOne, dbsOne, options, picture);
         }
 }
 
