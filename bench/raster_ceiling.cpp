@@ -6,7 +6,7 @@
 // sweep down the picture at a time), once ignoring the raster budget
 // between bands and once keeping to it (neighbouring bands differ by at
 // most the budget's colours). Each band's candidates are weighed on the
-// band with lines of context above and below it, dithered alone; the chosen
+// band and the lines below it as dithered within the whole picture; the chosen
 // bands are then dithered whole by Floyd-Steinberg and by dbs and scored
 // against the one-palette screens (--palette best) the engine makes, and
 // the engine's own colours by line (before and after it falls back to one
@@ -15,7 +15,8 @@
 // Usage: raster_ceiling PICTURE...   (CEILING_BANDS=8,16,32 the band
 // heights; CEILING_SWEEPS=2; CEILING_MODES=0145; CEILING_DBS=0 skips dbs;
 // CEILING_SHORTLIST=K weighs only the K sets a band LineCost rates best;
-// CEILING_VARIANTS="budget;budget from per-line;" only those searches)
+// CEILING_VARIANTS="budget;budget from per-line;" only those searches;
+// CEILING_ABOVE, CEILING_BELOW lines of context around a band)
 #include "quality_runs.h"
 
 #include "conversion/entry/picture_conversion.h"
@@ -43,9 +44,13 @@
 namespace {
 
 // Lines dithered above a band before it, so that the error it receives is
-// like the whole picture's, and below it, where its error still shows.
-constexpr int kContextAbove = 8;
-constexpr int kContextBelow = 16;
+// the whole picture's, and below it, where its error still shows: all of
+// them, as error diffusion in colours that cannot show a picture's colours
+// carries its error far down it, and a few lines of context misjudge sets
+// by several per cent. (CEILING_ABOVE and CEILING_BELOW set fewer, to see
+// how far a quicker search may go.)
+constexpr int kContextAbove = kScreenLines;
+constexpr int kContextBelow = kScreenLines;
 
 struct Candidates {
     std::vector<MethodPalette> sets;
@@ -126,6 +131,14 @@ bool withinBudget(const Candidates& c, int s, int other, int changes)
     return std::popcount(c.masks[static_cast<std::size_t>(s)] & ~c.masks[static_cast<std::size_t>(other)]) <= changes;
 }
 
+std::vector<MethodPalette> palettesOf(const Candidates& c, const std::vector<int>& lines)
+{
+    std::vector<MethodPalette> palettes;
+    for (const int set : lines)
+        palettes.push_back(c.sets[static_cast<std::size_t>(set)]);
+    return palettes;
+}
+
 // The sets of a band ordered by how well each shows its lines dithered
 // alone (LineCost), best first: the cheap guess the engine weighs sets by.
 std::vector<int> byLineCost(const LineCost& lineCost, const Candidates& c, int from, int to)
@@ -154,12 +167,14 @@ std::vector<int> descend(const Subject& s, const Candidates& c, int bandLines, s
 {
     const LineCost lineCost(s.grid);
     ScoreScratch scratch;
+    const int contextAbove = std::getenv("CEILING_ABOVE") ? std::atoi(std::getenv("CEILING_ABOVE")) : kContextAbove;
+    const int contextBelow = std::getenv("CEILING_BELOW") ? std::atoi(std::getenv("CEILING_BELOW")) : kContextBelow;
     const auto paletteOf = [&](int set) -> const MethodPalette& { return c.sets[static_cast<std::size_t>(set)]; };
     for (int sweep = 0; sweep < sweeps; ++sweep) {
         bool moved = false;
         for (int top = 0; top < kScreenLines; top += bandLines) {
             const int bottom = top + bandLines;
-            const int from = std::max(0, top - kContextAbove), to = std::min(kScreenLines, bottom + kContextBelow);
+            const int from = std::max(0, top - contextAbove), to = std::min(kScreenLines, bottom + contextBelow);
             const LinearImage part = rowsOf(s.grid, from, to);
             const ScoreReference reference(rowsOf(s.display, from * s.scaleY, to * s.scaleY));
             std::vector<MethodPalette> window;
@@ -198,13 +213,6 @@ std::vector<int> descend(const Subject& s, const Candidates& c, int bandLines, s
     return lines;
 }
 
-std::vector<MethodPalette> palettesOf(const Candidates& c, const std::vector<int>& lines)
-{
-    std::vector<MethodPalette> palettes;
-    for (const int set : lines)
-        palettes.push_back(c.sets[static_cast<std::size_t>(set)]);
-    return palettes;
-}
 
 // Ratios by label, then mode, one a picture.
 using Ratios = std::map<std::string, std::map<int, std::vector<double>>>;

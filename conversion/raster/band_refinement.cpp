@@ -18,8 +18,8 @@ namespace {
 // set the real dithering prefers nearly always.
 constexpr int kBandLines = 16;
 constexpr int kShortlist = 8;
-// Lines dithered above a band first, so that it receives error as within
-// the whole picture, and below it, where its own error still shows.
+// Lines dithered above a band first, so that it receives error much as
+// within the whole picture, and below it, where its own error still shows.
 constexpr int kContextAbove = 8;
 constexpr int kContextBelow = 16;
 
@@ -86,6 +86,23 @@ private:
     ScoreScratch scratch_;
 };
 
+std::vector<MethodPalette> palettesOf(const std::vector<MethodPalette>& sets, const std::vector<int>& chain)
+{
+    std::vector<MethodPalette> palettes;
+    for (const int set : chain)
+        palettes.push_back(sets[static_cast<std::size_t>(set)]);
+    return palettes;
+}
+
+// The whole picture dithered with each line in its chain's set, scored.
+double wholeScore(const LinearImage& grid, const ScoreReference& reference, const std::vector<MethodPalette>& sets,
+                  const std::vector<int>& chain, const BandWeighing& weighing, ScoreScratch& scratch)
+{
+    const RowPalettes rows(palettesOf(sets, chain));
+    return reference.distance(quickPass(weighing.method, grid, rows, weighing.damping), rows,
+                              kDisplayWidth / grid.width, kDisplayLines / kScreenLines, scratch);
+}
+
 bool withinChanges(unsigned to, unsigned from, int changes)
 {
     return std::popcount(to & ~from) <= changes;
@@ -99,13 +116,13 @@ std::vector<int> refinedByBands(const LinearImage& grid, const std::vector<Metho
 {
     assert(static_cast<int>(chain.size()) == grid.height && lineCosts.size() == chain.size());
     const LinearImage display = areaAverage(grid, kDisplayWidth, grid.height * (kDisplayLines / kScreenLines));
+    const ScoreReference reference(display);
+    ScoreScratch scratch;
+    double chainScore = wholeScore(grid, reference, sets, chain, weighing, scratch);
     const auto maskAt = [&](int y) { return masks[static_cast<std::size_t>(chain[static_cast<std::size_t>(y)])]; };
     for (int top = 0; top < grid.height; top += kBandLines) {
         const int bottom = std::min(grid.height, top + kBandLines);
-        std::vector<MethodPalette> palettes;
-        for (const int set : chain)
-            palettes.push_back(sets[static_cast<std::size_t>(set)]);
-        BandWindow window(grid, display, std::move(palettes), top, bottom);
+        BandWindow window(grid, display, palettesOf(sets, chain), top, bottom);
         double bestScore = window.scoreAsItIs(weighing);
         int best = -1;
         for (const int set : shortlist(lineCosts, top, bottom)) {
@@ -119,8 +136,17 @@ std::vector<int> refinedByBands(const LinearImage& grid, const std::vector<Metho
                 best = set;
             }
         }
-        if (best >= 0)
-            std::fill(chain.begin() + top, chain.begin() + bottom, best);
+        if (best < 0)
+            continue;
+        // The window starts without the error the lines above pass down,
+        // which a set that cannot show the picture's colours piles up far
+        // down it: the whole picture has the last word.
+        std::vector<int> changed = chain;
+        std::fill(changed.begin() + top, changed.begin() + bottom, best);
+        if (const double score = wholeScore(grid, reference, sets, changed, weighing, scratch); score < chainScore) {
+            chainScore = score;
+            chain = std::move(changed);
+        }
     }
     return chain;
 }

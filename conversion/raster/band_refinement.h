@@ -16,9 +16,10 @@ struct BandWeighing {
 // One set of colours a line (`chain[y]`, an index into `sets`, whose
 // physical colours `masks` holds as bits) improved band by band, top to
 // bottom: a band of lines may become one set instead, the set among the few
-// that `lineCosts[y][set]` rates best over the band, when the band dithered
-// by `weighing` with lines of context around it then scores closer to the
-// picture (the picture score, in display space). A band's new set differs
+// that `lineCosts[y][set]` rates best over the band, chosen by the band
+// dithered by `weighing` with lines of context around it, and kept when the
+// whole picture so dithered then scores closer to the picture (the picture
+// score, in display space) than before. A band's new set differs
 // from the lines above and below it by at most `changes` colours, so the
 // chain stays within the raster budget it was made for.
 std::vector<int> refinedByBands(const LinearImage& grid, const std::vector<MethodPalette>& sets,
