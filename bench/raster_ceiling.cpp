@@ -296,7 +296,7 @@ void measure(const QualityPicture& picture, int modeNumber, const Options& optio
             reference.distance(displayOf(convertForQuality(picture, raster).image)) / dbsOne);
 
     std::vector<int> viterbi;
-    for (const auto& physical : standardLinePalettes(s.grid, *s.mode, std::nullopt, {Method::Dbs, 1.0f})) {
+    for (const auto& physical : standardLinePalettes(s.grid, *s.mode, std::nullopt)) {
         unsigned mask = 0;
         for (int i = 0; i < s.mode->numcols; ++i)
             mask |= 1u << physical[static_cast<std::size_t>(i)];

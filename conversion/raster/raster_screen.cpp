@@ -22,7 +22,7 @@ LineColours standardLines(const Settings& settings, const ScreenMode& mode, cons
     const auto bars = settings.fit == Fit::Whole ? std::optional(settings.barColour) : std::nullopt;
     LineColours lines;
     const Screen blank(mode);
-    for (const auto& physical : standardLinePalettes(grid, mode, bars, {settings.method, settings.damping})) {
+    for (const auto& physical : standardLinePalettes(grid, mode, bars)) {
         lines.methodPalettes.push_back(methodPalette(physical, mode.numcols));
         LinePalette line = blank.palette();
         std::copy_n(physical.begin(), mode.numcols, line.physical.begin());

@@ -1,7 +1,6 @@
 #include "conversion/raster/standard_lines.h"
 
 #include "conversion/methods/palette_search.h"
-#include "conversion/raster/band_refinement.h"
 #include "conversion/raster/line_cost.h"
 #include "conversion/raster_budget.h"
 
@@ -92,8 +91,7 @@ std::vector<std::array<std::uint8_t, 8>> logicalColours(const std::vector<int>& 
 }  // namespace
 
 std::vector<std::array<std::uint8_t, 8>> standardLinePalettes(const LinearImage& grid, const ScreenMode& mode,
-                                                              std::optional<std::uint8_t> holding,
-                                                              const BandWeighing& weighing)
+                                                              std::optional<std::uint8_t> holding)
 {
     assert(grid.height > 0 && mode.numcols < 8);
     std::vector<MethodPalette> sets = candidatePalettes(mode);
@@ -111,7 +109,5 @@ std::vector<std::array<std::uint8_t, 8>> standardLinePalettes(const LinearImage&
     // A change is worth making for a gain of a hundredth of a colour step
     // over the line: enough to keep sets from flickering between equals.
     const double changeCost = 0.002 * grid.width;
-    const int changes = rasterBudget(mode).standardColours;
-    std::vector<int> chain = cheapestChain(withNeighbours(costs), reachable(masks, changes), changeCost);
-    return logicalColours(refinedByBands(grid, sets, masks, costs, std::move(chain), changes, weighing), sets);
+    return logicalColours(cheapestChain(withNeighbours(costs), reachable(masks, rasterBudget(mode).standardColours), changeCost), sets);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "conversion/linear_image.h"
-#include "conversion/raster/band_refinement.h"
 #include "conversion/screen_modes.h"
 
 #include <array>
@@ -18,11 +17,7 @@
 // miss (LineCost, with its neighbours). The sets become logical colours so
 // that from one line to the next only the logical colour whose physical
 // colour left the set changes. With `holding`, every set holds that
-// physical colour (the bars of a picture fitted whole). The chain is then
-// refined band by band against the picture `weighing`'s method makes of it
-// (refinedByBands): the line estimate alone misjudges how a set looks once
-// the lines around it are dithered too.
+// physical colour (the bars of a picture fitted whole).
 // Gives the physical colour of each logical colour, by line.
 std::vector<std::array<std::uint8_t, 8>> standardLinePalettes(const LinearImage& grid, const ScreenMode& mode,
-                                                              std::optional<std::uint8_t> holding,
-                                                              const BandWeighing& weighing);
+                                                              std::optional<std::uint8_t> holding);
