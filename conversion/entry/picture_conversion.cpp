@@ -14,6 +14,7 @@
 #include "conversion/teletext_renderer.h"
 
 #include <cassert>
+#include <future>
 #include <memory>
 
 namespace {
@@ -99,8 +100,17 @@ Screen convertMethod(const Settings& settings, const LinearImage& source, const 
     if (!settings.raster)
         return onePaletteScreen(settings, *mode, grid, progress, stop);
     // Colours by line are kept only where they beat one palette, so both are made.
-    Screen onePalette = onePaletteScreen(settings, *mode, grid, progressPart(progress, 0, 0.5), stop);
-    return rasterScreen(settings, *mode, grid, std::move(onePalette), progressPart(progress, 0.5, 0.5), stop);
+    if (methodRow(settings.method).family != MethodFamily::Search || rasterStartsFromOnePalette(settings, *mode)) {
+        Screen onePalette = onePaletteScreen(settings, *mode, grid, progressPart(progress, 0, 0.5), stop);
+        return rasterScreen(settings, *mode, grid, std::move(onePalette), progressPart(progress, 0.5, 0.5), stop);
+    }
+    // The search takes seconds: the one-palette screen is made on another
+    // core meanwhile (reporting no progress of its own).
+    auto onePalette = std::async(std::launch::async, [&settings, mode, &grid, stop] {
+        return onePaletteScreen(settings, *mode, grid, {}, stop);
+    });
+    Screen raster = lineByLineScreen(settings, *mode, grid, nullptr, progress, stop);
+    return closerScreen(grid, std::move(raster), onePalette.get());
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ NulaLinePicture onePaletteStart(const Screen& onePalette, const SearchFrame& f)
 }  // namespace
 
 NulaLinePicture searchedNulaLines(const Settings& settings, const ScreenMode& mode, const LinearImage& grid,
-                                  const Screen& onePalette, const ProgressReport& progress, std::stop_token stop)
+                                  const Screen* onePalette, const ProgressReport& progress, std::stop_token stop)
 {
     const SearchFrame f{grid, nulaColourCount(mode), rasterBudget(mode).nulaColours, kDisplayWidth / grid.width,
                         kDisplayLines / grid.height};
@@ -84,7 +84,7 @@ NulaLinePicture searchedNulaLines(const Settings& settings, const ScreenMode& mo
         return reference.distance(p.pixels, rowPalettes(p.colours, f.count), f.scaleX, f.scaleY, scratch);
     };
     NulaLinePicture current =
-        f.changeable >= f.count ? freeStart(settings, mode, f, stop) : onePaletteStart(onePalette, f);
+        f.changeable >= f.count ? freeStart(settings, mode, f, stop) : onePaletteStart(*onePalette, f);
     NulaLinePicture best = current;
     double bestScore = score(best);
     const auto keepIfBetter = [&] {

@@ -23,12 +23,13 @@ struct NulaLinePicture {
 // pixels again for the new colours, for a fixed number of rounds; the round
 // the picture score rates closest to `grid` is kept. Where the mode lets
 // every colour change a line, the search starts from nulaLineColours;
-// otherwise from `onePalette` (its pixels and its colours on every line),
+// otherwise from `*onePalette` (its pixels and its colours on every line;
+// it may be null where the mode lets every colour change),
 // each line then changing at most the raster budget's colours from the line
 // above, so that the result starts no worse than one palette.
 // Deterministic and bounded in time.
 NulaLinePicture searchedNulaLines(const Settings& settings, const ScreenMode& mode, const LinearImage& grid,
-                                  const Screen& onePalette, const ProgressReport& progress = {},
+                                  const Screen* onePalette, const ProgressReport& progress = {},
                                   std::stop_token stop = {});
 
 // For the quick methods (error diffusion and ordered dithering): the colours

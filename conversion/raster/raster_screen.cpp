@@ -65,10 +65,17 @@ double pictureScore(const ScoreReference& reference, const Screen& screen)
 
 }  // namespace
 
-Screen rasterScreen(const Settings& settings, const ScreenMode& mode, const LinearImage& grid, Screen onePalette,
-                    const ProgressReport& progress, std::stop_token stop)
+bool rasterStartsFromOnePalette(const Settings& settings, const ScreenMode& mode)
+{
+    return settings.nula && methodRow(settings.method).family == MethodFamily::Search &&
+           rasterBudget(mode).nulaColours < nulaColourCount(mode);
+}
+
+Screen lineByLineScreen(const Settings& settings, const ScreenMode& mode, const LinearImage& grid,
+                        const Screen* onePalette, const ProgressReport& progress, std::stop_token stop)
 {
     assert(settings.method != Method::Classic && grid.height == kScreenLines);
+    assert(onePalette != nullptr || !rasterStartsFromOnePalette(settings, mode));
     Screen raster(mode);
     if (settings.nula && methodRow(settings.method).family == MethodFamily::Search) {
         // The search refines each line's colours together with the pixels.
@@ -86,9 +93,20 @@ Screen rasterScreen(const Settings& settings, const ScreenMode& mode, const Line
         raster.palettes = schedule(lines.screenPalettes);
     }
     assert(fitsRasterBudget(raster));
+    return raster;
+}
 
+Screen closerScreen(const LinearImage& grid, Screen raster, Screen onePalette)
+{
     const ScoreReference reference(areaAverage(grid, kDisplayWidth, kDisplayLines));
     if (raster.palettes.size() > 1 && pictureScore(reference, raster) < pictureScore(reference, onePalette))
         return raster;
     return onePalette;
+}
+
+Screen rasterScreen(const Settings& settings, const ScreenMode& mode, const LinearImage& grid, Screen onePalette,
+                    const ProgressReport& progress, std::stop_token stop)
+{
+    Screen raster = lineByLineScreen(settings, mode, grid, &onePalette, progress, stop);
+    return closerScreen(grid, std::move(raster), std::move(onePalette));
 }

@@ -22,3 +22,13 @@
 // hears how far the dithering has got.
 Screen rasterScreen(const Settings& settings, const ScreenMode& mode, const LinearImage& grid, Screen onePalette,
                     const ProgressReport& progress = {}, std::stop_token stop = {});
+
+// rasterScreen in its two steps, for a caller that makes the one-palette
+// screen meanwhile on another core: the screen with colours by line, and
+// the closer of the two. `onePalette` is read, and must be given, only
+// where rasterStartsFromOnePalette (dbs in NuLA colours when only some of
+// them may change a line, which starts from the one-palette screen).
+bool rasterStartsFromOnePalette(const Settings& settings, const ScreenMode& mode);
+Screen lineByLineScreen(const Settings& settings, const ScreenMode& mode, const LinearImage& grid,
+                        const Screen* onePalette, const ProgressReport& progress = {}, std::stop_token stop = {});
+Screen closerScreen(const LinearImage& grid, Screen raster, Screen onePalette);
